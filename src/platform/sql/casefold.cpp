@@ -1,0 +1,131 @@
+#include "platform/sql/casefold.h"
+
+#include <QChar>
+
+namespace platterly::sql {
+
+namespace {
+
+// Decodes one code point of well-formed or damaged UTF-8; damaged bytes stand for themselves
+// so that comparison stays total and deterministic.
+char32_t nextUtf8(const unsigned char*& p, const unsigned char* end)
+{
+    const unsigned char lead = *p++;
+    if (lead < 0x80)
+        return lead;
+    int extra = 0;
+    char32_t cp = 0;
+    if ((lead & 0xE0) == 0xC0) {
+        extra = 1;
+        cp = lead & 0x1F;
+    } else if ((lead & 0xF0) == 0xE0) {
+        extra = 2;
+        cp = lead & 0x0F;
+    } else if ((lead & 0xF8) == 0xF0) {
+        extra = 3;
+        cp = lead & 0x07;
+    } else {
+        return 0xDC00 + lead; // a lone continuation or invalid lead byte
+    }
+    if (end - p < extra)
+        return 0xDC00 + lead;
+    for (int i = 0; i < extra; ++i) {
+        if ((p[i] & 0xC0) != 0x80)
+            return 0xDC00 + lead;
+        cp = (cp << 6) | (p[i] & 0x3F);
+    }
+    p += extra;
+    return cp;
+}
+
+} // namespace
+
+char32_t foldCase(char32_t codePoint)
+{
+    if (codePoint < 0x80)
+        return (codePoint >= 'A' && codePoint <= 'Z') ? codePoint + ('a' - 'A') : codePoint;
+    return QChar::toCaseFolded(codePoint);
+}
+
+QString foldCase(QStringView text)
+{
+    QString folded;
+    folded.reserve(text.size());
+    const QChar* p = text.data();
+    const QChar* end = p + text.size();
+    while (p < end) {
+        char32_t cp = p->unicode();
+        if (p->isHighSurrogate() && p + 1 < end && p[1].isLowSurrogate()) {
+            cp = QChar::surrogateToUcs4(p[0], p[1]);
+            p += 2;
+        } else {
+            ++p;
+        }
+        const char32_t f = foldCase(cp);
+        if (QChar::requiresSurrogates(f)) {
+            folded.append(QChar(QChar::highSurrogate(f)));
+            folded.append(QChar(QChar::lowSurrogate(f)));
+        } else {
+            folded.append(QChar(static_cast<char16_t>(f)));
+        }
+    }
+    return folded;
+}
+
+int compareFolded(QStringView a, QStringView b)
+{
+    qsizetype i = 0;
+    qsizetype j = 0;
+    while (i < a.size() && j < b.size()) {
+        char32_t ca = a[i].unicode();
+        if (a[i].isHighSurrogate() && i + 1 < a.size() && a[i + 1].isLowSurrogate()) {
+            ca = QChar::surrogateToUcs4(a[i], a[i + 1]);
+            ++i;
+        }
+        char32_t cb = b[j].unicode();
+        if (b[j].isHighSurrogate() && j + 1 < b.size() && b[j + 1].isLowSurrogate()) {
+            cb = QChar::surrogateToUcs4(b[j], b[j + 1]);
+            ++j;
+        }
+        ++i;
+        ++j;
+        const char32_t fa = foldCase(ca);
+        const char32_t fb = foldCase(cb);
+        if (fa != fb)
+            return fa < fb ? -1 : 1;
+    }
+    if (i < a.size())
+        return 1;
+    if (j < b.size())
+        return -1;
+    return 0;
+}
+
+int compareFoldedUtf8(const char* a, int aLength, const char* b, int bLength)
+{
+    auto pa = reinterpret_cast<const unsigned char*>(a);
+    auto pb = reinterpret_cast<const unsigned char*>(b);
+    const unsigned char* ea = pa + aLength;
+    const unsigned char* eb = pb + bLength;
+    while (pa < ea && pb < eb) {
+        // Fast path for the common ASCII case.
+        if (*pa < 0x80 && *pb < 0x80) {
+            const char32_t fa = foldCase(*pa++);
+            const char32_t fb = foldCase(*pb++);
+            if (fa != fb)
+                return fa < fb ? -1 : 1;
+            continue;
+        }
+        const char32_t fa = foldCase(nextUtf8(pa, ea));
+        const char32_t fb = foldCase(nextUtf8(pb, eb));
+        if (fa != fb)
+            return fa < fb ? -1 : 1;
+    }
+    if (pa < ea)
+        return 1;
+    if (pb < eb)
+        return -1;
+    return 0;
+}
+
+} // namespace platterly::sql

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+namespace platterly::test {
+
+// A folder tree made on disk for one test and removed with it.
+// Paths given to the helpers are relative to the root and use '/'.
+class TempTree
+{
+public:
+    TempTree();
+
+    // Absolute path of the root folder, without a trailing '/'.
+    QString root() const { return m_dir.path(); }
+    // Absolute path of an entry below the root.
+    QString path(const QString& relative) const;
+
+    // Creates a folder (and its parents).
+    void addFolder(const QString& relative);
+    // Creates a file (and its parent folders) holding the given bytes.
+    void addFile(const QString& relative, const QByteArray& contents = {});
+    // Creates a symbolic link at `relative` pointing to `target` (used as given).
+    void addSymlink(const QString& relative, const QString& target);
+
+private:
+    QTemporaryDir m_dir;
+};
+
+} // namespace platterly::test
