@@ -7,7 +7,10 @@ namespace platterly::sql {
 namespace {
 
 // Decodes one code point of well-formed or damaged UTF-8; damaged bytes stand for themselves
-// so that comparison stays total and deterministic.
+// so that comparison stays total and deterministic. A damaged byte becomes an unpaired low
+// surrogate, which well-formed UTF-8 never yields: that is why overlong forms and encoded
+// surrogates are refused too, or "\xC1\x81" would equal "a" and "\xED\xB3\x83" would
+// equal the lone byte "\xC3".
 char32_t nextUtf8(const unsigned char*& p, const unsigned char* end)
 {
     const unsigned char lead = *p++;
@@ -15,15 +18,19 @@ char32_t nextUtf8(const unsigned char*& p, const unsigned char* end)
         return lead;
     int extra = 0;
     char32_t cp = 0;
+    char32_t smallest = 0;
     if ((lead & 0xE0) == 0xC0) {
         extra = 1;
         cp = lead & 0x1F;
+        smallest = 0x80;
     } else if ((lead & 0xF0) == 0xE0) {
         extra = 2;
         cp = lead & 0x0F;
+        smallest = 0x800;
     } else if ((lead & 0xF8) == 0xF0) {
         extra = 3;
         cp = lead & 0x07;
+        smallest = 0x10000;
     } else {
         return 0xDC00 + lead; // a lone continuation or invalid lead byte
     }
@@ -34,6 +41,8 @@ char32_t nextUtf8(const unsigned char*& p, const unsigned char* end)
             return 0xDC00 + lead;
         cp = (cp << 6) | (p[i] & 0x3F);
     }
+    if (cp < smallest || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        return 0xDC00 + lead;
     p += extra;
     return cp;
 }

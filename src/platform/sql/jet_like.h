@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -34,12 +35,46 @@ public:
     // True when the pattern is one or more '*' only, and so matches every text.
     bool matchesEverything() const { return m_matchesEverything; }
 
-    struct Token;
-
 private:
+    // Inclusive range of case-folded code points; a single list character has lo == hi.
+    struct FoldedRange
+    {
+        char32_t lo;
+        char32_t hi;
+    };
+
+    // One step of the compiled pattern. Every kind but Star consumes exactly one character,
+    // which is what lets the matcher backtrack to the last star only.
+    struct Token
+    {
+        enum class Kind : std::uint8_t
+        {
+            Star,
+            AnyChar,
+            Digit,
+            Literal,
+            List
+        };
+        Kind kind = Kind::Literal;
+        bool negated = false; // List: "[!...]"
+        char32_t folded = 0;  // Literal: the folded character
+        // Literal: when only these two ASCII units can match it (its folded and upper-case
+        // forms), a star before it may skip straight to the next of them; 0 when not.
+        char16_t scanLower = 0;
+        char16_t scanUpper = 0;
+        std::uint32_t firstRange = 0; // List: its ranges in m_ranges
+        std::uint32_t rangeCount = 0;
+    };
+
     JetLikePattern() = default;
 
+    template <typename Cursor>
+    bool matchWith(Cursor text) const;
+    bool accepts(const Token& token, char32_t codePoint) const;
+    bool acceptsOther(const Token& token, char32_t codePoint) const;
+
     std::vector<Token> m_tokens;
+    std::vector<FoldedRange> m_ranges;
     QString m_requiredLiteral;
     bool m_matchesEverything = false;
 };

@@ -1,0 +1,67 @@
+#include "app/cli/json_line.h"
+
+namespace platterly::cli {
+
+QString jsonQuoted(const QString& text)
+{
+    QString out;
+    out.reserve(text.size() + 2);
+    out.append(QLatin1Char('"'));
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case '"':
+            out.append(QLatin1String("\\\""));
+            break;
+        case '\\':
+            out.append(QLatin1String("\\\\"));
+            break;
+        case '\n':
+            out.append(QLatin1String("\\n"));
+            break;
+        case '\r':
+            out.append(QLatin1String("\\r"));
+            break;
+        case '\t':
+            out.append(QLatin1String("\\t"));
+            break;
+        default:
+            if (c.unicode() < 0x20)
+                out.append(QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0')));
+            else
+                out.append(c);
+        }
+    }
+    out.append(QLatin1Char('"'));
+    return out;
+}
+
+void JsonLine::key(const QString& name)
+{
+    if (m_text.size() > 1)
+        m_text.append(QLatin1Char(','));
+    m_text.append(jsonQuoted(name));
+    m_text.append(QLatin1Char(':'));
+}
+
+JsonLine& JsonLine::add(const QString& name, const QString& value)
+{
+    key(name);
+    m_text.append(jsonQuoted(value));
+    return *this;
+}
+
+JsonLine& JsonLine::add(const QString& name, qint64 value)
+{
+    key(name);
+    m_text.append(QString::number(value));
+    return *this;
+}
+
+JsonLine& JsonLine::addNull(const QString& name)
+{
+    key(name);
+    m_text.append(QLatin1String("null"));
+    return *this;
+}
+
+} // namespace platterly::cli

@@ -1,0 +1,60 @@
+#include "catalogue/catalogue_file.h"
+
+#include "platform/sql/sqlite_db.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace platterly::catalogue {
+
+QString catalogueSchemaSql()
+{
+    // Plain types and the default byte-order collation only, so that any SQLite tool can read
+    // and even change the file. Case-blind comparison is the program's business at query time.
+    // The index on CDNAME serves every "one disc" statement (tree, counts, delete, rename).
+    // DATE holds the day of cataloguing as YYYY-MM-DD text.
+    return QStringLiteral(
+        "CREATE TABLE CDS (CDNAME TEXT, FNAME TEXT, PATH TEXT, LEVEL INTEGER, TYPE INTEGER);\n"
+        "CREATE INDEX CDS_CDNAME ON CDS (CDNAME);\n"
+        "CREATE TABLE TOTAL (CDNAME TEXT, DATE TEXT, DIRS INTEGER, FILES INTEGER);\n"
+        "CREATE TABLE TOTALS (TCDS INTEGER, TDIRS INTEGER, TFILES INTEGER);\n"
+        "INSERT INTO TOTALS (TCDS, TDIRS, TFILES) VALUES (0, 0, 0);\n");
+}
+
+sql::SqlError createEmptyCatalogue(const QString& path)
+{
+    using sql::ErrorCode;
+    if (QFileInfo::exists(path))
+        return {ErrorCode::Other,
+                QStringLiteral("%1 already exists; it was left as it is.").arg(path)};
+    const QFileInfo target(path);
+    if (!target.dir().exists())
+        return {ErrorCode::Other,
+                QStringLiteral("The folder %1 does not exist.").arg(target.absolutePath())};
+
+    const QString temporary = path + QStringLiteral(".part");
+    QFile::remove(temporary);
+    {
+        sql::SqlError error;
+        auto db = sql::Database::create(temporary, &error);
+        if (!db)
+            return error;
+        error = db->exec(QStringLiteral("BEGIN;\n") + catalogueSchemaSql() +
+                         QStringLiteral("PRAGMA user_version = %1;\nCOMMIT;")
+                             .arg(kCatalogueFileVersion));
+        if (error) {
+            db.reset();
+            QFile::remove(temporary);
+            return error;
+        }
+    }
+    // Linking fails when the name was taken meanwhile: nothing is ever overwritten.
+    if (!QFile::rename(temporary, path)) {
+        QFile::remove(temporary);
+        return {ErrorCode::Other, QStringLiteral("Could not create %1.").arg(path)};
+    }
+    return {};
+}
+
+} // namespace platterly::catalogue

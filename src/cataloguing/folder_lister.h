@@ -1,0 +1,129 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace platterly::cataloguing {
+
+// What a listed name is, as far as the walk cares: only folders are entered; a symbolic link
+// is recorded like any other entry but never followed.
+enum class EntryKind : std::uint8_t
+{
+    Folder,
+    File,
+    Symlink,
+    Other
+};
+
+// The names of one folder in the order the file system lists them, without "." and "..".
+// All names share one buffer, so a folder costs a few allocations however many names it holds.
+class FolderListing
+{
+public:
+    void clear();
+    void add(QByteArrayView name, EntryKind kind);
+
+    qsizetype size() const { return static_cast<qsizetype>(m_entries.size()); }
+    // The name as raw bytes, exactly as listed; valid until the listing changes.
+    QByteArrayView name(qsizetype index) const;
+    EntryKind kind(qsizetype index) const
+    {
+        return m_entries[static_cast<std::size_t>(index)].kind;
+    }
+
+    // Device of the listed folder, so that a walk can stay on one file system.
+    std::uint64_t device() const { return m_device; }
+    void setDevice(std::uint64_t device) { m_device = device; }
+
+private:
+    struct Entry
+    {
+        qsizetype offset;
+        qsizetype length;
+        EntryKind kind;
+    };
+    QByteArray m_names;
+    std::vector<Entry> m_entries;
+    std::uint64_t m_device = 0;
+};
+
+enum class ListStatus
+{
+    Listed,
+    NotFound,    // the folder does not exist (or vanished)
+    NotAFolder,  // a file, or a link where links are not followed
+    Unreadable,  // permission denied, I/O error, ...
+    OtherDevice, // on another device than the one required: not read
+};
+
+struct ListOutcome
+{
+    ListStatus status = ListStatus::Listed;
+    // The system's words for a failure ("Permission denied"); empty when listed.
+    QString reason;
+
+    bool listed() const { return status == ListStatus::Listed; }
+};
+
+struct ListOptions
+{
+    // A walk's root may well be a link to a folder (/media/cdrom often is); folders found
+    // inside the tree are never entered through a link.
+    bool followLink = false;
+    // When set, a folder on any other device is left unread and reported as OtherDevice.
+    std::optional<std::uint64_t> requiredDevice;
+};
+
+// Lists one folder. The walk talks to the file system only through this interface, so that
+// tests can make chosen folders fail to list, which no file permission does for root.
+class FolderLister
+{
+public:
+    virtual ~FolderLister() = default;
+
+    // Replaces the contents of `listing` with the names of `nativePath`. On failure the
+    // listing is left empty.
+    [[nodiscard]] virtual ListOutcome list(const QByteArray& nativePath, const ListOptions& options,
+                                           FolderListing& listing) = 0;
+};
+
+// The file system's own listing: one open and one fstat per folder, the kind of each name from
+// the directory entry itself (a stat only where the file system does not say), and no limit
+// on the length of the path. One lister serves one walk at a time.
+class SystemFolderLister final : public FolderLister
+{
+public:
+    SystemFolderLister();
+    ~SystemFolderLister() override;
+    SystemFolderLister(const SystemFolderLister&) = delete;
+    SystemFolderLister& operator=(const SystemFolderLister&) = delete;
+
+    [[nodiscard]] ListOutcome list(const QByteArray& nativePath, const ListOptions& options,
+                                   FolderListing& listing) override;
+
+private:
+    // A walk lists a folder, then the folders inside it. The folders last listed stay open,
+    // each inside the one before, so the next folder is opened by its name from the nearest
+    // open one: no path is resolved again from the root, however deep the tree.
+    struct OpenFolder
+    {
+        qsizetype pathLength; // of m_lastPath, without final '/'
+        int fd;
+    };
+    int openFolder(const QByteArray& path, int flags);
+    // Closes the kept folders that do not hold `path`; returns where the part of `path` below
+    // the nearest one left begins (0 when none is left).
+    qsizetype keepOnlyFoldersHolding(const QByteArray& path);
+    void keepOpen(const QByteArray& path, int fd);
+    bool readNames(int fd, FolderListing& listing, int& error);
+
+    QByteArray m_lastPath;
+    std::vector<OpenFolder> m_open;      // outermost first
+    std::vector<std::uint64_t> m_buffer; // directory entries, aligned as the system wants
+};
+
+} // namespace platterly::cataloguing

@@ -1,0 +1,65 @@
+#include "platform/sql/data_control.h"
+
+namespace platterly::sql {
+
+DataControl::~DataControl()
+{
+    close();
+}
+
+void DataControl::setDatabaseName(const QString& path)
+{
+    if (path != m_databaseName)
+        close();
+    m_databaseName = path;
+}
+
+void DataControl::close()
+{
+    m_recordset.reset();
+    m_db.reset();
+    m_cache = PlanCache();
+}
+
+Database* DataControl::database(SqlError* error)
+{
+    if (!m_db) {
+        SqlError failure;
+        if (m_databaseName.isEmpty())
+            failure = {ErrorCode::FileNotFound, QStringLiteral("No catalogue file is chosen.")};
+        else
+            m_db = Database::open(m_databaseName, &failure);
+        if (failure) {
+            m_lastError = failure;
+            if (error)
+                *error = failure;
+            return nullptr;
+        }
+    }
+    return m_db.get();
+}
+
+SqlError DataControl::refresh()
+{
+    m_recordset.reset();
+    m_lastError = {};
+    SqlError error;
+    Database* db = database(&error);
+    if (!db)
+        return m_lastError = error;
+    auto select = parseJetSelect(m_recordSource, &error);
+    if (!select)
+        return m_lastError = error;
+    auto plan = planQuery(*db, m_cache, *select, &error);
+    if (!plan)
+        return m_lastError = error;
+    m_recordset = std::make_unique<Recordset>(*db, std::move(*plan));
+    error = m_recordset->moveFirst();
+    if (error) {
+        m_recordset.reset();
+        return m_lastError = error;
+    }
+    return {};
+}
+
+} // namespace platterly::sql

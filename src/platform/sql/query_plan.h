@@ -1,0 +1,58 @@
+#pragma once
+
+#include "platform/sql/jet_sql.h"
+#include "platform/sql/sqlite_db.h"
+
+#include <QHash>
+#include <QStringList>
+#include <QVariantList>
+
+namespace platterly::sql {
+
+// What a table holds, as stored in the file (names keep the file's own spelling).
+struct TableInfo
+{
+    QString name;
+    QStringList columns;
+    QStringList columnTypes;
+
+    int columnIndex(QStringView field) const; // case-blind; -1 when missing
+};
+
+// Facts about a file that are costly to find and rarely change: the tables, and the distinct
+// values of indexed text columns, kept until the file's contents change.
+class PlanCache
+{
+public:
+    std::optional<TableInfo> table(const Database& db, const QString& name, SqlError* error);
+    // The stored values of `column` that equal `value` case-blind, found through the
+    // column's index without reading the table; nothing when the column has no index.
+    std::optional<QStringList> caseVariants(const Database& db, const TableInfo& table,
+                                            const QString& column, const QString& value);
+
+private:
+    void dropIfStale(const Database& db);
+
+    const Database* m_db = nullptr;
+    qint64 m_version = -1;
+    QHash<QString, TableInfo> m_tables;
+    QHash<QString, std::optional<QStringList>> m_distinct;
+};
+
+// A Jet statement translated to SQLite: the row query returns the rowid first and then the
+// table's fields in table order; parameters are bound in order.
+struct QueryPlan
+{
+    TableInfo table;
+    QString where; // "" or " WHERE ..."
+    QString order; // " ORDER BY ..."; stored order (rowid) when the statement names none
+    QVariantList params;
+
+    QString rowsSql() const;
+    QString countSql() const;
+};
+
+std::optional<QueryPlan> planQuery(const Database& db, PlanCache& cache, const JetSelect& select,
+                                   SqlError* error);
+
+} // namespace platterly::sql

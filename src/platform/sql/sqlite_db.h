@@ -1,0 +1,121 @@
+#pragma once
+
+#include "platform/sql/sql_error.h"
+
+#include <QString>
+#include <QVariant>
+#include <memory>
+#include <optional>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace platterly::sql {
+
+class Statement;
+
+// One open SQLite connection with the program's case-blind collation and LIKE function
+// registered. The connection never creates a file except through create().
+class Database
+{
+public:
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    // Opens an existing file for reading and writing (read-only when the file cannot be
+    // written). A missing file, a file that is not a database, a damaged or locked one give
+    // an error with a message that names the file.
+    static std::unique_ptr<Database> open(const QString& path, SqlError* error);
+    // Creates a new, empty database file; refuses when the file exists.
+    static std::unique_ptr<Database> create(const QString& path, SqlError* error);
+    // An in-memory database, for tests and tools.
+    static std::unique_ptr<Database> openInMemory();
+
+    const QString& path() const { return m_path; }
+    sqlite3* handle() const { return m_db; }
+    bool isReadOnly() const;
+
+    // Prepares one statement; on failure returns nothing and fills `error`.
+    std::optional<Statement> prepare(const QString& sql, SqlError* error) const;
+    // Runs statements that return no rows.
+    SqlError exec(const QString& sql) const;
+
+    // Turns the connection's most recent failure into an error of the program.
+    SqlError lastError(const QString& context = {}) const;
+    SqlError errorFromCode(int sqliteCode, const QString& context = {}) const;
+
+    bool tableExists(const QString& table, QString* storedName = nullptr) const;
+    bool inTransaction() const;
+
+    // A number that changes whenever this connection or another one changes the file; used
+    // to know when cached facts about the contents must be read again.
+    qint64 contentVersion() const;
+
+private:
+    explicit Database(sqlite3* db, QString path);
+    void configure();
+
+    sqlite3* m_db = nullptr;
+    QString m_path;
+};
+
+// A transaction that rolls back unless committed.
+class Transaction
+{
+public:
+    explicit Transaction(const Database& db);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    const SqlError& beginError() const { return m_beginError; }
+    [[nodiscard]] SqlError commit();
+    void rollback();
+
+private:
+    const Database& m_db;
+    SqlError m_beginError;
+    bool m_open = false;
+};
+
+// A prepared statement; values are always bound, never pasted into the text.
+class Statement
+{
+public:
+    enum class Step { Row, Done, Error };
+
+    Statement(Statement&& other) noexcept;
+    Statement& operator=(Statement&& other) noexcept;
+    ~Statement();
+
+    void bind(int index, const QVariant& value);
+    void bindText(int index, const QString& text);
+    void bindInt(int index, qint64 value);
+    void bindNull(int index);
+
+    Step step();
+    void reset();
+    void clearBindings();
+
+    int columnCount() const;
+    QString columnName(int column) const;
+    bool isNull(int column) const;
+    QVariant value(int column) const;
+    QString text(int column) const;
+    qint64 integer(int column) const;
+    // The raw UTF-8 bytes of a text column, valid until the next step.
+    const char* utf8(int column, int* length) const;
+
+    sqlite3_stmt* handle() const { return m_stmt; }
+
+private:
+    friend class Database;
+    explicit Statement(sqlite3_stmt* stmt) : m_stmt(stmt) {}
+    sqlite3_stmt* m_stmt = nullptr;
+};
+
+// Doubles every apostrophe, so that a value can stand between single quotes in a statement.
+QString quoteSqlText(const QString& value);
+
+} // namespace platterly::sql

@@ -1,0 +1,100 @@
+#include "catalogue/path_routines.h"
+#include "platform/system/application_folder.h"
+#include "platform/system/system_test_support.h"
+#include "support/temp_tree.h"
+
+#include <gtest/gtest.h>
+
+namespace platterly::catalogue {
+namespace {
+
+using test::TempTree;
+
+TEST(LastFolderName, GivesTheNameOfTheLastFolderOfAPath)
+{
+    EXPECT_EQ(LastFolderName(QStringLiteral("C:\\Data\\Music\\")), u"Music");
+    EXPECT_EQ(LastFolderName(QStringLiteral("E:\\PHOTOS\\2004\\")), u"2004");
+    EXPECT_EQ(LastFolderName(QStringLiteral("D:\\Fotos Urlaub\\\u00C4rger\\")), u"\u00C4rger");
+    // A drive root gives the drive, which the folder picker turns into a disc title.
+    EXPECT_EQ(LastFolderName(QStringLiteral("C:\\")), u"C:");
+    EXPECT_EQ(LastFolderName(QStringLiteral("Music\\")), u"Music");
+}
+
+TEST(LastFolderName, OddPathsGiveAnAnswerInsteadOfACrash)
+{
+    EXPECT_EQ(LastFolderName(QString()), QString());
+    EXPECT_EQ(LastFolderName(QStringLiteral("\\")), QString());
+    EXPECT_EQ(LastFolderName(QStringLiteral("C:\\Data\\Music")), u"Music");
+    EXPECT_EQ(LastFolderName(QStringLiteral("C:\\Data\\\\")), QString());
+}
+
+TEST(RemoveFname, KeepsTheFolderPartWithItsFinalBackslash)
+{
+    EXPECT_EQ(RemoveFname(QStringLiteral("C:\\DATA\\a.jpg")), u"C:\\DATA\\");
+    EXPECT_EQ(RemoveFname(QStringLiteral("C:\\DATA\\SUB\\")), u"C:\\DATA\\SUB\\");
+    EXPECT_EQ(RemoveFname(QStringLiteral("C:\\a.jpg")), u"C:\\");
+    EXPECT_EQ(RemoveFname(QStringLiteral("a.jpg")), QString());
+    EXPECT_EQ(RemoveFname(QString()), QString());
+}
+
+// A settings file with icon numbers for some extensions, as the program ships one.
+class IconNumbers : public ::testing::Test
+{
+protected:
+    void writeSettings(const QByteArray& extensions)
+    {
+        tree.addFile(QStringLiteral("settings.ini"),
+                     "[Settings]\r\nloadwind=0\r\n[Extensions]\r\n" + extensions);
+    }
+    int icon(const char* name) const { return IconForFile(file, QString::fromUtf8(name)); }
+
+    TempTree tree;
+    QString file = tree.path(QStringLiteral("settings.ini"));
+};
+
+TEST_F(IconNumbers, ExtensionsAreLookedUpInLowerCase)
+{
+    writeSettings("txt=5\r\nJPG = 7\r\ngz=12\r\n(Default)=3\r\n");
+    EXPECT_EQ(icon("a.TXT"), 5);
+    EXPECT_EQ(icon("holiday.2004.Jpg"), 7);
+    EXPECT_EQ(icon("backup.tar.GZ"), 12);
+    EXPECT_EQ(icon("movie.avi"), 3);
+    EXPECT_EQ(icon("abc."), 3);
+}
+
+TEST_F(IconNumbers, NamesWithoutADotAreFoldersWhateverTheFileSays)
+{
+    writeSettings("(Default)=9\r\nreadme=8\r\n");
+    EXPECT_EQ(icon("README"), 2);
+    EXPECT_EQ(icon("Program Files"), 2);
+    EXPECT_EQ(IconForFile(tree.path(QStringLiteral("missing.ini")), QStringLiteral("Windows")), 2);
+}
+
+TEST_F(IconNumbers, WithoutADefaultKeyOrFileTheIconIsOne)
+{
+    writeSettings("txt=5\r\n");
+    EXPECT_EQ(icon("a.doc"), 1);
+    EXPECT_EQ(IconForFile(tree.path(QStringLiteral("missing.ini")), QStringLiteral("a.txt")), 1);
+}
+
+TEST_F(IconNumbers, ValuesAreReadAsTheirIntegerPart)
+{
+    writeSettings("doc=4.8\r\nxls= 6 sheets\r\npdf=none\r\nrtf=\r\n(Default)=2.5\r\n");
+    EXPECT_EQ(icon("a.doc"), 4);
+    EXPECT_EQ(icon("a.xls"), 6);
+    EXPECT_EQ(icon("a.pdf"), 0);
+    // An empty value means no key of its own: the default applies.
+    EXPECT_EQ(icon("a.rtf"), 2);
+}
+
+TEST_F(IconNumbers, TheShortFormReadsTheProgramsSettingsFile)
+{
+    writeSettings("mp3=11\r\n");
+    system::setApplicationFolderOverride(tree.root());
+    EXPECT_EQ(IconForFile(QStringLiteral("song.MP3")), 11);
+    EXPECT_EQ(IconForFile(QStringLiteral("song.wav")), 1);
+    system::setApplicationFolderOverride(QString());
+}
+
+} // namespace
+} // namespace platterly::catalogue

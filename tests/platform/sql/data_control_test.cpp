@@ -1,0 +1,269 @@
+#include "platform/sql/data_control.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+using namespace platterly::sql;
+
+namespace {
+
+// A small file with the catalogue's CDS table; rows are (CDNAME, FNAME, LEVEL).
+class DataControlTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        m_path = m_dir.filePath(QStringLiteral("test.db2"));
+        SqlError error;
+        auto db = Database::create(m_path, &error);
+        ASSERT_TRUE(db) << error.message.toStdString();
+        ASSERT_FALSE(db->exec(QStringLiteral(
+            "CREATE TABLE CDS (CDNAME TEXT, FNAME TEXT, PATH TEXT, LEVEL INTEGER, TYPE INTEGER);"
+            "CREATE INDEX CDS_CDNAME ON CDS (CDNAME);"
+            "CREATE TABLE TOTALS (TCDS INTEGER, TDIRS INTEGER, TFILES INTEGER);"
+            "INSERT INTO TOTALS VALUES (0, 0, 0);")));
+    }
+
+    void insert(const char* title, const char* name, int level = 2)
+    {
+        SqlError error;
+        auto db = Database::open(m_path, &error);
+        ASSERT_TRUE(db);
+        auto stmt = db->prepare(QStringLiteral("INSERT INTO CDS VALUES (?1, ?2, 'X:\\', ?3, 0)"),
+                                &error);
+        ASSERT_TRUE(stmt);
+        stmt->bindText(1, QString::fromUtf8(title));
+        stmt->bindText(2, QString::fromUtf8(name));
+        stmt->bindInt(3, level);
+        ASSERT_EQ(stmt->step(), Statement::Step::Done);
+    }
+
+    QStringList names(const char* statement)
+    {
+        DataControl data;
+        data.setDatabaseName(m_path);
+        data.setRecordSource(QString::fromUtf8(statement));
+        const SqlError error = data.refresh();
+        EXPECT_FALSE(error) << error.message.toStdString();
+        QStringList result;
+        if (error)
+            return result;
+        for (Recordset* rows = data.recordset(); !rows->eof(); rows->moveNext())
+            result.append(rows->field(u"fname").toString());
+        return result;
+    }
+
+    QTemporaryDir m_dir;
+    QString m_path;
+};
+
+} // namespace
+
+TEST_F(DataControlTest, EmptyResultHasPositionMinusOne)
+{
+    DataControl data;
+    data.setDatabaseName(m_path);
+    data.setRecordSource(QStringLiteral("SELECT * FROM CDS"));
+    ASSERT_FALSE(data.refresh());
+    Recordset* rows = data.recordset();
+    EXPECT_EQ(rows->absolutePosition(), -1);
+    EXPECT_TRUE(rows->eof());
+    EXPECT_EQ(rows->recordCount(), 0);
+    EXPECT_FALSE(rows->field(0).isValid());
+    EXPECT_EQ(rows->lastError().code, ErrorCode::NoCurrentRecord);
+}
+
+TEST_F(DataControlTest, CursorWalksStoredOrderAndCountsOnDemand)
+{
+    insert("D", "zeta");
+    insert("D", "alpha");
+    insert("D", "Mid");
+    DataControl data;
+    data.setDatabaseName(m_path);
+    data.setRecordSource(QStringLiteral("SELECT * FROM CDS"));
+    ASSERT_FALSE(data.refresh());
+    Recordset* rows = data.recordset();
+    EXPECT_EQ(rows->absolutePosition(), 0);
+    EXPECT_EQ(rows->field(1).toString(), QStringLiteral("zeta"));
+    EXPECT_EQ(rows->field(u"FnAmE").toString(), QStringLiteral("zeta"));
+    EXPECT_EQ(rows->fieldNames(),
+              QStringList({QStringLiteral("CDNAME"), QStringLiteral("FNAME"), QStringLiteral("PATH"),
+                           QStringLiteral("LEVEL"), QStringLiteral("TYPE")}));
+    ASSERT_FALSE(rows->moveLast());
+    EXPECT_EQ(rows->absolutePosition(), 2);
+    EXPECT_EQ(rows->recordCount(), 3);
+    EXPECT_EQ(rows->field(u"FNAME").toString(), QStringLiteral("Mid"));
+    rows->moveNext();
+    EXPECT_TRUE(rows->eof());
+    EXPECT_EQ(rows->absolutePosition(), -1);
+    rows->moveFirst();
+    rows->moveNext();
+    EXPECT_EQ(rows->absolutePosition(), 1);
+    EXPECT_EQ(rows->field(u"FNAME").toString(), QStringLiteral("alpha"));
+    EXPECT_FALSE(rows->field(u"NOSUCH").isValid());
+    EXPECT_EQ(rows->lastError().code, ErrorCode::FieldNotFound);
+}
+
+TEST_F(DataControlTest, EqualityAndLikeIgnoreCaseForAllOfUnicode)
+{
+    insert("Ärzte", "CAFÉ.txt");
+    insert("ärzte", "cafe.txt");
+    insert("Other", "Straße");
+    insert("ÄRZTE", "ΣΊΣΥΦΟΣ");
+    // With the index on CDNAME and, below, without it: both ways give the same rows.
+    for (int pass = 0; pass < 2; ++pass) {
+        EXPECT_EQ(names("SELECT * FROM CDS WHERE CDNAME = 'ÄRZTE'").size(), 3) << pass;
+        EXPECT_EQ(names("SELECT * FROM CDS WHERE CDNAME = 'other'"),
+                  QStringList{QStringLiteral("Straße")});
+        EXPECT_TRUE(names("SELECT * FROM CDS WHERE CDNAME = 'rzte'").isEmpty());
+        SqlError error;
+        Database::open(m_path, &error)->exec(QStringLiteral("DROP INDEX CDS_CDNAME"));
+    }
+    EXPECT_EQ(names("SELECT * FROM CDS WHERE FNAME LIKE '*é*'"),
+              QStringList{QStringLiteral("CAFÉ.txt")});
+    EXPECT_EQ(names("SELECT * FROM CDS WHERE FNAME LIKE '*STRASSE*'").size(), 0);
+    // Simple case folding makes the final sigma one letter with the other two forms.
+    EXPECT_EQ(names("SELECT * FROM CDS WHERE FNAME LIKE 'σίσυφοσ'").size(), 1);
+    EXPECT_EQ(names("SELECT * FROM CDS WHERE FNAME LIKE 'Σίσυφος'").size(), 1);
+    EXPECT_EQ(names("SELECT * FROM CDS WHERE FNAME LIKE 'caf?.TXT' AND CDNAME = 'ärzte'").size(),
+              2);
+}
+
+TEST_F(DataControlTest, OrderByIsCaseBlindAndKeepsStoredOrderForTies)
+{
+    insert("D", "b2");
+    insert("D", "B1");
+    insert("D", "a");
+    insert("D", "b1");
+    EXPECT_EQ(names("SELECT * FROM CDS ORDER BY FNAME"),
+              QStringList({QStringLiteral("a"), QStringLiteral("B1"), QStringLiteral("b1"),
+                           QStringLiteral("b2")}));
+}
+
+TEST_F(DataControlTest, ChangesGoToTheFile)
+{
+    insert("D", "one");
+    insert("D", "two");
+    {
+        DataControl data;
+        data.setDatabaseName(m_path);
+        data.setRecordSource(QStringLiteral("SELECT * FROM CDS"));
+        ASSERT_FALSE(data.refresh());
+        Recordset* rows = data.recordset();
+        ASSERT_FALSE(rows->addNew());
+        rows->setField(u"cdname", QStringLiteral("E"));
+        rows->setField(u"FNAME", QStringLiteral("it's new"));
+        rows->setField(u"LEVEL", 2);
+        ASSERT_FALSE(rows->update());
+        ASSERT_FALSE(rows->edit());
+        rows->setField(u"FNAME", QStringLiteral("ONE"));
+        ASSERT_FALSE(rows->update());
+        rows->moveNext();
+        ASSERT_FALSE(rows->deleteCurrent());
+
+        data.setRecordSource(QStringLiteral("SELECT * FROM TOTALS"));
+        ASSERT_FALSE(data.refresh());
+        Recordset* totals = data.recordset();
+        totals->edit();
+        totals->setField(u"TCDs", totals->field(u"TCDS").toLongLong() + 1);
+        ASSERT_FALSE(totals->update());
+    }
+    EXPECT_EQ(names("SELECT * FROM CDS"),
+              QStringList({QStringLiteral("ONE"), QStringLiteral("it's new")}));
+    EXPECT_EQ(names("SELECT * FROM CDS WHERE CDNAME = 'e'"), QStringList{QStringLiteral("it's new")});
+    DataControl data;
+    data.setDatabaseName(m_path);
+    data.setRecordSource(QStringLiteral("SELECT * FROM TOTALS"));
+    ASSERT_FALSE(data.refresh());
+    EXPECT_EQ(data.recordset()->field(u"TCDS").toLongLong(), 1);
+    EXPECT_FALSE(data.recordset()->field(u"PATH").isValid());
+}
+
+TEST_F(DataControlTest, MissingTableAndBadStatementsAreErrorsNotCrashes)
+{
+    DataControl data;
+    data.setDatabaseName(m_path);
+    data.setRecordSource(QStringLiteral("SELECT * FROM TOTAL"));
+    SqlError error = data.refresh();
+    EXPECT_EQ(error.number(), 3078);
+    EXPECT_EQ(data.recordset(), nullptr);
+
+    data.setRecordSource(QStringLiteral("SELECT * FROM CDS WHERE NOSUCH = 1"));
+    EXPECT_EQ(data.refresh().code, ErrorCode::FieldNotFound);
+    data.setRecordSource(QStringLiteral("SELECT * FROM CDS WHERE FNAME LIKE '[abc'"));
+    insert("D", "abc");
+    EXPECT_EQ(data.refresh().code, ErrorCode::InvalidPattern);
+    data.setRecordSource(QStringLiteral("DROP TABLE CDS"));
+    EXPECT_EQ(data.refresh().code, ErrorCode::Syntax);
+    data.setRecordSource(QStringLiteral("SELECT * FROM CDS"));
+    EXPECT_FALSE(data.refresh());
+}
+
+TEST_F(DataControlTest, FilesThatAreNotUsableCatalogues)
+{
+    DataControl data;
+    data.setRecordSource(QStringLiteral("SELECT * FROM CDS"));
+
+    data.setDatabaseName(m_dir.filePath(QStringLiteral("missing.db2")));
+    EXPECT_EQ(data.refresh().code, ErrorCode::FileNotFound);
+    EXPECT_FALSE(QFile::exists(m_dir.filePath(QStringLiteral("missing.db2"))));
+
+    const QString text = m_dir.filePath(QStringLiteral("notes.db2"));
+    QFile file(text);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(4096, 'x'));
+    file.close();
+    data.setDatabaseName(text);
+    SqlError error = data.refresh();
+    EXPECT_EQ(error.code, ErrorCode::NotADatabase);
+    EXPECT_TRUE(error.message.contains(QStringLiteral("notes.db2")));
+
+    // A database whose pages after the header are overwritten.
+    QFile damaged(m_path);
+    ASSERT_TRUE(damaged.open(QIODevice::ReadWrite));
+    damaged.seek(100);
+    damaged.write(QByteArray(8000, '\xff'));
+    damaged.close();
+    data.setDatabaseName(m_path);
+    error = data.refresh();
+    EXPECT_TRUE(error.code == ErrorCode::Damaged || error.code == ErrorCode::NotADatabase)
+        << error.message.toStdString();
+
+    data.setDatabaseName(m_dir.path());
+    EXPECT_EQ(data.refresh().code, ErrorCode::NotADatabase);
+    data.setDatabaseName(QString());
+    EXPECT_TRUE(data.refresh());
+}
+
+TEST_F(DataControlTest, FileLockedByAnotherProgram)
+{
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(m_path.toUtf8().constData(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    DataControl data;
+    data.setDatabaseName(m_path);
+    data.setRecordSource(QStringLiteral("SELECT * FROM CDS"));
+    EXPECT_EQ(data.refresh().code, ErrorCode::Locked);
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    EXPECT_FALSE(data.refresh());
+}
+
+TEST_F(DataControlTest, ReadOnlyFileRefusesChangesWithAClearError)
+{
+    insert("D", "one");
+    if (geteuid() == 0)
+        GTEST_SKIP() << "file permissions do not bind the root user";
+    QFile::setPermissions(m_path, QFileDevice::ReadOwner);
+    DataControl data;
+    data.setDatabaseName(m_path);
+    data.setRecordSource(QStringLiteral("SELECT * FROM CDS"));
+    ASSERT_FALSE(data.refresh());
+    data.recordset()->addNew();
+    data.recordset()->setField(u"FNAME", QStringLiteral("two"));
+    EXPECT_EQ(data.recordset()->update().code, ErrorCode::ReadOnly);
+}

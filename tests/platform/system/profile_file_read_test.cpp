@@ -1,0 +1,140 @@
+#include "platform/system/profile_file.h"
+#include "platform/system/system_test_support.h"
+#include "support/temp_tree.h"
+
+#include <gtest/gtest.h>
+
+namespace platterly::system {
+namespace {
+
+using test::TempTree;
+
+// A settings file as a user or an older version may have left it: comments, odd spacing,
+// mixed case, quotes, keys repeated.
+const QByteArray kMixedFile = "; settings of the program\n"
+                              "[Settings]\n"
+                              "loadwind=1\n"
+                              "  PlaySound   =   0   \n"
+                              "\n"
+                              ";DriveLetter=Q\n"
+                              "[ paths ]\n"
+                              "LoadedPath=\"C:\\DATA\\\"\n"
+                              "CopyPath ='D:\\COPY\\'\n"
+                              "Path=\"half quoted'\n"
+                              "Empty=\n"
+                              "loadwind=from paths\n"
+                              "Path=second\n"
+                              "[Strings]\n"
+                              "Total=2\n"
+                              "s1=\xC3\x84rger \xC3\xBC"
+                              "ber Stra\xC3\x9F"
+                              "e\n"
+                              "[Settings]\n"
+                              "DriveLetter=R\n";
+
+QString read(const QString& file, const char* section, const char* key,
+             const QString& fallback = QStringLiteral("default"))
+{
+    return ReadINI(file, QString::fromUtf8(section), QString::fromUtf8(key), fallback);
+}
+
+TEST(ProfileFileRead, FindsKeysCaseBlindWithBlanksAroundNamesAndValues)
+{
+    TempTree tree;
+    tree.addFile(QStringLiteral("lf.ini"), kMixedFile);
+    QByteArray crlf = kMixedFile;
+    crlf.replace("\n", "\r\n");
+    tree.addFile(QStringLiteral("crlf.ini"), crlf);
+
+    for (const char* name : {"lf.ini", "crlf.ini"}) {
+        SCOPED_TRACE(name);
+        const QString file = tree.path(QString::fromUtf8(name));
+        EXPECT_EQ(read(file, "Settings", "loadwind"), u"1");
+        EXPECT_EQ(read(file, "SETTINGS", "LOADWIND"), u"1");
+        EXPECT_EQ(read(file, "settings", "playsound"), u"0");
+        EXPECT_EQ(read(file, "Paths", "LoadedPath"), u"C:\\DATA\\");
+        EXPECT_EQ(read(file, " Paths ", "CopyPath "), u"D:\\COPY\\");
+        EXPECT_EQ(read(file, "Paths", "Empty"), QString());
+        EXPECT_EQ(read(file, "Strings", "Total"), u"2");
+        EXPECT_EQ(read(file, "strings", "S1"), u"Ärger über Straße");
+    }
+}
+
+TEST(ProfileFileRead, QuotesComeOffOnlyInMatchingPairs)
+{
+    TempTree tree;
+    tree.addFile(QStringLiteral("q.ini"), "[Q]\n"
+                                          "double=\"two words\"\n"
+                                          "single='one'\n"
+                                          "mixed=\"abc'\n"
+                                          "lone=\"\n"
+                                          "inner=a \"b\" c\n"
+                                          "spaced=  \" kept blanks \"  \n");
+    const QString file = tree.path(QStringLiteral("q.ini"));
+    EXPECT_EQ(read(file, "Q", "double"), u"two words");
+    EXPECT_EQ(read(file, "Q", "single"), u"one");
+    EXPECT_EQ(read(file, "Q", "mixed"), u"\"abc'");
+    EXPECT_EQ(read(file, "Q", "lone"), u"\"");
+    EXPECT_EQ(read(file, "Q", "inner"), u"a \"b\" c");
+    EXPECT_EQ(read(file, "Q", "spaced"), u" kept blanks ");
+}
+
+TEST(ProfileFileRead, FirstSectionAndFirstKeyOfANameCount)
+{
+    TempTree tree;
+    tree.addFile(QStringLiteral("s.ini"), kMixedFile);
+    const QString file = tree.path(QStringLiteral("s.ini"));
+    EXPECT_EQ(read(file, "Paths", "Path"), u"\"half quoted'");
+    // A key of the same name in another section is another key.
+    EXPECT_EQ(read(file, "Paths", "loadwind"), u"from paths");
+    // The second [Settings] section is never looked at.
+    EXPECT_EQ(read(file, "Settings", "DriveLetter"), u"default");
+}
+
+TEST(ProfileFileRead, MissingFileSectionOrKeyGivesTheDefault)
+{
+    TempTree tree;
+    tree.addFile(QStringLiteral("s.ini"), "orphan=before any section\n" + kMixedFile);
+    const QString file = tree.path(QStringLiteral("s.ini"));
+    EXPECT_EQ(read(tree.path(QStringLiteral("none.ini")), "Settings", "loadwind"), u"default");
+    EXPECT_EQ(read(file, "Nowhere", "loadwind"), u"default");
+    EXPECT_EQ(read(file, "Settings", "nothing"), u"default");
+    EXPECT_EQ(read(file, "Settings", "orphan"), u"default");
+    // A commented-out key is not a key.
+    EXPECT_EQ(read(file, "Settings", "DriveLetter", QStringLiteral("E")), u"E");
+    EXPECT_EQ(read(file, "Settings", ";DriveLetter"), u"default");
+    EXPECT_EQ(read(file, "Settings", "", QStringLiteral("E")), u"E");
+}
+
+TEST(ProfileFileRead, LongValuesAndDefaultsAreCutTo254Characters)
+{
+    TempTree tree;
+    const QByteArray longValue(300, 'x');
+    tree.addFile(QStringLiteral("l.ini"), "[Paths]\r\nPath=" + longValue + "\r\nNext=1\r\n");
+    const QString file = tree.path(QStringLiteral("l.ini"));
+    EXPECT_EQ(read(file, "Paths", "Path"), QString(254, QLatin1Char('x')));
+    EXPECT_EQ(read(file, "Paths", "Next"), u"1");
+    EXPECT_EQ(read(file, "Paths", "Missing", QString(300, QLatin1Char('d'))),
+              QString(254, QLatin1Char('d')));
+
+    // A character outside the basic plane is never cut in half.
+    const QString clef = QStringLiteral("\U0001D11E");
+    tree.addFile(QStringLiteral("u.ini"), "[U]\nv=" + QByteArray(253, 'a') + clef.toUtf8() + "\n");
+    EXPECT_EQ(read(tree.path(QStringLiteral("u.ini")), "U", "v"), QString(253, QLatin1Char('a')));
+}
+
+TEST(ProfileFileRead, EveryReadSeesTheFileAsItIsNow)
+{
+    TempTree tree;
+    tree.addFile(QStringLiteral("s.ini"), "\xEF\xBB\xBF[Settings]\nloadwind=1\n");
+    const QString file = tree.path(QStringLiteral("s.ini"));
+    // The byte order mark does not hide the first section.
+    EXPECT_EQ(read(file, "Settings", "loadwind"), u"1");
+    tree.addFile(QStringLiteral("s.ini"), "[Settings]\nloadwind=0\n");
+    EXPECT_EQ(read(file, "Settings", "loadwind"), u"0");
+    ASSERT_TRUE(QFile::remove(file));
+    EXPECT_EQ(read(file, "Settings", "loadwind"), u"default");
+}
+
+} // namespace
+} // namespace platterly::system

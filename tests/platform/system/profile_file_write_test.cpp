@@ -1,0 +1,190 @@
+#include "platform/system/profile_file.h"
+#include "platform/system/system_test_support.h"
+#include "support/temp_tree.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace platterly::system {
+namespace {
+
+using test::readBytes;
+using test::TempTree;
+
+const QByteArray kUserFile = "; keep this comment\n"
+                             "[Settings]\n"
+                             "loadwind = 1   \n"
+                             "PLAYSOUND=0\n"
+                             "\n"
+                             "; end of settings\n"
+                             "[Paths]\n"
+                             "copypath\t=  'C:\\OLD\\'\n"
+                             "Path=C:\\\n"
+                             "Path=shadowed\n";
+
+TEST(ProfileFileWrite, FirstWriteCreatesTheFileWithOneSectionAndOneKey)
+{
+    TempTree tree;
+    const QString file = tree.path(QStringLiteral("settings.ini"));
+    ASSERT_TRUE(WriteINI(file, QStringLiteral("Settings"), QStringLiteral("loadwind"),
+                         QStringLiteral("1")));
+    EXPECT_EQ(readBytes(file), "[Settings]\nloadwind=1\n");
+    EXPECT_EQ(ReadINI(file, QStringLiteral("Settings"), QStringLiteral("loadwind"), {}), u"1");
+}
+
+TEST(ProfileFileWrite, ReplacesOnlyTheValueOfTheFirstMatchingKey)
+{
+    TempTree tree;
+    tree.addFile(QStringLiteral("s.ini"), kUserFile);
+    const QString file = tree.path(QStringLiteral("s.ini"));
+    ASSERT_TRUE(WriteINI(file, QStringLiteral("settings"), QStringLiteral("LoadWind"),
+                         QStringLiteral("0")));
+    // Written with the trailing blank the folder picker passes: the same key.
+    ASSERT_TRUE(WriteINI(file, QStringLiteral("Paths"), QStringLiteral("CopyPath "),
+                         QStringLiteral("D:\\NEW\\")));
+    ASSERT_TRUE(
+        WriteINI(file, QStringLiteral("Paths"), QStringLiteral("path"), QStringLiteral("E:\\")));
+
+    QByteArray expected = kUserFile;
+    expected.replace("loadwind = 1   ", "loadwind = 0   ");
+    expected.replace("'C:\\OLD\\'", "D:\\NEW\\");
+    expected.replace("Path=C:\\\n", "Path=E:\\\n");
+    EXPECT_EQ(readBytes(file), expected);
+    EXPECT_EQ(ReadINI(file, QStringLiteral("Paths"), QStringLiteral("CopyPath"), {}), u"D:\\NEW\\");
+}
+
+TEST(ProfileFileWrite, NewKeysGoAfterTheLastKeyOfTheirSectionAndNewSectionsAtTheEnd)
+{
+    TempTree tree;
+    tree.addFile(QStringLiteral("s.ini"), kUserFile);
+    const QString file = tree.path(QStringLiteral("s.ini"));
+    ASSERT_TRUE(WriteINI(file, QStringLiteral("Settings"), QStringLiteral("DriveLetter"),
+                         QStringLiteral("F")));
+    ASSERT_TRUE(
+        WriteINI(file, QStringLiteral("Strings"), QStringLiteral("Total"), QStringLiteral("1")));
+    ASSERT_TRUE(
+        WriteINI(file, QStringLiteral("Strings"), QStringLiteral("s1"), QStringLiteral("holiday")));
+
+    QByteArray expected = kUserFile;
+    expected.replace("PLAYSOUND=0\n", "PLAYSOUND=0\nDriveLetter=F\n");
+    expected += "[Strings]\nTotal=1\ns1=holiday\n";
+    EXPECT_EQ(readBytes(file), expected);
+}
+
+TEST(ProfileFileWrite, AnExistingFileKeepsItsCarriageReturnLineEnds)
+{
+    TempTree tree;
+    QByteArray crlf = kUserFile;
+    crlf.replace("\n", "\r\n");
+    tree.addFile(QStringLiteral("s.ini"), crlf);
+    const QString file = tree.path(QStringLiteral("s.ini"));
+    ASSERT_TRUE(WriteINI(file, QStringLiteral("Settings"), QStringLiteral("PlaySound"),
+                         QStringLiteral("1")));
+    ASSERT_TRUE(WriteINI(file, QStringLiteral("Paths"), QStringLiteral("LoadedPath"),
+                         QStringLiteral("APP")));
+    ASSERT_TRUE(
+        WriteINI(file, QStringLiteral("Strings"), QStringLiteral("Total"), QStringLiteral("0")));
+
+    QByteArray expected = crlf;
+    expected.replace("PLAYSOUND=0\r\n", "PLAYSOUND=1\r\n");
+    expected += "LoadedPath=APP\r\n[Strings]\r\nTotal=0\r\n";
+    EXPECT_EQ(readBytes(file), expected);
+}
+
+TEST(ProfileFileWrite, AFileWithoutAFinalLineEndGetsOneOnlyWhereALineIsAdded)
+{
+    TempTree tree;
+    const QString file = tree.path(QStringLiteral("s.ini"));
+    tree.addFile(QStringLiteral("s.ini"), "[Settings]");
+    ASSERT_TRUE(WriteINI(file, QStringLiteral("Settings"), QStringLiteral("loadwind"),
+                         QStringLiteral("1")));
+    EXPECT_EQ(readBytes(file), "[Settings]\nloadwind=1");
+    ASSERT_TRUE(
+        WriteINI(file, QStringLiteral("Paths"), QStringLiteral("Path"), QStringLiteral("0")));
+    EXPECT_EQ(readBytes(file), "[Settings]\nloadwind=1\n[Paths]\nPath=0\n");
+}
+
+TEST(ProfileFileWrite, AStaleHistoryEntryBeyondTheTotalIsLeftAlone)
+{
+    TempTree tree;
+    const QByteArray before = "[Strings]\r\nTotal=3\r\ns1=cat\r\ns2=dog\r\ns3=old entry\r\n";
+    tree.addFile(QStringLiteral("s.ini"), before);
+    const QString file = tree.path(QStringLiteral("s.ini"));
+    ASSERT_TRUE(
+        WriteINI(file, QStringLiteral("Strings"), QStringLiteral("Total"), QStringLiteral("2")));
+    ASSERT_TRUE(
+        WriteINI(file, QStringLiteral("Strings"), QStringLiteral("s1"), QStringLiteral("bird")));
+    ASSERT_TRUE(
+        WriteINI(file, QStringLiteral("Strings"), QStringLiteral("s2"), QStringLiteral("cat")));
+    EXPECT_EQ(readBytes(file), "[Strings]\r\nTotal=2\r\ns1=bird\r\ns2=cat\r\ns3=old entry\r\n");
+}
+
+TEST(ProfileFileWrite, ValuesStayOnOneLineAndRoundTripAsUtf8)
+{
+    TempTree tree;
+    const QString file = tree.path(QStringLiteral("s.ini"));
+    ASSERT_TRUE(WriteINI(file, QStringLiteral("Strings"), QStringLiteral("s1"),
+                         QStringLiteral("two\r\nlines\nhere")));
+    ASSERT_TRUE(WriteINI(file, QStringLiteral("Strings"), QStringLiteral("s2"),
+                         QStringLiteral("Ärger über Straße")));
+    EXPECT_EQ(readBytes(file), "[Strings]\ns1=two  lines here\n"
+                               "s2=\xC3\x84rger \xC3\xBC"
+                               "ber Stra\xC3\x9F"
+                               "e\n");
+    EXPECT_EQ(ReadINI(file, QStringLiteral("STRINGS"), QStringLiteral("S2"), {}),
+              u"Ärger über Straße");
+}
+
+TEST(ProfileFileWrite, NamesThatWouldChangeTheMeaningOfTheLineAreRefused)
+{
+    TempTree tree;
+    tree.addFile(QStringLiteral("s.ini"), kUserFile);
+    const QString file = tree.path(QStringLiteral("s.ini"));
+    const QString section = QStringLiteral("Settings");
+    EXPECT_FALSE(WriteINI(file, section, QStringLiteral("a=b"), QStringLiteral("1")));
+    EXPECT_FALSE(WriteINI(file, section, QStringLiteral(" "), QStringLiteral("1")));
+    EXPECT_FALSE(WriteINI(file, section, QStringLiteral(";x"), QStringLiteral("1")));
+    EXPECT_FALSE(WriteINI(file, QStringLiteral("a\nb"), QStringLiteral("k"), QStringLiteral("1")));
+    EXPECT_EQ(readBytes(file), kUserFile);
+}
+
+TEST(ProfileFileWrite, AFailedWriteLeavesTheOldFileIntact)
+{
+    TempTree tree;
+    tree.addFile(QStringLiteral("locked/s.ini"), kUserFile);
+    const QString folder = tree.path(QStringLiteral("locked"));
+    const QString file = folder + QStringLiteral("/s.ini");
+    ASSERT_TRUE(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    const bool lockHolds = !test::canCreateFileIn(folder);
+    const bool written =
+        WriteINI(file, QStringLiteral("Settings"), QStringLiteral("loadwind"), QStringLiteral("0"));
+    QFile::setPermissions(folder,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    if (!lockHolds)
+        GTEST_SKIP() << "running with rights that ignore folder permissions";
+    EXPECT_FALSE(written);
+    EXPECT_EQ(readBytes(file), kUserFile);
+}
+
+TEST(ProfileFileWrite, AWriteCutShortByAFileSizeLimitLeavesTheOldFileIntact)
+{
+    TempTree tree;
+    tree.addFile(QStringLiteral("s.ini"), kUserFile);
+    const QString file = tree.path(QStringLiteral("s.ini"));
+
+    bool written = true;
+    {
+        test::FileSizeLimit limit(16);
+        ASSERT_TRUE(limit.isActive());
+        written = WriteINI(file, QStringLiteral("Settings"), QStringLiteral("loadwind"),
+                           QStringLiteral("0"));
+    }
+    EXPECT_FALSE(written);
+    EXPECT_EQ(readBytes(file), kUserFile);
+    EXPECT_EQ(QDir(tree.root()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("s.ini")});
+}
+
+} // namespace
+} // namespace platterly::system
