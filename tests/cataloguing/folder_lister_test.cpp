@@ -108,6 +108,32 @@ TEST(SystemFolderLister, LeavesAFolderOnAnotherDeviceUnread)
     EXPECT_EQ(listing.size(), 1);
 }
 
+TEST(SystemFolderLister, OneListerListsFoldersInAnyOrderAndSpelling)
+{
+    TempTree tree;
+    tree.addFile(u"a/b/in-b.txt"_s);
+    tree.addFile(u"a/in-a.txt"_s);
+    tree.addFile(u"c/in-c.txt"_s);
+    SystemFolderLister lister;
+    FolderListing listing;
+    const auto namesOf = [&](const QString& path) {
+        if (!lister.list(QFile::encodeName(path), {}, listing).listed())
+            return QStringList{u"<not listed>"_s};
+        return kindsByName(listing).keys();
+    };
+    // Going down, back up, sideways and down again, with the same folder named several ways.
+    EXPECT_EQ(namesOf(tree.path(u"a"_s)), (QStringList{u"b"_s, u"in-a.txt"_s}));
+    EXPECT_EQ(namesOf(tree.path(u"a/b"_s)), QStringList{u"in-b.txt"_s});
+    EXPECT_EQ(namesOf(tree.path(u"a/b/"_s)), QStringList{u"in-b.txt"_s});
+    EXPECT_EQ(namesOf(tree.path(u"a//b"_s)), QStringList{u"in-b.txt"_s});
+    EXPECT_EQ(namesOf(tree.path(u"a/"_s)), (QStringList{u"b"_s, u"in-a.txt"_s}));
+    EXPECT_EQ(namesOf(tree.path(u"c"_s)), QStringList{u"in-c.txt"_s});
+    EXPECT_EQ(namesOf(tree.path(u"a/b/../../c"_s)), QStringList{u"in-c.txt"_s});
+    EXPECT_EQ(namesOf(tree.root()), (QStringList{u"a"_s, u"c"_s}));
+    EXPECT_EQ(namesOf(tree.path(u"a/missing"_s)), QStringList{u"<not listed>"_s});
+    EXPECT_EQ(namesOf(tree.path(u"a/b"_s)), QStringList{u"in-b.txt"_s});
+}
+
 TEST(SystemFolderLister, SaysWhyAFolderCannotBeRead)
 {
     if (::geteuid() == 0)

@@ -1,0 +1,158 @@
+#include "support/temp_tree.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Outcome
+{
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+class CliTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        m_catalogue = m_dir.filePath(QStringLiteral("cat.db2"));
+    }
+
+    Outcome cli(QStringList args)
+    {
+        QProcess process;
+        process.setWorkingDirectory(m_dir.path());
+        process.start(QStringLiteral(PLATTERLY_CLI), args);
+        EXPECT_TRUE(process.waitForFinished(120000));
+        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+
+    Outcome onCatalogue(QStringList args)
+    {
+        args.prepend(m_catalogue);
+        args.prepend(QStringLiteral("--catalogue"));
+        return cli(args);
+    }
+
+    static QList<QJsonObject> jsonLines(const QString& text)
+    {
+        QList<QJsonObject> objects;
+        for (const QString& line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            QJsonParseError error;
+            const QJsonDocument document = QJsonDocument::fromJson(line.toUtf8(), &error);
+            EXPECT_EQ(error.error, QJsonParseError::NoError) << line.toStdString();
+            objects.append(document.object());
+        }
+        return objects;
+    }
+
+    QTemporaryDir m_dir;
+    QString m_catalogue;
+};
+
+} // namespace
+
+TEST_F(CliTest, CataloguesAFolderAndListsItBack)
+{
+    platterly::test::TempTree tree;
+    tree.addFile(QStringLiteral("a.txt"));
+    tree.addFile(QStringLiteral("Music/b.mp3"));
+    ASSERT_EQ(cli({QStringLiteral("init"), m_catalogue}).status, 0);
+
+    Outcome added = onCatalogue({QStringLiteral("add"), tree.root(), QStringLiteral("Bob's CD")});
+    ASSERT_EQ(added.status, 0) << added.err.toStdString();
+    EXPECT_EQ(added.out, QStringLiteral("Finished: Bob's CD holds 1 folders and 2 files\n"));
+
+    const auto discs = jsonLines(onCatalogue({QStringLiteral("discs"), QStringLiteral("--json")}).out);
+    ASSERT_EQ(discs.size(), 1);
+    EXPECT_EQ(discs[0][QStringLiteral("CDNAME")].toString(), QStringLiteral("Bob's CD"));
+    EXPECT_EQ(discs[0][QStringLiteral("DIRS")].toInt(), 1);
+    EXPECT_EQ(discs[0][QStringLiteral("FILES")].toInt(), 2);
+    EXPECT_EQ(discs[0][QStringLiteral("DATE")].toString(),
+              QDate::currentDate().toString(Qt::ISODate));
+
+    const auto rows =
+        jsonLines(onCatalogue({QStringLiteral("tree"), QStringLiteral("BOB'S cd"), QStringLiteral("--json")}).out);
+    ASSERT_EQ(rows.size(), 4);
+    EXPECT_EQ(rows[0][QStringLiteral("TYPE")].toInt(), 99);
+    EXPECT_EQ(rows[1][QStringLiteral("FNAME")].toString(), QStringLiteral("a.txt"));
+    EXPECT_EQ(rows[2][QStringLiteral("FNAME")].toString(), QStringLiteral("Music"));
+    EXPECT_EQ(rows[3][QStringLiteral("LEVEL")].toInt(), 3);
+    EXPECT_TRUE(rows[3][QStringLiteral("PATH")].toString().endsWith(QStringLiteral("\\Music\\")));
+
+    const auto totals = jsonLines(onCatalogue({QStringLiteral("totals"), QStringLiteral("--json")}).out);
+    ASSERT_EQ(totals.size(), 1);
+    EXPECT_EQ(totals[0][QStringLiteral("TCDS")].toInt(), 1);
+    EXPECT_EQ(totals[0][QStringLiteral("TFILES")].toInt(), 2);
+}
+
+TEST_F(CliTest, FailuresSayWhyOnOneLineAndExitOne)
+{
+    platterly::test::TempTree tree;
+    ASSERT_EQ(cli({QStringLiteral("init"), m_catalogue}).status, 0);
+    ASSERT_EQ(onCatalogue({QStringLiteral("add"), tree.root(), QStringLiteral("Disc")}).status, 0);
+
+    const struct
+    {
+        QStringList args;
+        const char* says;
+    } failures[] = {
+        {{QStringLiteral("init"), m_catalogue}, "already exists"},
+        {{QStringLiteral("add"), tree.root(), QStringLiteral("DISC")},
+         "CD Title Already Exists Please Enter Another Title"},
+        {{QStringLiteral("add"), tree.root(), QStringLiteral("  ")}, "Enter CD Title"},
+        {{QStringLiteral("add"), tree.path(QStringLiteral("gone")), QStringLiteral("X")}, "does not exist"},
+        {{QStringLiteral("add"), tree.root(), QStringLiteral("12345678901234567890123456")}, "25"},
+        {{QStringLiteral("tree"), QStringLiteral("Nothing")}, "Nothing"},
+    };
+    for (const auto& failure : failures) {
+        const Outcome outcome = failure.args.first() == QLatin1String("init")
+                                    ? cli(failure.args)
+                                    : onCatalogue(failure.args);
+        EXPECT_EQ(outcome.status, 1) << failure.says;
+        EXPECT_TRUE(outcome.err.contains(QString::fromUtf8(failure.says))) << outcome.err.toStdString();
+        EXPECT_EQ(outcome.err.count(QLatin1Char('\n')), 1) << outcome.err.toStdString();
+    }
+
+    // A file that is not a catalogue.
+    tree.addFile(QStringLiteral("notes.db2"), "just text, not a database");
+    Outcome notCatalogue = cli({QStringLiteral("--catalogue"), tree.path(QStringLiteral("notes.db2")),
+                                QStringLiteral("discs")});
+    EXPECT_EQ(notCatalogue.status, 1);
+    EXPECT_TRUE(notCatalogue.err.contains(QStringLiteral("not a catalogue")));
+}
+
+TEST_F(CliTest, WrongUsageExitsTwoAndEveryCommandHasHelp)
+{
+    for (const QStringList& wrong :
+         {QStringList{}, QStringList{QStringLiteral("frobnicate")},
+          QStringList{QStringLiteral("add"), QStringLiteral("only-one")},
+          QStringList{QStringLiteral("discs"), QStringLiteral("--bogus")},
+          QStringList{QStringLiteral("--catalogue")}}) {
+        const Outcome outcome = cli(wrong);
+        EXPECT_EQ(outcome.status, 2) << wrong.join(QLatin1Char(' ')).toStdString();
+        EXPECT_TRUE(outcome.err.contains(QStringLiteral("usage:"))) << outcome.err.toStdString();
+    }
+    for (const char* command : {"init", "add", "discs", "totals", "tree", "drives"}) {
+        const Outcome outcome = cli({QString::fromUtf8(command), QStringLiteral("--help")});
+        EXPECT_EQ(outcome.status, 0) << command;
+        EXPECT_TRUE(outcome.out.startsWith(QStringLiteral("usage: platterly-cli"))) << command;
+    }
+}
+
+TEST_F(CliTest, DrivesListTheRootFileSystemAsC)
+{
+    const Outcome outcome = cli({QStringLiteral("drives"), QStringLiteral("--json")});
+    ASSERT_EQ(outcome.status, 0);
+    const auto drives = jsonLines(outcome.out);
+    ASSERT_FALSE(drives.isEmpty());
+    EXPECT_EQ(drives[0][QStringLiteral("ROOT")].toString(), QStringLiteral("C:\\"));
+    EXPECT_EQ(drives[0][QStringLiteral("MOUNTPOINT")].toString(), QStringLiteral("/"));
+}
