@@ -28,15 +28,21 @@ function(platterly_add_library name)
 endfunction()
 
 # One GoogleTest program per test folder, linking only the libraries it tests.
+# GUI marks a test of windows: it runs with a QApplication on Qt's offscreen platform.
 function(platterly_add_test name)
-    cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+    cmake_parse_arguments(ARG "GUI" "" "DEPS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
     if(NOT sources)
         return()
     endif()
     add_executable(${name} ${sources})
-    target_link_libraries(${name} PRIVATE ${ARG_DEPS} platterly_test_support GTest::gtest
-                          GTest::gmock platterly_warnings)
+    if(ARG_GUI)
+        set(support platterly_test_support_gui)
+    else()
+        set(support platterly_test_support)
+    endif()
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS} ${support} Qt6::Test GTest::gtest GTest::gmock
+                          platterly_warnings)
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
                          PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     g++ cmake make pkg-config
-    qt6-base-dev libsqlite3-dev sqlite3
+    qt6-base-dev qt6-multimedia-dev libsqlite3-dev sqlite3
     libgtest-dev libgmock-dev
     xorriso
 )
