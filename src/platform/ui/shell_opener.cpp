@@ -1,0 +1,98 @@
+#include "platform/ui/shell_opener.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QMimeDatabase>
+#include <QProcess>
+#include <QStandardPaths>
+
+namespace platterly::ui {
+
+namespace {
+
+ShellOpener* g_installed = nullptr;
+
+ShellOpener& realOpener()
+{
+    static DesktopShellOpener instance;
+    return instance;
+}
+
+// xdg-mime reads a few small files; a query that takes longer than this has hung.
+constexpr int kQueryLimitMs = 5000;
+
+} // namespace
+
+ShellOpener& shellOpener()
+{
+    return g_installed ? *g_installed : realOpener();
+}
+
+ShellOpener* setShellOpener(ShellOpener* replacement)
+{
+    ShellOpener* previous = g_installed;
+    g_installed = replacement;
+    return previous;
+}
+
+std::optional<bool> desktopHasHandlerFor(const QString& mimeType, const QString& xdgMime)
+{
+    const QString program =
+        xdgMime.isEmpty() ? QStandardPaths::findExecutable(QStringLiteral("xdg-mime")) : xdgMime;
+    if (program.isEmpty() || mimeType.isEmpty())
+        return std::nullopt;
+
+    QProcess query;
+    query.setProcessChannelMode(QProcess::SeparateChannels);
+    query.start(program, {QStringLiteral("query"), QStringLiteral("default"), mimeType});
+    if (!query.waitForStarted(kQueryLimitMs))
+        return std::nullopt;
+    query.closeWriteChannel();
+    if (!query.waitForFinished(kQueryLimitMs)) {
+        query.kill();
+        query.waitForFinished(kQueryLimitMs);
+        return std::nullopt;
+    }
+    if (query.exitStatus() != QProcess::NormalExit || query.exitCode() != 0)
+        return std::nullopt;
+    // The answer is the name of the handler's .desktop file, or nothing at all.
+    return !query.readAllStandardOutput().trimmed().isEmpty();
+}
+
+DesktopShellOpener::DesktopShellOpener()
+    : DesktopShellOpener([](const QUrl& url) { return QDesktopServices::openUrl(url); },
+                         [](const QString& mimeType) { return desktopHasHandlerFor(mimeType); })
+{
+}
+
+DesktopShellOpener::DesktopShellOpener(Launcher launcher, HandlerCheck handlerCheck)
+    : m_launch(std::move(launcher)), m_hasHandler(std::move(handlerCheck))
+{
+}
+
+bool DesktopShellOpener::open(const QString& nativePath)
+{
+    if (nativePath.isEmpty())
+        return false;
+    const QFileInfo entry(nativePath);
+    if (!entry.exists())
+        return false;
+    if (!entry.isDir() && m_hasHandler) {
+        const QString mimeType = QMimeDatabase().mimeTypeForFile(entry).name();
+        if (m_hasHandler(mimeType) == false)
+            return false;
+    }
+    // cleanPath drops the final separator of a folder typed as "PHOTOS/2004/", which some
+    // file managers would take for an empty name inside it.
+    return m_launch && m_launch(QUrl::fromLocalFile(QDir::cleanPath(entry.absoluteFilePath())));
+}
+
+bool DesktopShellOpener::openUrl(const QUrl& url)
+{
+    if (url.isLocalFile())
+        return open(url.toLocalFile());
+    return url.isValid() && m_launch && m_launch(url);
+}
+
+} // namespace platterly::ui

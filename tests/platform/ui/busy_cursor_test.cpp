@@ -1,0 +1,45 @@
+#include "platform/ui/busy_cursor.h"
+#include "platform/ui/ui_test_support.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <gtest/gtest.h>
+
+namespace platterly::ui {
+namespace {
+
+std::optional<Qt::CursorShape> overrideShape()
+{
+    const QCursor* cursor = QApplication::overrideCursor();
+    return cursor ? std::optional(cursor->shape()) : std::nullopt;
+}
+
+TEST(BusyCursor, ShowsTheBusyPointerUntilTheOutermostGuardEnds)
+{
+    ASSERT_EQ(overrideShape(), std::nullopt);
+    {
+        BusyCursor outer;
+        EXPECT_EQ(overrideShape(), Qt::BusyCursor);
+        {
+            BusyCursor inner;
+            EXPECT_EQ(overrideShape(), Qt::BusyCursor);
+        }
+        EXPECT_EQ(overrideShape(), Qt::BusyCursor);
+    }
+    EXPECT_EQ(overrideShape(), std::nullopt);
+}
+
+TEST(BusyCursor, GivesBackThePointerThatWasSetBefore)
+{
+    QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    {
+        BusyCursor busy;
+        EXPECT_EQ(overrideShape(), Qt::BusyCursor);
+    }
+    EXPECT_EQ(overrideShape(), Qt::WaitCursor);
+    QApplication::restoreOverrideCursor();
+    EXPECT_EQ(overrideShape(), std::nullopt);
+}
+
+} // namespace
+} // namespace platterly::ui

@@ -1,0 +1,95 @@
+#include "platform/system/profile_file.h"
+#include "platform/ui/extensions_section.h"
+#include "platform/ui/icon_library.h"
+#include "platform/ui/ui_test_support.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QSet>
+#include <gtest/gtest.h>
+
+namespace platterly::ui {
+namespace {
+
+const QString kShippedFile = QStringLiteral(PLATTERLY_ASSETS_DIR "/extensions.ini");
+
+// The key of each "key=value" line of the text, in order.
+QStringList keysOf(const QString& text)
+{
+    QStringList keys;
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+        const qsizetype equals = line.indexOf(QLatin1Char('='));
+        if (!line.startsWith(QLatin1Char(';')) && equals > 0)
+            keys.append(line.left(equals));
+    }
+    return keys;
+}
+
+QString shippedText()
+{
+    QFile file(kShippedFile);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+TEST(ExtensionsSection, TheShippedFileHoldsTheProgramsText)
+{
+    const QString shipped = shippedText();
+    ASSERT_FALSE(shipped.isEmpty()) << kShippedFile.toStdString();
+    EXPECT_EQ(shipped, extensionsSectionText());
+    EXPECT_TRUE(shipped.startsWith(QStringLiteral("[Extensions]\n")));
+}
+
+TEST(ExtensionsSection, EveryExtensionOfTheShippedFileReadsAsAnIconNumber)
+{
+    const QStringList keys = keysOf(shippedText());
+    ASSERT_GT(keys.size(), 200);
+    const QRegularExpression extensionShape(QStringLiteral("^[a-z0-9]+$"));
+    QSet<QString> seen;
+    QSet<int> used;
+    for (const QString& key : keys) {
+        SCOPED_TRACE(key.toStdString());
+        // A second line for a key would never be read.
+        EXPECT_FALSE(seen.contains(key));
+        seen.insert(key);
+        if (key != QStringLiteral("(Default)")) {
+            EXPECT_TRUE(extensionShape.match(key).hasMatch());
+        }
+        bool numeric = false;
+        const int number =
+            system::ReadINI(kShippedFile, QStringLiteral("Extensions"), key, {}).toInt(&numeric);
+        ASSERT_TRUE(numeric);
+        EXPECT_TRUE(isIconNumber(number)) << number;
+        used.insert(number);
+    }
+    // Every icon but the disc and the folder, which are given by the tree itself, has
+    // extensions of its own.
+    EXPECT_EQ(used.size(), kIconCount - 2);
+}
+
+TEST(ExtensionsSection, CommonTypesGetTheirIcons)
+{
+    auto iconOf = [](const char* extension) {
+        return system::ReadINI(kShippedFile, QStringLiteral("Extensions"),
+                               QString::fromLatin1(extension), {})
+            .toInt();
+    };
+    EXPECT_EQ(iconOf("(Default)"), static_cast<int>(IconNumber::File));
+    EXPECT_EQ(iconOf("txt"), static_cast<int>(IconNumber::Text));
+    EXPECT_EQ(iconOf("doc"), static_cast<int>(IconNumber::Document));
+    EXPECT_EQ(iconOf("xls"), static_cast<int>(IconNumber::Spreadsheet));
+    EXPECT_EQ(iconOf("pdf"), static_cast<int>(IconNumber::Pdf));
+    EXPECT_EQ(iconOf("jpg"), static_cast<int>(IconNumber::Image));
+    EXPECT_EQ(iconOf("mp3"), static_cast<int>(IconNumber::Music));
+    EXPECT_EQ(iconOf("avi"), static_cast<int>(IconNumber::Video));
+    EXPECT_EQ(iconOf("zip"), static_cast<int>(IconNumber::Archive));
+    EXPECT_EQ(iconOf("exe"), static_cast<int>(IconNumber::Program));
+    EXPECT_EQ(iconOf("htm"), static_cast<int>(IconNumber::WebPage));
+    EXPECT_EQ(iconOf("cpp"), static_cast<int>(IconNumber::SourceCode));
+    EXPECT_EQ(iconOf("ttf"), static_cast<int>(IconNumber::Font));
+    EXPECT_EQ(iconOf("iso"), static_cast<int>(IconNumber::DiscImage));
+    EXPECT_EQ(iconOf("db2"), static_cast<int>(IconNumber::Database));
+    EXPECT_EQ(iconOf("qns"), static_cast<int>(IconNumber::Music));
+}
+
+} // namespace
+} // namespace platterly::ui

@@ -1,0 +1,89 @@
+#include "platform/ui/icon_glyphs.h"
+#include "platform/ui/icon_library.h"
+#include "platform/ui/ui_test_support.h"
+
+#include <QImage>
+#include <gtest/gtest.h>
+
+namespace platterly::ui {
+namespace {
+
+QImage imageOf(const QPixmap& pixmap)
+{
+    return pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+// Whether something was drawn: at least a few pixels that are not transparent.
+int paintedPixels(const QImage& image)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(image.pixel(x, y)) > 0)
+                ++count;
+        }
+    }
+    return count;
+}
+
+TEST(IconLibrary, TheProgramsOwnPicturesAreTwentyEightDistinctIconsOfSixteenPixels)
+{
+    const IconLibrary icons(IconLibrary::Source::BundledOnly);
+    std::vector<QImage> images;
+    for (int number = 1; number <= kIconCount; ++number) {
+        SCOPED_TRACE(number);
+        ASSERT_FALSE(icons.icon(number).isNull());
+        const QPixmap pixmap = icons.pixmap(number);
+        EXPECT_EQ(pixmap.size(), QSize(16, 16));
+        const QImage image = imageOf(pixmap);
+        EXPECT_GT(paintedPixels(image), 30);
+        for (size_t other = 0; other < images.size(); ++other)
+            EXPECT_NE(image, images[other]) << "same picture as icon " << other + 1;
+        images.push_back(image);
+    }
+}
+
+TEST(IconLibrary, ANumberOutsideTheRangeGivesTheOrdinaryFileIcon)
+{
+    const IconLibrary icons(IconLibrary::Source::BundledOnly);
+    const QImage file = imageOf(icons.pixmap(static_cast<int>(IconNumber::File)));
+    for (int number : {0, -1, kIconCount + 1, 100}) {
+        SCOPED_TRACE(number);
+        EXPECT_EQ(imageOf(icons.pixmap(number)), file);
+        EXPECT_EQ(imageOf(drawBundledIcon(number)), file);
+    }
+    EXPECT_EQ(icons.pixmap(static_cast<int>(IconNumber::File)).size(), QSize(16, 16));
+    EXPECT_NE(imageOf(icons.pixmap(1)), file);
+}
+
+TEST(IconLibrary, ThemeIconsWhereAvailableStillGiveEveryNumberASixteenPixelIcon)
+{
+    const IconLibrary icons;
+    for (int number = 0; number <= kIconCount + 1; ++number) {
+        SCOPED_TRACE(number);
+        EXPECT_FALSE(icons.icon(number).isNull());
+        EXPECT_EQ(icons.pixmap(number).size(), QSize(16, 16));
+    }
+    // Whatever the theme, the disc of a title node and a folder never look alike.
+    EXPECT_NE(imageOf(icons.pixmap(static_cast<int>(IconNumber::Disc))),
+              imageOf(icons.pixmap(static_cast<int>(IconNumber::Folder))));
+    EXPECT_EQ(icons.icon(IconNumber::Folder).cacheKey(), icons.icon(2).cacheKey());
+}
+
+TEST(IconLibrary, EveryNumberHasFreedesktopNamesToLookUp)
+{
+    for (int number = 1; number <= kIconCount; ++number) {
+        SCOPED_TRACE(number);
+        const QStringList names = IconLibrary::themeNames(number);
+        ASSERT_FALSE(names.isEmpty());
+        for (const QString& name : names)
+            EXPECT_FALSE(name.contains(QLatin1Char(' ')) || name.contains(QLatin1Char('/')));
+    }
+    EXPECT_EQ(IconLibrary::themeNames(1).first(), QStringLiteral("media-optical"));
+    EXPECT_EQ(IconLibrary::themeNames(2).first(), QStringLiteral("folder"));
+    EXPECT_TRUE(IconLibrary::themeNames(0).isEmpty());
+    EXPECT_TRUE(IconLibrary::themeNames(kIconCount + 1).isEmpty());
+}
+
+} // namespace
+} // namespace platterly::ui

@@ -1,0 +1,188 @@
+#include "platform/ui/scripted_dialogs.h"
+#include "platform/ui/ui_test_support.h"
+#include "platform/ui/widget_dialogs.h"
+
+#include <gtest/gtest.h>
+
+namespace platterly::ui {
+namespace {
+
+const QString kNoTitle;
+
+TEST(ScriptedDialogs, GivesQueuedAnswersInOrderAndRecordsEveryBox)
+{
+    ScriptedDialogs script;
+    script.answer(Answer::Yes);
+    script.type(QStringLiteral("Holidays"));
+    script.answer(Answer::Retry);
+
+    EXPECT_EQ(script.message(nullptr, QStringLiteral("Delete?"), kNoTitle, Buttons::YesNo,
+                             Icon::Question),
+              Answer::Yes);
+    EXPECT_EQ(script.input(nullptr, QStringLiteral("New name"), QStringLiteral("Rename"),
+                           QStringLiteral("Old")),
+              QStringLiteral("Holidays"));
+    EXPECT_EQ(script.message(nullptr, QStringLiteral("Device is not ready"),
+                             QStringLiteral("Quenlo"), Buttons::RetryCancel, Icon::None),
+              Answer::Retry);
+
+    EXPECT_FALSE(script.failed()) << script.failures().toStdString();
+    EXPECT_EQ(script.pending(), 0);
+    ASSERT_EQ(script.shown().size(), 3u);
+
+    const ShownDialog& ask = script.shown()[0];
+    EXPECT_EQ(ask.kind, ShownDialog::Kind::Message);
+    EXPECT_EQ(ask.text, QStringLiteral("Delete?"));
+    EXPECT_EQ(ask.buttons, Buttons::YesNo);
+    EXPECT_EQ(ask.icon, Icon::Question);
+    EXPECT_EQ(ask.answer, Answer::Yes);
+
+    const ShownDialog& rename = script.shown()[1];
+    EXPECT_EQ(rename.kind, ShownDialog::Kind::Input);
+    EXPECT_EQ(rename.caption, QStringLiteral("Rename"));
+    EXPECT_EQ(rename.defaultText, QStringLiteral("Old"));
+    EXPECT_EQ(rename.typedText, QStringLiteral("Holidays"));
+    EXPECT_EQ(rename.answer, Answer::Ok);
+
+    EXPECT_EQ(script.shown()[2].caption, QStringLiteral("Quenlo"));
+    EXPECT_EQ(script.shownTexts(),
+              QStringList({QStringLiteral("Delete?"), QStringLiteral("New name"),
+                           QStringLiteral("Device is not ready")}));
+}
+
+TEST(ScriptedDialogs, AnEmptyCaptionIsRecordedAsTheApplicationTitle)
+{
+    ScriptedDialogs script;
+    script.answer(Answer::Ok);
+    script.cancelInput();
+    script.message(nullptr, QStringLiteral("Enter CD Title"), kNoTitle, Buttons::Ok, Icon::None);
+    script.input(nullptr, QStringLiteral("Name"), kNoTitle, {});
+
+    ASSERT_EQ(script.shown().size(), 2u);
+    EXPECT_EQ(script.shown()[0].caption, QStringLiteral("PLATTERLY"));
+    EXPECT_EQ(script.shown()[1].caption, QStringLiteral("PLATTERLY"));
+    EXPECT_EQ(displayedCaption(kNoTitle), QStringLiteral("PLATTERLY"));
+    EXPECT_EQ(displayedCaption(QStringLiteral("Unable to Open File")),
+              QStringLiteral("Unable to Open File"));
+}
+
+TEST(ScriptedDialogs, CancelledInputGivesNothingOrAnEmptyText)
+{
+    ScriptedDialogs script;
+    DialogsOverride installed(script);
+    script.cancelInput();
+    script.cancelInput();
+    script.type(QString());
+
+    EXPECT_EQ(dialogs().input(nullptr, QStringLiteral("p"), kNoTitle, QStringLiteral("d")),
+              std::nullopt);
+    // Callers that treat Cancel like an empty entry get "" either way.
+    EXPECT_EQ(inputBox(nullptr, QStringLiteral("p"), kNoTitle, QStringLiteral("d")), QString());
+    // An empty text typed with OK is an answer, not a cancel.
+    const std::optional<QString> typed =
+        dialogs().input(nullptr, QStringLiteral("p"), kNoTitle, QStringLiteral("d"));
+    ASSERT_TRUE(typed.has_value());
+    EXPECT_TRUE(typed->isEmpty());
+    EXPECT_EQ(script.shown()[0].answer, Answer::Cancel);
+    EXPECT_FALSE(script.failed());
+}
+
+TEST(ScriptedDialogs, ABoxWithoutAnAnswerGetsTheSafestChoiceAndFailsTheScript)
+{
+    struct Case
+    {
+        Buttons buttons;
+        Answer safest;
+    };
+    for (const Case& c :
+         {Case{Buttons::Ok, Answer::Ok}, Case{Buttons::OkCancel, Answer::Cancel},
+          Case{Buttons::YesNo, Answer::No}, Case{Buttons::RetryCancel, Answer::Cancel}}) {
+        SCOPED_TRACE(static_cast<int>(c.buttons));
+        ScriptedDialogs script;
+        EXPECT_EQ(
+            script.message(nullptr, QStringLiteral("Sure?"), kNoTitle, c.buttons, Icon::Warning),
+            c.safest);
+        EXPECT_TRUE(script.failed());
+        EXPECT_TRUE(script.failures().contains(QStringLiteral("Sure?")));
+        ASSERT_EQ(script.shown().size(), 1u);
+        EXPECT_FALSE(script.shown()[0].expected);
+        EXPECT_EQ(script.shown()[0].icon, Icon::Warning);
+    }
+
+    ScriptedDialogs script;
+    EXPECT_EQ(script.input(nullptr, QStringLiteral("Name"), kNoTitle, QStringLiteral("x")),
+              std::nullopt);
+    EXPECT_TRUE(script.failed());
+}
+
+TEST(ScriptedDialogs, AnAnswerThatDoesNotFitTheBoxIsUsedUpAndFailsTheScript)
+{
+    ScriptedDialogs script;
+    script.answer(Answer::Yes);           // but the box only has OK
+    script.type(QStringLiteral("typed")); // but a message box comes
+    script.answer(Answer::No);            // but a text-input dialog comes
+    script.answer(Answer::Cancel);        // fits the last box
+
+    EXPECT_EQ(script.message(nullptr, QStringLiteral("one"), kNoTitle, Buttons::Ok, Icon::None),
+              Answer::Ok);
+    EXPECT_EQ(script.message(nullptr, QStringLiteral("two"), kNoTitle, Buttons::YesNo, Icon::None),
+              Answer::No);
+    EXPECT_EQ(script.input(nullptr, QStringLiteral("three"), kNoTitle, {}), std::nullopt);
+    EXPECT_EQ(
+        script.message(nullptr, QStringLiteral("four"), kNoTitle, Buttons::RetryCancel, Icon::None),
+        Answer::Cancel);
+
+    EXPECT_TRUE(script.failed());
+    EXPECT_EQ(script.failures().split(QLatin1Char('\n')).size(), 3);
+    ASSERT_EQ(script.shown().size(), 4u);
+    EXPECT_FALSE(script.shown()[0].expected);
+    EXPECT_FALSE(script.shown()[1].expected);
+    EXPECT_FALSE(script.shown()[2].expected);
+    EXPECT_TRUE(script.shown()[3].expected);
+    EXPECT_EQ(script.pending(), 0);
+
+    script.clear();
+    EXPECT_FALSE(script.failed());
+    EXPECT_TRUE(script.shown().empty());
+}
+
+TEST(ScriptedDialogs, InstalledDialogsAnswerTheShortFormsUntilTheGuardEnds)
+{
+    Dialogs& real = dialogs();
+    {
+        ScriptedDialogs script;
+        DialogsOverride installed(script);
+        EXPECT_EQ(&dialogs(), &script);
+        script.answer(Answer::Ok);
+        EXPECT_EQ(messageBox(nullptr, QStringLiteral("Finished")), Answer::Ok);
+        ASSERT_EQ(script.shown().size(), 1u);
+        // The short form is a plain box: one OK button, no icon, the application title.
+        EXPECT_EQ(script.shown()[0].buttons, Buttons::Ok);
+        EXPECT_EQ(script.shown()[0].icon, Icon::None);
+        EXPECT_EQ(script.shown()[0].caption, QStringLiteral("PLATTERLY"));
+
+        ScriptedDialogs inner;
+        {
+            DialogsOverride nested(inner);
+            EXPECT_EQ(&dialogs(), &inner);
+        }
+        EXPECT_EQ(&dialogs(), &script);
+    }
+    EXPECT_EQ(&dialogs(), &real);
+    EXPECT_NE(dynamic_cast<WidgetDialogs*>(&real), nullptr);
+}
+
+TEST(ScriptedDialogs, OffersKnowsTheButtonsOfEachSet)
+{
+    EXPECT_TRUE(offers(Buttons::Ok, Answer::Ok));
+    EXPECT_FALSE(offers(Buttons::Ok, Answer::Cancel));
+    EXPECT_TRUE(offers(Buttons::OkCancel, Answer::Cancel));
+    EXPECT_FALSE(offers(Buttons::OkCancel, Answer::Yes));
+    EXPECT_TRUE(offers(Buttons::YesNo, Answer::No));
+    EXPECT_FALSE(offers(Buttons::YesNo, Answer::Ok));
+    EXPECT_TRUE(offers(Buttons::RetryCancel, Answer::Retry));
+    EXPECT_FALSE(offers(Buttons::RetryCancel, Answer::Ok));
+}
+
+} // namespace
+} // namespace platterly::ui

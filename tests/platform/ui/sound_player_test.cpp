@@ -1,0 +1,162 @@
+#include "platform/system/application_folder.h"
+#include "platform/ui/effect_sound_output.h"
+#include "platform/ui/recording_sound_output.h"
+#include "platform/ui/ui_test_support.h"
+#include "support/temp_tree.h"
+
+#include <QEventLoop>
+#include <QFile>
+#include <QTimer>
+#include <QtEndian>
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace platterly::ui {
+namespace {
+
+using Event = RecordingSoundOutput::Event;
+using test::TempTree;
+
+// A short PCM wave sound: 8 kHz, mono, 16 bits, a tenth of a second of a 440 Hz tone.
+QByteArray waveFile()
+{
+    constexpr int kRate = 8000;
+    constexpr int kSamples = kRate / 10;
+    QByteArray samples;
+    for (int i = 0; i < kSamples; ++i) {
+        const auto value = static_cast<qint16>(8000 * std::sin(2 * 3.14159265 * 440 * i / kRate));
+        char bytes[2];
+        qToLittleEndian(value, bytes);
+        samples.append(bytes, 2);
+    }
+    auto u32 = [](quint32 v) {
+        char b[4];
+        qToLittleEndian(v, b);
+        return QByteArray(b, 4);
+    };
+    auto u16 = [](quint16 v) {
+        char b[2];
+        qToLittleEndian(v, b);
+        return QByteArray(b, 2);
+    };
+    QByteArray wave;
+    wave += "RIFF" + u32(static_cast<quint32>(36 + samples.size())) + "WAVE";
+    wave += "fmt " + u32(16) + u16(1) + u16(1) + u32(kRate) + u32(kRate * 2) + u16(2) + u16(16);
+    wave += "data" + u32(static_cast<quint32>(samples.size())) + samples;
+    return wave;
+}
+
+TEST(SoundPlayer, PlaysTheQnsFileOfTheNameFromItsFolder)
+{
+    TempTree folder;
+    folder.addFile(QStringLiteral("click.qns"), waveFile());
+    RecordingSoundOutput output;
+    const SoundPlayer player(output, folder.root());
+
+    EXPECT_EQ(player.pathFor(QStringLiteral("music")),
+              folder.root() + QStringLiteral("/music.qns"));
+    player.play(QStringLiteral("click"));
+
+    EXPECT_EQ(output.played(), QStringList{folder.path(QStringLiteral("click.qns"))});
+    EXPECT_EQ(output.beeps(), 0);
+    EXPECT_EQ(output.playing(), folder.path(QStringLiteral("click.qns")));
+}
+
+TEST(SoundPlayer, AMissingOrUnreadableSoundGivesTheDefaultSound)
+{
+    TempTree folder;
+    // A folder where the sound file should be cannot be played either.
+    folder.addFolder(QStringLiteral("qn.qns"));
+    RecordingSoundOutput output;
+    const SoundPlayer player(output, folder.root());
+
+    player.play(QStringLiteral("music"));
+    player.play(QStringLiteral("qn"));
+    // Names are taken as they are: "Music" asks for Music.qns, which is not music.qns.
+    folder.addFile(QStringLiteral("music.qns"), waveFile());
+    player.play(QStringLiteral("Music"));
+
+    EXPECT_TRUE(output.played().isEmpty());
+    EXPECT_EQ(output.beeps(), 3);
+}
+
+TEST(SoundPlayer, ANewSoundCutsOffTheOnePlaying)
+{
+    TempTree folder;
+    folder.addFile(QStringLiteral("music.qns"), waveFile());
+    folder.addFile(QStringLiteral("click.qns"), waveFile());
+    RecordingSoundOutput output;
+    const SoundPlayer player(output, folder.root());
+
+    player.play(QStringLiteral("music"));
+    player.play(QStringLiteral("click"));
+    player.play(QStringLiteral("missing"));
+
+    const QString music = folder.path(QStringLiteral("music.qns"));
+    const QString click = folder.path(QStringLiteral("click.qns"));
+    const std::vector<Event> expected = {{Event::Kind::Stop, {}}, {Event::Kind::Play, music},
+                                         {Event::Kind::Stop, {}}, {Event::Kind::Play, click},
+                                         {Event::Kind::Stop, {}}, {Event::Kind::Beep, {}}};
+    EXPECT_EQ(output.events(), expected);
+    EXPECT_TRUE(output.playing().isEmpty());
+}
+
+TEST(SoundPlayer, TheDefaultPlayerUsesTheApplicationFolderAndTheInstalledOutput)
+{
+    TempTree folder;
+    folder.addFile(QStringLiteral("qn.qns"), waveFile());
+    system::setApplicationFolderOverride(folder.root());
+    RecordingSoundOutput output;
+    {
+        SoundOutputOverride installed(output);
+        EXPECT_EQ(&soundOutput(), &output);
+        SoundPlayer().play(QStringLiteral("qn"));
+    }
+    system::setApplicationFolderOverride({});
+    // Without a replacement the sounds go to the real audio output.
+    EXPECT_NE(dynamic_cast<EffectSoundOutput*>(&soundOutput()), nullptr);
+    EXPECT_EQ(output.played(), QStringList{folder.path(QStringLiteral("qn.qns"))});
+}
+
+// Waits, through the event loop, until the output has finished loading its sound. The
+// guard only keeps a broken audio system from hanging the test run; nothing is measured.
+EffectSoundOutput::Status settledStatus(EffectSoundOutput& output)
+{
+    if (output.status() == EffectSoundOutput::Status::Loading) {
+        QEventLoop loop;
+        QObject::connect(&output, &EffectSoundOutput::statusChanged, &loop, [&] {
+            if (output.status() != EffectSoundOutput::Status::Loading)
+                loop.quit();
+        });
+        QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return output.status();
+}
+
+// Machines that run the tests often have no sound card: playing must neither crash nor
+// block there, and must end in a definite status either way.
+TEST(EffectSoundOutput, PlaysARealWaveFileWithoutBlockingOnAnyMachine)
+{
+    TempTree folder;
+    folder.addFile(QStringLiteral("tone.qns"), waveFile());
+    folder.addFile(QStringLiteral("broken.qns"), QByteArray("not a wave file at all"));
+    EffectSoundOutput output;
+    EXPECT_EQ(output.status(), EffectSoundOutput::Status::Idle);
+
+    output.play(folder.path(QStringLiteral("tone.qns")));
+    const auto tone = settledStatus(output);
+    EXPECT_TRUE(tone == EffectSoundOutput::Status::Ready ||
+                tone == EffectSoundOutput::Status::Failed)
+        << static_cast<int>(tone);
+
+    output.play(folder.path(QStringLiteral("broken.qns")));
+    EXPECT_EQ(settledStatus(output), EffectSoundOutput::Status::Failed);
+
+    output.play(folder.path(QStringLiteral("tone.qns")));
+    output.stop();
+    settledStatus(output);
+}
+
+} // namespace
+} // namespace platterly::ui

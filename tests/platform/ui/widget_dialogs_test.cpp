@@ -1,0 +1,144 @@
+#include "platform/ui/ui_test_support.h"
+#include "platform/ui/widget_dialogs.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace platterly::ui {
+namespace {
+
+// Runs `act` on the dialog of type T as soon as it is the active modal window, from inside
+// its own event loop; `act` must close it. Waiting on events rather than a time keeps the
+// test independent of the machine's speed.
+template <class T>
+void whenShown(std::function<void(T&)> act)
+{
+    auto* poll = new QTimer(qApp);
+    poll->setInterval(0);
+    QObject::connect(poll, &QTimer::timeout, [poll, act] {
+        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            poll->stop();
+            poll->deleteLater();
+            act(*dialog);
+        }
+    });
+    poll->start();
+}
+
+struct SeenBox
+{
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    Qt::TextFormat format = Qt::AutoText;
+};
+
+// Notes what the box shows, then closes it with `press` (or with Escape when NoButton).
+SeenBox showAndPress(const QString& text, const QString& caption, Buttons buttons, Icon icon,
+                     QMessageBox::StandardButton press, Answer* answer)
+{
+    SeenBox seen;
+    whenShown<QMessageBox>([&seen, press](QMessageBox& box) {
+        seen = {box.windowTitle(),
+                box.text(),
+                box.icon(),
+                box.standardButtons(),
+                box.standardButton(box.defaultButton()),
+                box.textFormat()};
+        if (press == QMessageBox::NoButton) {
+            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(&box, &escape);
+        } else {
+            box.button(press)->click();
+        }
+    });
+    WidgetDialogs real;
+    *answer = real.message(nullptr, text, caption, buttons, icon);
+    return seen;
+}
+
+TEST(WidgetDialogs, AMessageBoxShowsItsTextsAndReturnsTheButtonPressed)
+{
+    Answer answer = Answer::Ok;
+    const SeenBox seen =
+        showAndPress(QStringLiteral("Device is not ready"), QStringLiteral("Quenlo"),
+                     Buttons::RetryCancel, Icon::Warning, QMessageBox::Retry, &answer);
+    EXPECT_EQ(answer, Answer::Retry);
+    EXPECT_EQ(seen.title, QStringLiteral("Quenlo"));
+    EXPECT_EQ(seen.text, QStringLiteral("Device is not ready"));
+    EXPECT_EQ(seen.icon, QMessageBox::Warning);
+    EXPECT_EQ(seen.buttons, QMessageBox::Retry | QMessageBox::Cancel);
+    EXPECT_EQ(seen.defaultButton, QMessageBox::Retry);
+
+    showAndPress(QStringLiteral("Delete?"), {}, Buttons::YesNo, Icon::Question, QMessageBox::Yes,
+                 &answer);
+    EXPECT_EQ(answer, Answer::Yes);
+    showAndPress(QStringLiteral("Go on?"), {}, Buttons::OkCancel, Icon::Information,
+                 QMessageBox::Cancel, &answer);
+    EXPECT_EQ(answer, Answer::Cancel);
+}
+
+TEST(WidgetDialogs, AMessageBoxWithoutCaptionShowsTheApplicationTitleAndPlainText)
+{
+    Answer answer = Answer::Cancel;
+    const QString text = QStringLiteral("Please Insert CD : <b>Photos</b> or\r\nCheck the File");
+    const SeenBox seen =
+        showAndPress(text, {}, Buttons::Ok, Icon::Question, QMessageBox::Ok, &answer);
+    EXPECT_EQ(answer, Answer::Ok);
+    EXPECT_EQ(seen.title, QStringLiteral("PLATTERLY"));
+    EXPECT_EQ(seen.icon, QMessageBox::Question);
+    EXPECT_EQ(seen.buttons, QMessageBox::Ok);
+    // Markup in a disc title is shown as typed, and the line break is a line break.
+    EXPECT_EQ(seen.format, Qt::PlainText);
+    EXPECT_EQ(seen.text, QStringLiteral("Please Insert CD : <b>Photos</b> or\nCheck the File"));
+}
+
+TEST(WidgetDialogs, EscapeOnAYesNoBoxAnswersNo)
+{
+    Answer answer = Answer::Yes;
+    showAndPress(QStringLiteral("Delete?"), {}, Buttons::YesNo, Icon::Question,
+                 QMessageBox::NoButton, &answer);
+    EXPECT_EQ(answer, Answer::No);
+}
+
+TEST(WidgetDialogs, TheInputDialogGivesTheTypedTextOrNothingOnCancel)
+{
+    WidgetDialogs real;
+    QString title;
+    QString label;
+    QString preset;
+    whenShown<QInputDialog>([&](QInputDialog& dialog) {
+        title = dialog.windowTitle();
+        label = dialog.labelText();
+        preset = dialog.textValue();
+        dialog.findChild<QLineEdit*>()->setText(QStringLiteral("Summer 2004"));
+        dialog.accept();
+    });
+    EXPECT_EQ(real.input(nullptr, QStringLiteral("Enter New CD Name(uptp 15 letters only)"),
+                         QStringLiteral("Rename CD Collection"), QStringLiteral("Photos")),
+              QStringLiteral("Summer 2004"));
+    EXPECT_EQ(title, QStringLiteral("Rename CD Collection"));
+    EXPECT_EQ(label, QStringLiteral("Enter New CD Name(uptp 15 letters only)"));
+    EXPECT_EQ(preset, QStringLiteral("Photos"));
+
+    whenShown<QInputDialog>([&](QInputDialog& dialog) {
+        title = dialog.windowTitle();
+        dialog.reject();
+    });
+    EXPECT_EQ(real.input(nullptr, QStringLiteral("Name"), {}, QStringLiteral("Photos")),
+              std::nullopt);
+    EXPECT_EQ(title, QStringLiteral("PLATTERLY"));
+}
+
+} // namespace
+} // namespace platterly::ui
