@@ -1,0 +1,26 @@
+#include "app/common/program_state.h"
+
+#include "platform/system/application_folder.h"
+
+namespace platterly::app {
+
+ProgramState& state()
+{
+    static ProgramState instance;
+    return instance;
+}
+
+QString defaultCatalogue()
+{
+    return system::appFile(QStringLiteral("db.db2"));
+}
+
+QString versionText()
+{
+    constexpr int major = 2;
+    constexpr int minor = 1;
+    constexpr int revision = 0;
+    return QStringLiteral("Version %1.%2.%3").arg(major).arg(minor).arg(revision);
+}
+
+} // namespace platterly::app

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+namespace platterly::app {
+
+// The program's state that lives for the whole run and that several windows share.
+struct ProgramState
+{
+    QString DBPath;   // full path of the catalogue file in use
+    int LoadWind = 0; // 1: show the database chooser at start
+    int PlaySnd = 0;  // 1: play the start-up sounds
+    int PathMode = 0; // why the folder picker is open: 1 folder to catalogue, 2 copy target
+    QString ChosenPath;
+    QString CopyTarget;
+    QString CopySource;
+    QString CopyFileName;
+};
+
+ProgramState& state();
+
+// The default catalogue: db.db2 in the application folder.
+QString defaultCatalogue();
+
+// The program's version, shown as "Version 2.1.0".
+QString versionText();
+
+} // namespace platterly::app

@@ -1,0 +1,85 @@
+// platterly: the desktop program. The splash window starts the run; windows hand over to each
+// other through the hooks wired here.
+#include "app/common/program_state.h"
+#include "app/common/windows.h"
+#include "app/windows/form1.h"
+#include "app/windows/frm_qn.h"
+#include "app/windows/frm_splash.h"
+#include "catalogue/shutdown.h"
+#include "chooser/frm_loading.h"
+#include "platform/system/application_folder.h"
+#include "platform/ui/dialogs.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QTimer>
+#include <QWidget>
+
+namespace {
+
+// Windows hand over by closing themselves and then showing the next one, so for a moment no
+// window is open. The program ends only when, once that moment has passed, no window is open.
+class QuitWhenNoWindowIsLeft : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Hide && watched->isWidgetType() &&
+            static_cast<QWidget*>(watched)->isWindow())
+            QTimer::singleShot(0, qApp, [] {
+                for (const QWidget* window : QApplication::topLevelWidgets())
+                    if (window->isVisible())
+                        return;
+                QApplication::quit();
+            });
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    using namespace platterly;
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("platterly"));
+    QApplication::setApplicationDisplayName(app::kMainCaption);
+    QApplication::setApplicationVersion(QStringLiteral("2.1.0"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("platterly")));
+    QApplication::setQuitOnLastWindowClosed(false);
+    QuitWhenNoWindowIsLeft quitter;
+    application.installEventFilter(&quitter);
+
+    // Resolving the application folder seeds a new one with the shipped files.
+    const QString folder = system::applicationFolder();
+    if (const QString problem = system::applicationFolderError(); !problem.isEmpty())
+        ui::messageBox(nullptr, problem + QStringLiteral("\n\nThe program's files are in ") + folder,
+                       ui::Buttons::Ok, ui::Icon::Warning);
+
+    app::Form1 main;
+    chooser::frmLoading chooser;
+    app::frmQn about;
+    app::frmSplash splash;
+
+    app::Windows& windows = app::windows();
+    windows.showMain = [&] { main.showLoaded(); };
+    windows.showChooser = [&] { chooser.showLoaded(); };
+    windows.showAbout = [&] { about.showLoaded(); };
+    windows.play = [&](const QString& name) { main.play(name); };
+    windows.mainWindow = [&]() -> QWidget* { return &main; };
+    splash.setLoaders([&] { main.Load(); }, [&] { chooser.Load(); });
+    catalogue::setUnloadAllForms([] {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            window->close();
+        QApplication::quit();
+    });
+
+    splash.showLoaded();
+    const int status = QApplication::exec();
+    catalogue::CloseAllFiles();
+    windows = {};
+    return status;
+}

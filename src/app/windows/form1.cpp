@@ -1,0 +1,192 @@
+#include "app/windows/form1.h"
+
+#include "app/windows/tree_icons.h"
+#include "controls/button.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStyle>
+#include <QTableView>
+#include <QTreeView>
+
+namespace platterly::app {
+
+int twips(int value)
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const qreal dpi = screen ? screen->logicalDotsPerInchX() : 96.0;
+    return qRound(value / 15.0 * dpi / 96.0);
+}
+
+namespace {
+
+QStringList searchCategories()
+{
+    return {QStringLiteral("All Files"),   QStringLiteral("Image Files"),
+            QStringLiteral("Documents"),   QStringLiteral("Web Pages"),
+            QStringLiteral("Music Files"), QStringLiteral("Executives"),
+            QStringLiteral("Videos"),      QStringLiteral("Compressed(Zip) Files"),
+            QStringLiteral("Folders Only")};
+}
+
+QLabel* label(QWidget* parent, const QString& text, int left, int top, int width, int height)
+{
+    auto* widget = new QLabel(text, parent);
+    widget->setGeometry(twips(left), twips(top), twips(width), twips(height));
+    return widget;
+}
+
+void place(QWidget* widget, int left, int top, int width, int height)
+{
+    widget->setGeometry(twips(left), twips(top), twips(width), twips(height));
+}
+
+QLabel* picture(QWidget* parent, QStyle::StandardPixmap kind, const QString& tip)
+{
+    auto* widget = new QLabel(parent);
+    widget->setPixmap(parent->style()->standardIcon(kind).pixmap(24, 24));
+    widget->setAlignment(Qt::AlignCenter);
+    widget->setToolTip(tip);
+    widget->setMouseTracking(true);
+    return widget;
+}
+
+} // namespace
+
+Form1::Form1(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(kMainCaption);
+    setMouseTracking(true);
+    setFixedSize(twips(12000), twips(9690));
+    buildControls();
+    buildSearchPanel();
+    buildBottomRow();
+    connectHandlers();
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildControls()
+{
+    // The strip of picture buttons and the hint line along the top.
+    LBLBACK = label(this, QString(), 0, 0, 12000, 600);
+    LBLBACK->setAutoFillBackground(true);
+    LBLBACK->setStyleSheet(QStringLiteral("background-color: #1f3b63;"));
+    LBLBACK->setMouseTracking(true);
+    Image1 = picture(this, QStyle::SP_DriveCDIcon, QString());
+    place(Image1, 120, 60, 480, 480);
+    Image2 = picture(this, QStyle::SP_DialogSaveButton, QStringLiteral("Take Back-up"));
+    place(Image2, 10200, 60, 480, 480);
+    Image3 = picture(this, QStyle::SP_DialogOpenButton, QStringLiteral("Load Another Database"));
+    place(Image3, 10800, 60, 480, 480);
+    Label5 = label(this, QStringLiteral("?"), 11400, 60, 480, 480);
+    Label5->setAlignment(Qt::AlignCenter);
+    Label5->setToolTip(
+        QStringLiteral("Opens HELP file in PDF format, u need Acrobat reader to read this file"));
+    Label5->setStyleSheet(QStringLiteral("color: rgb(255, 255, 0); font-weight: bold; font-size: 16pt;"));
+    auto* title = label(this, kMainCaption, 720, 120, 6000, 360);
+    title->setStyleSheet(QStringLiteral("color: white; font-size: 14pt; font-weight: bold;"));
+    title->setAttribute(Qt::WA_TransparentForMouseEvents);
+    lblmsg2 = label(this, QStringLiteral("WELCOME"), 6000, 180, 4000, 255);
+    lblmsg2->setStyleSheet(QStringLiteral("color: #ffe08a;"));
+    lblmsg2->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    Label2 = label(this, QStringLiteral("Double Click the CD Title to View Files "), 120, 720, 3375, 240);
+    List1 = new QListWidget(this);
+    place(List1, 120, 960, 3375, 2160);
+    LBLtFILES = label(this, QString(), 240, 3180, 3300, 240);
+    LBLdate = label(this, QString(), 240, 3420, 3300, 240);
+    trv = new QTreeView(this);
+    place(trv, 3840, 720, 7935, 2775);
+    trv->setHeaderHidden(true);
+    trv->setUniformRowHeights(true);
+    trv->setMouseTracking(true);
+    trv->setModel(new TreeIconProxy(m_tree = new browse::DiscTreeModel(this), this));
+    lblTotals = label(this, browse::totalsLine(0, 0, 0), 120, 3720, 11655, 285);
+    lblTotals->setStyleSheet(QStringLiteral("font-weight: bold;"));
+
+    Pop2 = new QMenu(this);
+    Pop2->setObjectName(QStringLiteral("Pop2"));
+}
+
+void Form1::buildSearchPanel()
+{
+    lblSearchHeading = label(this, QStringLiteral("Search"), 120, 4080, 1200, 255);
+    lblSearchHeading->setStyleSheet(QStringLiteral("font-weight: bold;"));
+    lblSearchHint = label(this,
+                          QStringLiteral("Enter Search String   ( Use Wild Chars  like    A* ,  "
+                                         "A*.txt  etc.,) and    Select  File Type  "),
+                          1320, 4080, 9000, 255);
+    cmbStrs = new QComboBox(this);
+    cmbStrs->setEditable(true);
+    place(cmbStrs, 120, 4380, 3300, 330);
+    cmbSearch = new QComboBox(this);
+    cmbSearch->setEditable(true);
+    cmbSearch->addItems(searchCategories());
+    cmbSearch->setEditText(QStringLiteral("All Files"));
+    place(cmbSearch, 3540, 4380, 2400, 330);
+    Option1[0] = new QRadioButton(QStringLiteral("All CDs"), this);
+    place(Option1[0], 6060, 4380, 1200, 330);
+    Option1[1] = new QRadioButton(QStringLiteral("Selected CD Only"), this);
+    place(Option1[1], 7260, 4380, 1980, 330);
+    Option1[0]->setChecked(true);
+    cmdSearch = new QPushButton(QStringLiteral("&Search"), this);
+    place(cmdSearch, 9300, 4350, 1200, 390);
+    cmdStop = new QPushButton(QStringLiteral("S&top"), this);
+    place(cmdStop, 10590, 4350, 1200, 390);
+    cmdStop->setEnabled(false);
+    lblMessage = label(this, QString(), 120, 4800, 6000, 255);
+
+    MSFlexGrid1 = new QTableView(this);
+    place(MSFlexGrid1, 120, 5100, 9000, 2900);
+    MSFlexGrid1->setToolTip(QStringLiteral("Right Click to Open the Menu"));
+    MSFlexGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    MSFlexGrid1->verticalHeader()->hide();
+    LBLFILE = label(this, QString(), 9240, 5100, 2535, 480);
+    LBLFILE->setWordWrap(true);
+    imgPreview = label(this, QString(), 9240, 5640, 2535, 2360);
+    imgPreview->setAlignment(Qt::AlignCenter);
+    imgPreview->setScaledContents(false);
+    imgPreview->hide();
+}
+
+void Form1::buildBottomRow()
+{
+    Check1 = new QCheckBox(QStringLiteral("Show Load Database window in Startup"), this);
+    place(Check1, 120, 8160, 4500, 300);
+    Check2 = new QCheckBox(QStringLiteral("Play Sound  in Startup"), this);
+    place(Check2, 120, 8520, 4500, 300);
+    Label6 = label(this, QStringLiteral("Select Present CD Drive Letter to Open or Copy the File"),
+                   4800, 8160, 3600, 540);
+    Label6->setWordWrap(true);
+    cmbDrive = new QComboBox(this);
+    cmbDrive->setEditable(true);
+    for (char letter = 'E'; letter <= 'Z'; ++letter)
+        cmbDrive->addItem(QString(QLatin1Char(letter)));
+    cmbDrive->setEditText(QStringLiteral("E"));
+    place(cmbDrive, 8520, 8250, 900, 330);
+
+    auto makeButton = [this](const char* name, const QString& caption, int left, int top,
+                             int width) {
+        auto* button = new controls::Button(QLatin1String(name), this);
+        button->setCaption(caption);
+        place(button, left, top, width, 360);
+        return button;
+    };
+    cmdAddCD = makeButton("cmdAddCD", QStringLiteral("&ADD New CD"), 120, 9000, 2700);
+    cmdDelete = makeButton("cmdDelete", QStringLiteral("&Delete Selected CD"), 2940, 9000, 2700);
+    CmdExport = makeButton("CmdExport", QStringLiteral("Export Resuts to MSWORD"), 5760, 9000, 3300);
+    CmdQuit = makeButton("CmdQuit", QStringLiteral("&Quit"), 9180, 9000, 2595);
+}
+
+} // namespace platterly::app

@@ -1,0 +1,153 @@
+#pragma once
+
+#include "browse/disc_list.h"
+#include "browse/disc_tree_model.h"
+#include "platform/sql/data_control.h"
+
+#include <QWidget>
+
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QTableView;
+class QTreeView;
+
+namespace platterly::controls {
+class Button;
+}
+
+namespace platterly::app {
+
+// The main window: the disc list with the totals, a disc's contents tree, the search panel,
+// the start-up options and the drive-letter box, the hint line and the picture buttons.
+// Handlers are thin and named after their controls; the work lies in the core libraries.
+class Form1 : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Form1(QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // The load step, run every time the window is loaded: points MyData at DBPath, fills the
+    // disc list and totals, rebuilds the search history, sets the option boxes and the drive.
+    void Load();
+    bool isLoaded() const { return m_loaded; }
+    // Shows the window, loading it first when it is not loaded.
+    void showLoaded();
+    // Closes the window; it loads afresh the next time it is shown.
+    void unload();
+
+    void AddCDstoList();
+    void LoadDiscTree();
+    void play(const QString& name);
+
+    // Public state other windows read.
+    qint64 TCDS = 0;
+    qint64 TDIRS = 0;
+    qint64 TFILES = 0;
+    bool StopHim = false;
+    bool SelectedOnly = false;
+    QString SelCDName;
+    int PresentRow = 0;
+
+    // Event handlers, one per control event (public so tests drive them as a user would).
+    void List1_Click();
+    void List1_DblClick();
+    void List1_MouseUp(Qt::MouseButton button, const QPoint& globalPos);
+    void Check1_Click();
+    void Check2_Click();
+    void cmbDrive_Click();
+    void Option1_Click(int index);
+    void Form_MouseMove();
+    void Image1_Click();
+    void Image2_MouseMove();
+    void Image2_MouseUp();
+    void Image3_MouseMove();
+    void Image3_MouseUp();
+    void LBLBACK_MouseMove();
+    void trv_MouseMove();
+    void Label5_MouseDown();
+    void Label5_MouseUp();
+    void cmdAddCD_Click();
+    void cmdAddCD_MouseOver();
+    void cmdDelete_Click();
+    void cmdDelete_MouseOver();
+    void CmdExport_Click();
+    void CmdQuit_Click();
+
+    // Controls, named as the program has always named them.
+    QListWidget* List1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* LBLtFILES = nullptr;
+    QLabel* LBLdate = nullptr;
+    QLabel* lblTotals = nullptr;
+    QTreeView* trv = nullptr;
+    QLabel* lblSearchHeading = nullptr;
+    QLabel* lblSearchHint = nullptr;
+    QComboBox* cmbStrs = nullptr;
+    QComboBox* cmbSearch = nullptr;
+    QRadioButton* Option1[2] = {nullptr, nullptr};
+    QPushButton* cmdSearch = nullptr;
+    QPushButton* cmdStop = nullptr;
+    QLabel* lblMessage = nullptr;
+    QTableView* MSFlexGrid1 = nullptr;
+    QLabel* LBLFILE = nullptr;
+    QLabel* imgPreview = nullptr;
+    QCheckBox* Check1 = nullptr;
+    QCheckBox* Check2 = nullptr;
+    QLabel* Label6 = nullptr;
+    QComboBox* cmbDrive = nullptr;
+    QLabel* lblmsg2 = nullptr;
+    QLabel* LBLBACK = nullptr;
+    QLabel* Image1 = nullptr;
+    QLabel* Image2 = nullptr;
+    QLabel* Image3 = nullptr;
+    QLabel* Label5 = nullptr;
+    controls::Button* cmdAddCD = nullptr;
+    controls::Button* cmdDelete = nullptr;
+    controls::Button* CmdQuit = nullptr;
+    controls::Button* CmdExport = nullptr;
+    QMenu* Pop2 = nullptr;
+
+    // Hidden lists kept beside List1: DIRS, FILES and DATE of each disc.
+    QStringList List2;
+    QStringList List3;
+    QStringList List4;
+
+    sql::DataControl& MyData() { return m_data; }
+    browse::DiscTreeModel& treeModel() { return *m_tree; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    void buildSearchPanel();
+    void buildBottomRow();
+    void connectHandlers();
+    void loadSearchHistory();
+    void setPictureBorder(QLabel* picture, bool on);
+    void notYetAvailable(const QString& what);
+
+    sql::DataControl m_data;
+    browse::DiscTreeModel* m_tree = nullptr;
+    bool m_loaded = false;
+    bool m_inFallback = false;
+    bool m_fillingList = false;
+};
+
+// Pixels for a length given in twips (15 twips a pixel at 96 dots per inch), so the window
+// keeps its proportions on screens of other densities.
+int twips(int value);
+
+inline const QString kMainCaption = QStringLiteral("Quenlo Platterly");
+
+} // namespace platterly::app

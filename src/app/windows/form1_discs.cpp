@@ -1,0 +1,148 @@
+// The main window's load step, the disc list with its totals, and a disc's tree.
+#include "app/common/program_state.h"
+#include "app/windows/form1.h"
+#include "catalogue/catalogue_reader.h"
+#include "catalogue/settings.h"
+#include "platform/system/application_folder.h"
+#include "platform/system/profile_file.h"
+#include "platform/ui/busy_cursor.h"
+#include "platform/ui/dialogs.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QTreeView>
+
+namespace platterly::app {
+
+namespace keys = catalogue::settings;
+
+void Form1::Load()
+{
+    m_loaded = true;
+    m_data.setDatabaseName(state().DBPath);
+    AddCDstoList();
+    loadSearchHistory();
+    // Setting the boxes runs their click handlers, which write the same values back.
+    Check1->setChecked(state().LoadWind == 1);
+    Check1_Click();
+    Check2->setChecked(state().PlaySnd == 1);
+    Check2_Click();
+    // Without a stored letter the box keeps its own first letter rather than showing the
+    // application folder, which would re-root every path on a folder name.
+    const QString folder = system::applicationFolder();
+    const QString letter = system::ReadINI(catalogue::settingsFile(), keys::kSectionSettings,
+                                           keys::kKeyDriveLetter, folder);
+    cmbDrive->setEditText(letter == folder ? QStringLiteral("E") : letter);
+}
+
+void Form1::loadSearchHistory()
+{
+    cmbStrs->clear();
+    const QString file = catalogue::settingsFile();
+    const int count = catalogue::integerPart(
+        system::ReadINI(file, keys::kSectionStrings, keys::kKeyTotal, QStringLiteral("0")));
+    for (int i = 1; i <= count; ++i)
+        cmbStrs->addItem(system::ReadINI(file, keys::kSectionStrings, keys::historyKey(i), QString()));
+    cmbStrs->setEditText(QStringLiteral("*"));
+}
+
+void Form1::AddCDstoList()
+{
+    m_fillingList = true;
+    List1->clear();
+    m_fillingList = false;
+    List2.clear();
+    List3.clear();
+    List4.clear();
+    TCDS = TDIRS = TFILES = 0;
+
+    const browse::DiscListResult result = browse::readDiscList(m_data);
+    if (result.status != browse::DiscListStatus::Listed) {
+        const QString defaultFile = defaultCatalogue();
+        const bool isDefault = QFileInfo(state().DBPath) == QFileInfo(defaultFile);
+        if (m_inFallback || isDefault) {
+            // The default catalogue itself cannot be used: say so once instead of falling back
+            // again and again.
+            lblTotals->setText(browse::totalsLine(0, 0, 0));
+            ui::messageBox(this,
+                           QStringLiteral("The catalogue %1 cannot be used:\n%2")
+                               .arg(QDir::toNativeSeparators(state().DBPath), result.error.message),
+                           ui::Buttons::Ok, ui::Icon::Critical);
+            return;
+        }
+        if (result.status == browse::DiscListStatus::NotACatalogue) {
+            ui::messageBox(this, browse::kInvalidCatalogueMessage, ui::Buttons::Ok, ui::Icon::None,
+                           browse::kInvalidCatalogueCaption);
+        } else {
+            ui::messageBox(this,
+                           result.error.message + QStringLiteral("\n\nThe default catalogue will be "
+                                                                 "loaded."),
+                           ui::Buttons::Ok, ui::Icon::Warning, browse::kInvalidCatalogueCaption);
+        }
+        state().DBPath = defaultFile;
+        m_inFallback = true;
+        Load();
+        m_inFallback = false;
+        return;
+    }
+    const browse::DiscListing& listing = result.listing;
+    TCDS = listing.totals.discs;
+    TDIRS = listing.totals.dirs;
+    TFILES = listing.totals.files;
+    // Filling the list is not the user choosing a disc.
+    m_fillingList = true;
+    List1->addItems(listing.titles);
+    List1->setCurrentRow(-1);
+    m_fillingList = false;
+    List2 = listing.dirs;
+    List3 = listing.files;
+    List4 = listing.dates;
+    lblTotals->setText(browse::totalsLine(TFILES, TDIRS, TCDS));
+}
+
+void Form1::List1_Click()
+{
+    if (m_fillingList)
+        return;
+    const int i = List1->currentRow();
+    if (i < 0 || i >= List2.size())
+        return;
+    LBLtFILES->setText(browse::discCountsLine(List2.at(i), List3.at(i)));
+    LBLdate->setText(browse::discDateLine(List4.at(i)));
+    SelCDName = List1->item(i)->text();
+    Option1[1]->setChecked(true);
+    Option1_Click(1);
+}
+
+void Form1::List1_DblClick()
+{
+    if (List1->currentRow() < 0)
+        return;
+    SelCDName = List1->currentItem()->text();
+    m_data.setRecordSource(catalogue::discEntriesStatement(SelCDName));
+    m_data.refresh();
+    LoadDiscTree();
+}
+
+void Form1::LoadDiscTree()
+{
+    trv->hide();
+    ui::BusyCursor busy;
+    setWindowTitle(QStringLiteral("Loading CD Files to List Please Wait......"));
+    // The rows are read in one pass; the window is repainted now and then meanwhile.
+    const sql::SqlError error =
+        m_tree->load(m_data, SelCDName, browse::settingsIconLookup(catalogue::settingsFile()),
+                     [](qint64) { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+    setWindowTitle(kMainCaption);
+    trv->show();
+    if (error)
+        ui::messageBox(this, error.message, ui::Buttons::Ok, ui::Icon::Warning);
+}
+
+} // namespace platterly::app

@@ -1,0 +1,296 @@
+// The main window's small controls: options, drive letter, hints, picture buttons, buttons.
+#include "app/common/program_state.h"
+#include "app/common/windows.h"
+#include "app/windows/form1.h"
+#include "catalogue/settings.h"
+#include "catalogue/shutdown.h"
+#include "controls/button.h"
+#include "platform/system/application_folder.h"
+#include "platform/system/profile_file.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/shell_opener.h"
+#include "platform/ui/sound_player.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTreeView>
+#include <QUrl>
+
+namespace platterly::app {
+
+namespace keys = catalogue::settings;
+
+void Form1::connectHandlers()
+{
+    connect(List1, &QListWidget::itemClicked, this, [this] { List1_Click(); });
+    connect(List1, &QListWidget::currentRowChanged, this, [this] { List1_Click(); });
+    connect(List1, &QListWidget::itemDoubleClicked, this, [this] { List1_DblClick(); });
+    List1->viewport()->installEventFilter(this);
+    connect(Check1, &QCheckBox::clicked, this, [this] { Check1_Click(); });
+    connect(Check2, &QCheckBox::clicked, this, [this] { Check2_Click(); });
+    connect(cmbDrive, &QComboBox::activated, this, [this] { cmbDrive_Click(); });
+    connect(Option1[0], &QRadioButton::clicked, this, [this] { Option1_Click(0); });
+    connect(Option1[1], &QRadioButton::clicked, this, [this] { Option1_Click(1); });
+    for (QWidget* watched : {static_cast<QWidget*>(Image1), static_cast<QWidget*>(Image2),
+                             static_cast<QWidget*>(Image3), static_cast<QWidget*>(Label5),
+                             static_cast<QWidget*>(LBLBACK), trv->viewport()})
+        watched->installEventFilter(this);
+    trv->viewport()->setMouseTracking(true);
+    connect(cmdAddCD, &controls::Button::Click, this, [this] { cmdAddCD_Click(); });
+    connect(cmdAddCD, &controls::Button::MouseOver, this, [this] { cmdAddCD_MouseOver(); });
+    connect(cmdDelete, &controls::Button::Click, this, [this] { cmdDelete_Click(); });
+    connect(cmdDelete, &controls::Button::MouseOver, this, [this] { cmdDelete_MouseOver(); });
+    connect(CmdExport, &controls::Button::Click, this, [this] { CmdExport_Click(); });
+    connect(CmdQuit, &controls::Button::Click, this, [this] { CmdQuit_Click(); });
+
+    QAction* rename = Pop2->addAction(QStringLiteral("&Change  CD Name"));
+    rename->setObjectName(QStringLiteral("Rename"));
+    connect(rename, &QAction::triggered, this, [this] { notYetAvailable(QStringLiteral("Renaming a CD")); });
+    QAction* erase = Pop2->addAction(QStringLiteral("&Delete CD"));
+    erase->setObjectName(QStringLiteral("Delete"));
+    connect(erase, &QAction::triggered, this, [this] { cmdDelete_Click(); });
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (watched == List1->viewport() && type == QEvent::MouseButtonRelease) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        List1_MouseUp(mouse->button(), mouse->globalPosition().toPoint());
+    } else if (type == QEvent::MouseMove) {
+        if (watched == Image2)
+            Image2_MouseMove();
+        else if (watched == Image3)
+            Image3_MouseMove();
+        else if (watched == LBLBACK)
+            LBLBACK_MouseMove();
+        else if (watched == trv->viewport())
+            trv_MouseMove();
+    } else if (type == QEvent::MouseButtonPress) {
+        if (watched == Image1 || watched == Image2 || watched == Image3)
+            setPictureBorder(static_cast<QLabel*>(watched), true);
+        else if (watched == Label5)
+            Label5_MouseDown();
+    } else if (type == QEvent::MouseButtonRelease) {
+        if (watched == Image1) {
+            setPictureBorder(Image1, false);
+            Image1_Click();
+        } else if (watched == Image2) {
+            Image2_MouseUp();
+        } else if (watched == Image3) {
+            Image3_MouseUp();
+        } else if (watched == Label5) {
+            Label5_MouseUp();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form1::mouseMoveEvent(QMouseEvent* event)
+{
+    Form_MouseMove();
+    QWidget::mouseMoveEvent(event);
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    // Closing by the close box only unloads the window; nothing is saved.
+    m_loaded = false;
+    m_data.close();
+    QWidget::closeEvent(event);
+}
+
+void Form1::showLoaded()
+{
+    if (!m_loaded)
+        Load();
+    show();
+    raise();
+    activateWindow();
+}
+
+void Form1::unload()
+{
+    close();
+}
+
+void Form1::play(const QString& name)
+{
+    ui::SoundPlayer().play(name);
+}
+
+void Form1::setPictureBorder(QLabel* picture, bool on)
+{
+    picture->setFrameShape(on ? QFrame::Box : QFrame::NoFrame);
+}
+
+void Form1::notYetAvailable(const QString& what)
+{
+    ui::messageBox(this, what + QStringLiteral(" is not available in this version."));
+}
+
+void Form1::List1_MouseUp(Qt::MouseButton button, const QPoint& globalPos)
+{
+    if (button == Qt::RightButton && !SelCDName.isEmpty())
+        Pop2->popup(globalPos);
+}
+
+void Form1::Check1_Click()
+{
+    state().LoadWind = Check1->isChecked() ? 1 : 0;
+    system::WriteINI(catalogue::settingsFile(), keys::kSectionSettings, keys::kKeyLoadWind,
+                     QString::number(state().LoadWind));
+}
+
+void Form1::Check2_Click()
+{
+    state().PlaySnd = Check2->isChecked() ? 1 : 0;
+    system::WriteINI(catalogue::settingsFile(), keys::kSectionSettings, keys::kKeyPlaySound,
+                     QString::number(state().PlaySnd));
+}
+
+void Form1::cmbDrive_Click()
+{
+    system::WriteINI(catalogue::settingsFile(), keys::kSectionSettings, keys::kKeyDriveLetter,
+                     cmbDrive->currentText());
+}
+
+void Form1::Option1_Click(int index)
+{
+    if (index == 0) {
+        SelectedOnly = false;
+        return;
+    }
+    if (SelCDName.isEmpty()) {
+        Option1[0]->setChecked(true);
+        SelectedOnly = false;
+        return;
+    }
+    SelectedOnly = true;
+}
+
+void Form1::Form_MouseMove()
+{
+    lblmsg2->setText(QStringLiteral("Welcome"));
+    setPictureBorder(Image2, false);
+    setPictureBorder(Image3, false);
+}
+
+void Form1::Image1_Click()
+{
+    setEnabled(false);
+    if (windows().showAbout)
+        windows().showAbout();
+    else
+        setEnabled(true);
+}
+
+void Form1::Image2_MouseMove()
+{
+    lblmsg2->setText(QStringLiteral("Save Database File for Back-up"));
+    setPictureBorder(Image2, true);
+}
+
+void Form1::Image2_MouseUp()
+{
+    setPictureBorder(Image2, false);
+    notYetAvailable(QStringLiteral("Taking a back-up"));
+}
+
+void Form1::Image3_MouseMove()
+{
+    lblmsg2->setText(QStringLiteral("Load Another Database File from System"));
+    setPictureBorder(Image3, true);
+}
+
+void Form1::Image3_MouseUp()
+{
+    setPictureBorder(Image3, false);
+    unload();
+    if (windows().showChooser)
+        windows().showChooser();
+}
+
+void Form1::LBLBACK_MouseMove()
+{
+    setPictureBorder(Image2, false);
+    setPictureBorder(Image3, false);
+}
+
+void Form1::trv_MouseMove()
+{
+    setPictureBorder(Image2, false);
+    setPictureBorder(Image3, false);
+}
+
+void Form1::Label5_MouseDown()
+{
+    Label5->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0); font-weight: bold; font-size: 16pt;"));
+    play(QStringLiteral("click"));
+}
+
+void Form1::Label5_MouseUp()
+{
+    Label5->setStyleSheet(QStringLiteral("color: rgb(255, 255, 0); font-weight: bold; font-size: 16pt;"));
+    const QString help = system::appFile(QStringLiteral("help.pdf"));
+    if (!ui::shellOpener().open(help)) {
+        // The same message as for any file that cannot be opened, naming the disc of the
+        // results grid's current row (none before a search).
+        QString title;
+        const QModelIndex current = MSFlexGrid1->currentIndex();
+        if (current.isValid())
+            title = current.siblingAtColumn(0).data().toString();
+        ui::messageBox(this,
+                       QStringLiteral("Please Insert CD : ") + title + QStringLiteral(" or\r\nCheck the File '") +
+                           QStringLiteral("file:///") + help + QStringLiteral("' is a valid file to open "),
+                       ui::Buttons::Ok, ui::Icon::Question, QStringLiteral("Unable to Open File"));
+    }
+}
+
+void Form1::cmdAddCD_Click()
+{
+    TDIRS = 0;
+    TFILES = 0;
+    if (!windows().showNewDisc) {
+        notYetAvailable(QStringLiteral("Adding a CD"));
+        return;
+    }
+    unload();
+    windows().showNewDisc();
+}
+
+void Form1::cmdAddCD_MouseOver()
+{
+    lblmsg2->setText(QStringLiteral("Click To Add New CD or Loacal Disk To the Database"));
+}
+
+void Form1::cmdDelete_Click()
+{
+    notYetAvailable(QStringLiteral("Deleting a CD"));
+}
+
+void Form1::cmdDelete_MouseOver()
+{
+    lblmsg2->setText(QStringLiteral("Delete Selected CD Informaton from the Database"));
+}
+
+void Form1::CmdExport_Click()
+{
+    notYetAvailable(QStringLiteral("Exporting the results"));
+}
+
+void Form1::CmdQuit_Click()
+{
+    unload();
+    catalogue::QuitProgram();
+}
+
+} // namespace platterly::app

@@ -1,0 +1,288 @@
+#include "app/common/program_state.h"
+#include "app/common/windows.h"
+#include "app/windows/form1.h"
+#include "catalogue/catalogue_file.h"
+#include "catalogue/shutdown.h"
+#include "cataloguing/cataloguing_run.h"
+#include "controls/button.h"
+#include "platform/system/application_folder.h"
+#include "platform/system/profile_file.h"
+#include "platform/ui/recording_shell_opener.h"
+#include "platform/ui/recording_sound_output.h"
+#include "platform/ui/scripted_dialogs.h"
+#include "support/temp_tree.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
+#include <gtest/gtest.h>
+
+using namespace platterly;
+
+namespace {
+
+// A main window over a catalogue in a temporary application folder, with message boxes,
+// sounds, the desktop and the other windows replaced by recorders.
+class Form1Test : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_appFolder.isValid());
+        system::setApplicationFolderOverride(m_appFolder.path());
+        ASSERT_FALSE(catalogue::createEmptyCatalogue(appFile("db.db2")));
+        m_previousDialogs = ui::setDialogs(&m_dialogs);
+        m_previousSound = ui::setSoundOutput(&m_sound);
+        m_previousShell = ui::setShellOpener(&m_shell);
+        app::windows() = {};
+        app::windows().showAbout = [this] { ++m_aboutShown; };
+        app::windows().showChooser = [this] { ++m_chooserShown; };
+        app::state() = {};
+        app::state().DBPath = appFile("db.db2");
+    }
+
+    void TearDown() override
+    {
+        ui::setDialogs(m_previousDialogs);
+        ui::setSoundOutput(m_previousSound);
+        ui::setShellOpener(m_previousShell);
+        system::setApplicationFolderOverride(QString());
+        app::windows() = {};
+    }
+
+    QString appFile(const char* name) const { return m_appFolder.filePath(QLatin1String(name)); }
+
+    void catalogue(const QString& file, const QString& title, QDate date)
+    {
+        test::TempTree tree;
+        tree.addFile(QStringLiteral("a.txt"));
+        tree.addFile(QStringLiteral("Music/b.mp3"));
+        sql::DataControl data;
+        data.setDatabaseName(file);
+        const cataloguing::CataloguingRequest request{title, tree.root(), QStringLiteral("E:\\"), date};
+        ASSERT_EQ(cataloguing::runCataloguing(data, request).outcome,
+                  cataloguing::RunOutcome::Finished);
+    }
+
+    QString setting(const char* section, const char* key)
+    {
+        return system::ReadINI(appFile("settings.ini"), QLatin1String(section), QLatin1String(key),
+                               QStringLiteral("(missing)"));
+    }
+
+    void writeSettings(const QByteArray& text)
+    {
+        QFile file(appFile("settings.ini"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+
+    QTemporaryDir m_appFolder;
+    ui::ScriptedDialogs m_dialogs;
+    ui::RecordingSoundOutput m_sound;
+    ui::RecordingShellOpener m_shell;
+    ui::Dialogs* m_previousDialogs = nullptr;
+    ui::SoundOutput* m_previousSound = nullptr;
+    ui::ShellOpener* m_previousShell = nullptr;
+    int m_aboutShown = 0;
+    int m_chooserShown = 0;
+};
+
+} // namespace
+
+TEST_F(Form1Test, LoadShowsDiscsTotalsAndTheChosenDisc)
+{
+    catalogue(appFile("db.db2"), QStringLiteral("Photos"), QDate(2006, 3, 5));
+    catalogue(appFile("db.db2"), QStringLiteral("Music"), QDate(2026, 12, 6));
+    app::Form1 form;
+    form.Load();
+    ASSERT_EQ(form.List1->count(), 2);
+    EXPECT_EQ(form.List1->item(0)->text(), QStringLiteral("Photos"));
+    EXPECT_EQ(form.lblTotals->text(),
+              QStringLiteral(":: Total ::  4 Files   &&  2 Folders  in    :::  2  :::CDs"));
+    EXPECT_EQ(form.TCDS, 2);
+
+    form.Option1[1]->click(); // no disc chosen yet: the scope stays on all discs
+    EXPECT_TRUE(form.Option1[0]->isChecked());
+    EXPECT_FALSE(form.SelectedOnly);
+
+    form.List1->setCurrentRow(0);
+    form.List1_Click();
+    EXPECT_EQ(form.LBLtFILES->text(), QStringLiteral("Directories: 1 Files: 2"));
+    EXPECT_EQ(form.LBLdate->text(), QStringLiteral("This CD Created on : 5/3/2006"));
+    EXPECT_EQ(form.SelCDName, QStringLiteral("Photos"));
+    EXPECT_TRUE(form.Option1[1]->isChecked());
+    EXPECT_TRUE(form.SelectedOnly);
+
+    form.List1_DblClick();
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Quenlo Platterly"));
+    const QAbstractItemModel* tree = form.trv->model();
+    ASSERT_EQ(tree->rowCount(), 3); // title, a.txt, Music
+    EXPECT_EQ(tree->index(0, 0).data().toString(), QStringLiteral("Photos"));
+    EXPECT_EQ(tree->rowCount(tree->index(2, 0)), 1);
+    EXPECT_FALSE(tree->index(0, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
+    EXPECT_TRUE(m_dialogs.shown().empty());
+}
+
+TEST_F(Form1Test, AFileThatIsNotACatalogueFallsBackToTheDefaultOnce)
+{
+    catalogue(appFile("db.db2"), QStringLiteral("Default disc"), QDate(2020, 1, 1));
+    sql::SqlError error;
+    const QString other = appFile("other.db2");
+    sql::Database::create(other, &error)->exec(QStringLiteral("CREATE TABLE X (A)"));
+    app::state().DBPath = other;
+    app::Form1 form;
+    form.Load();
+    ASSERT_EQ(m_dialogs.shown().size(), 1);
+    EXPECT_EQ(m_dialogs.shown()[0].text,
+              QStringLiteral("You have selected an invalid Databse File, Default DATABASE will be LOADED"));
+    EXPECT_EQ(m_dialogs.shown()[0].caption, QStringLiteral("DEFAULT DATABASE Loaded"));
+    EXPECT_EQ(app::state().DBPath, appFile("db.db2"));
+    ASSERT_EQ(form.List1->count(), 1);
+    EXPECT_EQ(form.List1->item(0)->text(), QStringLiteral("Default disc"));
+
+    // A missing file is reported too, and the default catalogue is shown.
+    app::state().DBPath = appFile("gone.db2");
+    form.Load();
+    ASSERT_EQ(m_dialogs.shown().size(), 2);
+    EXPECT_TRUE(m_dialogs.shown()[1].text.contains(QStringLiteral("gone.db2")));
+    EXPECT_EQ(form.List1->count(), 1);
+}
+
+TEST_F(Form1Test, AnUnusableDefaultCatalogueIsReportedWithoutLooping)
+{
+    QFile::remove(appFile("db.db2"));
+    sql::SqlError error;
+    sql::Database::create(appFile("db.db2"), &error)->exec(QStringLiteral("CREATE TABLE X (A)"));
+    app::state().DBPath = appFile("other.db2");
+    app::Form1 form;
+    form.Load();
+    // One message for the chosen file, one saying the default cannot be used either.
+    ASSERT_EQ(m_dialogs.shown().size(), 2);
+    EXPECT_TRUE(m_dialogs.shown()[1].text.contains(QStringLiteral("cannot be used")));
+    EXPECT_EQ(form.List1->count(), 0);
+    EXPECT_EQ(form.lblTotals->text(),
+              QStringLiteral(":: Total ::  0 Files   &&  0 Folders  in    :::  0  :::CDs"));
+}
+
+TEST_F(Form1Test, OptionsAndDriveLetterGoToTheSettingsFile)
+{
+    writeSettings("[Settings]\nloadwind=abc\nPlaySound=1\nDriveLetter=G\n"
+                  "[Strings]\nTotal=3\ns1=*.mp3\ns3=holiday\ns4=stale\n");
+    app::state().LoadWind = 0;
+    app::state().PlaySnd = 1;
+    app::Form1 form;
+    form.Load();
+    EXPECT_EQ(form.cmbDrive->currentText(), QStringLiteral("G"));
+    ASSERT_EQ(form.cmbStrs->count(), 3);
+    EXPECT_EQ(form.cmbStrs->itemText(0), QStringLiteral("*.mp3"));
+    EXPECT_EQ(form.cmbStrs->itemText(1), QString());
+    EXPECT_EQ(form.cmbStrs->itemText(2), QStringLiteral("holiday"));
+    EXPECT_EQ(form.cmbStrs->currentText(), QStringLiteral("*"));
+    EXPECT_FALSE(form.Check1->isChecked());
+    EXPECT_TRUE(form.Check2->isChecked());
+
+    form.show();
+    QTest::mouseClick(form.Check1, Qt::LeftButton);
+    EXPECT_EQ(setting("Settings", "loadwind"), QStringLiteral("1"));
+    EXPECT_EQ(app::state().LoadWind, 1);
+    QTest::mouseClick(form.Check2, Qt::LeftButton);
+    EXPECT_EQ(setting("Settings", "PlaySound"), QStringLiteral("0"));
+
+    form.cmbDrive->setEditText(QStringLiteral("H")); // typed, not picked
+    EXPECT_EQ(setting("Settings", "DriveLetter"), QStringLiteral("G"));
+    form.cmbDrive->setCurrentIndex(form.cmbDrive->findText(QStringLiteral("K")));
+    form.cmbDrive_Click();
+    EXPECT_EQ(setting("Settings", "DriveLetter"), QStringLiteral("K"));
+    EXPECT_EQ(setting("Strings", "s4"), QStringLiteral("stale"));
+}
+
+TEST_F(Form1Test, HintLineFollowsThePointer)
+{
+    app::Form1 form;
+    form.Load();
+    form.Image3_MouseMove();
+    EXPECT_EQ(form.lblmsg2->text(), QStringLiteral("Load Another Database File from System"));
+    EXPECT_EQ(form.Image3->frameShape(), QFrame::Box);
+    form.Form_MouseMove();
+    EXPECT_EQ(form.lblmsg2->text(), QStringLiteral("Welcome"));
+    EXPECT_EQ(form.Image3->frameShape(), QFrame::NoFrame);
+    form.Image2_MouseMove();
+    EXPECT_EQ(form.lblmsg2->text(), QStringLiteral("Save Database File for Back-up"));
+    form.LBLBACK_MouseMove();
+    EXPECT_EQ(form.lblmsg2->text(), QStringLiteral("Save Database File for Back-up"));
+    EXPECT_EQ(form.Image2->frameShape(), QFrame::NoFrame);
+    Q_EMIT form.cmdAddCD->MouseOver();
+    EXPECT_EQ(form.lblmsg2->text(), QStringLiteral("Click To Add New CD or Loacal Disk To the Database"));
+    Q_EMIT form.cmdDelete->MouseOver();
+    EXPECT_EQ(form.lblmsg2->text(), QStringLiteral("Delete Selected CD Informaton from the Database"));
+}
+
+TEST_F(Form1Test, PictureButtonsLeadToTheOtherWindows)
+{
+    app::Form1 form;
+    form.showLoaded();
+    form.Image1_Click();
+    EXPECT_EQ(m_aboutShown, 1);
+    EXPECT_FALSE(form.isEnabled()); // until the About window closes
+    form.setEnabled(true);
+
+    form.Image3_MouseUp();
+    EXPECT_EQ(m_chooserShown, 1);
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_FALSE(form.isLoaded());
+
+    // The help label plays the click whatever the start-up sound setting, and a missing
+    // help document is reported.
+    form.showLoaded();
+    QFile click(appFile("click.qns"));
+    ASSERT_TRUE(click.open(QIODevice::WriteOnly));
+    click.write("RIFF");
+    click.close();
+    m_shell.setFallbackResult(false);
+    form.Label5_MouseDown();
+    form.Label5_MouseUp();
+    ASSERT_FALSE(m_sound.played().isEmpty()) << m_sound.beeps();
+    EXPECT_TRUE(m_sound.played().last().endsWith(QStringLiteral("click.qns")));
+    ASSERT_EQ(m_dialogs.shown().size(), 1);
+    EXPECT_EQ(m_dialogs.shown()[0].caption, QStringLiteral("Unable to Open File"));
+    EXPECT_TRUE(m_dialogs.shown()[0].text.contains(QStringLiteral("help.pdf")));
+}
+
+TEST_F(Form1Test, RightClickBeforeChoosingADiscOpensNoMenu)
+{
+    catalogue(appFile("db.db2"), QStringLiteral("Photos"), QDate(2006, 3, 5));
+    app::Form1 form;
+    form.showLoaded();
+    form.List1_MouseUp(Qt::RightButton, form.mapToGlobal(QPoint(20, 80)));
+    EXPECT_FALSE(form.Pop2->isVisible());
+    form.List1->setCurrentRow(0);
+    form.List1_Click();
+    form.List1_MouseUp(Qt::LeftButton, form.mapToGlobal(QPoint(20, 80)));
+    EXPECT_FALSE(form.Pop2->isVisible());
+    form.List1_MouseUp(Qt::RightButton, form.mapToGlobal(QPoint(20, 80)));
+    EXPECT_TRUE(form.Pop2->isVisible());
+    form.Pop2->hide();
+}
+
+TEST_F(Form1Test, QuitClosesFilesAndWindows)
+{
+    int closed = 0;
+    int unloaded = 0;
+    auto registration = catalogue::registerCloseAction([&] { ++closed; });
+    catalogue::setUnloadAllForms([&] { ++unloaded; });
+    app::Form1 form;
+    form.showLoaded();
+    Q_EMIT form.CmdQuit->Click();
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(closed, 1);
+    EXPECT_EQ(unloaded, 1);
+    catalogue::setUnloadAllForms({});
+}

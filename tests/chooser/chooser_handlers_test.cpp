@@ -1,0 +1,257 @@
+// The chooser's handlers driven as the user drives them: the drive box, the folder and file
+// lists, the desktop button and the two load buttons.
+#include "chooser_fixture.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QToolButton>
+
+namespace platterly::chooser::test {
+namespace {
+
+using platterly::test::EnvironmentGuard;
+using platterly::test::readBytes;
+
+const QString kPickAFile =
+    QStringLiteral("Please Check  the File  list if files exists Click the file name");
+
+class ChooserHandlers : public ChooserTest
+{
+protected:
+    void SetUp() override
+    {
+        ChooserTest::SetUp();
+        tree.addFile(QStringLiteral("Catalogs/Music/Songs.db2"));
+        tree.addFile(QStringLiteral("Catalogs/Music/Albums.MDB"));
+        tree.addFolder(QStringLiteral("Catalogs/Empty"));
+    }
+
+    // Shows the chooser on the folder Catalogs/Music, as the last load remembered it.
+    void openOnMusic()
+    {
+        rememberFolder(storedFormOf(QStringLiteral("Catalogs/Music")));
+        open();
+        ASSERT_EQ(chooser->Dir1->path(), tree.path(QStringLiteral("Catalogs/Music")));
+    }
+};
+
+TEST_F(ChooserHandlers, ClickingAFileChoosesItAndLoadRemembersItsFolderInCapitals)
+{
+    openOnMusic();
+    clickFile(QStringLiteral("Songs.db2"));
+    EXPECT_EQ(app::state().DBPath, tree.path(QStringLiteral("Catalogs/Music/Songs.db2")));
+
+    QTest::mouseClick(chooser->cmdLoad, Qt::LeftButton);
+    const QString expected = storedFormOf(QStringLiteral("Catalogs/Music"));
+    EXPECT_TRUE(expected.endsWith(u"\\CATALOGS\\MUSIC\\"));
+    EXPECT_EQ(rememberedFolder(), expected);
+    EXPECT_EQ(chooser->LoadedPath, expected);
+    EXPECT_EQ(app::state().DBPath, tree.path(QStringLiteral("Catalogs/Music/Songs.db2")));
+    EXPECT_FALSE(chooser->isVisible());
+    EXPECT_EQ(mainShown, 1);
+    EXPECT_TRUE(dialogs.shown().empty());
+}
+
+TEST_F(ChooserHandlers, MovingTheSelectionByKeyboardChoosesTheFile)
+{
+    openOnMusic();
+    clickFile(QStringLiteral("Albums.MDB"));
+    QTest::keyClick(chooser->File1, Qt::Key_Down);
+    EXPECT_EQ(app::state().DBPath, tree.path(QStringLiteral("Catalogs/Music/Songs.db2")));
+}
+
+TEST_F(ChooserHandlers, ADoubleClickOnAFileLoadsIt)
+{
+    openOnMusic();
+    doubleClickRow(chooser->File1, rowOfFile(QStringLiteral("Albums.MDB")));
+    EXPECT_EQ(app::state().DBPath, tree.path(QStringLiteral("Catalogs/Music/Albums.MDB")));
+    EXPECT_EQ(rememberedFolder(), storedFormOf(QStringLiteral("Catalogs/Music")));
+    EXPECT_EQ(mainShown, 1);
+    EXPECT_FALSE(chooser->isVisible());
+}
+
+TEST_F(ChooserHandlers, LoadWithoutAChosenFileAsksForOneAndStays)
+{
+    openOnMusic();
+    const QByteArray before = readBytes(settingsFile());
+    dialogs.answer(ui::Answer::Ok);
+    chooser->cmdLoad_Click();
+    ASSERT_EQ(dialogs.shownTexts(), QStringList{kPickAFile});
+    EXPECT_EQ(dialogs.shown().front().caption, u"PLATTERLY");
+    EXPECT_EQ(dialogs.shown().front().buttons, ui::Buttons::Ok);
+    EXPECT_FALSE(dialogs.failed()) << dialogs.failures().toStdString();
+    EXPECT_TRUE(chooser->isVisible());
+    EXPECT_EQ(mainShown, 0);
+    EXPECT_EQ(readBytes(settingsFile()), before);
+}
+
+TEST_F(ChooserHandlers, AFolderWithoutCatalogueFilesCannotBeLoaded)
+{
+    openOnMusic();
+    // The catalogue in use is still named, as when the chooser is opened from the main window.
+    app::state().DBPath = tree.path(QStringLiteral("app/db.db2"));
+    doubleClickFolder(tree.path(QStringLiteral("Catalogs")));
+    doubleClickFolder(tree.path(QStringLiteral("Catalogs/Empty")));
+    ASSERT_EQ(chooser->File1->path(), tree.path(QStringLiteral("Catalogs/Empty")));
+    EXPECT_EQ(chooser->File1->count(), 0);
+
+    const QByteArray before = readBytes(settingsFile());
+    dialogs.answer(ui::Answer::Ok);
+    QTest::mouseClick(chooser->cmdLoad, Qt::LeftButton);
+    EXPECT_EQ(dialogs.shownTexts(), QStringList{kPickAFile});
+    EXPECT_TRUE(chooser->isVisible());
+    EXPECT_EQ(mainShown, 0);
+    EXPECT_EQ(readBytes(settingsFile()), before);
+}
+
+TEST_F(ChooserHandlers, LoadWithoutAClickReopensTheCatalogueInUseAndRemembersTheFolder)
+{
+    app::state().DBPath = tree.path(QStringLiteral("app/db.db2"));
+    openOnMusic();
+    QTest::mouseClick(chooser->cmdLoad, Qt::LeftButton);
+    EXPECT_EQ(app::state().DBPath, tree.path(QStringLiteral("app/db.db2")));
+    EXPECT_EQ(rememberedFolder(), storedFormOf(QStringLiteral("Catalogs/Music")));
+    EXPECT_EQ(mainShown, 1);
+}
+
+TEST_F(ChooserHandlers, TheDefaultButtonOpensTheDefaultCatalogueAndNeverWritesTheSettings)
+{
+    openOnMusic();
+    const QByteArray before = readBytes(settingsFile());
+    ASSERT_FALSE(before.isEmpty());
+    clickFile(QStringLiteral("Songs.db2"));
+    doubleClickFolder(tree.path(QStringLiteral("Catalogs")));
+
+    QTest::mouseClick(chooser->cmdDefault, Qt::LeftButton);
+    EXPECT_EQ(app::state().DBPath, tree.path(QStringLiteral("app/db.db2")));
+    EXPECT_EQ(mainShown, 1);
+    EXPECT_FALSE(chooser->isVisible());
+    EXPECT_EQ(readBytes(settingsFile()), before);
+}
+
+TEST_F(ChooserHandlers, TheDefaultButtonCreatesNoSettingsFile)
+{
+    open();
+    chooser->cmdDefault_Click();
+    EXPECT_EQ(app::state().DBPath, tree.path(QStringLiteral("app/db.db2")));
+    EXPECT_FALSE(QFile::exists(settingsFile()));
+}
+
+TEST_F(ChooserHandlers, TheFolderListShowsTheWayDownAndOpensFoldersBothWays)
+{
+    openOnMusic();
+    FolderList* folders = chooser->Dir1;
+    EXPECT_EQ(folders->folderAt(0), u"/");
+    EXPECT_EQ(folders->folderAt(folders->currentFolderRow()),
+              tree.path(QStringLiteral("Catalogs/Music")));
+    EXPECT_EQ(rowOfFolder(tree.path(QStringLiteral("Catalogs/Empty"))), -1);
+
+    doubleClickFolder(tree.path(QStringLiteral("Catalogs")));
+    EXPECT_EQ(folders->path(), tree.path(QStringLiteral("Catalogs")));
+    // The subfolders follow the current folder, in name order.
+    EXPECT_EQ(rowOfFolder(tree.path(QStringLiteral("Catalogs/Empty"))),
+              folders->currentFolderRow() + 1);
+    EXPECT_EQ(rowOfFolder(tree.path(QStringLiteral("Catalogs/Music"))),
+              folders->currentFolderRow() + 2);
+    EXPECT_EQ(listedFiles(), QStringList());
+
+    folders->setCurrentRow(rowOfFolder(tree.path(QStringLiteral("Catalogs/Music"))));
+    QTest::keyClick(folders, Qt::Key_Return);
+    EXPECT_EQ(folders->path(), tree.path(QStringLiteral("Catalogs/Music")));
+    EXPECT_EQ(listedFiles(),
+              (QStringList{QStringLiteral("Albums.MDB"), QStringLiteral("Songs.db2")}));
+}
+
+TEST_F(ChooserHandlers, TheDesktopButtonListsTheDesktopAndLeavesTheDriveBox)
+{
+    tree.addFile(QStringLiteral("home/Schreibtisch/desk.db2"));
+    tree.addFile(QStringLiteral("config/user-dirs.dirs"),
+                 "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n");
+    EnvironmentGuard home("HOME", tree.path(QStringLiteral("home")));
+    EnvironmentGuard config("XDG_CONFIG_HOME", tree.path(QStringLiteral("config")));
+    rememberFolder(QStringLiteral("E:\\"));
+    open();
+    ASSERT_EQ(chooser->Drive1->drive(), QChar(u'E'));
+
+    EXPECT_EQ(chooser->Command3->toolTip(), u"Desktop");
+    QTest::mouseClick(chooser->Command3, Qt::LeftButton);
+    EXPECT_EQ(chooser->Dir1->path(), tree.path(QStringLiteral("home/Schreibtisch")));
+    EXPECT_EQ(listedFiles(), QStringList{QStringLiteral("desk.db2")});
+    EXPECT_EQ(chooser->Drive1->drive(), QChar(u'E'));
+}
+
+TEST_F(ChooserHandlers, PickingADriveListsItsRoot)
+{
+    open();
+    EXPECT_EQ(chooser->Drive1->itemText(0), u"C:  /");
+    EXPECT_EQ(chooser->Drive1->itemText(1), u"D:");
+    EXPECT_EQ(chooser->Drive1->itemText(2),
+              QStringLiteral("E:  ") + tree.path(QStringLiteral("cdrom")));
+    chooser->Drive1->setDrive(u'D');
+    QTest::keyClick(chooser->Drive1, Qt::Key_Down);
+    ASSERT_EQ(chooser->Drive1->drive(), QChar(u'E'));
+    EXPECT_EQ(chooser->Dir1->path(), tree.path(QStringLiteral("cdrom")));
+    EXPECT_EQ(listedFiles(), QStringList{QStringLiteral("ON_DISC.DB2")});
+    EXPECT_TRUE(dialogs.shown().empty());
+}
+
+TEST_F(ChooserHandlers, AnEmptyDriveAsksToRetryAndCancelLeavesTheLists)
+{
+    open();
+    dialogs.answer(ui::Answer::Cancel);
+    QTest::keyClick(chooser->Drive1, Qt::Key_Down);
+    ASSERT_EQ(chooser->Drive1->drive(), QChar(u'D'));
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.shown().front().text, u"Device is not ready");
+    EXPECT_EQ(dialogs.shown().front().caption, u"Quenlo");
+    EXPECT_EQ(dialogs.shown().front().buttons, ui::Buttons::RetryCancel);
+    EXPECT_FALSE(dialogs.failed()) << dialogs.failures().toStdString();
+    EXPECT_EQ(chooser->Dir1->path(), applicationFolder());
+    EXPECT_EQ(listedFiles(), QStringList{QStringLiteral("db.db2")});
+}
+
+TEST_F(ChooserHandlers, RetryLooksAtTheDrivesAgain)
+{
+    tree.addFile(QStringLiteral("disc/NEW.DB2"));
+    open();
+    dialogs.answer(ui::Answer::Retry);
+    dialogs.answer(ui::Answer::Retry);
+    dialogs.answer(ui::Answer::Cancel);
+    chooser->Drive1->setDrive(u'D');
+    // While the drive stays empty, each retry asks again.
+    chooser->Drive1_Change();
+    EXPECT_EQ(dialogs.shown().size(), 3u);
+    EXPECT_EQ(chooser->Dir1->path(), applicationFolder());
+
+    dialogs.clear();
+    dialogs.answer(ui::Answer::Retry);
+    chooser->Drive1->setDrive(u'D');
+    const int readsBefore = driveReads;
+    discInDriveD = true;
+    chooser->Drive1_Change();
+    EXPECT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(driveReads, readsBefore + 1);
+    EXPECT_EQ(chooser->Dir1->path(), tree.path(QStringLiteral("disc")));
+    EXPECT_EQ(listedFiles(), QStringList{QStringLiteral("NEW.DB2")});
+    EXPECT_EQ(chooser->Drive1->itemText(1),
+              QStringLiteral("D:  ") + tree.path(QStringLiteral("disc")));
+}
+
+TEST_F(ChooserHandlers, LooksRight)
+{
+    openOnMusic();
+    EXPECT_TRUE(chooser->windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_EQ(chooser->Label3->text(), u"SELECT DATABASE COLLECTION TO LOAD");
+    EXPECT_EQ(chooser->Label1->text(), u"Select A Directory");
+    EXPECT_EQ(chooser->Label2->text(), u"Select A Database File");
+    EXPECT_EQ(chooser->cmdDefault->text(), u"Load &Default Datbase");
+    EXPECT_EQ(chooser->cmdLoad->text(), u"&Load  Selected Database");
+    EXPECT_GT(chooser->cmdLoad->x(), chooser->cmdDefault->x());
+    EXPECT_GT(chooser->File1->x(), chooser->Dir1->x());
+    const QColor ground = chooser->palette().color(QPalette::Window);
+    EXPECT_GT(ground.blue(), 2 * ground.red());
+    chooser->grab().save(QStringLiteral("/tmp/frmLoading.png"));
+}
+
+} // namespace
+} // namespace platterly::chooser::test
