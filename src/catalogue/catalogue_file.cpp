@@ -40,9 +40,9 @@ sql::SqlError createEmptyCatalogue(const QString& path)
         auto db = sql::Database::create(temporary, &error);
         if (!db)
             return error;
-        error = db->exec(QStringLiteral("BEGIN;\n") + catalogueSchemaSql() +
-                         QStringLiteral("PRAGMA user_version = %1;\nCOMMIT;")
-                             .arg(kCatalogueFileVersion));
+        error = db->exec(
+            QStringLiteral("BEGIN;\n") + catalogueSchemaSql() +
+            QStringLiteral("PRAGMA user_version = %1;\nCOMMIT;").arg(kCatalogueFileVersion));
         if (error) {
             db.reset();
             QFile::remove(temporary);

@@ -1,6 +1,7 @@
 #include "cataloguing/cataloguing_run.h"
 
 #include "catalogue/file_type.h"
+#include "catalogue/name_index.h"
 #include "cataloguing/row_pipe.h"
 
 #include <chrono>
@@ -233,6 +234,9 @@ RunResult runCataloguing(sql::DataControl& data, const CataloguingRequest& reque
 
     // Indexes of the program's own that follow the disc's rows are brought up to date here,
     // inside the same transaction, so that they can never disagree with the tables.
+    error = catalogue::indexTitle(*db, title);
+    if (error)
+        return failure(RunOutcome::Failed, error.message);
 
     error = transaction.commit();
     if (error)

@@ -21,15 +21,17 @@ TEST(CatalogueFile, EmptyCatalogueHoldsTheThreeTablesAndZeroTotals)
     EXPECT_EQ(totals.dirs, 0);
     EXPECT_EQ(totals.files, 0);
     int discs = 0;
-    ASSERT_FALSE(catalogue::readDiscs(data, [&](const catalogue::DiscRow&) { return ++discs, true; }));
+    ASSERT_FALSE(
+        catalogue::readDiscs(data, [&](const catalogue::DiscRow&) { return ++discs, true; }));
     EXPECT_EQ(discs, 0);
 
     data.setRecordSource(QStringLiteral("SELECT * FROM CDS"));
     ASSERT_FALSE(data.refresh());
     EXPECT_EQ(data.recordset()->absolutePosition(), -1);
-    EXPECT_EQ(data.recordset()->fieldNames(),
-              QStringList({QStringLiteral("CDNAME"), QStringLiteral("FNAME"), QStringLiteral("PATH"),
-                           QStringLiteral("LEVEL"), QStringLiteral("TYPE")}));
+    EXPECT_EQ(
+        data.recordset()->fieldNames(),
+        QStringList({QStringLiteral("CDNAME"), QStringLiteral("FNAME"), QStringLiteral("PATH"),
+                     QStringLiteral("LEVEL"), QStringLiteral("TYPE")}));
     data.setRecordSource(QStringLiteral("SELECT * FROM TOTAL"));
     ASSERT_FALSE(data.refresh());
     EXPECT_EQ(data.recordset()->fieldNames(),
@@ -51,6 +53,7 @@ TEST(CatalogueFile, NeverOverwritesAnExistingFile)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("my data"));
 
-    EXPECT_TRUE(catalogue::createEmptyCatalogue(dir.filePath(QStringLiteral("no/such/folder.db2"))));
+    EXPECT_TRUE(
+        catalogue::createEmptyCatalogue(dir.filePath(QStringLiteral("no/such/folder.db2"))));
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("no"))));
 }

@@ -74,14 +74,15 @@ protected:
         auto db = sql::Database::open(m_file, &error);
         EXPECT_TRUE(db) << error.message.toStdString();
         for (const char* table : {"CDS", "TOTAL", "TOTALS"}) {
-            auto rows = db->prepare(QStringLiteral("SELECT * FROM %1 ORDER BY rowid")
-                                        .arg(QLatin1String(table)),
-                                    &error);
+            auto rows = db->prepare(
+                QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(QLatin1String(table)),
+                &error);
             while (rows && rows->step() == sql::Statement::Step::Row) {
                 QStringList cells;
                 for (int i = 0; i < rows->columnCount(); ++i)
                     cells.append(rows->value(i).toString());
-                lines.append(QLatin1String(table) + QLatin1Char('|') + cells.join(QLatin1Char('|')));
+                lines.append(QLatin1String(table) + QLatin1Char('|') +
+                             cells.join(QLatin1Char('|')));
             }
         }
         return lines;
@@ -137,7 +138,8 @@ TEST_F(CataloguingRunTest, RefusedTitlesWriteNothing)
                                 QStringLiteral("Ärzte Live")}) {
         result = run(same, m_tree.root());
         EXPECT_EQ(result.outcome, RunOutcome::TitleExists) << same.toStdString();
-        EXPECT_EQ(result.message, QStringLiteral("CD Title Already Exists Please Enter Another Title "));
+        EXPECT_EQ(result.message,
+                  QStringLiteral("CD Title Already Exists Please Enter Another Title "));
     }
     EXPECT_EQ(snapshot(), before);
 }
@@ -223,8 +225,8 @@ TEST_F(CataloguingRunTest, FullDiskRollsTheWholeRunBack)
     auto pages = db->prepare(QStringLiteral("PRAGMA page_count"), nullptr);
     ASSERT_TRUE(pages && pages->step() == sql::Statement::Step::Row);
     ASSERT_FALSE(db->exec(QStringLiteral("PRAGMA max_page_count = %1").arg(pages->integer(0) + 4)));
-    const cataloguing::CataloguingRequest request{QStringLiteral("Too big"), m_tree.root(),
-                                                  QStringLiteral("D:\\"), {}};
+    const cataloguing::CataloguingRequest request{
+        QStringLiteral("Too big"), m_tree.root(), QStringLiteral("D:\\"), {}};
     const auto result = cataloguing::runCataloguing(data, request);
     EXPECT_EQ(result.outcome, RunOutcome::Failed);
     EXPECT_TRUE(result.message.contains(QStringLiteral("no room"))) << result.message.toStdString();

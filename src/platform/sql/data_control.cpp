@@ -17,6 +17,7 @@ void DataControl::setDatabaseName(const QString& path)
 void DataControl::close()
 {
     m_recordset.reset();
+    m_answerTicket.reset();
     m_db.reset();
     m_cache = PlanCache();
 }
@@ -42,6 +43,7 @@ Database* DataControl::database(SqlError* error)
 SqlError DataControl::refresh()
 {
     m_recordset.reset();
+    m_answerTicket.reset();
     m_lastError = {};
     SqlError error;
     Database* db = database(&error);
@@ -50,7 +52,9 @@ SqlError DataControl::refresh()
     auto select = parseJetSelect(m_recordSource, &error);
     if (!select)
         return m_lastError = error;
-    auto plan = planQuery(*db, m_cache, *select, &error);
+    auto plan = answeredPlan(*db, *select);
+    if (!plan)
+        plan = planQuery(*db, m_cache, *select, &error);
     if (!plan)
         return m_lastError = error;
     m_recordset = std::make_unique<Recordset>(*db, std::move(*plan));
@@ -60,6 +64,27 @@ SqlError DataControl::refresh()
         return m_lastError = error;
     }
     return {};
+}
+
+const RowidAnswer* DataControl::rowidAnswer() const
+{
+    return m_recordset && m_answerTicket ? &m_answerTicket->answer() : nullptr;
+}
+
+std::optional<QueryPlan> DataControl::answeredPlan(const Database& db, const JetSelect& select)
+{
+    if (!m_planner)
+        return std::nullopt;
+    std::shared_ptr<const RowidAnswer> answer = m_planner->answer(db, select);
+    if (!answer)
+        return std::nullopt;
+    auto ticket = std::make_unique<AnswerTicket>(std::move(answer));
+    // Should the answer fail to become a plan, SQLite answers the statement itself.
+    SqlError ignored;
+    auto plan = planAnsweredQuery(db, m_cache, select.table, *ticket, &ignored);
+    if (plan)
+        m_answerTicket = std::move(ticket);
+    return plan;
 }
 
 } // namespace platterly::sql

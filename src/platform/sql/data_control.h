@@ -2,6 +2,7 @@
 
 #include "platform/sql/query_plan.h"
 #include "platform/sql/recordset.h"
+#include "platform/sql/rowid_answer.h"
 #include "platform/sql/sqlite_db.h"
 
 #include <memory>
@@ -41,13 +42,23 @@ public:
 
     const SqlError& lastError() const { return m_lastError; }
 
+    // Answers from an index of a higher layer. A planner, when set, is asked first about each
+    // statement; the rows it answers are read by rowid in its order, and what it declines
+    // runs as usual. rowidAnswer() is the answer behind the current recordset, or nullptr.
+    void setPlanner(std::shared_ptr<StatementPlanner> planner) { m_planner = std::move(planner); }
+    const RowidAnswer* rowidAnswer() const;
+
 private:
+    std::optional<QueryPlan> answeredPlan(const Database& db, const JetSelect& select);
+
     QString m_databaseName;
     QString m_recordSource;
     std::unique_ptr<Database> m_db;
     std::unique_ptr<Recordset> m_recordset;
     PlanCache m_cache;
     SqlError m_lastError;
+    std::shared_ptr<StatementPlanner> m_planner;
+    std::unique_ptr<AnswerTicket> m_answerTicket; // outlives the recordset that reads it
 };
 
 } // namespace platterly::sql

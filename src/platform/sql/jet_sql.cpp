@@ -101,7 +101,8 @@ public:
     {
         skipBlanks();
         qsizetype i = m_pos;
-        if (i < m_text.size() && (m_text.at(i) == QLatin1Char('-') || m_text.at(i) == QLatin1Char('+')))
+        if (i < m_text.size() &&
+            (m_text.at(i) == QLatin1Char('-') || m_text.at(i) == QLatin1Char('+')))
             ++i;
         const qsizetype digitsStart = i;
         bool dot = false;
@@ -136,9 +137,12 @@ private:
 
 SqlError syntaxError(const QString& statement, const QString& what, const Scanner& at)
 {
-    const QString place = at.rest().isEmpty() ? QStringLiteral("the end") : QStringLiteral("\"") + at.rest() + QStringLiteral("\"");
-    return {ErrorCode::Syntax, QStringLiteral("The statement \"%1\" cannot be run: %2 expected at %3.")
-                                   .arg(statement, what, place)};
+    const QString place = at.rest().isEmpty()
+                              ? QStringLiteral("the end")
+                              : QStringLiteral("\"") + at.rest() + QStringLiteral("\"");
+    return {ErrorCode::Syntax,
+            QStringLiteral("The statement \"%1\" cannot be run: %2 expected at %3.")
+                .arg(statement, what, place)};
 }
 
 std::optional<JetCondition::Op> comparison(Scanner& in)

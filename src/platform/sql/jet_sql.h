@@ -16,7 +16,16 @@ namespace platterly::sql {
 // names are case-blind; blanks between the parts are free. Anything else is refused.
 struct JetCondition
 {
-    enum class Op { Equal, NotEqual, Less, Greater, LessOrEqual, GreaterOrEqual, Like };
+    enum class Op
+    {
+        Equal,
+        NotEqual,
+        Less,
+        Greater,
+        LessOrEqual,
+        GreaterOrEqual,
+        Like
+    };
 
     QString field;
     Op op = Op::Equal;

@@ -37,12 +37,14 @@ const char* sqlOperator(JetCondition::Op op)
 bool hasIndexOn(const Database& db, const QString& table, const QString& column)
 {
     SqlError ignored;
-    auto list = db.prepare(QStringLiteral("PRAGMA index_list(") + quoteName(table) + u')', &ignored);
+    auto list =
+        db.prepare(QStringLiteral("PRAGMA index_list(") + quoteName(table) + u')', &ignored);
     if (!list)
         return false;
     while (list->step() == Statement::Step::Row) {
         const QString index = list->text(1);
-        auto info = db.prepare(QStringLiteral("PRAGMA index_xinfo(") + quoteName(index) + u')', &ignored);
+        auto info =
+            db.prepare(QStringLiteral("PRAGMA index_xinfo(") + quoteName(index) + u')', &ignored);
         if (!info)
             continue;
         // The first column of the index must be the column itself, in plain byte order.
@@ -74,8 +76,7 @@ void PlanCache::dropIfStale(const Database& db)
     }
 }
 
-std::optional<TableInfo> PlanCache::table(const Database& db, const QString& name,
-                                          SqlError* error)
+std::optional<TableInfo> PlanCache::table(const Database& db, const QString& name, SqlError* error)
 {
     dropIfStale(db);
     const QString key = foldCase(name);
@@ -88,7 +89,8 @@ std::optional<TableInfo> PlanCache::table(const Database& db, const QString& nam
                       .arg(db.path(), name)};
         return std::nullopt;
     }
-    auto columns = db.prepare(QStringLiteral("PRAGMA table_info(") + quoteName(info.name) + u')', error);
+    auto columns =
+        db.prepare(QStringLiteral("PRAGMA table_info(") + quoteName(info.name) + u')', error);
     if (!columns)
         return std::nullopt;
     while (columns->step() == Statement::Step::Row) {
@@ -114,12 +116,16 @@ std::optional<QStringList> PlanCache::caseVariants(const Database& db, const Tab
             SqlError ignored;
             const QString col = quoteName(column);
             const QString from = quoteName(table.name);
-            auto first = db.prepare(QStringLiteral("SELECT ") + col + QStringLiteral(" FROM ") + from + QStringLiteral(" WHERE typeof(") + col +
-                                        QStringLiteral(") = 'text' ORDER BY ") + col + QStringLiteral(" LIMIT 1"),
+            auto first = db.prepare(QStringLiteral("SELECT ") + col + QStringLiteral(" FROM ") +
+                                        from + QStringLiteral(" WHERE typeof(") + col +
+                                        QStringLiteral(") = 'text' ORDER BY ") + col +
+                                        QStringLiteral(" LIMIT 1"),
                                     &ignored);
-            auto next = db.prepare(QStringLiteral("SELECT ") + col + QStringLiteral(" FROM ") + from + QStringLiteral(" WHERE ") + col +
-                                       QStringLiteral(" > ?1 ORDER BY ") + col + QStringLiteral(" LIMIT 1"),
-                                   &ignored);
+            auto next =
+                db.prepare(QStringLiteral("SELECT ") + col + QStringLiteral(" FROM ") + from +
+                               QStringLiteral(" WHERE ") + col + QStringLiteral(" > ?1 ORDER BY ") +
+                               col + QStringLiteral(" LIMIT 1"),
+                           &ignored);
             if (first && next && first->step() == Statement::Step::Row) {
                 QString current = first->text(0);
                 for (;;) {
@@ -148,8 +154,8 @@ QString QueryPlan::rowsSql() const
     QStringList fields;
     for (const QString& column : table.columns)
         fields.append(quoteName(column));
-    return QStringLiteral("SELECT _rowid_, ") + fields.join(QLatin1String(", ")) + QStringLiteral(" FROM ") +
-           quoteName(table.name) + where + order;
+    return QStringLiteral("SELECT _rowid_, ") + fields.join(QLatin1String(", ")) +
+           QStringLiteral(" FROM ") + quoteName(table.name) + where + order;
 }
 
 QString QueryPlan::countSql() const
@@ -170,15 +176,17 @@ std::optional<QueryPlan> planQuery(const Database& db, PlanCache& cache, const J
     for (const JetCondition& condition : select.conditions) {
         const int index = table->columnIndex(condition.field);
         if (index < 0) {
-            *error = {ErrorCode::FieldNotFound,
-                      QStringLiteral("The table %1 has no field %2.").arg(table->name, condition.field)};
+            *error = {
+                ErrorCode::FieldNotFound,
+                QStringLiteral("The table %1 has no field %2.").arg(table->name, condition.field)};
             return std::nullopt;
         }
         const QString field = quoteName(table->columns.at(index));
         const bool text = condition.value.typeId() == QMetaType::QString;
         if (condition.op == JetCondition::Op::Like) {
             plan.params.append(condition.value);
-            terms.append(QStringLiteral("jet_like(") + field + QStringLiteral(", ?") + QString::number(plan.params.size()) + u')');
+            terms.append(QStringLiteral("jet_like(") + field + QStringLiteral(", ?") +
+                         QString::number(plan.params.size()) + u')');
         } else if (condition.op == JetCondition::Op::Equal && text) {
             // Case-blind equality that still uses the index: look up which stored spellings
             // fold to the same text, then ask for exactly those.
@@ -196,12 +204,13 @@ std::optional<QueryPlan> planQuery(const Database& db, PlanCache& cache, const J
                     plan.params.append(variant);
                     slots.append(u'?' + QString::number(plan.params.size()));
                 }
-                terms.append(field + QStringLiteral(" IN (") + slots.join(QLatin1String(", ")) + u')');
+                terms.append(field + QStringLiteral(" IN (") + slots.join(QLatin1String(", ")) +
+                             u')');
             }
         } else {
             plan.params.append(condition.value);
-            terms.append(field + u' ' + QLatin1String(sqlOperator(condition.op)) + QStringLiteral(" ?") +
-                         QString::number(plan.params.size()) +
+            terms.append(field + u' ' + QLatin1String(sqlOperator(condition.op)) +
+                         QStringLiteral(" ?") + QString::number(plan.params.size()) +
                          (text ? QStringLiteral(" COLLATE JETNOCASE") : QString()));
         }
     }
@@ -213,13 +222,15 @@ std::optional<QueryPlan> planQuery(const Database& db, PlanCache& cache, const J
     } else {
         const int index = table->columnIndex(select.orderBy);
         if (index < 0) {
-            *error = {ErrorCode::FieldNotFound,
-                      QStringLiteral("The table %1 has no field %2.").arg(table->name, select.orderBy)};
+            *error = {
+                ErrorCode::FieldNotFound,
+                QStringLiteral("The table %1 has no field %2.").arg(table->name, select.orderBy)};
             return std::nullopt;
         }
         // Rows with equal keys keep their stored order.
         plan.order = QStringLiteral(" ORDER BY ") + quoteName(table->columns.at(index)) +
-                     QStringLiteral(" COLLATE JETNOCASE") + (select.descending ? QStringLiteral(" DESC") : QStringLiteral("")) +
+                     QStringLiteral(" COLLATE JETNOCASE") +
+                     (select.descending ? QStringLiteral(" DESC") : QStringLiteral("")) +
                      QStringLiteral(", _rowid_");
     }
     return plan;

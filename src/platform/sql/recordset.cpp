@@ -166,8 +166,8 @@ QVariant Recordset::field(QStringView name)
 {
     const int index = fieldIndex(name);
     if (index < 0) {
-        fail({ErrorCode::FieldNotFound,
-              QStringLiteral("The table %1 has no field %2.").arg(m_plan.table.name, name.toString())});
+        fail({ErrorCode::FieldNotFound, QStringLiteral("The table %1 has no field %2.")
+                                            .arg(m_plan.table.name, name.toString())});
         return {};
     }
     return field(index);
@@ -197,7 +197,8 @@ SqlError Recordset::setField(int index, const QVariant& value)
         return fail({ErrorCode::Other,
                      QStringLiteral("A field can only be written after add new or edit.")});
     if (index < 0 || index >= fieldCount())
-        return fail({ErrorCode::FieldNotFound, QStringLiteral("There is no field number %1.").arg(index)});
+        return fail(
+            {ErrorCode::FieldNotFound, QStringLiteral("There is no field number %1.").arg(index)});
     m_buffer[static_cast<std::size_t>(index)] = value;
     m_written[static_cast<std::size_t>(index)] = true;
     return fail({});
@@ -207,8 +208,8 @@ SqlError Recordset::setField(QStringView name, const QVariant& value)
 {
     const int index = fieldIndex(name);
     if (index < 0)
-        return fail({ErrorCode::FieldNotFound,
-                     QStringLiteral("The table %1 has no field %2.").arg(m_plan.table.name, name.toString())});
+        return fail({ErrorCode::FieldNotFound, QStringLiteral("The table %1 has no field %2.")
+                                                   .arg(m_plan.table.name, name.toString())});
     return setField(index, value);
 }
 
@@ -223,8 +224,9 @@ SqlError Recordset::update()
                 slots.append(u'?' + QString::number(i + 1));
             }
             SqlError error;
-            m_insert = m_db.prepare(QStringLiteral("INSERT INTO ") + quoteName(m_plan.table.name) + QStringLiteral(" (") +
-                                        names.join(QLatin1String(", ")) + QStringLiteral(") VALUES (") +
+            m_insert = m_db.prepare(QStringLiteral("INSERT INTO ") + quoteName(m_plan.table.name) +
+                                        QStringLiteral(" (") + names.join(QLatin1String(", ")) +
+                                        QStringLiteral(") VALUES (") +
                                         slots.join(QLatin1String(", ")) + u')',
                                     &error);
             if (!m_insert)
@@ -244,10 +246,12 @@ SqlError Recordset::update()
     if (m_editing == Editing::Changing) {
         QStringList sets;
         for (int i = 0; i < fieldCount(); ++i)
-            sets.append(quoteName(m_plan.table.columns.at(i)) + QStringLiteral(" = ?") + QString::number(i + 1));
+            sets.append(quoteName(m_plan.table.columns.at(i)) + QStringLiteral(" = ?") +
+                        QString::number(i + 1));
         SqlError error;
-        auto change = m_db.prepare(QStringLiteral("UPDATE ") + quoteName(m_plan.table.name) + QStringLiteral(" SET ") +
-                                       sets.join(QLatin1String(", ")) + QStringLiteral(" WHERE _rowid_ = ?") +
+        auto change = m_db.prepare(QStringLiteral("UPDATE ") + quoteName(m_plan.table.name) +
+                                       QStringLiteral(" SET ") + sets.join(QLatin1String(", ")) +
+                                       QStringLiteral(" WHERE _rowid_ = ?") +
                                        QString::number(fieldCount() + 1),
                                    &error);
         m_editing = Editing::None;

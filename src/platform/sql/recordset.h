@@ -51,7 +51,12 @@ public:
     const SqlError& lastError() const { return m_lastError; }
 
 private:
-    enum class Editing { None, Adding, Changing };
+    enum class Editing
+    {
+        None,
+        Adding,
+        Changing
+    };
 
     SqlError openAt(qint64 offset);
     bool loadCurrent();

@@ -7,7 +7,8 @@ namespace platterly::sql {
 // Error numbers of the catalogue engine. The windows react to a few of them by number, as the
 // program always has (3078 means "this file is not a catalogue"); the others carry a message
 // of their own that is shown to the user as it is.
-enum class ErrorCode {
+enum class ErrorCode
+{
     None = 0,
     TableNotFound = 3078,   // the statement names a table the file lacks
     FileNotFound = 3024,    // the catalogue file does not exist

@@ -76,8 +76,7 @@ void Database::configure()
 {
     sqlite3_extended_result_codes(m_db, 1);
     sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
-    sqlite3_create_collation_v2(m_db, "JETNOCASE", SQLITE_UTF8, nullptr, foldedCollation,
-                                nullptr);
+    sqlite3_create_collation_v2(m_db, "JETNOCASE", SQLITE_UTF8, nullptr, foldedCollation, nullptr);
     sqlite3_create_function_v2(m_db, "jet_like", 2,
                                SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
                                jetLikeFunction, nullptr, nullptr, nullptr);
@@ -97,8 +96,7 @@ std::unique_ptr<Database> Database::open(const QString& path, SqlError* error)
         return nullptr;
     }
     sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE,
-                                   nullptr);
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
     std::unique_ptr<Database> db(new Database(raw, path));
     if (rc != SQLITE_OK) {
         *error = db->errorFromCode(rc, QStringLiteral("opening"));
@@ -148,8 +146,8 @@ std::optional<Statement> Database::prepare(const QString& sql, SqlError* error) 
 {
     sqlite3_stmt* stmt = nullptr;
     const QByteArray utf8 = sql.toUtf8();
-    const int rc = sqlite3_prepare_v2(m_db, utf8.constData(), static_cast<int>(utf8.size()),
-                                      &stmt, nullptr);
+    const int rc =
+        sqlite3_prepare_v2(m_db, utf8.constData(), static_cast<int>(utf8.size()), &stmt, nullptr);
     if (rc != SQLITE_OK) {
         *error = errorFromCode(rc);
         sqlite3_finalize(stmt);
@@ -225,8 +223,8 @@ SqlError Database::errorFromCode(int sqliteCode, const QString& context) const
 bool Database::tableExists(const QString& table, QString* storedName) const
 {
     SqlError ignored;
-    auto stmt = prepare(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"),
-                        &ignored);
+    auto stmt =
+        prepare(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"), &ignored);
     if (!stmt)
         return false;
     while (stmt->step() == Statement::Step::Row) {
@@ -266,7 +264,8 @@ Transaction::~Transaction()
 SqlError Transaction::commit()
 {
     if (!m_open)
-        return m_beginError ? m_beginError : SqlError{ErrorCode::Other, QStringLiteral("No transaction is open.")};
+        return m_beginError ? m_beginError
+                            : SqlError{ErrorCode::Other, QStringLiteral("No transaction is open.")};
     const SqlError error = m_db.exec(QStringLiteral("COMMIT"));
     if (!error)
         m_open = false;

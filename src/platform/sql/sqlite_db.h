@@ -83,7 +83,12 @@ private:
 class Statement
 {
 public:
-    enum class Step { Row, Done, Error };
+    enum class Step
+    {
+        Row,
+        Done,
+        Error
+    };
 
     Statement(Statement&& other) noexcept;
     Statement& operator=(Statement&& other) noexcept;

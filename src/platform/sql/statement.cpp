@@ -5,9 +5,7 @@
 
 namespace platterly::sql {
 
-Statement::Statement(Statement&& other) noexcept : m_stmt(std::exchange(other.m_stmt, nullptr))
-{
-}
+Statement::Statement(Statement&& other) noexcept : m_stmt(std::exchange(other.m_stmt, nullptr)) {}
 
 Statement& Statement::operator=(Statement&& other) noexcept
 {

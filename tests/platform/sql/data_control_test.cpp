@@ -33,8 +33,8 @@ protected:
         SqlError error;
         auto db = Database::open(m_path, &error);
         ASSERT_TRUE(db);
-        auto stmt = db->prepare(QStringLiteral("INSERT INTO CDS VALUES (?1, ?2, 'X:\\', ?3, 0)"),
-                                &error);
+        auto stmt =
+            db->prepare(QStringLiteral("INSERT INTO CDS VALUES (?1, ?2, 'X:\\', ?3, 0)"), &error);
         ASSERT_TRUE(stmt);
         stmt->bindText(1, QString::fromUtf8(title));
         stmt->bindText(2, QString::fromUtf8(name));
@@ -90,9 +90,9 @@ TEST_F(DataControlTest, CursorWalksStoredOrderAndCountsOnDemand)
     EXPECT_EQ(rows->absolutePosition(), 0);
     EXPECT_EQ(rows->field(1).toString(), QStringLiteral("zeta"));
     EXPECT_EQ(rows->field(u"FnAmE").toString(), QStringLiteral("zeta"));
-    EXPECT_EQ(rows->fieldNames(),
-              QStringList({QStringLiteral("CDNAME"), QStringLiteral("FNAME"), QStringLiteral("PATH"),
-                           QStringLiteral("LEVEL"), QStringLiteral("TYPE")}));
+    EXPECT_EQ(rows->fieldNames(), QStringList({QStringLiteral("CDNAME"), QStringLiteral("FNAME"),
+                                               QStringLiteral("PATH"), QStringLiteral("LEVEL"),
+                                               QStringLiteral("TYPE")}));
     ASSERT_FALSE(rows->moveLast());
     EXPECT_EQ(rows->absolutePosition(), 2);
     EXPECT_EQ(rows->recordCount(), 3);
@@ -174,7 +174,8 @@ TEST_F(DataControlTest, ChangesGoToTheFile)
     }
     EXPECT_EQ(names("SELECT * FROM CDS"),
               QStringList({QStringLiteral("ONE"), QStringLiteral("it's new")}));
-    EXPECT_EQ(names("SELECT * FROM CDS WHERE CDNAME = 'e'"), QStringList{QStringLiteral("it's new")});
+    EXPECT_EQ(names("SELECT * FROM CDS WHERE CDNAME = 'e'"),
+              QStringList{QStringLiteral("it's new")});
     DataControl data;
     data.setDatabaseName(m_path);
     data.setRecordSource(QStringLiteral("SELECT * FROM TOTALS"));

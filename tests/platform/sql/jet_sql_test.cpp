@@ -38,7 +38,8 @@ TEST(JetSqlParser, ReadsTheStatementsTheProgramIssues)
     EXPECT_EQ(select.conditions[1].op, JetCondition::Op::NotEqual);
     EXPECT_EQ(select.orderBy, QStringLiteral("CDNAME"));
 
-    select = parse("select * from cds where type = 1   and fname like '**.txt*' order by fname desc");
+    select =
+        parse("select * from cds where type = 1   and fname like '**.txt*' order by fname desc");
     EXPECT_EQ(select.table, QStringLiteral("cds"));
     EXPECT_TRUE(select.descending);
 }

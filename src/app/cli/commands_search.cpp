@@ -1,0 +1,179 @@
+// search: the catalogue search of the main window, from the command line.
+#include "app/cli/cli.h"
+#include "app/cli/json_line.h"
+#include "catalogue/settings.h"
+#include "search/name_index_planner.h"
+#include "search/search_history.h"
+#include "search/search_run.h"
+#include "search/statement_builder.h"
+
+#include <optional>
+#include <unistd.h>
+
+namespace platterly::cli {
+
+namespace {
+
+constexpr qint64 kMappedBytes = qint64{1} << 30;
+
+struct SearchArguments
+{
+    QString pattern;
+    QString category = QStringLiteral("All Files");
+    std::optional<QString> disc;
+    std::optional<qint64> limit;
+    bool remember = false;
+};
+
+const Command& searchCommand();
+
+int wrongUsage(const Invocation& call, const QString& why)
+{
+    return call.usage(
+        QStringLiteral("platterly-cli: %1\n%2").arg(why, commandUsage(searchCommand())));
+}
+
+// Reads the command's own arguments; on a mistake returns nothing and has said why.
+std::optional<SearchArguments> readArguments(const Invocation& call, int* status)
+{
+    SearchArguments parsed;
+    std::optional<QString> pattern;
+    bool onlyPositional = false;
+    const QStringList& args = call.arguments;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args.at(i);
+        const bool option = !onlyPositional && arg.startsWith(QLatin1String("--"));
+        const bool takesValue = arg == QLatin1String("--category") ||
+                                arg == QLatin1String("--disc") || arg == QLatin1String("--limit");
+        if (option && takesValue && i + 1 >= args.size()) {
+            *status = wrongUsage(call, QStringLiteral("%1 needs a value").arg(arg));
+            return std::nullopt;
+        }
+        if (!option) {
+            if (pattern) {
+                *status = wrongUsage(call, QStringLiteral("search takes one pattern"));
+                return std::nullopt;
+            }
+            pattern = arg;
+        } else if (arg == QLatin1String("--")) {
+            onlyPositional = true;
+        } else if (arg == QLatin1String("--category")) {
+            parsed.category = args.at(++i);
+        } else if (arg == QLatin1String("--disc")) {
+            parsed.disc = args.at(++i);
+        } else if (arg == QLatin1String("--limit")) {
+            bool ok = false;
+            parsed.limit = args.at(++i).toLongLong(&ok);
+            if (!ok || *parsed.limit < 0) {
+                *status = wrongUsage(call, QStringLiteral("--limit needs a number of rows"));
+                return std::nullopt;
+            }
+        } else if (arg == QLatin1String("--remember")) {
+            parsed.remember = true;
+        } else {
+            *status = wrongUsage(call, QStringLiteral("unknown option %1").arg(arg));
+            return std::nullopt;
+        }
+    }
+    if (!pattern) {
+        *status = wrongUsage(call, QStringLiteral("search expects a pattern"));
+        return std::nullopt;
+    }
+    parsed.pattern = *pattern;
+    return parsed;
+}
+
+// The first search of a catalogue written by an older program builds its name index.
+void prepareIndex(const Invocation& call, sql::Database& db)
+{
+    catalogue::NameIndexProgress progress;
+    const bool terminal = isatty(STDERR_FILENO) == 1;
+    if (terminal)
+        progress = [&call](qint64 done, qint64 total) {
+            call.err << "\r\x1b[KIndexing names: " << done << " of about " << total << Qt::flush;
+            return true;
+        };
+    // A file that cannot be indexed now is searched all the same, by reading every row.
+    const sql::SqlError ignored = search::prepareNameIndex(db, progress);
+    Q_UNUSED(ignored);
+    if (terminal)
+        call.err << "\r\x1b[K" << Qt::flush;
+}
+
+int runSearchCommand(const Invocation& call)
+{
+    int status = kSuccess;
+    const std::optional<SearchArguments> args = readArguments(call, &status);
+    if (!args)
+        return status;
+
+    sql::DataControl data;
+    data.setDatabaseName(call.catalogue);
+    sql::SqlError error;
+    sql::Database* db = data.database(&error);
+    if (!db)
+        return call.fail(error.message);
+    // A search reads blocks of the name index and then rows all over CDS: mapping the file
+    // spares copying each page through a read() of its own. (A failure only costs speed.)
+    const sql::SqlError unmapped =
+        db->exec(QStringLiteral("PRAGMA mmap_size = %1").arg(kMappedBytes));
+    Q_UNUSED(unmapped);
+    prepareIndex(call, *db);
+    search::useNameIndex(data);
+
+    const search::SearchStatement built = search::buildSearchStatement(
+        {args->pattern, args->category, args->disc.has_value(), args->disc.value_or(QString())});
+    // --limit stops the rows as the Stop button does: after that many, the total is counted.
+    std::atomic<bool> stop = args->limit == 0;
+    qint64 printed = 0;
+    const search::SearchOutcome outcome = search::runSearch(
+        data, built.statement,
+        [&](const search::ResultRow& row) {
+            if (call.json)
+                call.out << JsonLine()
+                                .add(QStringLiteral("CDNAME"), row.title)
+                                .add(QStringLiteral("FNAME"), row.name)
+                                .add(QStringLiteral("PATH"), row.path)
+                                .text()
+                         << '\n';
+            else
+                call.out << row.title << '\t' << row.name << '\t' << row.path << '\n';
+            return !args->limit || ++printed < *args->limit;
+        },
+        &stop);
+    call.out.flush();
+    if (outcome.error)
+        return call.fail(outcome.error.message);
+    call.err << search::resultMessage(outcome.found, outcome.total) << Qt::endl;
+
+    if (args->remember) {
+        const QString settings = catalogue::settingsFile();
+        QStringList history = search::loadSearchHistory(settings);
+        search::rememberSearch(history, built.patternText, settings);
+    }
+    return kSuccess;
+}
+
+const Command kCommands[] = {
+    {"search", "PATTERN [--category TEXT] [--disc TITLE] [--limit N] [--remember] [--json]",
+     "Search the catalogue for names matching *PATTERN* (wild characters * ? # [a-c] [!x]); "
+     "--category is the category box (\"All Files\", \"Music Files\", ... or any text), --disc "
+     "searches one disc, --limit stops after N rows, --remember records PATTERN in the search "
+     "history. Rows go to standard output, the result message to standard error.",
+     runSearchCommand},
+};
+
+const Command& searchCommand()
+{
+    return kCommands[0];
+}
+
+} // namespace
+
+const Command* searchCommands(int* count)
+{
+    *count = static_cast<int>(std::size(kCommands));
+    return kCommands;
+}
+
+} // namespace platterly::cli

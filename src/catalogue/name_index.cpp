@@ -1,0 +1,185 @@
+// The encodings of the name index, shared by its writer and the search that reads it.
+#include "catalogue/name_index.h"
+
+#include "platform/sql/casefold.h"
+
+namespace platterly::catalogue {
+
+namespace {
+
+void putVarint(QByteArray& out, quint64 value)
+{
+    while (value >= 0x80) {
+        out.append(static_cast<char>((value & 0x7F) | 0x80));
+        value >>= 7;
+    }
+    out.append(static_cast<char>(value));
+}
+
+bool getVarint(const unsigned char*& p, const unsigned char* end, quint64* value)
+{
+    quint64 result = 0;
+    for (int shift = 0; p != end && shift < 64; shift += 7) {
+        const unsigned char byte = *p++;
+        result |= quint64{byte & 0x7Fu} << shift;
+        if ((byte & 0x80) == 0) {
+            *value = result;
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+bool appendFoldedName(const char* text, qsizetype length, std::string& out)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(text);
+    const unsigned char* const end = p + length;
+    while (p != end) {
+        const unsigned char lead = *p;
+        if (lead < 0x80) {
+            if (lead == 0)
+                return false;
+            out.push_back(static_cast<char>(lead >= 'A' && lead <= 'Z' ? lead + 32 : lead));
+            ++p;
+            continue;
+        }
+        int extra = 0;
+        char32_t cp = 0;
+        char32_t smallest = 0;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            extra = 1;
+            cp = lead & 0x1Fu;
+            smallest = 0x80;
+        } else if ((lead & 0xF0u) == 0xE0) {
+            extra = 2;
+            cp = lead & 0x0Fu;
+            smallest = 0x800;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            extra = 3;
+            cp = lead & 0x07u;
+            smallest = 0x10000;
+        } else {
+            return false;
+        }
+        if (end - p <= extra)
+            return false;
+        for (int i = 1; i <= extra; ++i) {
+            if ((p[i] & 0xC0u) != 0x80)
+                return false;
+            cp = (cp << 6) | (p[i] & 0x3Fu);
+        }
+        if (cp < smallest || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+        p += extra + 1;
+        const char32_t folded = sql::foldCase(cp);
+        if (folded < 0x80) {
+            out.push_back(static_cast<char>(folded));
+        } else if (folded < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (folded >> 6)));
+            out.push_back(static_cast<char>(0x80 | (folded & 0x3F)));
+        } else if (folded < 0x10000) {
+            out.push_back(static_cast<char>(0xE0 | (folded >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((folded >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (folded & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xF0 | (folded >> 18)));
+            out.push_back(static_cast<char>(0x80 | ((folded >> 12) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | ((folded >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (folded & 0x3F)));
+        }
+    }
+    return true;
+}
+
+QByteArray encodeRowids(const std::vector<qint64>& rowids)
+{
+    QByteArray out;
+    std::size_t i = 0;
+    qint64 previousEnd = 0;
+    while (i < rowids.size()) {
+        std::size_t run = 1;
+        while (i + run < rowids.size() && rowids[i + run] == rowids[i] + qint64(run))
+            ++run;
+        if (i == 0) {
+            const quint64 first = static_cast<quint64>(rowids[0]);
+            putVarint(out, (first << 1) ^ (rowids[0] < 0 ? ~quint64{0} : 0)); // zig-zag
+        } else {
+            putVarint(out, static_cast<quint64>(rowids[i] - previousEnd));
+        }
+        putVarint(out, run);
+        previousEnd = rowids[i] + qint64(run) - 1;
+        i += run;
+    }
+    return out;
+}
+
+bool decodeRowidRuns(const char* data, qsizetype size, std::vector<RowidRun>& runs)
+{
+    runs.clear();
+    const auto* p = reinterpret_cast<const unsigned char*>(data);
+    const unsigned char* const end = p + size;
+    qint64 previousEnd = 0;
+    while (p != end) {
+        quint64 start = 0;
+        quint64 length = 0;
+        if (!getVarint(p, end, &start) || !getVarint(p, end, &length) || length == 0)
+            return false;
+        const qint64 first = runs.empty() ? static_cast<qint64>((start >> 1) ^ (~(start & 1) + 1))
+                                          : previousEnd + static_cast<qint64>(start);
+        runs.push_back({first, static_cast<qint64>(length)});
+        previousEnd = first + static_cast<qint64>(length) - 1;
+    }
+    return true;
+}
+
+QByteArray encodeBlockSet(const std::vector<std::uint16_t>& positions)
+{
+    QByteArray gaps(1, '\0');
+    int previous = -1;
+    for (const std::uint16_t position : positions) {
+        putVarint(gaps, static_cast<quint64>(position - previous));
+        previous = position;
+    }
+    constexpr int kBitmapBytes = kBlocksPerSegment / 8;
+    if (gaps.size() <= kBitmapBytes + 1)
+        return gaps;
+    QByteArray bitmap(kBitmapBytes + 1, '\0');
+    bitmap[0] = 1;
+    for (const std::uint16_t position : positions)
+        bitmap[1 + position / 8] =
+            static_cast<char>(bitmap[1 + position / 8] | (1 << (position % 8)));
+    return bitmap;
+}
+
+bool decodeBlockSet(const char* data, qsizetype size,
+                    std::array<std::uint64_t, kBlocksPerSegment / 64>& bits)
+{
+    bits.fill(0);
+    if (size < 1)
+        return false;
+    const auto* p = reinterpret_cast<const unsigned char*>(data);
+    const unsigned char* const end = p + size;
+    if (*p == 1) {
+        if (size != kBlocksPerSegment / 8 + 1)
+            return false;
+        for (int i = 0; i < kBlocksPerSegment / 8; ++i)
+            bits[static_cast<std::size_t>(i / 8)] |= std::uint64_t{p[1 + i]} << (8 * (i % 8));
+        return true;
+    }
+    ++p;
+    qint64 position = -1;
+    while (p != end) {
+        quint64 gap = 0;
+        if (!getVarint(p, end, &gap) || gap == 0)
+            return false;
+        position += static_cast<qint64>(gap);
+        if (position >= kBlocksPerSegment)
+            return false;
+        bits[static_cast<std::size_t>(position / 64)] |= std::uint64_t{1} << (position % 64);
+    }
+    return true;
+}
+
+} // namespace platterly::catalogue

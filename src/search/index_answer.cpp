@@ -1,0 +1,209 @@
+#include "search/index_answer.h"
+
+#include "platform/sql/casefold.h"
+
+#include <algorithm>
+#include <string_view>
+
+namespace platterly::search {
+
+namespace {
+
+using Directory = IndexDirectory;
+
+// The title order of "ORDER BY CDNAME": NULL first, then case-blind, as JETNOCASE orders.
+bool titleBefore(const Directory::Title& a, const Directory::Title& b)
+{
+    if (a.isNull || b.isNull)
+        return a.isNull && !b.isNull;
+    return sql::compareFolded(a.text, b.text) < 0;
+}
+
+bool sameTitle(const Directory::Title& a, const Directory::Title& b)
+{
+    return a.isNull == b.isNull && (a.isNull || sql::equalsFolded(a.text, b.text));
+}
+
+} // namespace
+
+// Hands out the rowids of one run at a time: a block's worth for a run in stored order, the
+// whole run, sorted, for the others.
+class IndexCursor : public sql::RowidCursor
+{
+public:
+    explicit IndexCursor(const IndexAnswer& answer) : m_answer(answer) {}
+
+    bool next(qint64* rowid) override
+    {
+        while (m_next == m_ready.size())
+            if (!fill())
+                return false;
+        *rowid = m_ready[m_next++];
+        return true;
+    }
+
+private:
+    bool fill()
+    {
+        m_ready.clear();
+        m_next = 0;
+        if (m_run == m_answer.m_runs.size())
+            return false;
+        const IndexAnswer::Run& run = m_answer.m_runs[m_run];
+        if (run.order == IndexAnswer::RunOrder::Stored) {
+            if (m_block == run.blocks.size()) {
+                ++m_run;
+                m_block = 0;
+            } else {
+                m_answer.scan(run.blocks[m_block++], &m_ready, nullptr);
+            }
+            return true;
+        }
+        ++m_run;
+        if (run.order == IndexAnswer::RunOrder::ByRowid) {
+            for (const qint64 id : run.blocks)
+                m_answer.scan(id, &m_ready, nullptr);
+            std::sort(m_ready.begin(), m_ready.end());
+            return true;
+        }
+        // By name: folded UTF-8 compares byte by byte (as unsigned) in the order of its code
+        // points, which is the order of "ORDER BY FNAME" with JETNOCASE; equal names keep
+        // stored order.
+        IndexAnswer::NamedRowids named;
+        for (const qint64 id : run.blocks)
+            m_answer.scan(id, nullptr, &named);
+        const auto nameOf = [&named](const IndexAnswer::NamedRowids::Entry& entry) {
+            return std::string_view(named.names.data() + entry.offset, entry.length);
+        };
+        std::sort(named.entries.begin(), named.entries.end(),
+                  [&nameOf](const auto& a, const auto& b) {
+                      const int order = nameOf(a).compare(nameOf(b));
+                      return order != 0 ? order < 0 : a.rowid < b.rowid;
+                  });
+        m_ready.reserve(named.entries.size());
+        for (const auto& entry : named.entries)
+            m_ready.push_back(entry.rowid);
+        return true;
+    }
+
+    const IndexAnswer& m_answer;
+    std::size_t m_run = 0;
+    std::size_t m_block = 0;
+    std::vector<qint64> m_ready;
+    std::size_t m_next = 0;
+};
+
+IndexAnswer::IndexAnswer(const sql::Database& db, NameQuery query,
+                         std::shared_ptr<const IndexDirectory> directory,
+                         const std::optional<CandidateBlocks>& candidates)
+    : m_query(std::move(query)), m_directory(std::move(directory)), m_reader(db)
+{
+    planRuns(candidates);
+}
+
+void IndexAnswer::planRuns(const std::optional<CandidateBlocks>& candidates)
+{
+    const Directory& directory = *m_directory;
+    std::vector<bool> titleInScope(directory.titles.size(), true);
+    if (m_query.title) {
+        for (std::size_t t = 0; t < directory.titles.size(); ++t)
+            titleInScope[t] = !directory.titles[t].isNull &&
+                              sql::equalsFolded(directory.titles[t].text, *m_query.title);
+    }
+    // The blocks to read, by title; blocks the grams rule out hold no match.
+    std::vector<std::vector<const Directory::Block*>> byTitle(directory.titles.size());
+    for (const Directory::Block& block : directory.blocks)
+        if (titleInScope[std::size_t(block.title)] &&
+            (!candidates || candidates->contains(block.id)))
+            byTitle[std::size_t(block.title)].push_back(&block);
+
+    std::vector<int> titles;
+    for (std::size_t t = 0; t < byTitle.size(); ++t)
+        if (!byTitle[t].empty())
+            titles.push_back(int(t));
+    std::stable_sort(titles.begin(), titles.end(), [&](int a, int b) {
+        return titleBefore(directory.titles[std::size_t(a)], directory.titles[std::size_t(b)]);
+    });
+
+    const auto addRun = [this](std::vector<const Directory::Block*> blocks, RunOrder order) {
+        std::sort(blocks.begin(), blocks.end(), [](const auto* a, const auto* b) {
+            return a->firstRow != b->firstRow ? a->firstRow < b->firstRow : a->id < b->id;
+        });
+        // Blocks whose rows follow each other can be read one at a time.
+        if (order == RunOrder::ByRowid) {
+            order = RunOrder::Stored;
+            for (std::size_t i = 1; i < blocks.size(); ++i)
+                if (blocks[i - 1]->lastRow >= blocks[i]->firstRow)
+                    order = RunOrder::ByRowid;
+        }
+        Run run{{}, order};
+        for (const auto* block : blocks)
+            run.blocks.push_back(block->id);
+        m_runs.push_back(std::move(run));
+    };
+
+    if (m_query.order == NameQuery::Order::ByName) {
+        std::vector<const Directory::Block*> all;
+        for (const int t : titles)
+            all.insert(all.end(), byTitle[std::size_t(t)].begin(), byTitle[std::size_t(t)].end());
+        addRun(std::move(all), RunOrder::ByName);
+        return;
+    }
+    // Titles that differ only in letter case make one group, whose rows come in rowid order.
+    for (std::size_t i = 0; i < titles.size();) {
+        std::vector<const Directory::Block*> group;
+        std::size_t j = i;
+        for (; j < titles.size() && sameTitle(directory.titles[std::size_t(titles[i])],
+                                              directory.titles[std::size_t(titles[j])]);
+             ++j)
+            group.insert(group.end(), byTitle[std::size_t(titles[j])].begin(),
+                         byTitle[std::size_t(titles[j])].end());
+        addRun(std::move(group), RunOrder::ByRowid);
+        i = j;
+    }
+}
+
+void IndexAnswer::scan(qint64 id, std::vector<qint64>* rowids, NamedRowids* named) const
+{
+    BlockView block;
+    m_hits.clear();
+    if (m_reader.readBlock(id, &block) && m_rowids.decode(block))
+        m_matcher.findHits(block, m_hits);
+    m_hitCounts[id] = qint64(m_hits.size());
+    for (const BlockHit& hit : m_hits) {
+        const qint64 rowid = m_rowids.rowidOf(hit.entry);
+        if (named) {
+            named->entries.push_back({named->names.size(), hit.nameLength, rowid});
+            named->names.append(block.names + hit.nameOffset, hit.nameLength);
+        } else
+            rowids->push_back(rowid);
+    }
+}
+
+std::unique_ptr<sql::RowidCursor> IndexAnswer::open() const
+{
+    return std::make_unique<IndexCursor>(*this);
+}
+
+qint64 IndexAnswer::hitCount(qint64 id) const
+{
+    if (const auto counted = m_hitCounts.find(id); counted != m_hitCounts.end())
+        return counted->second;
+    BlockView block;
+    const qint64 found = m_reader.readBlock(id, &block) && m_rowids.decode(block)
+                             ? qint64(m_matcher.countHits(block))
+                             : 0;
+    m_hitCounts.emplace(id, found);
+    return found;
+}
+
+qint64 IndexAnswer::count() const
+{
+    qint64 total = 0;
+    for (const Run& run : m_runs)
+        for (const qint64 id : run.blocks)
+            total += hitCount(id);
+    return total;
+}
+
+} // namespace platterly::search

@@ -1,0 +1,99 @@
+#include "search/results_model.h"
+
+#include <climits>
+
+namespace platterly::search {
+
+ResultsModel::ResultsModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void ResultsModel::clear()
+{
+    beginResetModel();
+    m_rows.clear();
+    m_rows.shrink_to_fit();
+    m_shown = 0;
+    endResetModel();
+}
+
+void ResultsModel::add(const ResultRow& row)
+{
+    ResultRow kept = row;
+    if (!m_rows.empty()) {
+        // Share the text of the row before when it is the same: results come grouped by disc
+        // and folder, so most titles and many paths repeat.
+        const ResultRow& before = m_rows.back();
+        if (kept.title == before.title)
+            kept.title = before.title;
+        if (kept.path == before.path)
+            kept.path = before.path;
+    }
+    m_rows.push_back(std::move(kept));
+}
+
+void ResultsModel::flush()
+{
+    const int total = static_cast<int>(std::min<std::size_t>(m_rows.size(), INT_MAX));
+    if (total == m_shown)
+        return;
+    beginInsertRows({}, m_shown, total - 1);
+    m_shown = total;
+    endInsertRows();
+}
+
+QString ResultsModel::cellText(qsizetype row, int column) const
+{
+    if (row < 0 || row >= resultCount())
+        return {};
+    const ResultRow& result = m_rows[static_cast<std::size_t>(row)];
+    switch (column) {
+    case 0:
+        return result.title;
+    case 1:
+        return result.name;
+    case 2:
+        return result.path;
+    default:
+        return {};
+    }
+}
+
+int ResultsModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_shown;
+}
+
+int ResultsModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : 3;
+}
+
+QVariant ResultsModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
+        return {};
+    return cellText(index.row(), index.column());
+}
+
+QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section > 2)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    if (role == Qt::DisplayRole)
+        return captions().at(section);
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+    return {};
+}
+
+QStringList ResultsModel::captions()
+{
+    return {QStringLiteral("CD NAME"), QStringLiteral("FILE NAME"), QStringLiteral("PATH")};
+}
+
+QList<int> ResultsModel::widthsInCharacters()
+{
+    // "^CD NAME" and 35 blanks, "^FILE NAME" and 65 blanks, "^PATH" and 164 blanks.
+    return {7 + 35, 9 + 65, 4 + 164};
+}
+
+} // namespace platterly::search

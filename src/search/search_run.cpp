@@ -1,0 +1,66 @@
+#include "search/search_run.h"
+
+namespace platterly::search {
+
+namespace {
+
+QString textOf(const QVariant& value)
+{
+    return value.isNull() ? QString() : value.toString();
+}
+
+} // namespace
+
+SearchOutcome runSearch(sql::DataControl& data, const QString& statement,
+                        const ResultConsumer& consumer, const std::atomic<bool>* stop)
+{
+    SearchOutcome outcome;
+    data.setRecordSource(statement);
+    if ((outcome.error = data.refresh()))
+        return outcome;
+    sql::Recordset& rows = *data.recordset();
+    bool stopped = false;
+    while (!rows.eof()) {
+        if (stop && stop->load()) {
+            stopped = true;
+            break;
+        }
+        // The fields by position, as the results grid has always taken them: CDNAME, FNAME
+        // and PATH are the first three fields of CDS.
+        const ResultRow row{textOf(rows.field(0)), textOf(rows.field(1)), textOf(rows.field(2))};
+        if (rows.lastError()) {
+            outcome.error = rows.lastError();
+            return outcome;
+        }
+        ++outcome.found;
+        if (!consumer(row)) {
+            stopped = true;
+            break;
+        }
+        if ((outcome.error = rows.moveNext()))
+            return outcome;
+    }
+    if (!stopped) {
+        // Every row was handed over: they are the whole result.
+        outcome.total = outcome.found;
+        return outcome;
+    }
+    if (const sql::RowidAnswer* answer = data.rowidAnswer())
+        outcome.total = answer->count();
+    else
+        outcome.total = rows.recordCount();
+    if (rows.lastError())
+        outcome.error = rows.lastError();
+    return outcome;
+}
+
+QString resultMessage(qint64 found, qint64 total)
+{
+    if (found == 0)
+        return QStringLiteral("No Files Found");
+    if (found == 1)
+        return QStringLiteral("Only 1 File Found");
+    return QStringLiteral("Files Found %1 (%2)").arg(found).arg(total);
+}
+
+} // namespace platterly::search

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/sql/data_control.h"
+
+#include <QString>
+#include <atomic>
+#include <functional>
+
+namespace platterly::search {
+
+// One result: the first three fields of a CDS row. A NULL field is an empty text.
+struct ResultRow
+{
+    QString title; // CDNAME
+    QString name;  // FNAME
+    QString path;  // PATH
+};
+
+// Receives the rows of a search in the statement's order, each as soon as it is read;
+// returns false to stop after this row (the Stop button).
+using ResultConsumer = std::function<bool(const ResultRow&)>;
+
+struct SearchOutcome
+{
+    qint64 found = 0; // rows handed to the consumer
+    qint64 total = 0; // rows the statement matches; more than found after a stop
+    sql::SqlError error;
+};
+
+// Sets the statement as the data control's record source, refreshes it and hands the rows to
+// the consumer until they run out, the consumer returns false, or `stop` is found set before
+// a row. There is no limit on the number of rows. The total is known once the rows stop:
+// after a stop it is counted, from the name index when the data control's planner answered
+// the statement. On failure the outcome holds the error and the rows handed over so far.
+SearchOutcome runSearch(sql::DataControl& data, const QString& statement,
+                        const ResultConsumer& consumer, const std::atomic<bool>* stop = nullptr);
+
+// The result message: "No Files Found", "Only 1 File Found", or
+// "Files Found <found> (<total>)".
+QString resultMessage(qint64 found, qint64 total);
+
+} // namespace platterly::search

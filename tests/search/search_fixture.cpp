@@ -1,0 +1,192 @@
+#include "search_fixture.h"
+
+#include "catalogue/catalogue_file.h"
+#include "cataloguing/cataloguing_run.h"
+#include "platform/sql/casefold.h"
+#include "platform/sql/data_control.h"
+#include "search/name_index_planner.h"
+#include "search/search_run.h"
+
+#include <QDir>
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+using namespace Qt::StringLiterals;
+
+namespace platterly::search::test {
+
+namespace {
+
+const QStringList kPieces = {u"ab"_s, u"Cd"_s, u"ré"_s,   u"ÉTÉ"_s,  u"straße"_s, u"ß"_s,  u"x"_s,
+                             u"42"_s, u"7"_s,  u"it's"_s, u"100%"_s, u"a_b"_s,    u"o'"_s, u" "_s,
+                             u"."_s,  u"Bé"_s, u"MIX"_s,  u"song"_s, u"Ré"_s,     u"_"_s};
+const QStringList kExtensions = {u".txt"_s, u".MP3"_s, u".jpg"_s, u".htm"_s, u".zip"_s,
+                                 u".exe"_s, u".avi"_s, u".Doc"_s, u".dat"_s, u""_s};
+const QStringList kWild = {u"*"_s, u"?"_s, u"#"_s, u"[a-c]"_s, u"[!x]"_s};
+
+QString textColumn(sqlite3_stmt* row, int column)
+{
+    if (sqlite3_column_type(row, column) == SQLITE_NULL)
+        return {};
+    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(row, column)),
+                             sqlite3_column_bytes(row, column));
+}
+
+} // namespace
+
+void PrintTo(const Row& row, std::ostream* out)
+{
+    *out << '[' << row.title.toStdString() << " | " << row.name.toStdString() << " | "
+         << row.path.toStdString() << ']';
+}
+
+QString NameMaker::piece()
+{
+    return kPieces.at(below(int(kPieces.size())));
+}
+
+QString NameMaker::name()
+{
+    QString text = piece();
+    for (int extra = below(4); extra > 0; --extra)
+        text += piece();
+    text += kExtensions.at(below(int(kExtensions.size())));
+    // A leading dot hides an entry from the catalogue; a leading blank is fine but rare.
+    if (text.startsWith(u'.'))
+        text.prepend(u'n');
+    return text;
+}
+
+QString NameMaker::pattern()
+{
+    QString text;
+    for (int parts = 1 + below(3); parts > 0; --parts) {
+        if (below(3) == 0) {
+            text += kWild.at(below(int(kWild.size())));
+        } else {
+            // A literal run of one to four characters, cut out of a piece.
+            const QString from = piece() + piece();
+            const int length = 1 + below(4);
+            text += from.mid(below(int(std::max<qsizetype>(1, from.size() - length + 1))), length);
+        }
+    }
+    return text;
+}
+
+void fillTree(platterly::test::TempTree& tree, NameMaker& names, int entries)
+{
+    QStringList folders{QString()};
+    for (int made = 0; made < entries; ++made) {
+        const QString parent = folders.at(names.below(int(folders.size())));
+        const QString relative = parent.isEmpty() ? names.name() : parent + u'/' + names.name();
+        if (QFileInfo::exists(tree.path(relative)))
+            continue; // the same name twice in a folder
+        if (names.below(8) == 0 && folders.size() < 40) {
+            tree.addFolder(relative);
+            folders.append(relative);
+        } else {
+            tree.addFile(relative);
+        }
+    }
+}
+
+CatalogueOnDisk::CatalogueOnDisk() : m_path(m_folder.path(u"cat.db2"_s))
+{
+    const sql::SqlError error = catalogue::createEmptyCatalogue(m_path);
+    EXPECT_FALSE(error) << error.message.toStdString();
+}
+
+bool CatalogueOnDisk::addDisc(const QString& title, const QString& nativeRoot)
+{
+    sql::DataControl data;
+    data.setDatabaseName(m_path);
+    const cataloguing::CataloguingRequest request{title, nativeRoot, u"D:\\"_s, {}};
+    const cataloguing::RunResult result = cataloguing::runCataloguing(data, request);
+    EXPECT_EQ(result.outcome, cataloguing::RunOutcome::Finished) << result.message.toStdString();
+    return result.outcome == cataloguing::RunOutcome::Finished;
+}
+
+void CatalogueOnDisk::foreignSql(const QString& statements)
+{
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(m_path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr),
+              SQLITE_OK);
+    char* message = nullptr;
+    const int rc = sqlite3_exec(db, statements.toUtf8().constData(), nullptr, nullptr, &message);
+    EXPECT_EQ(rc, SQLITE_OK) << (message ? message : "");
+    sqlite3_free(message);
+    sqlite3_close(db);
+}
+
+SearchRows searchRows(const QString& file, const QString& statement, bool useIndex)
+{
+    sql::DataControl data;
+    data.setDatabaseName(file);
+    if (useIndex)
+        useNameIndex(data);
+    SearchRows result;
+    const SearchOutcome outcome = runSearch(data, statement, [&](const ResultRow& row) {
+        result.rows.push_back({row.title, row.name, row.path});
+        return true;
+    });
+    result.error = outcome.error.message;
+    result.answeredByIndex = data.rowidAnswer() != nullptr;
+    EXPECT_EQ(outcome.found, qint64(result.rows.size()));
+    EXPECT_EQ(outcome.total, outcome.found);
+    return result;
+}
+
+std::vector<Row> expectedRows(const QString& file, const Expectation& expectation)
+{
+    struct Candidate
+    {
+        Row row;
+        bool titleIsNull = false;
+    };
+    std::vector<Candidate> found;
+    const auto pattern = sql::JetLikePattern::compile(expectation.likePattern);
+    EXPECT_TRUE(pattern.has_value());
+    if (!pattern)
+        return {};
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* rows = nullptr;
+    sqlite3_prepare_v2(db, "SELECT CDNAME, FNAME, PATH, TYPE FROM CDS ORDER BY rowid", -1, &rows,
+                       nullptr);
+    while (sqlite3_step(rows) == SQLITE_ROW) {
+        if (sqlite3_column_type(rows, 1) == SQLITE_NULL || !pattern->matches(textColumn(rows, 1)))
+            continue;
+        const bool typeIsNull = sqlite3_column_type(rows, 3) == SQLITE_NULL;
+        const bool typeIsCode = sqlite3_column_type(rows, 3) == SQLITE_INTEGER &&
+                                sqlite3_column_int64(rows, 3) == expectation.typeCode;
+        if (expectation.typeTest == NameQuery::TypeTest::Equal && !typeIsCode)
+            continue;
+        if (expectation.typeTest == NameQuery::TypeTest::NotEqual && (typeIsNull || typeIsCode))
+            continue;
+        const bool titleIsNull = sqlite3_column_type(rows, 0) == SQLITE_NULL;
+        const QString title = textColumn(rows, 0);
+        if (expectation.title && (titleIsNull || !sql::equalsFolded(title, *expectation.title)))
+            continue;
+        found.push_back({{title, textColumn(rows, 1), textColumn(rows, 2)}, titleIsNull});
+    }
+    sqlite3_finalize(rows);
+    sqlite3_close(db);
+    if (expectation.title) {
+        std::stable_sort(found.begin(), found.end(), [](const Candidate& a, const Candidate& b) {
+            return sql::compareFolded(a.row.name, b.row.name) < 0;
+        });
+    } else {
+        std::stable_sort(found.begin(), found.end(), [](const Candidate& a, const Candidate& b) {
+            if (a.titleIsNull || b.titleIsNull)
+                return a.titleIsNull && !b.titleIsNull;
+            return sql::compareFolded(a.row.title, b.row.title) < 0;
+        });
+    }
+    std::vector<Row> expected;
+    for (const Candidate& candidate : found)
+        expected.push_back(candidate.row);
+    return expected;
+}
+
+} // namespace platterly::search::test
