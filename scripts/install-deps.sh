@@ -5,9 +5,15 @@ set -euo pipefail
 
 packages=(
     g++ cmake make pkg-config
-    qt6-base-dev qt6-multimedia-dev libsqlite3-dev sqlite3
+    qt6-base-dev qt6-multimedia-dev libsqlite3-dev sqlite3 libzip-dev
     libgtest-dev libgmock-dev
     xorriso
+)
+
+# Not needed to build or run the program: the tests open the exported document with a real
+# word processor (without its desktop parts), and skip that check where it is missing.
+packages+=(
+    libreoffice-writer-nogui
 )
 
 missing=()

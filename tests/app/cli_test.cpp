@@ -70,7 +70,8 @@ TEST_F(CliTest, CataloguesAFolderAndListsItBack)
     ASSERT_EQ(added.status, 0) << added.err.toStdString();
     EXPECT_EQ(added.out, QStringLiteral("Finished: Bob's CD holds 1 folders and 2 files\n"));
 
-    const auto discs = jsonLines(onCatalogue({QStringLiteral("discs"), QStringLiteral("--json")}).out);
+    const auto discs =
+        jsonLines(onCatalogue({QStringLiteral("discs"), QStringLiteral("--json")}).out);
     ASSERT_EQ(discs.size(), 1);
     EXPECT_EQ(discs[0][QStringLiteral("CDNAME")].toString(), QStringLiteral("Bob's CD"));
     EXPECT_EQ(discs[0][QStringLiteral("DIRS")].toInt(), 1);
@@ -78,8 +79,9 @@ TEST_F(CliTest, CataloguesAFolderAndListsItBack)
     EXPECT_EQ(discs[0][QStringLiteral("DATE")].toString(),
               QDate::currentDate().toString(Qt::ISODate));
 
-    const auto rows =
-        jsonLines(onCatalogue({QStringLiteral("tree"), QStringLiteral("BOB'S cd"), QStringLiteral("--json")}).out);
+    const auto rows = jsonLines(
+        onCatalogue({QStringLiteral("tree"), QStringLiteral("BOB'S cd"), QStringLiteral("--json")})
+            .out);
     ASSERT_EQ(rows.size(), 4);
     EXPECT_EQ(rows[0][QStringLiteral("TYPE")].toInt(), 99);
     EXPECT_EQ(rows[1][QStringLiteral("FNAME")].toString(), QStringLiteral("a.txt"));
@@ -87,7 +89,8 @@ TEST_F(CliTest, CataloguesAFolderAndListsItBack)
     EXPECT_EQ(rows[3][QStringLiteral("LEVEL")].toInt(), 3);
     EXPECT_TRUE(rows[3][QStringLiteral("PATH")].toString().endsWith(QStringLiteral("\\Music\\")));
 
-    const auto totals = jsonLines(onCatalogue({QStringLiteral("totals"), QStringLiteral("--json")}).out);
+    const auto totals =
+        jsonLines(onCatalogue({QStringLiteral("totals"), QStringLiteral("--json")}).out);
     ASSERT_EQ(totals.size(), 1);
     EXPECT_EQ(totals[0][QStringLiteral("TCDS")].toInt(), 1);
     EXPECT_EQ(totals[0][QStringLiteral("TFILES")].toInt(), 2);
@@ -108,7 +111,8 @@ TEST_F(CliTest, FailuresSayWhyOnOneLineAndExitOne)
         {{QStringLiteral("add"), tree.root(), QStringLiteral("DISC")},
          "CD Title Already Exists Please Enter Another Title"},
         {{QStringLiteral("add"), tree.root(), QStringLiteral("  ")}, "Enter CD Title"},
-        {{QStringLiteral("add"), tree.path(QStringLiteral("gone")), QStringLiteral("X")}, "does not exist"},
+        {{QStringLiteral("add"), tree.path(QStringLiteral("gone")), QStringLiteral("X")},
+         "does not exist"},
         {{QStringLiteral("add"), tree.root(), QStringLiteral("12345678901234567890123456")}, "25"},
         {{QStringLiteral("tree"), QStringLiteral("Nothing")}, "Nothing"},
     };
@@ -117,14 +121,15 @@ TEST_F(CliTest, FailuresSayWhyOnOneLineAndExitOne)
                                     ? cli(failure.args)
                                     : onCatalogue(failure.args);
         EXPECT_EQ(outcome.status, 1) << failure.says;
-        EXPECT_TRUE(outcome.err.contains(QString::fromUtf8(failure.says))) << outcome.err.toStdString();
+        EXPECT_TRUE(outcome.err.contains(QString::fromUtf8(failure.says)))
+            << outcome.err.toStdString();
         EXPECT_EQ(outcome.err.count(QLatin1Char('\n')), 1) << outcome.err.toStdString();
     }
 
     // A file that is not a catalogue.
     tree.addFile(QStringLiteral("notes.db2"), "just text, not a database");
-    Outcome notCatalogue = cli({QStringLiteral("--catalogue"), tree.path(QStringLiteral("notes.db2")),
-                                QStringLiteral("discs")});
+    Outcome notCatalogue = cli({QStringLiteral("--catalogue"),
+                                tree.path(QStringLiteral("notes.db2")), QStringLiteral("discs")});
     EXPECT_EQ(notCatalogue.status, 1);
     EXPECT_TRUE(notCatalogue.err.contains(QStringLiteral("not a catalogue")));
 }

@@ -38,6 +38,8 @@ struct Command
 // Commands live beside the code that runs them; each file gives its own.
 const Command* catalogueCommands(int* count);
 const Command* driveCommands(int* count);
+const Command* searchCommands(int* count);
+const Command* maintenanceCommands(int* count);
 
 QString usageText();
 QString commandUsage(const Command& command);

@@ -19,7 +19,8 @@ const Command* find(const QString& name);
 
 int wrongUsage(const Invocation& call, const QString& why)
 {
-    return call.usage(QStringLiteral("platterly-cli: %1\n%2").arg(why, commandUsage(*find(call.command))));
+    return call.usage(
+        QStringLiteral("platterly-cli: %1\n%2").arg(why, commandUsage(*find(call.command))));
 }
 
 bool takeArguments(const Invocation& call, qsizetype count, int* status)
@@ -31,7 +32,8 @@ bool takeArguments(const Invocation& call, qsizetype count, int* status)
         }
     }
     if (call.arguments.size() != count) {
-        *status = wrongUsage(call, QStringLiteral("%1 expects %2 argument(s)").arg(call.command).arg(count));
+        *status = wrongUsage(
+            call, QStringLiteral("%1 expects %2 argument(s)").arg(call.command).arg(count));
         return false;
     }
     return true;
@@ -65,8 +67,8 @@ int add(const Invocation& call)
         return status;
     const QString title = call.arguments.at(1);
     if (title.trimmed().size() > catalogue::kMaxTitleLength)
-        return call.fail(QStringLiteral("A title holds at most %1 characters.")
-                             .arg(catalogue::kMaxTitleLength));
+        return call.fail(
+            QStringLiteral("A title holds at most %1 characters.").arg(catalogue::kMaxTitleLength));
     const drives::DriveMap drives = drives::systemDriveMap();
     const drives::TypedPath where =
         drives::resolveTypedPath(drives, call.arguments.at(0), QDir::currentPath());
@@ -96,7 +98,8 @@ int add(const Invocation& call)
         call.err << "platterly-cli: could not read " << folder.path << " (" << folder.reason
                  << "); recorded without its contents" << Qt::endl;
     if (result.unreadableFolderCount > result.unreadableFolders.size())
-        call.err << "platterly-cli: " << result.unreadableFolderCount - result.unreadableFolders.size()
+        call.err << "platterly-cli: "
+                 << result.unreadableFolderCount - result.unreadableFolders.size()
                  << " more folders could not be read" << Qt::endl;
     if (call.json) {
         call.out << JsonLine()
@@ -156,8 +159,8 @@ int totals(const Invocation& call)
                         .text()
                  << Qt::endl;
     else
-        call.out << sums.discs << " discs, " << sums.dirs << " folders, " << sums.files
-                 << " files" << Qt::endl;
+        call.out << sums.discs << " discs, " << sums.dirs << " folders, " << sums.files << " files"
+                 << Qt::endl;
     return kSuccess;
 }
 

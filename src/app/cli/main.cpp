@@ -31,6 +31,10 @@ std::vector<Command> allCommands()
     commands.insert(commands.end(), list, list + count);
     list = driveCommands(&count);
     commands.insert(commands.end(), list, list + count);
+    list = searchCommands(&count);
+    commands.insert(commands.end(), list, list + count);
+    list = maintenanceCommands(&count);
+    commands.insert(commands.end(), list, list + count);
     return commands;
 }
 

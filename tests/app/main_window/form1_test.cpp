@@ -66,7 +66,8 @@ protected:
         tree.addFile(QStringLiteral("Music/b.mp3"));
         sql::DataControl data;
         data.setDatabaseName(file);
-        const cataloguing::CataloguingRequest request{title, tree.root(), QStringLiteral("E:\\"), date};
+        const cataloguing::CataloguingRequest request{title, tree.root(), QStringLiteral("E:\\"),
+                                                      date};
         ASSERT_EQ(cataloguing::runCataloguing(data, request).outcome,
                   cataloguing::RunOutcome::Finished);
     }
@@ -142,7 +143,8 @@ TEST_F(Form1Test, AFileThatIsNotACatalogueFallsBackToTheDefaultOnce)
     form.Load();
     ASSERT_EQ(m_dialogs.shown().size(), 1);
     EXPECT_EQ(m_dialogs.shown()[0].text,
-              QStringLiteral("You have selected an invalid Databse File, Default DATABASE will be LOADED"));
+              QStringLiteral(
+                  "You have selected an invalid Databse File, Default DATABASE will be LOADED"));
     EXPECT_EQ(m_dialogs.shown()[0].caption, QStringLiteral("DEFAULT DATABASE Loaded"));
     EXPECT_EQ(app::state().DBPath, appFile("db.db2"));
     ASSERT_EQ(form.List1->count(), 1);
@@ -220,9 +222,11 @@ TEST_F(Form1Test, HintLineFollowsThePointer)
     EXPECT_EQ(form.lblmsg2->text(), QStringLiteral("Save Database File for Back-up"));
     EXPECT_EQ(form.Image2->frameShape(), QFrame::NoFrame);
     Q_EMIT form.cmdAddCD->MouseOver();
-    EXPECT_EQ(form.lblmsg2->text(), QStringLiteral("Click To Add New CD or Loacal Disk To the Database"));
+    EXPECT_EQ(form.lblmsg2->text(),
+              QStringLiteral("Click To Add New CD or Loacal Disk To the Database"));
     Q_EMIT form.cmdDelete->MouseOver();
-    EXPECT_EQ(form.lblmsg2->text(), QStringLiteral("Delete Selected CD Informaton from the Database"));
+    EXPECT_EQ(form.lblmsg2->text(),
+              QStringLiteral("Delete Selected CD Informaton from the Database"));
 }
 
 TEST_F(Form1Test, PictureButtonsLeadToTheOtherWindows)

@@ -1,0 +1,128 @@
+#include "maintenance/docx_export.h"
+
+#include "maintenance/docx_parts.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <memory>
+#include <zip.h>
+
+namespace platterly::maintenance {
+
+namespace {
+
+QString zipErrorText(zip_error_t* error)
+{
+    return QString::fromUtf8(zip_error_strerror(error));
+}
+
+// Releases whatever libzip still holds when packing stops half-way.
+struct ZipSourceRelease
+{
+    void operator()(zip_source_t* source) const { zip_source_free(source); }
+};
+using ZipSource = std::unique_ptr<zip_source_t, ZipSourceRelease>;
+
+QByteArray readWholeSource(zip_source_t* source, QString* error)
+{
+    zip_stat_t stat;
+    zip_stat_init(&stat);
+    if (zip_source_open(source) < 0) {
+        *error = zipErrorText(zip_source_error(source));
+        return {};
+    }
+    QByteArray bytes;
+    if (zip_source_stat(source, &stat) == 0 && (stat.valid & ZIP_STAT_SIZE) != 0) {
+        bytes.resize(static_cast<qsizetype>(stat.size));
+        const zip_int64_t read = zip_source_read(source, bytes.data(), stat.size);
+        if (read != static_cast<zip_int64_t>(stat.size)) {
+            *error = zipErrorText(zip_source_error(source));
+            bytes.clear();
+        }
+    } else {
+        *error = zipErrorText(zip_source_error(source));
+    }
+    zip_source_close(source);
+    return bytes;
+}
+
+} // namespace
+
+std::vector<int> resultsGridWeights()
+{
+    std::vector<int> weights;
+    for (const GridColumn& column : parseGridFormat(resultsGridFormat()))
+        weights.push_back(column.characters);
+    return weights;
+}
+
+QByteArray packDocx(const GridText& grid, const std::vector<int>& columnWeights, QString* error)
+{
+    // The parts must outlive the archive: libzip reads them only when it is closed.
+    const std::vector<DocxPart> parts = docxParts(grid, columnWeights);
+
+    zip_error_t zipError;
+    zip_error_init(&zipError);
+    ZipSource buffer(zip_source_buffer_create(nullptr, 0, 0, &zipError));
+    if (!buffer) {
+        *error = zipErrorText(&zipError);
+        zip_error_fini(&zipError);
+        return {};
+    }
+    zip_t* archive = zip_open_from_source(buffer.get(), ZIP_TRUNCATE, &zipError);
+    if (archive == nullptr) {
+        *error = zipErrorText(&zipError);
+        zip_error_fini(&zipError);
+        return {};
+    }
+    // The archive takes the buffer over; keeping a reference of our own lets the packed
+    // bytes be read back after the archive is closed.
+    zip_source_keep(buffer.get());
+
+    for (const DocxPart& part : parts) {
+        zip_source_t* data = zip_source_buffer(archive, part.contents.constData(),
+                                               static_cast<zip_uint64_t>(part.contents.size()), 0);
+        if (data == nullptr ||
+            zip_file_add(archive, part.name.toUtf8().constData(), data, ZIP_FL_ENC_UTF_8) < 0) {
+            zip_source_free(data);
+            *error = zipErrorText(zip_get_error(archive));
+            zip_discard(archive);
+            return {};
+        }
+    }
+    if (zip_close(archive) < 0) {
+        *error = zipErrorText(zip_get_error(archive));
+        zip_discard(archive);
+        return {};
+    }
+    return readWholeSource(buffer.get(), error);
+}
+
+ExportResult writeDocx(const QString& path, const GridText& grid,
+                       const std::vector<int>& columnWeights)
+{
+    QString why;
+    const QByteArray packed = packDocx(grid, columnWeights, &why);
+    if (packed.isEmpty())
+        return {false, QStringLiteral("The document could not be made: %1.").arg(why)};
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(packed) != packed.size() || !file.commit())
+        return {false, QStringLiteral("The document %1 could not be written: %2.")
+                           .arg(QDir::toNativeSeparators(path), file.errorString())};
+    return {true, {}};
+}
+
+QString exportDefaultPath(const QString& documentsFolder, const QDate& date)
+{
+    const QString stem =
+        QDir(documentsFolder)
+            .filePath(QStringLiteral("Search results ") + date.toString(Qt::ISODate));
+    QString candidate = stem + QStringLiteral(".docx");
+    for (int copy = 2; QFileInfo::exists(candidate); ++copy)
+        candidate = stem + QStringLiteral(" (%1).docx").arg(copy);
+    return candidate;
+}
+
+} // namespace platterly::maintenance

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "platform/sql/data_control.h"
+#include "search/search_run.h"
+#include "search/statement_builder.h"
+
+#include <QString>
+#include <QStringList>
+#include <atomic>
+#include <vector>
+
+namespace platterly::maintenance {
+
+// The results grid's captions and column widths in one text, as the grid has always been set
+// up: each caption preceded by an alignment mark ("^" centres it) and followed by the blanks
+// that make its column wide, the columns separated by "|".
+QString resultsGridFormat();
+
+struct GridColumn
+{
+    QString caption;    // without the mark and the padding blanks
+    int characters = 0; // the column's width in characters: the whole text of its part
+    QChar alignment;    // '<' left, '^' centre, '>' right
+};
+
+// The columns a format text describes (a part without a mark is left-aligned).
+std::vector<GridColumn> parseGridFormat(const QString& format);
+
+// The grid's text: row 0 the header, then one row per result, each a list of cell texts.
+using GridText = std::vector<QStringList>;
+
+// The header row of the results grid: "CD NAME", "FILE NAME", "PATH".
+QStringList resultsGridHeader();
+
+// The grid as the export hands it to a word processor: one line per row, cells separated by
+// a TAB, every line (the last one too) ending with CR LF. Header captions are given without
+// their padding blanks; other cells are copied as they are.
+QString exportText(const GridText& grid);
+
+struct SearchGrid
+{
+    GridText grid; // the header, then one row per result: CDNAME, FNAME, PATH
+    search::SearchOutcome outcome;
+};
+
+// Runs the search the search panel runs for these boxes and returns what the results grid
+// then shows. A search that finds nothing gives the header alone.
+SearchGrid searchResultsGrid(sql::DataControl& data, const search::SearchRequest& request,
+                             const std::atomic<bool>* stop = nullptr);
+
+} // namespace platterly::maintenance

@@ -1,0 +1,220 @@
+// delete, rename, backup and export, run as a user runs them.
+#include "support/temp_tree.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Outcome
+{
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+// A portable copy of the program: its own folder holds db.db2, so that folder is the
+// application folder where backups go.
+class CliMaintenanceTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        m_program = m_dir.filePath(QStringLiteral("platterly-cli"));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(PLATTERLY_CLI), m_program));
+        m_catalogue = m_dir.filePath(QStringLiteral("db.db2"));
+        ASSERT_EQ(run({QStringLiteral("init"), m_catalogue}).status, 0);
+        m_tree.addFile(QStringLiteral("song1.mp3"));
+        m_tree.addFile(QStringLiteral("Music/song2.mp3"));
+        m_tree.addFile(QStringLiteral("Music/Old/song3.wav"));
+        m_tree.addFile(QStringLiteral("notes.txt"));
+        ASSERT_EQ(run({QStringLiteral("add"), m_tree.root(), QStringLiteral("Bob's CD")}).status,
+                  0);
+        ASSERT_EQ(run({QStringLiteral("add"), m_tree.root(), QStringLiteral("Second")}).status, 0);
+    }
+
+    // Runs the program in its folder; `shell` wraps it in a bash command line ("$0" "$@" is
+    // the program and its arguments).
+    Outcome run(const QStringList& args, const QString& shell = {})
+    {
+        QProcess process;
+        process.setWorkingDirectory(m_dir.path());
+        if (shell.isEmpty())
+            process.start(m_program, args);
+        else
+            process.start(QStringLiteral("bash"),
+                          QStringList{QStringLiteral("-c"), shell, m_program} + args);
+        EXPECT_TRUE(process.waitForFinished(120000));
+        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+
+    QStringList folderEntries() const
+    {
+        return QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
+
+    QTemporaryDir m_dir;
+    QString m_program;
+    QString m_catalogue;
+    platterly::test::TempTree m_tree;
+};
+
+QString lastLine(const QString& text)
+{
+    const QStringList lines = text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    return lines.isEmpty() ? QString() : lines.last();
+}
+
+} // namespace
+
+TEST_F(CliMaintenanceTest, RenameAndDeleteADisc)
+{
+    Outcome renamed =
+        run({QStringLiteral("rename"), QStringLiteral("bob's cd"), QStringLiteral("Ann's CD")});
+    ASSERT_EQ(renamed.status, 0) << renamed.err.toStdString();
+    EXPECT_EQ(run({QStringLiteral("discs")}).out.section(QLatin1Char('\t'), 0, 0),
+              QStringLiteral("Ann's CD"));
+
+    const Outcome tooLong = run(
+        {QStringLiteral("rename"), QStringLiteral("Second"), QStringLiteral("Sixteen letters!")});
+    EXPECT_EQ(tooLong.status, 1);
+    EXPECT_TRUE(tooLong.err.contains(QLatin1String("15"))) << tooLong.err.toStdString();
+
+    const Outcome deleted = run({QStringLiteral("delete"), QStringLiteral("Ann's CD")});
+    ASSERT_EQ(deleted.status, 0) << deleted.err.toStdString();
+    EXPECT_EQ(deleted.out,
+              QStringLiteral("Deleted Ann's CD: 7 rows; the totals are lower by 1 disc, "
+                             "2 folders and 4 files\n"));
+    EXPECT_EQ(run({QStringLiteral("totals")}).out, QStringLiteral("1 discs, 2 folders, 4 files\n"));
+
+    const Outcome unknown = run({QStringLiteral("delete"), QStringLiteral("Ann's CD")});
+    EXPECT_EQ(unknown.status, 1);
+    EXPECT_TRUE(unknown.err.startsWith(QLatin1String("platterly-cli: ")))
+        << unknown.err.toStdString();
+}
+
+TEST_F(CliMaintenanceTest, WrongUsageExitsTwoAndEveryCommandHasHelp)
+{
+    for (const QStringList& wrong :
+         {QStringList{QStringLiteral("delete")},
+          QStringList{QStringLiteral("rename"), QStringLiteral("only-one")},
+          QStringList{QStringLiteral("backup"), QStringLiteral("a"), QStringLiteral("b")},
+          QStringList{QStringLiteral("export"), QStringLiteral("out.docx")},
+          QStringList{QStringLiteral("export"), QStringLiteral("out.docx"), QStringLiteral("x"),
+                      QStringLiteral("--disc")}}) {
+        const Outcome outcome = run(wrong);
+        EXPECT_EQ(outcome.status, 2) << wrong.join(QLatin1Char(' ')).toStdString();
+        EXPECT_TRUE(outcome.err.contains(QStringLiteral("usage:"))) << outcome.err.toStdString();
+    }
+    for (const char* command : {"delete", "rename", "backup", "export"}) {
+        const Outcome outcome = run({QString::fromUtf8(command), QStringLiteral("--help")});
+        EXPECT_EQ(outcome.status, 0) << command;
+        EXPECT_TRUE(outcome.out.startsWith(QStringLiteral("usage: platterly-cli"))) << command;
+    }
+}
+
+TEST_F(CliMaintenanceTest, BackupPrintsTheBackupFileAloneOnTheLastLine)
+{
+    const Outcome named = run({QStringLiteral("backup"), QStringLiteral("mine")});
+    ASSERT_EQ(named.status, 0) << named.err.toStdString();
+    const QString backup = m_dir.filePath(QStringLiteral("mine.DB2"));
+    EXPECT_EQ(lastLine(named.out), backup);
+    EXPECT_TRUE(
+        named.out.startsWith(QStringLiteral("Back-up File Stored in the application folder\n\n(") +
+                             m_dir.path() + QStringLiteral("\\) as\n\n\tmine.DB2\n")))
+        << named.out.toStdString();
+    EXPECT_EQ(run({QStringLiteral("--catalogue"), backup, QStringLiteral("totals")}).out,
+              QStringLiteral("2 discs, 4 folders, 8 files\n"));
+
+    // Without a name the backup is named after today's date.
+    const Outcome dated = run({QStringLiteral("backup")});
+    ASSERT_EQ(dated.status, 0) << dated.err.toStdString();
+    const QDate today = QDate::currentDate();
+    const QString name =
+        QStringLiteral("%1-%2-%3.DB2").arg(today.day()).arg(today.month()).arg(today.year());
+    // Around midnight the program may have seen the next day.
+    EXPECT_TRUE(QFile::exists(m_dir.filePath(name)) ||
+                lastLine(dated.out).endsWith(QLatin1String(".DB2")));
+    EXPECT_TRUE(QFile::exists(lastLine(dated.out))) << dated.out.toStdString();
+}
+
+TEST_F(CliMaintenanceTest, BackupRefusesToOverwriteTheOpenCatalogue)
+{
+    const QString open = m_dir.filePath(QStringLiteral("Work.DB2"));
+    ASSERT_TRUE(QFile::copy(m_catalogue, open));
+    const Outcome refused = run(
+        {QStringLiteral("--catalogue"), open, QStringLiteral("backup"), QStringLiteral("Work")});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(
+        refused.err,
+        QStringLiteral(
+            "platterly-cli: Database in use (unable toOver write) please chose another name\n"));
+    const Outcome slash = run({QStringLiteral("backup"), QStringLiteral("a/b")});
+    EXPECT_EQ(slash.status, 1);
+}
+
+TEST_F(CliMaintenanceTest, ABackupThatRunsOutOfRoomLeavesNothingBehind)
+{
+    QFile older(m_dir.filePath(QStringLiteral("full.DB2")));
+    ASSERT_TRUE(older.open(QIODevice::WriteOnly));
+    older.write("the older backup");
+    older.close();
+    const QStringList before = folderEntries();
+
+    // A file-size limit of 8 KiB makes every write past it fail as a full disk does.
+    const Outcome full = run({QStringLiteral("backup"), QStringLiteral("full")},
+                             QStringLiteral("trap '' XFSZ; ulimit -f 8; exec \"$0\" \"$@\""));
+    EXPECT_EQ(full.status, 1) << full.out.toStdString();
+    EXPECT_TRUE(full.err.contains(QLatin1String("full.DB2"))) << full.err.toStdString();
+    EXPECT_EQ(folderEntries(), before);
+    ASSERT_TRUE(older.open(QIODevice::ReadOnly));
+    EXPECT_EQ(older.readAll(), QByteArray("the older backup"));
+}
+
+TEST_F(CliMaintenanceTest, ExportWritesTheSearchResultsDocument)
+{
+    const Outcome exported =
+        run({QStringLiteral("export"), QStringLiteral("results.docx"), QStringLiteral("song"),
+             QStringLiteral("--category"), QStringLiteral("Music Files"), QStringLiteral("--disc"),
+             QStringLiteral("second")});
+    ASSERT_EQ(exported.status, 0) << exported.err.toStdString();
+    const QString document = m_dir.filePath(QStringLiteral("results.docx"));
+    EXPECT_EQ(exported.out, document + QLatin1Char('\n'));
+    EXPECT_EQ(exported.err, QStringLiteral("Files Found 3 (3)\n"));
+
+    const QString unzip = QStandardPaths::findExecutable(QStringLiteral("unzip"));
+    if (!unzip.isEmpty()) {
+        QProcess process;
+        process.start(unzip, {QStringLiteral("-p"), document, QStringLiteral("word/document.xml")});
+        ASSERT_TRUE(process.waitForFinished(60000));
+        const QString xml = QString::fromUtf8(process.readAllStandardOutput());
+        EXPECT_EQ(xml.count(QLatin1String("<w:tr>")) + xml.count(QLatin1String("<w:tr ")), 4);
+        EXPECT_EQ(xml.count(QLatin1String("<w:tc>")), 12);
+        EXPECT_EQ(xml.count(QLatin1String(">Second<")), 3);
+        EXPECT_FALSE(xml.contains(QLatin1String("Bob")));
+    }
+
+    const QByteArray catalogue = [this] {
+        QFile file(m_catalogue);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    const Outcome overCatalogue =
+        run({QStringLiteral("export"), QStringLiteral("db.db2"), QStringLiteral("song")});
+    EXPECT_EQ(overCatalogue.status, 1);
+    QFile after(m_catalogue);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), catalogue);
+
+    const Outcome nowhere =
+        run({QStringLiteral("export"), m_dir.filePath(QStringLiteral("no/such/x.docx")),
+             QStringLiteral("song")});
+    EXPECT_EQ(nowhere.status, 1);
+    EXPECT_TRUE(nowhere.err.contains(QLatin1String("x.docx"))) << nowhere.err.toStdString();
+}

@@ -1,0 +1,250 @@
+#include "app/common/program_state.h"
+#include "app/common/windows.h"
+#include "app/windows/form1.h"
+#include "catalogue/catalogue_file.h"
+#include "cataloguing/cataloguing_run.h"
+#include "platform/drives/system_volume_source.h"
+#include "platform/drives/typed_path.h"
+#include "platform/system/application_folder.h"
+#include "platform/system/profile_file.h"
+#include "platform/ui/recording_shell_opener.h"
+#include "platform/ui/recording_sound_output.h"
+#include "platform/ui/scripted_dialogs.h"
+#include "support/temp_tree.h"
+
+#include <QBuffer>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace platterly;
+
+namespace {
+
+// A main window over a real catalogue of a real folder on this machine, catalogued under
+// its true drive path, so that opening and copying reach real files.
+class Form1SearchTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_appFolder.isValid());
+        system::setApplicationFolderOverride(m_appFolder.path());
+        ASSERT_FALSE(catalogue::createEmptyCatalogue(appFile("db.db2")));
+        m_previousDialogs = ui::setDialogs(&m_dialogs);
+        m_previousShell = ui::setShellOpener(&m_shell);
+        m_previousSound = ui::setSoundOutput(&m_sound);
+        app::windows() = {};
+        app::state() = {};
+        app::state().DBPath = appFile("db.db2");
+
+        m_disc.addFile(QStringLiteral("Photos/beach.png"), pngBytes());
+        m_disc.addFile(QStringLiteral("Photos/notes.txt"), "notes");
+        m_disc.addFile(QStringLiteral("Music/Bob's song.mp3"), "mp3");
+        for (int i = 0; i < 150; ++i)
+            m_disc.addFile(QStringLiteral("Many/track%1.wav").arg(i, 3, 10, QLatin1Char('0')));
+        catalogueDisc(QStringLiteral("Holiday"), m_disc.root());
+        m_form.Load();
+    }
+
+    void TearDown() override
+    {
+        ui::setDialogs(m_previousDialogs);
+        ui::setShellOpener(m_previousShell);
+        ui::setSoundOutput(m_previousSound);
+        system::setApplicationFolderOverride(QString());
+        app::windows() = {};
+    }
+
+    static QByteArray pngBytes()
+    {
+        QImage image(8, 8, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        return bytes;
+    }
+
+    void catalogueDisc(const QString& title, const QString& root)
+    {
+        const drives::TypedPath where =
+            drives::resolveTypedPath(drives::systemDriveMap(), root, QDir::currentPath());
+        ASSERT_TRUE(where.ok()) << where.error.toStdString();
+        m_driveLetter = where.drivePath.left(1);
+        sql::DataControl data;
+        data.setDatabaseName(appFile("db.db2"));
+        const cataloguing::CataloguingRequest request{title, where.nativePath, where.drivePath, {}};
+        ASSERT_EQ(cataloguing::runCataloguing(data, request).outcome,
+                  cataloguing::RunOutcome::Finished);
+    }
+
+    QString appFile(const char* name) const { return m_appFolder.filePath(QLatin1String(name)); }
+
+    void search(const QString& pattern, const QString& category = QStringLiteral("All Files"))
+    {
+        m_form.cmbStrs->setEditText(pattern);
+        m_form.cmbSearch->setEditText(category);
+        m_form.cmdSearch_Click();
+    }
+
+    int rowOf(const QString& name)
+    {
+        for (qsizetype row = 0; row < m_form.results().resultCount(); ++row)
+            if (m_form.results().cellText(row, 1) == name)
+                return static_cast<int>(row);
+        return -1;
+    }
+
+    void choose(const QString& name)
+    {
+        const int row = rowOf(name);
+        ASSERT_GE(row, 0) << name.toStdString();
+        m_form.MSFlexGrid1->setCurrentIndex(m_form.results().index(row, 1));
+    }
+
+    QTemporaryDir m_appFolder;
+    test::TempTree m_disc;
+    QString m_driveLetter;
+    ui::ScriptedDialogs m_dialogs;
+    ui::RecordingShellOpener m_shell;
+    ui::RecordingSoundOutput m_sound;
+    ui::Dialogs* m_previousDialogs = nullptr;
+    ui::ShellOpener* m_previousShell = nullptr;
+    ui::SoundOutput* m_previousSound = nullptr;
+    app::Form1 m_form;
+};
+
+} // namespace
+
+TEST_F(Form1SearchTest, SearchFillsTheGridAndKeepsTheHistory)
+{
+    search(QStringLiteral("notes"));
+    EXPECT_EQ(m_form.lblMessage->text(), QStringLiteral("Only 1 File Found"));
+    EXPECT_EQ(m_form.FoundCount, 1);
+    EXPECT_EQ(m_form.windowTitle(), QStringLiteral("Quenlo Platterly"));
+    EXPECT_TRUE(m_form.cmdSearch->isEnabled());
+    EXPECT_FALSE(m_form.cmdStop->isEnabled());
+    EXPECT_EQ(m_form.LBLFILE->text(), QStringLiteral("NOTES.TXT"));
+    EXPECT_FALSE(m_form.imgPreview->isVisibleTo(&m_form));
+    EXPECT_EQ(m_form.MSFlexGrid1->model()->headerData(1, Qt::Horizontal).toString(),
+              QStringLiteral("FILE NAME"));
+
+    search(QStringLiteral("Bob's"));
+    EXPECT_EQ(m_form.lblMessage->text(), QStringLiteral("Only 1 File Found"));
+    search(QStringLiteral("nothing like this"));
+    EXPECT_EQ(m_form.lblMessage->text(), QStringLiteral("No Files Found"));
+    search(QStringLiteral("track"), QStringLiteral("Music Files"));
+    EXPECT_EQ(m_form.lblMessage->text(), QStringLiteral("Files Found 150 (150)"));
+
+    const QString settings = appFile("settings.ini");
+    EXPECT_EQ(system::ReadINI(settings, QStringLiteral("Strings"), QStringLiteral("Total"), {}),
+              QStringLiteral("4"));
+    EXPECT_EQ(system::ReadINI(settings, QStringLiteral("Strings"), QStringLiteral("s1"), {}),
+              QStringLiteral("track"));
+    EXPECT_EQ(m_form.cmbStrs->count(), 4);
+    search(QStringLiteral("notes")); // already in the history: unchanged
+    EXPECT_EQ(system::ReadINI(settings, QStringLiteral("Strings"), QStringLiteral("s1"), {}),
+              QStringLiteral("track"));
+
+    // "Folders Only" turns "*.*" into "*" in the box, and finds the folders.
+    search(QStringLiteral("*.*"), QStringLiteral("Folders Only"));
+    EXPECT_EQ(m_form.cmbStrs->currentText(), QStringLiteral("*"));
+    EXPECT_EQ(m_form.lblMessage->text(), QStringLiteral("Files Found 3 (3)"));
+}
+
+TEST_F(Form1SearchTest, StopKeepsTheRowsFoundSoFar)
+{
+    // Stop is pressed as soon as the window gets to serve events, during the fill.
+    QTimer::singleShot(0, &m_form, [this] { m_form.cmdStop_Click(); });
+    search(QStringLiteral("track"));
+    EXPECT_LT(m_form.FoundCount, 150);
+    EXPECT_GT(m_form.FoundCount, 0);
+    EXPECT_EQ(m_form.results().rowCount(), m_form.FoundCount);
+    EXPECT_EQ(m_form.lblMessage->text(),
+              QStringLiteral("Files Found %1 (150)").arg(m_form.FoundCount));
+    EXPECT_FALSE(m_form.StopHim);
+}
+
+TEST_F(Form1SearchTest, ImagesArePreviewedFromWhereTheyWereCatalogued)
+{
+    search(QStringLiteral("*"));
+    choose(QStringLiteral("beach.png"));
+    EXPECT_EQ(m_form.LBLFILE->text(), QStringLiteral("BEACH.PNG"));
+    EXPECT_TRUE(m_form.imgPreview->isVisibleTo(&m_form));
+    EXPECT_FALSE(m_form.imgPreview->pixmap().isNull());
+    choose(QStringLiteral("notes.txt"));
+    EXPECT_FALSE(m_form.imgPreview->isVisibleTo(&m_form));
+}
+
+TEST_F(Form1SearchTest, OpeningRerootsOnTheDriveBoxLetter)
+{
+    m_form.show();
+    m_form.MSFlexGrid1_MouseUp(Qt::RightButton, QPoint(10, 10)); // no search yet: no menu
+    EXPECT_FALSE(m_form.popmenu->isVisible());
+
+    search(QStringLiteral("notes"));
+    m_form.cmbDrive->setEditText(m_driveLetter);
+    m_form.mnuFile_Click();
+    ASSERT_EQ(m_shell.openedPaths().size(), 1);
+    EXPECT_EQ(m_shell.openedPaths()[0], m_disc.path(QStringLiteral("Photos/notes.txt")));
+    m_form.mnuFolder_Click();
+    ASSERT_EQ(m_shell.openedPaths().size(), 2);
+    EXPECT_EQ(QDir::cleanPath(m_shell.openedPaths()[1]), m_disc.path(QStringLiteral("Photos")));
+
+    // With another letter the disc is not there: the user is asked to insert it.
+    m_form.cmbDrive->setEditText(QStringLiteral("Q"));
+    m_form.mnuFile_Click();
+    ASSERT_EQ(m_dialogs.shown().size(), 1);
+    const QString drivePath =
+        QStringLiteral("Q") +
+        m_dialogs.shown()[0].text.section(QStringLiteral("'Q"), 1).section(QLatin1Char('\''), 0, 0);
+    EXPECT_EQ(m_dialogs.shown()[0].caption, QStringLiteral("Unable to Open File"));
+    EXPECT_TRUE(m_dialogs.shown()[0].text.startsWith(
+        QStringLiteral("Please Insert CD : Holiday or\r\nCheck the File 'Q:")));
+    EXPECT_TRUE(m_dialogs.shown()[0].text.endsWith(
+        QStringLiteral("Photos\\notes.txt' is a valid file to open ")))
+        << drivePath.toStdString();
+}
+
+TEST_F(Form1SearchTest, CopyToTheDesktopAndRetryWhenTheDiscIsMissing)
+{
+    QTemporaryDir home;
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
+    QDir(home.path()).mkpath(QStringLiteral("Desk"));
+    QFile dirs(home.filePath(QStringLiteral("user-dirs.dirs")));
+    ASSERT_TRUE(dirs.open(QIODevice::WriteOnly));
+    dirs.write("XDG_DESKTOP_DIR=\"" + home.filePath(QStringLiteral("Desk")).toUtf8() + "\"\n");
+    dirs.close();
+
+    search(QStringLiteral("Bob's"));
+    // First with a letter where the disc is not: Cancel ends the command.
+    m_form.cmbDrive->setEditText(QStringLiteral("Q"));
+    m_dialogs.answer(ui::Answer::Cancel);
+    m_form.mnucopydesk_Click();
+    ASSERT_EQ(m_dialogs.shown().size(), 1);
+    EXPECT_EQ(m_dialogs.shown()[0].text,
+              QStringLiteral("Disk not ready Pleae Insert CD : Holiday And Press OK"));
+    EXPECT_EQ(m_dialogs.shown()[0].caption, QStringLiteral("Disk not ready"));
+    EXPECT_EQ(m_form.windowTitle(), QStringLiteral("Quenlo Platterly"));
+
+    m_form.cmbDrive->setEditText(m_driveLetter);
+    m_form.mnucopydesk_Click();
+    QFile copied(home.filePath(QStringLiteral("Desk/Bob's song.mp3")));
+    ASSERT_TRUE(copied.open(QIODevice::ReadOnly));
+    EXPECT_EQ(copied.readAll(), QByteArray("mp3"));
+    EXPECT_EQ(app::state().CopyFileName, QStringLiteral("Bob's song.mp3"));
+    EXPECT_EQ(m_dialogs.shown().size(), 1);
+    qputenv("XDG_CONFIG_HOME", oldConfig);
+}
