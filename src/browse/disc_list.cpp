@@ -10,7 +10,7 @@ DiscListResult readDiscList(sql::DataControl& data)
     auto classify = [&](const sql::SqlError& error) {
         result.error = error;
         result.status = error.code == sql::ErrorCode::TableNotFound ? DiscListStatus::NotACatalogue
-                                                                     : DiscListStatus::Unusable;
+                                                                    : DiscListStatus::Unusable;
         return result;
     };
     if (sql::SqlError error = catalogue::readTotals(data, &result.listing.totals))

@@ -46,8 +46,8 @@ QString discDateLine(const QString& storedDate);
 QDate parseStoredDate(const QString& storedDate);
 
 // Texts of the fallback when a chosen file is not a catalogue.
-inline const QString kInvalidCatalogueMessage = QStringLiteral(
-    "You have selected an invalid Databse File, Default DATABASE will be LOADED");
+inline const QString kInvalidCatalogueMessage =
+    QStringLiteral("You have selected an invalid Databse File, Default DATABASE will be LOADED");
 inline const QString kInvalidCatalogueCaption = QStringLiteral("DEFAULT DATABASE Loaded");
 
 } // namespace platterly::browse

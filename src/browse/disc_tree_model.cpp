@@ -81,7 +81,7 @@ sql::SqlError DiscTreeModel::load(sql::DataControl& data, const QString& title,
             levelNodes[static_cast<std::size_t>(depth)] = addNode(folder, std::move(name), icon);
         }
         failure = rows->lastError().code == sql::ErrorCode::NoCurrentRecord ? sql::SqlError{}
-                                                                             : rows->lastError();
+                                                                            : rows->lastError();
     }
     endResetModel();
     return failure;

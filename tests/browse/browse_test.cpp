@@ -39,8 +39,8 @@ protected:
         for (int row = 0; row < model.rowCount(parent); ++row) {
             const QModelIndex index = model.index(row, 0, parent);
             lines.append(QString(depth * 2, QLatin1Char(' ')) + index.data().toString() +
-                         QStringLiteral(" [%1]")
-                             .arg(index.data(browse::DiscTreeModel::IconNumberRole).toInt()));
+                         QStringLiteral(" [%1]").arg(
+                             index.data(browse::DiscTreeModel::IconNumberRole).toInt()));
             lines.append(outline(model, index, depth + 1));
         }
         return lines;
@@ -64,7 +64,8 @@ TEST_F(BrowseTest, DiscListAndTotalsLine)
 
     const browse::DiscListResult result = browse::readDiscList(m_data);
     ASSERT_EQ(result.status, browse::DiscListStatus::Listed);
-    EXPECT_EQ(result.listing.titles, QStringList({QStringLiteral("Music"), QStringLiteral("Empty")}));
+    EXPECT_EQ(result.listing.titles,
+              QStringList({QStringLiteral("Music"), QStringLiteral("Empty")}));
     EXPECT_EQ(result.listing.dirs, QStringList({QStringLiteral("1"), QStringLiteral("0")}));
     EXPECT_EQ(result.listing.files, QStringList({QStringLiteral("1"), QStringLiteral("0")}));
     EXPECT_EQ(browse::discDateLine(result.listing.dates[0]),
@@ -146,7 +147,7 @@ TEST_F(BrowseTest, RowsThatCannotBePlacedAreSkipped)
     ASSERT_FALSE(db->exec(QStringLiteral(
         "INSERT INTO CDS VALUES ('T', 'T', 'T', 1, 99);"
         "INSERT INTO CDS VALUES ('T', 'orphan', 'E:\\x\\y\\', 4, 0);" // no level-3 folder yet
-        "INSERT INTO CDS VALUES ('T', 'T', 'T', 1, 99);"               // a second title row
+        "INSERT INTO CDS VALUES ('T', 'T', 'T', 1, 99);"              // a second title row
         "INSERT INTO CDS VALUES ('T', 'x', 'E:\\', 2, 100);"
         "INSERT INTO CDS VALUES ('T', 'y', 'E:\\x\\', 3, 100);")));
     db.reset();
@@ -154,8 +155,8 @@ TEST_F(BrowseTest, RowsThatCannotBePlacedAreSkipped)
     m_data.setRecordSource(catalogue::discEntriesStatement(QStringLiteral("T")));
     ASSERT_FALSE(m_data.refresh());
     ASSERT_FALSE(model.load(m_data, QStringLiteral("T"), [](const QString&) { return 9; }));
-    EXPECT_EQ(outline(model),
-              QStringList({QStringLiteral("T [1]"), QStringLiteral("x [9]"), QStringLiteral("  y [9]")}));
+    EXPECT_EQ(outline(model), QStringList({QStringLiteral("T [1]"), QStringLiteral("x [9]"),
+                                           QStringLiteral("  y [9]")}));
 
     // A disc listed in TOTAL without any CDS row: an empty tree, no error.
     m_data.setRecordSource(catalogue::discEntriesStatement(QStringLiteral("nothing")));

@@ -12,7 +12,8 @@ struct ProgramState
     int PlaySnd = 0;  // 1: play the start-up sounds
     int PathMode = 0; // why the folder picker is open: 1 folder to catalogue, 2 copy target
     QString ChosenPath;
-    QString CopyTarget;
+    QString CopyTarget;       // drive form, in capitals, with a final backslash
+    QString CopyTargetFolder; // the real folder behind CopyTarget on this system
     QString CopySource;
     QString CopyFileName;
 };

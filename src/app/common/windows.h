@@ -12,12 +12,15 @@ namespace platterly::app {
 // call shows the window not modal, loading it first when it is not loaded.
 struct Windows
 {
-    std::function<void()> showMain;     // the main window, reloaded when it was closed
-    std::function<void()> showChooser;  // the database chooser
-    std::function<void()> showNewDisc;  // the new-disc window
-    std::function<void()> showAbout;    // the About window
+    std::function<void()> showMain;           // the main window, reloaded when it was closed
+    std::function<void()> showChooser;        // the database chooser
+    std::function<void()> showNewDisc;        // the new-disc window
+    std::function<void()> showAbout;          // the About window
     std::function<void(const QString&)> play; // a sound of the application folder by name
     std::function<QWidget*()> mainWindow;     // the main window, for enabling it again
+    // The folder picker in copy mode; `copy` runs once the user has confirmed a folder
+    // (state().CopyTarget then names it).
+    std::function<void(std::function<void()> copy)> pickCopyFolder;
 };
 
 Windows& windows();

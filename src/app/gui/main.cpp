@@ -6,6 +6,8 @@
 #include "app/windows/frm_qn.h"
 #include "app/windows/frm_splash.h"
 #include "catalogue/shutdown.h"
+#include "cataloguing/windows/form2.h"
+#include "cataloguing/windows/frm_path.h"
 #include "chooser/frm_loading.h"
 #include "platform/system/application_folder.h"
 #include "platform/ui/dialogs.h"
@@ -56,18 +58,30 @@ int main(int argc, char** argv)
     // Resolving the application folder seeds a new one with the shipped files.
     const QString folder = system::applicationFolder();
     if (const QString problem = system::applicationFolderError(); !problem.isEmpty())
-        ui::messageBox(nullptr, problem + QStringLiteral("\n\nThe program's files are in ") + folder,
+        ui::messageBox(nullptr,
+                       problem + QStringLiteral("\n\nThe program's files are in ") + folder,
                        ui::Buttons::Ok, ui::Icon::Warning);
 
     app::Form1 main;
     chooser::frmLoading chooser;
     app::frmQn about;
     app::frmSplash splash;
+    cataloguing::Form2 newDisc;
+    cataloguing::frmPath copyPicker;
 
     app::Windows& windows = app::windows();
     windows.showMain = [&] { main.showLoaded(); };
     windows.showChooser = [&] { chooser.showLoaded(); };
     windows.showAbout = [&] { about.showLoaded(); };
+    windows.showNewDisc = [&] { newDisc.showLoaded(); };
+    windows.pickCopyFolder = [&](std::function<void()> copy) {
+        app::state().PathMode = 2;
+        copyPicker.setCopyAction([&copyPicker, copy = std::move(copy)] {
+            app::state().CopyTargetFolder = copyPicker.chosen().nativePath;
+            copy();
+        });
+        copyPicker.showLoaded();
+    };
     windows.play = [&](const QString& name) { main.play(name); };
     windows.mainWindow = [&]() -> QWidget* { return &main; };
     splash.setLoaders([&] { main.Load(); }, [&] { chooser.Load(); });

@@ -2,6 +2,7 @@
 
 #include "app/windows/tree_icons.h"
 #include "controls/button.h"
+#include "search/statement_builder.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -28,15 +29,6 @@ int twips(int value)
 }
 
 namespace {
-
-QStringList searchCategories()
-{
-    return {QStringLiteral("All Files"),   QStringLiteral("Image Files"),
-            QStringLiteral("Documents"),   QStringLiteral("Web Pages"),
-            QStringLiteral("Music Files"), QStringLiteral("Executives"),
-            QStringLiteral("Videos"),      QStringLiteral("Compressed(Zip) Files"),
-            QStringLiteral("Folders Only")};
-}
 
 QLabel* label(QWidget* parent, const QString& text, int left, int top, int width, int height)
 {
@@ -93,7 +85,8 @@ void Form1::buildControls()
     Label5->setAlignment(Qt::AlignCenter);
     Label5->setToolTip(
         QStringLiteral("Opens HELP file in PDF format, u need Acrobat reader to read this file"));
-    Label5->setStyleSheet(QStringLiteral("color: rgb(255, 255, 0); font-weight: bold; font-size: 16pt;"));
+    Label5->setStyleSheet(
+        QStringLiteral("color: rgb(255, 255, 0); font-weight: bold; font-size: 16pt;"));
     auto* title = label(this, kMainCaption, 720, 120, 6000, 360);
     title->setStyleSheet(QStringLiteral("color: white; font-size: 14pt; font-weight: bold;"));
     title->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -101,7 +94,8 @@ void Form1::buildControls()
     lblmsg2->setStyleSheet(QStringLiteral("color: #ffe08a;"));
     lblmsg2->setAttribute(Qt::WA_TransparentForMouseEvents);
 
-    Label2 = label(this, QStringLiteral("Double Click the CD Title to View Files "), 120, 720, 3375, 240);
+    Label2 = label(this, QStringLiteral("Double Click the CD Title to View Files "), 120, 720, 3375,
+                   240);
     List1 = new QListWidget(this);
     place(List1, 120, 960, 3375, 2160);
     LBLtFILES = label(this, QString(), 240, 3180, 3300, 240);
@@ -129,10 +123,12 @@ void Form1::buildSearchPanel()
                           1320, 4080, 9000, 255);
     cmbStrs = new QComboBox(this);
     cmbStrs->setEditable(true);
+    cmbStrs->setInsertPolicy(QComboBox::NoInsert);
     place(cmbStrs, 120, 4380, 3300, 330);
     cmbSearch = new QComboBox(this);
     cmbSearch->setEditable(true);
-    cmbSearch->addItems(searchCategories());
+    cmbSearch->setInsertPolicy(QComboBox::NoInsert);
+    cmbSearch->addItems(search::searchCategories());
     cmbSearch->setEditText(QStringLiteral("All Files"));
     place(cmbSearch, 3540, 4380, 2400, 330);
     Option1[0] = new QRadioButton(QStringLiteral("All CDs"), this);
@@ -149,6 +145,15 @@ void Form1::buildSearchPanel()
 
     MSFlexGrid1 = new QTableView(this);
     place(MSFlexGrid1, 120, 5100, 9000, 2900);
+    MSFlexGrid1->setModel(m_results = new search::ResultsModel(this));
+    MSFlexGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    MSFlexGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    MSFlexGrid1->setWordWrap(false);
+    MSFlexGrid1->verticalHeader()->setDefaultSectionSize(MSFlexGrid1->fontMetrics().height() + 4);
+    const QList<int> widths = search::ResultsModel::widthsInCharacters();
+    const int character = MSFlexGrid1->fontMetrics().averageCharWidth();
+    for (int column = 0; column < widths.size(); ++column)
+        MSFlexGrid1->setColumnWidth(column, widths.at(column) * character);
     MSFlexGrid1->setToolTip(QStringLiteral("Right Click to Open the Menu"));
     MSFlexGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     MSFlexGrid1->verticalHeader()->hide();
@@ -185,7 +190,8 @@ void Form1::buildBottomRow()
     };
     cmdAddCD = makeButton("cmdAddCD", QStringLiteral("&ADD New CD"), 120, 9000, 2700);
     cmdDelete = makeButton("cmdDelete", QStringLiteral("&Delete Selected CD"), 2940, 9000, 2700);
-    CmdExport = makeButton("CmdExport", QStringLiteral("Export Resuts to MSWORD"), 5760, 9000, 3300);
+    CmdExport =
+        makeButton("CmdExport", QStringLiteral("Export Resuts to MSWORD"), 5760, 9000, 3300);
     CmdQuit = makeButton("CmdQuit", QStringLiteral("&Quit"), 9180, 9000, 2595);
 }
 

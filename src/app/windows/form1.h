@@ -2,7 +2,9 @@
 
 #include "browse/disc_list.h"
 #include "browse/disc_tree_model.h"
+#include "browse/file_copy.h"
 #include "platform/sql/data_control.h"
+#include "search/results_model.h"
 
 #include <QWidget>
 
@@ -77,9 +79,27 @@ public:
     void cmdAddCD_Click();
     void cmdAddCD_MouseOver();
     void cmdDelete_Click();
+    void Rename_Click();
     void cmdDelete_MouseOver();
     void CmdExport_Click();
     void CmdQuit_Click();
+    void cmdSearch_Click();
+    void cmdStop_Click();
+    void cmbStrs_KeyPress(int key);
+    void cmbSearch_KeyPress(int key);
+    void MSFlexGrid1_SelChange();
+    void MSFlexGrid1_MouseUp(Qt::MouseButton button, const QPoint& globalPos);
+    void mnuFile_Click();
+    void mnuFolder_Click();
+    void mnucopy_Click();
+    void mnucopydesk_Click();
+    // The copy of the row chosen for "&Copy File To", once the folder picker has set the
+    // destination (CopyTarget).
+    void copyToChosenFolder();
+
+    qint64 FoundCount = 0;
+    QMenu* popmenu = nullptr;
+    search::ResultsModel& results() { return *m_results; }
 
     // Controls, named as the program has always named them.
     QListWidget* List1 = nullptr;
@@ -136,9 +156,19 @@ private:
     void loadSearchHistory();
     void setPictureBorder(QLabel* picture, bool on);
     void notYetAvailable(const QString& what);
+    void buildResultsMenu();
+    void openPath(const QString& drivePath);
+    void readCopyRow();
+    bool copyNow(bool toDesktop);
+    QString currentRowText(int column) const;
+    void searchHistoryChanged();
 
     sql::DataControl m_data;
     browse::DiscTreeModel* m_tree = nullptr;
+    search::ResultsModel* m_results = nullptr;
+    QStringList m_history;
+    bool m_searching = false;
+    browse::CopyFailure m_copyFailure;
     bool m_loaded = false;
     bool m_inFallback = false;
     bool m_fillingList = false;

@@ -7,15 +7,17 @@
 #include "platform/system/profile_file.h"
 #include "platform/ui/busy_cursor.h"
 #include "platform/ui/dialogs.h"
+#include "search/search_history.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QCheckBox>
-#include <QCoreApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QTableView>
 #include <QTreeView>
 
 namespace platterly::app {
@@ -24,6 +26,21 @@ namespace keys = catalogue::settings;
 
 void Form1::Load()
 {
+    // A window loaded again starts as new: nothing chosen, no tree, no results.
+    if (!m_loaded) {
+        SelCDName.clear();
+        SelectedOnly = false;
+        Option1[0]->setChecked(true);
+        LBLtFILES->clear();
+        LBLdate->clear();
+        m_tree->clear();
+        m_results->clear();
+        lblMessage->clear();
+        LBLFILE->clear();
+        imgPreview->hide();
+        lblmsg2->setText(QStringLiteral("WELCOME"));
+        cmbSearch->setEditText(QStringLiteral("All Files"));
+    }
     m_loaded = true;
     m_data.setDatabaseName(state().DBPath);
     AddCDstoList();
@@ -43,12 +60,9 @@ void Form1::Load()
 
 void Form1::loadSearchHistory()
 {
+    m_history = search::loadSearchHistory(catalogue::settingsFile());
     cmbStrs->clear();
-    const QString file = catalogue::settingsFile();
-    const int count = catalogue::integerPart(
-        system::ReadINI(file, keys::kSectionStrings, keys::kKeyTotal, QStringLiteral("0")));
-    for (int i = 1; i <= count; ++i)
-        cmbStrs->addItem(system::ReadINI(file, keys::kSectionStrings, keys::historyKey(i), QString()));
+    cmbStrs->addItems(m_history);
     cmbStrs->setEditText(QStringLiteral("*"));
 }
 
@@ -81,8 +95,9 @@ void Form1::AddCDstoList()
                            browse::kInvalidCatalogueCaption);
         } else {
             ui::messageBox(this,
-                           result.error.message + QStringLiteral("\n\nThe default catalogue will be "
-                                                                 "loaded."),
+                           result.error.message +
+                               QStringLiteral("\n\nThe default catalogue will be "
+                                              "loaded."),
                            ui::Buttons::Ok, ui::Icon::Warning, browse::kInvalidCatalogueCaption);
         }
         state().DBPath = defaultFile;
@@ -136,9 +151,9 @@ void Form1::LoadDiscTree()
     ui::BusyCursor busy;
     setWindowTitle(QStringLiteral("Loading CD Files to List Please Wait......"));
     // The rows are read in one pass; the window is repainted now and then meanwhile.
-    const sql::SqlError error =
-        m_tree->load(m_data, SelCDName, browse::settingsIconLookup(catalogue::settingsFile()),
-                     [](qint64) { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+    const sql::SqlError error = m_tree->load(
+        m_data, SelCDName, browse::settingsIconLookup(catalogue::settingsFile()),
+        [](qint64) { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
     setWindowTitle(kMainCaption);
     trv->show();
     if (error)

@@ -15,6 +15,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
@@ -51,9 +52,20 @@ void Form1::connectHandlers()
     connect(CmdExport, &controls::Button::Click, this, [this] { CmdExport_Click(); });
     connect(CmdQuit, &controls::Button::Click, this, [this] { CmdQuit_Click(); });
 
+    connect(cmdSearch, &QPushButton::clicked, this, [this] { cmdSearch_Click(); });
+    connect(cmdStop, &QPushButton::clicked, this, [this] { cmdStop_Click(); });
+    connect(cmbStrs->lineEdit(), &QLineEdit::returnPressed, this,
+            [this] { cmbStrs_KeyPress(Qt::Key_Return); });
+    connect(cmbSearch->lineEdit(), &QLineEdit::returnPressed, this,
+            [this] { cmbSearch_KeyPress(Qt::Key_Return); });
+    connect(MSFlexGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this] { MSFlexGrid1_SelChange(); });
+    MSFlexGrid1->viewport()->installEventFilter(this);
+    buildResultsMenu();
+
     QAction* rename = Pop2->addAction(QStringLiteral("&Change  CD Name"));
     rename->setObjectName(QStringLiteral("Rename"));
-    connect(rename, &QAction::triggered, this, [this] { notYetAvailable(QStringLiteral("Renaming a CD")); });
+    connect(rename, &QAction::triggered, this, [this] { Rename_Click(); });
     QAction* erase = Pop2->addAction(QStringLiteral("&Delete CD"));
     erase->setObjectName(QStringLiteral("Delete"));
     connect(erase, &QAction::triggered, this, [this] { cmdDelete_Click(); });
@@ -65,6 +77,9 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
     if (watched == List1->viewport() && type == QEvent::MouseButtonRelease) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         List1_MouseUp(mouse->button(), mouse->globalPosition().toPoint());
+    } else if (watched == MSFlexGrid1->viewport() && type == QEvent::MouseButtonRelease) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        MSFlexGrid1_MouseUp(mouse->button(), mouse->globalPosition().toPoint());
     } else if (type == QEvent::MouseMove) {
         if (watched == Image2)
             Image2_MouseMove();
@@ -199,12 +214,6 @@ void Form1::Image2_MouseMove()
     setPictureBorder(Image2, true);
 }
 
-void Form1::Image2_MouseUp()
-{
-    setPictureBorder(Image2, false);
-    notYetAvailable(QStringLiteral("Taking a back-up"));
-}
-
 void Form1::Image3_MouseMove()
 {
     lblmsg2->setText(QStringLiteral("Load Another Database File from System"));
@@ -233,13 +242,15 @@ void Form1::trv_MouseMove()
 
 void Form1::Label5_MouseDown()
 {
-    Label5->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0); font-weight: bold; font-size: 16pt;"));
+    Label5->setStyleSheet(
+        QStringLiteral("color: rgb(255, 0, 0); font-weight: bold; font-size: 16pt;"));
     play(QStringLiteral("click"));
 }
 
 void Form1::Label5_MouseUp()
 {
-    Label5->setStyleSheet(QStringLiteral("color: rgb(255, 255, 0); font-weight: bold; font-size: 16pt;"));
+    Label5->setStyleSheet(
+        QStringLiteral("color: rgb(255, 255, 0); font-weight: bold; font-size: 16pt;"));
     const QString help = system::appFile(QStringLiteral("help.pdf"));
     if (!ui::shellOpener().open(help)) {
         // The same message as for any file that cannot be opened, naming the disc of the
@@ -249,8 +260,9 @@ void Form1::Label5_MouseUp()
         if (current.isValid())
             title = current.siblingAtColumn(0).data().toString();
         ui::messageBox(this,
-                       QStringLiteral("Please Insert CD : ") + title + QStringLiteral(" or\r\nCheck the File '") +
-                           QStringLiteral("file:///") + help + QStringLiteral("' is a valid file to open "),
+                       QStringLiteral("Please Insert CD : ") + title +
+                           QStringLiteral(" or\r\nCheck the File '") + QStringLiteral("file:///") +
+                           help + QStringLiteral("' is a valid file to open "),
                        ui::Buttons::Ok, ui::Icon::Question, QStringLiteral("Unable to Open File"));
     }
 }
@@ -272,19 +284,9 @@ void Form1::cmdAddCD_MouseOver()
     lblmsg2->setText(QStringLiteral("Click To Add New CD or Loacal Disk To the Database"));
 }
 
-void Form1::cmdDelete_Click()
-{
-    notYetAvailable(QStringLiteral("Deleting a CD"));
-}
-
 void Form1::cmdDelete_MouseOver()
 {
     lblmsg2->setText(QStringLiteral("Delete Selected CD Informaton from the Database"));
-}
-
-void Form1::CmdExport_Click()
-{
-    notYetAvailable(QStringLiteral("Exporting the results"));
 }
 
 void Form1::CmdQuit_Click()

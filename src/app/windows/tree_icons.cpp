@@ -13,7 +13,8 @@ TreeIconProxy::TreeIconProxy(browse::DiscTreeModel* source, QObject* parent)
 QVariant TreeIconProxy::data(const QModelIndex& index, int role) const
 {
     if (role == Qt::DecorationRole) {
-        const int number = QIdentityProxyModel::data(index, browse::DiscTreeModel::IconNumberRole).toInt();
+        const int number =
+            QIdentityProxyModel::data(index, browse::DiscTreeModel::IconNumberRole).toInt();
         static const ui::IconLibrary library;
         return library.icon(number);
     }

@@ -1,0 +1,139 @@
+// The main window's maintenance commands: deleting and renaming a disc, taking a back-up of
+// the catalogue, and exporting the results grid to a word-processor document.
+#include "app/common/program_state.h"
+#include "app/windows/form1.h"
+#include "maintenance/backup_catalogue.h"
+#include "maintenance/delete_disc.h"
+#include "maintenance/docx_export.h"
+#include "maintenance/rename_disc.h"
+#include "maintenance/results_grid.h"
+#include "platform/system/application_folder.h"
+#include "platform/system/special_folders.h"
+#include "platform/ui/busy_cursor.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/shell_opener.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QDir>
+#include <QLabel>
+#include <QListWidget>
+#include <QTreeView>
+
+namespace platterly::app {
+
+void Form1::cmdDelete_Click()
+{
+    if (SelCDName.isEmpty()) {
+        ui::messageBox(this, maintenance::kSelectDiscToDeleteMessage);
+        return;
+    }
+    // The disc shown as selected; after a rename refilled the list there may be none.
+    SelCDName = List1->currentItem() ? List1->currentItem()->text() : QString();
+    if (SelCDName.isEmpty()) {
+        ui::messageBox(this, maintenance::kSelectDiscToDeleteMessage);
+        return;
+    }
+    if (ui::messageBox(this, maintenance::kConfirmDeleteQuestion, ui::Buttons::YesNo,
+                       ui::Icon::Question) != ui::Answer::Yes)
+        return;
+    maintenance::DeleteResult result;
+    {
+        ui::BusyCursor busy;
+        setWindowTitle(maintenance::kDeletingCaption);
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        result = maintenance::deleteDisc(m_data, SelCDName);
+        setWindowTitle(kMainCaption);
+    }
+    if (!result.ok()) {
+        ui::messageBox(this, result.message, ui::Buttons::Ok, ui::Icon::Warning);
+        return;
+    }
+    AddCDstoList();
+    LBLtFILES->clear();
+    m_tree->clear();
+    SelCDName.clear();
+}
+
+void Form1::Rename_Click()
+{
+    SelCDName = List1->currentItem() ? List1->currentItem()->text() : QString();
+    if (SelCDName.isEmpty())
+        return;
+    const std::optional<QString> answer = ui::dialogs().input(
+        this, maintenance::kRenamePrompt, maintenance::kRenameCaption, SelCDName);
+    if (!answer || !maintenance::isAcceptableNewTitle(*answer))
+        return;
+    maintenance::RenameResult result;
+    {
+        ui::BusyCursor busy;
+        result = maintenance::renameDisc(m_data, SelCDName, *answer);
+    }
+    if (!result.ok())
+        ui::messageBox(this, result.message, ui::Buttons::Ok, ui::Icon::Warning);
+    AddCDstoList();
+}
+
+void Form1::Image2_MouseUp()
+{
+    setPictureBorder(Image2, false);
+    if (ui::messageBox(this, maintenance::kBackupQuestion, ui::Buttons::YesNo, ui::Icon::Question,
+                       maintenance::kBackupQuestionCaption) != ui::Answer::Yes)
+        return;
+    const QString folder = system::applicationFolder();
+    for (;;) {
+        const QString name =
+            ui::inputBox(this, maintenance::kBackupNamePrompt, maintenance::kBackupNameCaption,
+                         maintenance::defaultBackupName(QDate::currentDate()));
+        maintenance::BackupResult result;
+        {
+            ui::BusyCursor busy;
+            result = maintenance::backupCatalogue(state().DBPath, folder, name);
+        }
+        if (result.outcome == maintenance::BackupOutcome::InUse) {
+            ui::messageBox(this, maintenance::kDatabaseInUseMessage);
+            continue;
+        }
+        if (result.ok())
+            ui::messageBox(this, result.message, ui::Buttons::Ok, ui::Icon::None,
+                           maintenance::kBackupReportCaption);
+        else
+            ui::messageBox(this, result.message, ui::Buttons::Ok, ui::Icon::Warning,
+                           maintenance::kBackupReportCaption);
+        return;
+    }
+}
+
+void Form1::CmdExport_Click()
+{
+    maintenance::GridText grid;
+    grid.push_back(maintenance::resultsGridHeader());
+    for (qsizetype row = 0; row < m_results->resultCount(); ++row)
+        grid.push_back({m_results->cellText(row, 0), m_results->cellText(row, 1),
+                        m_results->cellText(row, 2)});
+    const QString documents = system::GetSpecialFolder(system::kSpecialFolderDocuments);
+    const QString suggested = maintenance::exportDefaultPath(
+        documents.isEmpty() ? QDir::homePath() : documents, QDate::currentDate());
+    const std::optional<QString> path = ui::dialogs().input(
+        this, QStringLiteral("Save the results table as"), QStringLiteral("Export Resuts to MSWORD"),
+        QDir::toNativeSeparators(suggested));
+    if (!path || path->trimmed().isEmpty())
+        return;
+    maintenance::ExportResult result;
+    {
+        ui::BusyCursor busy;
+        result = maintenance::writeDocx(*path, grid);
+    }
+    if (!result.ok) {
+        ui::messageBox(this, result.message, ui::Buttons::Ok, ui::Icon::Warning);
+        return;
+    }
+    if (!ui::shellOpener().open(*path))
+        ui::messageBox(this,
+                       QStringLiteral("The table was saved as %1, but no word processor could be "
+                                      "started to show it.")
+                           .arg(*path),
+                       ui::Buttons::Ok, ui::Icon::Information);
+}
+
+} // namespace platterly::app

@@ -1,0 +1,290 @@
+// The cataloguing run started from the new-disc window: what it writes, the window during
+// the run, Cancel, unreadable folders, and a run that fails.
+#include "new_disc_fixture.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <chrono>
+#include <future>
+
+namespace platterly::cataloguing::test {
+namespace {
+
+class NewDiscRun : public NewDiscTest
+{
+protected:
+    void SetUp() override
+    {
+        NewDiscTest::SetUp();
+        tree.addFile(QStringLiteral("data/A/one.txt"), "1");
+        tree.addFile(QStringLiteral("data/B/two.mp3"), "2");
+        tree.addFile(QStringLiteral("data/B/Deeper/README"), "3");
+        tree.addFile(QStringLiteral("data/C/three.jpg"), "4");
+        tree.addFile(QStringLiteral("data/top.doc"), "5");
+        form->setFolderLister(&lister);
+        open();
+    }
+
+    // What the window looked like at one moment of a run.
+    struct Moment
+    {
+        bool goEnabled = true;
+        bool quitEnabled = true;
+        bool check1Enabled = true;
+        bool titleEnabled = true;
+        bool folderButtonEnabled = true;
+        bool cancelVisible = false;
+        bool busyPointer = false;
+        QString prompt;
+        QString progress;
+    };
+    Moment momentNow() const
+    {
+        Moment moment;
+        moment.goEnabled = form->cmdGo->isEnabled();
+        moment.quitEnabled = form->cmdQuit->isEnabled();
+        moment.check1Enabled = form->Check1->isEnabled();
+        moment.titleEnabled = form->txtName->isEnabled();
+        moment.folderButtonEnabled = form->cmdSelDir->isEnabled();
+        moment.cancelVisible = form->cmdCancel->isVisible();
+        const QCursor* pointer = QApplication::overrideCursor();
+        moment.busyPointer = pointer != nullptr && pointer->shape() == Qt::BusyCursor;
+        moment.prompt = form->LblPrompt->text();
+        moment.progress = form->lblProgress->text();
+        return moment;
+    }
+
+    // When the run comes to list the folder B, `step` is posted to the window's thread and
+    // the listing waits until it has run there. The window serves its events only while the
+    // run reports progress, so whatever `step` does happens in the middle of the run.
+    void duringTheRun(std::function<void()> step)
+    {
+        lister.beforeListing = [this, step](const QByteArray& path) {
+            if (!path.endsWith("/data/B"))
+                return;
+            std::promise<void> done;
+            std::future<void> ran = done.get_future();
+            QMetaObject::invokeMethod(
+                form.get(),
+                [&] {
+                    during = momentNow();
+                    step();
+                    done.set_value();
+                },
+                Qt::QueuedConnection);
+            // A guard against a window that never serves its events: the test then fails
+            // instead of hanging.
+            stepRan = ran.wait_for(std::chrono::minutes(1)) == std::future_status::ready;
+        };
+    }
+
+    void expectIdleWindow()
+    {
+        EXPECT_FALSE(form->isRunning());
+        EXPECT_TRUE(form->cmdGo->isEnabled());
+        EXPECT_TRUE(form->cmdQuit->isEnabled());
+        EXPECT_TRUE(form->Check1->isEnabled());
+        EXPECT_TRUE(form->txtName->isEnabled());
+        EXPECT_EQ(form->cmdSelDir->isEnabled(), form->Check1->isChecked());
+        EXPECT_FALSE(form->cmdCancel->isVisible());
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    }
+
+    HookedLister lister;
+    Moment during;
+    bool stepRan = false;
+};
+
+TEST_F(NewDiscRun, AFinishedRunWritesWhatTheRunItselfWritesForTheFolder)
+{
+    typePath(tree.path(QStringLiteral("data")));
+    typeTitle(QStringLiteral("  Data disc "));
+    clickGo();
+    EXPECT_TRUE(dialogs.shown().empty()) << dialogs.shownTexts().join(u'\n').toStdString();
+    EXPECT_EQ(form->LblPrompt->text(), u"Finished");
+    EXPECT_EQ(form->lblProgress->text(), u"5 folders and 4 files recorded");
+    expectIdleWindow();
+    // The window keeps its boxes for the next disc.
+    EXPECT_EQ(form->txtName->text(), u"  Data disc ");
+    EXPECT_EQ(form->txtPath->text(), tree.path(QStringLiteral("data")));
+
+    // The same folder catalogued by the run alone, into a second catalogue.
+    const QString reference = tree.path(QStringLiteral("reference.db2"));
+    ASSERT_FALSE(catalogue::createEmptyCatalogue(reference));
+    {
+        sql::DataControl data;
+        data.setDatabaseName(reference);
+        const CataloguingRequest request{QStringLiteral("Data disc"),
+                                         tree.path(QStringLiteral("data")),
+                                         driveFormOf(QStringLiteral("data")),
+                                         {}};
+        ASSERT_EQ(runCataloguing(data, request).outcome, RunOutcome::Finished);
+    }
+    form->Data().close();
+    const QStringList written = snapshot();
+    EXPECT_EQ(written, snapshotOf(reference));
+    EXPECT_TRUE(written.contains(QStringLiteral("CDS|Data disc|two.mp3|") +
+                                 driveFormOf(QStringLiteral("data/B")) + QStringLiteral("\\|3|4")));
+    EXPECT_EQ(snapshotOf(catalogueFile(), QStringLiteral("TOTALS")),
+              QStringList{QStringLiteral("TOTALS|1|5|4")});
+
+    // Pressing the button again at once is refused by the title check.
+    dialogs.answer(ui::Answer::Ok);
+    clickGo();
+    EXPECT_EQ(dialogs.shownTexts(),
+              QStringList{QStringLiteral("CD Title Already Exists Please Enter Another Title ")});
+    EXPECT_EQ(snapshot(), written);
+}
+
+TEST_F(NewDiscRun, TitlesWithApostrophesAreCataloguedAndCheckedLikeAnyOther)
+{
+    typePath(tree.path(QStringLiteral("data/B")));
+    typeTitle(QStringLiteral("Ann's 'best' of"));
+    clickGo();
+    ASSERT_EQ(form->LblPrompt->text(), u"Finished");
+    const QStringList written = snapshot();
+    EXPECT_TRUE(written.contains(QStringLiteral("TOTAL|Ann's 'best' of|") +
+                                 QDate::currentDate().toString(Qt::ISODate) +
+                                 QStringLiteral("|2|1")))
+        << written.join(u'\n').toStdString();
+
+    typeTitle(QStringLiteral("ANN'S 'BEST' OF"));
+    dialogs.answer(ui::Answer::Ok);
+    clickGo();
+    EXPECT_EQ(dialogs.shownTexts(),
+              QStringList{QStringLiteral("CD Title Already Exists Please Enter Another Title ")});
+    EXPECT_EQ(snapshot(), written);
+}
+
+TEST_F(NewDiscRun, APathTypedInDriveFormWithoutItsBackslashIsCataloguedWithIt)
+{
+    typePath(driveFormOf(QStringLiteral("data/A")));
+    typeTitle(QStringLiteral("Typed"));
+    clickGo();
+    ASSERT_EQ(form->LblPrompt->text(), u"Finished");
+    EXPECT_TRUE(snapshot().contains(QStringLiteral("CDS|Typed|one.txt|") +
+                                    driveFormOf(QStringLiteral("data/A")) +
+                                    QStringLiteral("\\|2|2")));
+}
+
+TEST_F(NewDiscRun, CancelDuringTheRunRollsBackAndRestoresTheWindow)
+{
+    typePath(tree.path(QStringLiteral("data")));
+    typeTitle(QStringLiteral("Stopped"));
+    const QStringList before = snapshot();
+    duringTheRun([this] { QTest::mouseClick(form->cmdCancel, Qt::LeftButton); });
+    dialogs.answer(ui::Answer::Ok);
+    clickGo();
+    ASSERT_TRUE(stepRan);
+
+    // During the run: everything that could change it is off, Cancel is there, the pointer
+    // is busy and the prompt says what is going on.
+    EXPECT_FALSE(during.goEnabled);
+    EXPECT_FALSE(during.quitEnabled);
+    EXPECT_FALSE(during.check1Enabled);
+    EXPECT_FALSE(during.titleEnabled);
+    EXPECT_FALSE(during.folderButtonEnabled);
+    EXPECT_TRUE(during.cancelVisible);
+    EXPECT_TRUE(during.busyPointer);
+    EXPECT_EQ(during.prompt, u"Processing drive...");
+    EXPECT_TRUE(during.progress.contains(QStringLiteral("entries recorded")))
+        << during.progress.toStdString();
+
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.shown()[0].text,
+              u"Cataloguing was cancelled: nothing was added to the catalogue.");
+    EXPECT_EQ(snapshot(), before);
+    EXPECT_EQ(form->LblPrompt->text(), kInstructionPrompt);
+    EXPECT_FALSE(form->lblProgress->isVisible());
+    expectIdleWindow();
+    EXPECT_TRUE(form->isVisible());
+
+    // Nothing is left half done: the same title can be catalogued next.
+    lister.beforeListing = nullptr;
+    clickGo();
+    EXPECT_EQ(form->LblPrompt->text(), u"Finished");
+}
+
+TEST_F(NewDiscRun, TheCloseBoxDuringTheRunCancelsItThenCloses)
+{
+    typePath(tree.path(QStringLiteral("data")));
+    typeTitle(QStringLiteral("Closed"));
+    const QStringList before = snapshot();
+    duringTheRun([this] { form->close(); });
+    dialogs.answer(ui::Answer::Ok);
+    clickGo();
+    ASSERT_TRUE(stepRan);
+    EXPECT_EQ(dialogs.shownTexts(),
+              QStringList{QStringLiteral(
+                  "Cataloguing was cancelled: nothing was added to the catalogue.")});
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(mainShown, 1);
+    EXPECT_EQ(snapshot(), before);
+}
+
+TEST_F(NewDiscRun, UnreadableFoldersAreNamedAfterAFinishedRun)
+{
+    lister.failing = {"/data/B"};
+    typePath(tree.path(QStringLiteral("data")));
+    typeTitle(QStringLiteral("Partly"));
+    dialogs.answer(ui::Answer::Ok);
+    clickGo();
+    EXPECT_EQ(form->LblPrompt->text(), u"Finished");
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.shown()[0].icon, ui::Icon::Warning);
+    EXPECT_EQ(dialogs.shown()[0].text,
+              QStringLiteral("1 folder could not be read. It is in the catalogue, without its "
+                             "contents:\n\n") +
+                  driveFormOf(QStringLiteral("data/B")) + QStringLiteral("\\ (Permission denied)"));
+    // B itself is recorded; two.mp3, Deeper and README are not.
+    EXPECT_EQ(form->lblProgress->text(), u"3 folders and 3 files recorded");
+
+    // Many unreadable folders: all are counted, the first few named.
+    for (int i = 1; i <= 7; ++i)
+        tree.addFile(QStringLiteral("many/F%1/x.txt").arg(i));
+    lister.failing = {"/F1", "/F2", "/F3", "/F4", "/F5", "/F6", "/F7"};
+    typePath(tree.path(QStringLiteral("many")));
+    typeTitle(QStringLiteral("Many"));
+    dialogs.clear();
+    dialogs.answer(ui::Answer::Ok);
+    clickGo();
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    const QString text = dialogs.shown()[0].text;
+    EXPECT_TRUE(text.startsWith(QStringLiteral("7 folders could not be read.")))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(driveFormOf(QStringLiteral("many/F5"))));
+    EXPECT_FALSE(text.contains(driveFormOf(QStringLiteral("many/F6"))));
+    EXPECT_TRUE(text.endsWith(QStringLiteral("... and 2 more.")));
+}
+
+TEST_F(NewDiscRun, AFailedRunRestoresTheWindowAndSaysWhyWithoutFinished)
+{
+    // A catalogue that has lost its totals row cannot take the disc's counts.
+    {
+        sql::SqlError error;
+        auto db = sql::Database::open(catalogueFile(), &error);
+        ASSERT_TRUE(db);
+        ASSERT_FALSE(db->exec(QStringLiteral("DELETE FROM TOTALS")));
+    }
+    const QStringList before = snapshot();
+    typePath(tree.path(QStringLiteral("data")));
+    typeTitle(QStringLiteral("Lost"));
+    dialogs.answer(ui::Answer::Ok);
+    clickGo();
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.shown()[0].icon, ui::Icon::Critical);
+    EXPECT_TRUE(dialogs.shown()[0].text.contains(QStringLiteral("totals row")))
+        << dialogs.shown()[0].text.toStdString();
+    EXPECT_NE(form->LblPrompt->text(), u"Finished");
+    EXPECT_EQ(form->LblPrompt->text(), kInstructionPrompt);
+    expectIdleWindow();
+    EXPECT_EQ(snapshot(), before);
+}
+
+} // namespace
+} // namespace platterly::cataloguing::test

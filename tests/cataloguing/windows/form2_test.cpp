@@ -1,0 +1,247 @@
+// The new-disc window around the run: its drive list, its boxes, the checks that refuse a
+// title or a path before anything is written, closing, and its look.
+#include "new_disc_fixture.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+
+namespace platterly::cataloguing::test {
+namespace {
+
+using NewDiscWindow = NewDiscTest;
+
+TEST_F(NewDiscWindow, LoadListsOnlyTheDrivesHoldingALabelledDisc)
+{
+    open();
+    EXPECT_EQ(form->windowTitle(), u"Creat New CD From A CD Drive or From Local Disk");
+    // D:, E: and F: are CD drives; only D: holds a disc with a label.
+    EXPECT_EQ(form->DriveRoots,
+              (std::vector<QString>{QString(), QStringLiteral("D:\\"), QStringLiteral("E:\\"),
+                                    QStringLiteral("F:\\")}));
+    ASSERT_EQ(form->Combo1->count(), 1);
+    EXPECT_EQ(form->Combo1->itemText(0), u"D:\\  -  PHOTOS_2004");
+    EXPECT_EQ(form->Combo1->currentText(), u"D:\\  -  PHOTOS_2004");
+    EXPECT_EQ(form->List1, QStringList{QStringLiteral("D:\\")});
+    EXPECT_EQ(form->List2, QStringList{QStringLiteral("PHOTOS_2004")});
+    EXPECT_EQ(form->txtPath->text(), u"D:\\");
+    EXPECT_EQ(form->txtName->text(), u"PHOTOS_2004");
+    EXPECT_EQ(form->Data().databaseName(), catalogueFile());
+    EXPECT_EQ(form->LblPrompt->text(),
+              u"INSERT CD IN CD DRIVE AND Select CD Drive And Give Appropriate Title to the CD "
+              u"and Click Create CD Database");
+}
+
+TEST_F(NewDiscWindow, ScanningAgainFindsADiscPutInSinceAndAClickChoosesIt)
+{
+    open();
+    typeTitle(QStringLiteral("My own title"));
+    discInDriveF = true;
+    const int readsBefore = driveReads;
+    QTest::mouseClick(form->cmdScanDrives, Qt::LeftButton);
+    EXPECT_EQ(driveReads, readsBefore + 1);
+    ASSERT_EQ(form->Combo1->count(), 2);
+    EXPECT_EQ(form->Combo1->itemText(1), u"F:\\  -  NEW_DISC");
+    // The scan proposes the first drive again.
+    EXPECT_EQ(form->txtName->text(), u"PHOTOS_2004");
+
+    form->Combo1->setCurrentIndex(1);
+    form->Combo1_Click();
+    EXPECT_EQ(form->txtPath->text(), u"F:\\");
+    EXPECT_EQ(form->txtName->text(), u"NEW_DISC");
+    form->Combo1->setCurrentIndex(0);
+    form->Combo1_Click();
+    EXPECT_EQ(form->txtPath->text(), u"D:\\");
+    EXPECT_EQ(form->txtName->text(), u"PHOTOS_2004");
+}
+
+TEST_F(NewDiscWindow, WithoutAnyLabelledDiscTheBoxesStayEmpty)
+{
+    form = std::make_unique<Form2>([] {
+        return drives::DriveMap(drives::FixedVolumeSource(
+            QByteArrayLiteral("22 1 8:2 / / rw,relatime shared:1 - ext4 /dev/sda2 rw\n")));
+    });
+    open();
+    EXPECT_TRUE(form->DriveRoots.empty());
+    EXPECT_EQ(form->Combo1->count(), 0);
+    EXPECT_TRUE(form->txtPath->text().isEmpty());
+    EXPECT_TRUE(form->txtName->text().isEmpty());
+
+    // Nothing to catalogue until a path is given.
+    typeTitle(QStringLiteral("Nothing"));
+    dialogs.answer(ui::Answer::Ok);
+    clickGo();
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_TRUE(dialogs.shown()[0].text.contains(QStringLiteral("Selected Drive")));
+}
+
+TEST_F(NewDiscWindow, Check1UnlocksThePathBoxAndTheFolderButton)
+{
+    open();
+    const auto background = [this] { return form->txtPath->palette().color(QPalette::Base); };
+    EXPECT_FALSE(form->Check1->isChecked());
+    EXPECT_TRUE(form->txtPath->isReadOnly());
+    EXPECT_EQ(background(), QColor(224, 224, 224));
+    EXPECT_FALSE(form->cmdSelDir->isEnabled());
+    QTest::keyClicks(form->txtPath, QStringLiteral("xyz"));
+    EXPECT_EQ(form->txtPath->text(), u"D:\\");
+
+    QTest::mouseClick(form->Check1, Qt::LeftButton);
+    EXPECT_TRUE(form->Check1->isChecked());
+    EXPECT_FALSE(form->txtPath->isReadOnly());
+    EXPECT_EQ(background(), QColor(255, 255, 255));
+    EXPECT_TRUE(form->cmdSelDir->isEnabled());
+    QTest::keyClicks(form->txtPath, QStringLiteral("DATA"));
+    EXPECT_EQ(form->txtPath->text(), u"D:\\DATA");
+
+    QTest::mouseClick(form->Check1, Qt::LeftButton);
+    EXPECT_TRUE(form->txtPath->isReadOnly());
+    EXPECT_EQ(background(), QColor(224, 224, 224));
+    EXPECT_FALSE(form->cmdSelDir->isEnabled());
+}
+
+TEST_F(NewDiscWindow, TheTitleBoxTakesTwentyFiveCharacters)
+{
+    open();
+    typeTitle(QStringLiteral("12345678901234567890123456789"));
+    EXPECT_EQ(form->txtName->text(), u"1234567890123456789012345");
+}
+
+TEST_F(NewDiscWindow, EmptyAndBlankTitlesAreRefusedAndWriteNothing)
+{
+    open();
+    const QStringList before = snapshot();
+    for (const QString& title : {QString(), QStringLiteral("    ")}) {
+        dialogs.clear();
+        typeTitle(title);
+        dialogs.answer(ui::Answer::Ok);
+        clickGo();
+        ASSERT_EQ(dialogs.shown().size(), 1u) << title.size();
+        EXPECT_EQ(dialogs.shown()[0].text, u"Enter CD Title");
+        EXPECT_EQ(dialogs.shown()[0].caption, u"PLATTERLY");
+        EXPECT_EQ(dialogs.shown()[0].buttons, ui::Buttons::Ok);
+        EXPECT_EQ(form->LblPrompt->text(), kInstructionPrompt);
+    }
+    EXPECT_EQ(snapshot(), before);
+}
+
+TEST_F(NewDiscWindow, ATitleAlreadyCataloguedInAnyLetterCaseIsRefused)
+{
+    open();
+    typeTitle(QStringLiteral("Photos 2004"));
+    clickGo();
+    ASSERT_EQ(form->LblPrompt->text(), u"Finished");
+    const QStringList before = snapshot();
+
+    for (const QString& again : {QStringLiteral("PHOTOS 2004"), QStringLiteral("photos 2004  ")}) {
+        dialogs.clear();
+        typeTitle(again);
+        dialogs.answer(ui::Answer::Ok);
+        clickGo();
+        ASSERT_EQ(dialogs.shown().size(), 1u);
+        EXPECT_EQ(dialogs.shown()[0].text, u"CD Title Already Exists Please Enter Another Title ");
+        EXPECT_EQ(dialogs.shown()[0].icon, ui::Icon::Information);
+        EXPECT_EQ(dialogs.shown()[0].caption, u"PLATTERLY");
+        // The refusal leaves the window as the last run left it.
+        EXPECT_EQ(form->LblPrompt->text(), u"Finished");
+        EXPECT_TRUE(form->cmdGo->isEnabled());
+    }
+    EXPECT_EQ(snapshot(), before);
+}
+
+TEST_F(NewDiscWindow, PathsThatNameNoFolderAreRefusedAndWriteNothing)
+{
+    tree.addFile(QStringLiteral("data/notes.txt"), "text");
+    open();
+    const QStringList before = snapshot();
+    typeTitle(QStringLiteral("Anything"));
+    struct Case
+    {
+        QString typed;
+        QString messagePart;
+    };
+    const Case cases[] = {
+        {tree.path(QStringLiteral("data/missing")), QStringLiteral("does not exist")},
+        {driveFormOf(QStringLiteral("data/MISSING")), QStringLiteral("does not exist")},
+        {tree.path(QStringLiteral("data/notes.txt")), QStringLiteral("is a file")},
+        {driveFormOf(QStringLiteral("data/notes.txt")), QStringLiteral("is a file")},
+        {QStringLiteral("F:\\"), QStringLiteral("Drive F: holds no disc")},
+        {QStringLiteral("Q:\\MUSIC"), QStringLiteral("There is no drive Q:")},
+    };
+    for (const Case& each : cases) {
+        dialogs.clear();
+        typePath(each.typed);
+        dialogs.answer(ui::Answer::Ok);
+        clickGo();
+        ASSERT_EQ(dialogs.shown().size(), 1u) << each.typed.toStdString();
+        EXPECT_TRUE(dialogs.shown()[0].text.contains(each.messagePart))
+            << dialogs.shown()[0].text.toStdString();
+        EXPECT_EQ(dialogs.shown()[0].icon, ui::Icon::Warning);
+        EXPECT_EQ(form->LblPrompt->text(), kInstructionPrompt);
+        EXPECT_TRUE(form->cmdGo->isEnabled());
+    }
+    EXPECT_EQ(snapshot(), before);
+}
+
+TEST_F(NewDiscWindow, ClosingByEitherWayShowsTheMainWindowAndLetsTheCatalogueGo)
+{
+    open();
+    clickGo();
+    ASSERT_EQ(form->LblPrompt->text(), u"Finished");
+    ASSERT_NE(form->Data().recordset(), nullptr);
+    EXPECT_EQ(mainShown, 0);
+    QTest::mouseClick(form->cmdQuit, Qt::LeftButton);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_FALSE(form->isLoaded());
+    EXPECT_EQ(mainShown, 1);
+    EXPECT_EQ(form->Data().recordset(), nullptr);
+
+    // The next showing loads afresh: a box changed before is proposed again.
+    open();
+    typeTitle(QStringLiteral("Changed"));
+    QTest::mouseClick(form->Check1, Qt::LeftButton);
+    form->close(); // the close box
+    EXPECT_EQ(mainShown, 2);
+    open();
+    EXPECT_EQ(form->txtName->text(), u"PHOTOS_2004");
+    EXPECT_EQ(form->LblPrompt->text(), kInstructionPrompt);
+    EXPECT_FALSE(form->lblProgress->isVisible());
+    EXPECT_FALSE(form->Check1->isChecked());
+    EXPECT_TRUE(form->txtPath->isReadOnly());
+}
+
+TEST_F(NewDiscWindow, LooksAsLaidOut)
+{
+    open();
+    EXPECT_EQ(form->Label3->text(), u"Select  CD Drive");
+    EXPECT_EQ(form->Label1->text(), u"Selected Drive");
+    EXPECT_EQ(form->Label2->text(), u"Name of The CD");
+    EXPECT_EQ(form->cmdScanDrives->text(), u"&Scan Drives");
+    EXPECT_EQ(form->cmdGo->text(), u"Create CD Database");
+    EXPECT_EQ(form->cmdQuit->text(), u"&Close");
+    EXPECT_EQ(form->Check1->text(),
+              u"Other Than CD Path (To Select Drive or Directory Other than CD");
+    EXPECT_EQ(form->Label4->text(), u"<<<HOLD SHIFT TO STOP CD AUTORUN>>>");
+    EXPECT_EQ(form->Label4->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    EXPECT_EQ(form->Check1->palette().color(QPalette::WindowText), QColor(64, 64, 64));
+    EXPECT_FALSE(form->cmdCancel->isVisible());
+    EXPECT_FALSE(form->lblProgress->isVisible());
+    // A wide, low window: the drive list left, the boxes in the middle, the buttons right.
+    EXPECT_GT(form->width(), 4 * form->height());
+    EXPECT_LT(form->Combo1->x(), form->txtPath->x());
+    EXPECT_LT(form->txtPath->x(), form->cmdGo->x());
+    EXPECT_EQ(form->txtPath->x(), form->txtName->x());
+    EXPECT_LT(form->cmdGo->y(), form->cmdQuit->y());
+    EXPECT_GT(form->LblPrompt->y(), form->Label4->y());
+    // Tab leads from the drive list through the boxes to the buttons.
+    EXPECT_EQ(form->Combo1->nextInFocusChain(), form->cmdScanDrives);
+    EXPECT_EQ(form->txtPath->nextInFocusChain(), form->cmdSelDir);
+    EXPECT_EQ(form->txtName->nextInFocusChain(), form->cmdGo);
+    form->grab().save(QStringLiteral("/tmp/form2.png"));
+}
+
+} // namespace
+} // namespace platterly::cataloguing::test

@@ -1,0 +1,318 @@
+// The folder picker in both modes: the folder it opens on, confirming and cancelling, the
+// drives and shortcut buttons, and handing the folder to the new-disc window.
+#include "chooser/drive_box.h"
+#include "chooser/folder_list.h"
+#include "new_disc_fixture.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+
+namespace platterly::cataloguing::test {
+namespace {
+
+using platterly::test::EnvironmentGuard;
+
+class FolderPicker : public NewDiscTest
+{
+protected:
+    void SetUp() override
+    {
+        NewDiscTest::SetUp();
+        tree.addFile(QStringLiteral("data/Music/song.mp3"), "mp3");
+        tree.addFile(QStringLiteral("data/Pictures/a.jpg"), "jpg");
+        tree.addFolder(QStringLiteral("Backup/Copies"));
+        tree.addFolder(QStringLiteral("work"));
+        picker = std::make_unique<frmPath>([this] { return currentDrives(); });
+        picker->setCopyAction([this] {
+            ++copiesRun;
+            pickerVisibleDuringCopy = picker->isVisible();
+        });
+    }
+
+    void TearDown() override
+    {
+        picker.reset();
+        NewDiscTest::TearDown();
+    }
+
+    void openPicker(int mode)
+    {
+        app::state().PathMode = mode;
+        picker->showLoaded();
+    }
+
+    // Opens a folder of the list as the user does, with a double click on its line.
+    static void doubleClickFolder(frmPath& where, const QString& folder)
+    {
+        chooser::FolderList* list = where.Dir1;
+        int row = -1;
+        for (int i = 0; i < list->count(); ++i) {
+            if (list->folderAt(i) == folder)
+                row = i;
+        }
+        ASSERT_GE(row, 0) << folder.toStdString() << " is not listed";
+        const QPoint centre = list->visualItemRect(list->item(row)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, centre);
+    }
+
+    // Picks a drive in the drive box as the user does.
+    static void pickDrive(frmPath& where, QChar letter)
+    {
+        chooser::DriveBox* box = where.Drive1;
+        for (int i = 0; i < box->count(); ++i) {
+            if (box->itemText(i).startsWith(letter))
+                box->setCurrentIndex(i);
+        }
+    }
+
+    std::unique_ptr<frmPath> picker;
+    int copiesRun = 0;
+    bool pickerVisibleDuringCopy = true;
+};
+
+TEST_F(FolderPicker, EachModeOpensOnItsOwnFolderFoundWhateverTheCase)
+{
+    writeSetting(QStringLiteral("Path"), storedFormOf(QStringLiteral("data/Music")));
+    writeSetting(QStringLiteral("CopyPath"), storedFormOf(QStringLiteral("Backup/Copies")));
+
+    openPicker(1);
+    EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("data/Music")));
+    EXPECT_EQ(picker->Drive1->drive(), QChar(u'C'));
+    EXPECT_EQ(picker->lblPath->text(), driveFormOf(QStringLiteral("data/Music")));
+    EXPECT_EQ(picker->Command1->text(), u"&Ok");
+    EXPECT_EQ(app::state().ChosenPath, storedFormOf(QStringLiteral("data/Music")));
+
+    picker->close();
+    openPicker(2);
+    EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("Backup/Copies")));
+    EXPECT_EQ(picker->Command1->text(), u"Copy &File");
+    EXPECT_EQ(app::state().ChosenPath, storedFormOf(QStringLiteral("Backup/Copies")));
+
+    picker->close();
+    openPicker(1);
+    EXPECT_EQ(picker->Command1->text(), u"&Ok");
+}
+
+TEST_F(FolderPicker, FirstUseOpensOnTheCurrentFolder)
+{
+    const CurrentFolderGuard current(tree.path(QStringLiteral("work")));
+    for (int mode : {1, 2}) {
+        openPicker(mode);
+        EXPECT_EQ(app::state().ChosenPath, u"0");
+        EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("work"))) << mode;
+        EXPECT_EQ(picker->Drive1->drive(), QChar(u'C'));
+        picker->close();
+    }
+}
+
+TEST_F(FolderPicker, AFolderThatIsGoneOpensTheRootOfItsDrive)
+{
+    const CurrentFolderGuard current(tree.path(QStringLiteral("work")));
+    struct Case
+    {
+        QString preset;
+        QString listed;
+        QChar drive;
+    };
+    const Case cases[] = {
+        {storedFormOf(QStringLiteral("data/Gone")), QStringLiteral("/"), u'C'},
+        {QStringLiteral("D:\\NOT THERE\\"), tree.path(QStringLiteral("discD")), u'D'},
+        // A drive that holds no disc now: the root file system.
+        {QStringLiteral("F:\\OLD\\"), QStringLiteral("/"), u'C'},
+    };
+    for (const Case& each : cases) {
+        writeSetting(QStringLiteral("Path"), each.preset);
+        openPicker(1);
+        EXPECT_EQ(picker->Dir1->path(), each.listed) << each.preset.toStdString();
+        EXPECT_EQ(picker->Drive1->drive(), each.drive) << each.preset.toStdString();
+        // The label still names the folder looked for.
+        EXPECT_EQ(picker->lblPath->text(), each.preset);
+        picker->close();
+    }
+
+    // A drive the machine does not have leaves the lists on the current folder.
+    writeSetting(QStringLiteral("Path"), QStringLiteral("Q:\\MUSIC\\"));
+    openPicker(1);
+    EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("work")));
+}
+
+TEST_F(FolderPicker, ConfirmingInCopyModeStoresTheTargetThenRunsTheCopy)
+{
+    const CurrentFolderGuard current(tree.path(QStringLiteral("work")));
+    QWidget mainWindow;
+    mainWindow.show();
+    openPicker(2);
+    doubleClickFolder(*picker, tree.root());
+    doubleClickFolder(*picker, tree.path(QStringLiteral("Backup")));
+    EXPECT_EQ(picker->lblPath->text(), driveFormOf(QStringLiteral("Backup")));
+    QTest::mouseClick(picker->Command1, Qt::LeftButton);
+
+    const QString stored = storedFormOf(QStringLiteral("Backup"));
+    EXPECT_EQ(app::state().CopyTarget, stored);
+    EXPECT_EQ(app::state().ChosenPath, stored);
+    EXPECT_EQ(picker->chosen().nativePath, tree.path(QStringLiteral("Backup")));
+    EXPECT_EQ(picker->chosen().drivePath, stored);
+    EXPECT_EQ(setting(QStringLiteral("CopyPath")), stored);
+    EXPECT_EQ(setting(QStringLiteral("Path")), u"(none)");
+    EXPECT_EQ(copiesRun, 1);
+    EXPECT_FALSE(pickerVisibleDuringCopy);
+    EXPECT_TRUE(mainWindow.isEnabled());
+
+    // The next opening in copy mode starts there; folder mode has its own folder.
+    openPicker(2);
+    EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("Backup")));
+    picker->close();
+    openPicker(1);
+    EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("work")));
+}
+
+TEST_F(FolderPicker, CancelInCopyModeChangesNothing)
+{
+    writeSetting(QStringLiteral("CopyPath"), storedFormOf(QStringLiteral("Backup")));
+    app::state().CopyTarget = QStringLiteral("E:\\EARLIER\\");
+    QWidget mainWindow;
+    mainWindow.show();
+    openPicker(2);
+    doubleClickFolder(*picker, tree.path(QStringLiteral("Backup/Copies")));
+    QTest::mouseClick(picker->Command2, Qt::LeftButton);
+    EXPECT_FALSE(picker->isVisible());
+    EXPECT_EQ(copiesRun, 0);
+    EXPECT_EQ(app::state().CopyTarget, u"E:\\EARLIER\\");
+    EXPECT_EQ(setting(QStringLiteral("CopyPath")), storedFormOf(QStringLiteral("Backup")));
+    EXPECT_TRUE(mainWindow.isEnabled());
+}
+
+TEST_F(FolderPicker, ConfirmingAFolderFillsTheNewDiscWindowWhichCataloguesIt)
+{
+    writeSetting(QStringLiteral("Path"), storedFormOf(QStringLiteral("data")));
+    open();
+    QTest::mouseClick(form->Check1, Qt::LeftButton);
+    QTest::mouseClick(form->cmdSelDir, Qt::LeftButton);
+    frmPath& own = form->folderPicker();
+    EXPECT_FALSE(form->isEnabled());
+    EXPECT_TRUE(own.isVisible());
+    EXPECT_EQ(own.mode(), 1);
+    EXPECT_EQ(own.Dir1->path(), tree.path(QStringLiteral("data")));
+
+    doubleClickFolder(own, tree.path(QStringLiteral("data/Music")));
+    QTest::mouseClick(own.Command1, Qt::LeftButton);
+    const QString stored = storedFormOf(QStringLiteral("data/Music"));
+    EXPECT_FALSE(own.isVisible());
+    EXPECT_TRUE(form->isEnabled());
+    EXPECT_EQ(form->txtPath->text(), stored);
+    EXPECT_EQ(form->txtName->text(), u"MUSIC");
+    EXPECT_EQ(setting(QStringLiteral("Path")), stored);
+
+    // The capitals name no folder here; the run reads the folder itself and records the
+    // path as shown.
+    clickGo();
+    EXPECT_EQ(form->LblPrompt->text(), u"Finished");
+    EXPECT_TRUE(snapshot().contains(QStringLiteral("CDS|MUSIC|song.mp3|") + stored +
+                                    QStringLiteral("|2|4")));
+}
+
+TEST_F(FolderPicker, ADriveRootIsProposedAsTheDriveAndCancelKeepsTheBoxes)
+{
+    open();
+    QTest::mouseClick(form->Check1, Qt::LeftButton);
+    QTest::mouseClick(form->cmdSelDir, Qt::LeftButton);
+    frmPath& own = form->folderPicker();
+    pickDrive(own, u'D');
+    EXPECT_EQ(own.Dir1->path(), tree.path(QStringLiteral("discD")));
+    EXPECT_EQ(own.lblPath->text(), u"D:\\");
+    QTest::mouseClick(own.Command1, Qt::LeftButton);
+    EXPECT_EQ(form->txtPath->text(), u"D:\\");
+    EXPECT_EQ(form->txtName->text(), u"D Drive");
+
+    typeTitle(QStringLiteral("Kept"));
+    QTest::mouseClick(form->cmdSelDir, Qt::LeftButton);
+    pickDrive(own, u'E');
+    QTest::mouseClick(own.Command2, Qt::LeftButton);
+    EXPECT_TRUE(form->isEnabled());
+    EXPECT_EQ(form->txtPath->text(), u"D:\\");
+    EXPECT_EQ(form->txtName->text(), u"Kept");
+    EXPECT_EQ(setting(QStringLiteral("Path")), u"D:\\");
+
+    // Closing the picker by its close box also gives the window back.
+    QTest::mouseClick(form->cmdSelDir, Qt::LeftButton);
+    EXPECT_FALSE(form->isEnabled());
+    own.close();
+    EXPECT_TRUE(form->isEnabled());
+}
+
+TEST_F(FolderPicker, ADriveWithoutADiscAsksToRetryUntilCancelled)
+{
+    writeSetting(QStringLiteral("Path"), storedFormOf(QStringLiteral("data")));
+    openPicker(1);
+    dialogs.answer(ui::Answer::Retry);
+    dialogs.answer(ui::Answer::Retry);
+    dialogs.answer(ui::Answer::Cancel);
+    const int readsBefore = driveReads;
+    pickDrive(*picker, u'F');
+    ASSERT_EQ(dialogs.shown().size(), 3u);
+    for (const ui::ShownDialog& box : dialogs.shown()) {
+        EXPECT_EQ(box.text, u"Device is not ready");
+        EXPECT_EQ(box.caption, u"Quenlo");
+        EXPECT_EQ(box.buttons, ui::Buttons::RetryCancel);
+    }
+    // Each retry looks at the drives afresh.
+    EXPECT_EQ(driveReads, readsBefore + 2);
+    EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("data")));
+    EXPECT_EQ(picker->Drive1->drive(), QChar(u'C'));
+
+    // A disc put in while the box shows is found by the retry, which reads the drives again.
+    dialogs.clear();
+    discInDriveF = true;
+    dialogs.answer(ui::Answer::Retry);
+    pickDrive(*picker, u'F');
+    EXPECT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("discF")));
+    EXPECT_EQ(picker->Drive1->drive(), QChar(u'F'));
+    EXPECT_EQ(picker->lblPath->text(), u"F:\\");
+}
+
+TEST_F(FolderPicker, TheShortcutButtonsListTheDesktopAndTheDocuments)
+{
+    tree.addFolder(QStringLiteral("home/Schreibtisch"));
+    tree.addFolder(QStringLiteral("home/Dokumente"));
+    tree.addFile(QStringLiteral("config/user-dirs.dirs"),
+                 "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\nXDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n");
+    EnvironmentGuard home("HOME", tree.path(QStringLiteral("home")));
+    EnvironmentGuard config("XDG_CONFIG_HOME", tree.path(QStringLiteral("config")));
+    writeSetting(QStringLiteral("Path"), QStringLiteral("D:\\"));
+    openPicker(1);
+    ASSERT_EQ(picker->Drive1->drive(), QChar(u'D'));
+
+    EXPECT_EQ(picker->Command3->toolTip(), u"Desktop");
+    EXPECT_EQ(picker->Command4->toolTip(), u"My Documents");
+    QTest::mouseClick(picker->Command3, Qt::LeftButton);
+    EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("home/Schreibtisch")));
+    EXPECT_EQ(picker->Drive1->drive(), QChar(u'C'));
+    EXPECT_EQ(picker->lblPath->text(), driveFormOf(QStringLiteral("home/Schreibtisch")));
+    QTest::mouseClick(picker->Command4, Qt::LeftButton);
+    EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("home/Dokumente")));
+}
+
+TEST_F(FolderPicker, LooksAsLaidOut)
+{
+    writeSetting(QStringLiteral("Path"), storedFormOf(QStringLiteral("data")));
+    openPicker(1);
+    EXPECT_EQ(picker->Label1->text(), u"Select Directory");
+    EXPECT_EQ(picker->Command2->text(), u"&Cancel");
+    EXPECT_EQ(picker->Drive1->itemText(0), u"C:  /");
+    EXPECT_EQ(picker->Drive1->itemText(3), u"F:");
+    // Top to bottom: heading, drives, folders, the folder's path, the buttons.
+    EXPECT_LT(picker->Label1->y(), picker->Drive1->y());
+    EXPECT_LT(picker->Drive1->y(), picker->Dir1->y());
+    EXPECT_LT(picker->Dir1->y(), picker->lblPath->y());
+    EXPECT_LT(picker->lblPath->y(), picker->Command1->y());
+    EXPECT_EQ(picker->Command1->y(), picker->Command2->y());
+    picker->grab().save(QStringLiteral("/tmp/frmpath.png"));
+}
+
+} // namespace
+} // namespace platterly::cataloguing::test
