@@ -97,40 +97,56 @@ std::size_t countNuls(const char* haystack, std::size_t from, std::size_t to)
 std::size_t countNamesHolding(const char* names, std::size_t size, const char* needle,
                               std::size_t needleSize)
 {
+    if (needleSize == 0)
+        return countNuls(names, 0, size);
+    // A place counts when a NUL lies between it and the last place counted: it is in a name
+    // of its own. Places are found as findBytes() finds them, and the NULs on the way are
+    // noted as they pass, so no name needs to be searched for its end.
     std::size_t count = 0;
-    std::size_t counted = 0; // just past the NUL of the last name counted
-    const auto countAt = [&](std::size_t start) {
-        const void* nul = std::memchr(names + start, '\0', size - start);
-        counted = nul ? std::size_t(static_cast<const char*>(nul) - names) + 1 : size;
-        ++count;
-    };
+    std::ptrdiff_t lastCounted = -2; // the first place found always counts
+    std::ptrdiff_t lastNul = -1;
     std::size_t at = 0;
 #if defined(__SSE2__)
-    // One pass, as findBytes() searches; a place inside a name already counted is skipped.
-    if (needleSize >= 2) {
+    {
         const __m128i first = _mm_set1_epi8(needle[0]);
         const __m128i last = _mm_set1_epi8(needle[needleSize - 1]);
+        const __m128i zero = _mm_setzero_si128();
         for (; at + needleSize + 15 <= size; at += 16) {
             const __m128i heads = _mm_loadu_si128(reinterpret_cast<const __m128i*>(names + at));
             const __m128i tails =
                 _mm_loadu_si128(reinterpret_cast<const __m128i*>(names + at + needleSize - 1));
+            const auto nuls = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(heads, zero)));
             auto starts = static_cast<unsigned>(_mm_movemask_epi8(
                 _mm_and_si128(_mm_cmpeq_epi8(heads, first), _mm_cmpeq_epi8(tails, last))));
             while (starts != 0) {
-                const std::size_t start = at + std::size_t(std::countr_zero(starts));
-                if (start >= counted && sameBytes(names + start + 1, needle + 1, needleSize - 2))
-                    countAt(start);
+                const int bit = std::countr_zero(starts);
+                const unsigned nulsBefore = nuls & ((1u << bit) - 1);
+                const std::ptrdiff_t nulBefore =
+                    nulsBefore != 0 ? std::ptrdiff_t(at) + 31 - std::countl_zero(nulsBefore)
+                                    : lastNul;
+                const std::size_t start = at + std::size_t(bit);
+                if (nulBefore > lastCounted &&
+                    (needleSize < 2 || sameBytes(names + start + 1, needle + 1, needleSize - 2))) {
+                    ++count;
+                    lastCounted = std::ptrdiff_t(start);
+                }
                 starts &= starts - 1;
             }
+            if (nuls != 0)
+                lastNul = std::ptrdiff_t(at) + 31 - std::countl_zero(nuls);
         }
     }
 #endif
-    while (at < size) {
-        at = findBytes(names, size, std::max(at, counted), needle, needleSize);
-        if (at >= size)
-            break;
-        countAt(at);
-        at = counted;
+    for (; at + needleSize <= size; ++at) {
+        if (names[at] == '\0') {
+            lastNul = std::ptrdiff_t(at);
+            continue;
+        }
+        if (lastNul > lastCounted && names[at] == needle[0] &&
+            sameBytes(names + at + 1, needle + 1, needleSize - 1)) {
+            ++count;
+            lastCounted = std::ptrdiff_t(at);
+        }
     }
     return count;
 }

@@ -134,7 +134,8 @@ TEST(LargeSearch, TheTotalOfAStoppedSearchOverManyBlocksIsExact)
         ASSERT_FALSE(prepareNameIndex(*db));
     }
     const std::pair<QString, QString> searches[] = {
-        {u"1"_s, u"All Files"_s}, {u"*"_s, u"Music Files"_s}, {u"99?"_s, u"Documents"_s}};
+        {u"1"_s, u"All Files"_s},      {u"12"_s, u"All Files"_s},  {u"e 12"_s, u"Anything"_s},
+        {u".mp3"_s, u"Music Files"_s}, {u"*"_s, u"Music Files"_s}, {u"99?"_s, u"Documents"_s}};
     for (const auto& [pattern, category] : searches) {
         const QString statement = buildSearchStatement({pattern, category, false, {}}).statement;
         qint64 everyRow = 0;

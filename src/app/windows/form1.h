@@ -154,6 +154,7 @@ private:
     void buildBottomRow();
     void connectHandlers();
     void loadSearchHistory();
+    void prepareSearchIndex();
     void setPictureBorder(QLabel* picture, bool on);
     void notYetAvailable(const QString& what);
     void buildResultsMenu();

@@ -7,6 +7,8 @@
 #include "platform/system/profile_file.h"
 #include "platform/ui/busy_cursor.h"
 #include "platform/ui/dialogs.h"
+#include "catalogue/name_index.h"
+#include "search/name_index_planner.h"
 #include "search/search_history.h"
 
 #include <QCheckBox>
@@ -43,7 +45,9 @@ void Form1::Load()
     }
     m_loaded = true;
     m_data.setDatabaseName(state().DBPath);
+    search::useNameIndex(m_data);
     AddCDstoList();
+    prepareSearchIndex();
     loadSearchHistory();
     // Setting the boxes runs their click handlers, which write the same values back.
     Check1->setChecked(state().LoadWind == 1);
@@ -56,6 +60,28 @@ void Form1::Load()
     const QString letter = system::ReadINI(catalogue::settingsFile(), keys::kSectionSettings,
                                            keys::kKeyDriveLetter, folder);
     cmbDrive->setEditText(letter == folder ? QStringLiteral("E") : letter);
+}
+
+void Form1::prepareSearchIndex()
+{
+    // A catalogue written by an older program or another tool gets its name index on first
+    // open; until then (or on a read-only file) searches read every row, which is slower but
+    // gives the same results.
+    sql::Database* db = m_data.database();
+    if (!db)
+        return;
+    if (catalogue::nameIndexStatus(*db) == catalogue::NameIndexStatus::Current)
+        return;
+    ui::BusyCursor busy;
+    const QString caption = windowTitle();
+    const sql::SqlError error = search::prepareNameIndex(*db, [this](qint64 done, qint64 total) {
+        setWindowTitle(QStringLiteral("Preparing the search index %1%")
+                           .arg(total > 0 ? done * 100 / total : 0));
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        return true;
+    });
+    setWindowTitle(caption);
+    Q_UNUSED(error); // searches then read every row: slower, but right
 }
 
 void Form1::loadSearchHistory()

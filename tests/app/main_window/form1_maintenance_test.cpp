@@ -3,6 +3,7 @@
 #include "app/windows/form1.h"
 #include "catalogue/catalogue_file.h"
 #include "cataloguing/cataloguing_run.h"
+#include "main_window_fixture.h"
 #include "platform/system/application_folder.h"
 #include "platform/ui/recording_shell_opener.h"
 #include "platform/ui/recording_sound_output.h"
@@ -20,43 +21,15 @@ using namespace platterly;
 
 namespace {
 
-class Form1MaintenanceTest : public ::testing::Test
+class Form1MaintenanceTest : public app::test::MainWindowTest
 {
 protected:
-    void SetUp() override
+    Form1MaintenanceTest()
     {
-        ASSERT_TRUE(m_appFolder.isValid());
-        system::setApplicationFolderOverride(m_appFolder.path());
-        ASSERT_FALSE(catalogue::createEmptyCatalogue(appFile("db.db2")));
-        m_previousDialogs = ui::setDialogs(&m_dialogs);
-        m_previousShell = ui::setShellOpener(&m_shell);
-        m_previousSound = ui::setSoundOutput(&m_sound);
-        app::windows() = {};
-        app::state() = {};
-        app::state().DBPath = appFile("db.db2");
-        for (const char* title : {"Photos", "Music"}) {
-            test::TempTree tree;
-            tree.addFile(QStringLiteral("a.txt"));
-            tree.addFile(QStringLiteral("Sub/b.mp3"));
-            sql::DataControl data;
-            data.setDatabaseName(appFile("db.db2"));
-            const cataloguing::CataloguingRequest request{QLatin1String(title), tree.root(),
-                                                          QStringLiteral("E:\\"), {}};
-            ASSERT_EQ(cataloguing::runCataloguing(data, request).outcome,
-                      cataloguing::RunOutcome::Finished);
-        }
+        catalogueSmallDisc(QStringLiteral("Photos"));
+        catalogueSmallDisc(QStringLiteral("Music"));
         m_form.Load();
     }
-
-    void TearDown() override
-    {
-        ui::setDialogs(m_previousDialogs);
-        ui::setShellOpener(m_previousShell);
-        ui::setSoundOutput(m_previousSound);
-        system::setApplicationFolderOverride(QString());
-    }
-
-    QString appFile(const char* name) const { return m_appFolder.filePath(QLatin1String(name)); }
 
     void chooseDisc(int row)
     {
@@ -64,13 +37,6 @@ protected:
         m_form.List1_Click();
     }
 
-    QTemporaryDir m_appFolder;
-    ui::ScriptedDialogs m_dialogs;
-    ui::RecordingShellOpener m_shell;
-    ui::RecordingSoundOutput m_sound;
-    ui::Dialogs* m_previousDialogs = nullptr;
-    ui::ShellOpener* m_previousShell = nullptr;
-    ui::SoundOutput* m_previousSound = nullptr;
     app::Form1 m_form;
 };
 
@@ -78,24 +44,24 @@ protected:
 
 TEST_F(Form1MaintenanceTest, DeleteAsksFirstAndUpdatesListAndTotals)
 {
-    m_dialogs.answer(ui::Answer::Ok);
+    dialogs.answer(ui::Answer::Ok);
     m_form.cmdDelete_Click();
-    ASSERT_EQ(m_dialogs.shown().size(), 1u);
-    EXPECT_EQ(m_dialogs.shown()[0].text, QStringLiteral("Select CD to Delete And Press the Button"));
-    EXPECT_EQ(m_dialogs.shown()[0].caption, QStringLiteral("PLATTERLY"));
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.shown()[0].text, QStringLiteral("Select CD to Delete And Press the Button"));
+    EXPECT_EQ(dialogs.shown()[0].caption, QStringLiteral("PLATTERLY"));
 
     chooseDisc(0);
     m_form.List1_DblClick();
-    m_dialogs.answer(ui::Answer::No);
+    dialogs.answer(ui::Answer::No);
     m_form.cmdDelete_Click();
     EXPECT_EQ(m_form.List1->count(), 2);
 
-    m_dialogs.answer(ui::Answer::Yes);
+    dialogs.answer(ui::Answer::Yes);
     m_form.cmdDelete_Click();
-    ASSERT_EQ(m_dialogs.shown().size(), 3u);
-    EXPECT_EQ(m_dialogs.shown()[2].text,
+    ASSERT_EQ(dialogs.shown().size(), 3u);
+    EXPECT_EQ(dialogs.shown()[2].text,
               QStringLiteral("Do you Really Want to Delete The CD Title From DATABASE?"));
-    EXPECT_EQ(m_dialogs.shown()[2].buttons, ui::Buttons::YesNo);
+    EXPECT_EQ(dialogs.shown()[2].buttons, ui::Buttons::YesNo);
     ASSERT_EQ(m_form.List1->count(), 1);
     EXPECT_EQ(m_form.List1->item(0)->text(), QStringLiteral("Music"));
     EXPECT_EQ(m_form.lblTotals->text(),
@@ -104,53 +70,55 @@ TEST_F(Form1MaintenanceTest, DeleteAsksFirstAndUpdatesListAndTotals)
     EXPECT_TRUE(m_form.LBLtFILES->text().isEmpty());
     EXPECT_EQ(m_form.trv->model()->rowCount(), 0);
     EXPECT_EQ(m_form.windowTitle(), QStringLiteral("Quenlo Platterly"));
-    EXPECT_FALSE(m_dialogs.failed());
+    EXPECT_FALSE(dialogs.failed());
 }
 
 TEST_F(Form1MaintenanceTest, RenameAcceptsOneToFifteenCharacters)
 {
     chooseDisc(1);
-    m_dialogs.type(QStringLiteral("1234567890123456")); // 16: refused without a word
+    dialogs.type(QStringLiteral("1234567890123456")); // 16: refused without a word
     m_form.Rename_Click();
     EXPECT_EQ(m_form.List1->item(1)->text(), QStringLiteral("Music"));
-    ASSERT_EQ(m_dialogs.shown().size(), 1u);
-    EXPECT_EQ(m_dialogs.shown()[0].text, QStringLiteral("Enter New CD Name(uptp 15 letters only)"));
-    EXPECT_EQ(m_dialogs.shown()[0].caption, QStringLiteral("Rename CD Collection"));
-    EXPECT_EQ(m_dialogs.shown()[0].defaultText, QStringLiteral("Music"));
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.shown()[0].text, QStringLiteral("Enter New CD Name(uptp 15 letters only)"));
+    EXPECT_EQ(dialogs.shown()[0].caption, QStringLiteral("Rename CD Collection"));
+    EXPECT_EQ(dialogs.shown()[0].defaultText, QStringLiteral("Music"));
 
     chooseDisc(1);
-    m_dialogs.type(QStringLiteral("Bob's Tunes"));
+    dialogs.type(QStringLiteral("Bob's Tunes"));
     m_form.Rename_Click();
     EXPECT_EQ(m_form.List1->item(1)->text(), QStringLiteral("Bob's Tunes"));
     EXPECT_EQ(m_form.lblTotals->text(),
               QStringLiteral(":: Total ::  4 Files   &&  2 Folders  in    :::  2  :::CDs"));
-    EXPECT_EQ(m_dialogs.shown().size(), 2u);
+    EXPECT_EQ(dialogs.shown().size(), 2u);
 }
 
 TEST_F(Form1MaintenanceTest, BackupRefusesTheOpenFileAndReportsWhereItWent)
 {
-    m_dialogs.answer(ui::Answer::No);
+    dialogs.answer(ui::Answer::No);
     m_form.Image2_MouseUp();
-    EXPECT_EQ(m_dialogs.shown().size(), 1u);
-    EXPECT_EQ(m_dialogs.shown()[0].caption, QStringLiteral("Want to Take Back-Up?"));
+    EXPECT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.shown()[0].caption, QStringLiteral("Want to Take Back-Up?"));
 
     // A catalogue named like its own backup is refused; the name is asked again.
     ASSERT_TRUE(QFile::copy(appFile("db.db2"), appFile("live.DB2")));
     app::state().DBPath = appFile("live.DB2");
-    m_dialogs.answer(ui::Answer::Yes);
-    m_dialogs.type(QStringLiteral("live"));
-    m_dialogs.answer(ui::Answer::Ok);
-    m_dialogs.type(QStringLiteral("kept"));
-    m_dialogs.answer(ui::Answer::Ok);
+    dialogs.answer(ui::Answer::Yes);
+    dialogs.type(QStringLiteral("live"));
+    dialogs.answer(ui::Answer::Ok);
+    dialogs.type(QStringLiteral("kept"));
+    dialogs.answer(ui::Answer::Ok);
     m_form.Image2_MouseUp();
-    const QStringList texts = m_dialogs.shownTexts();
+    const QStringList texts = dialogs.shownTexts();
     ASSERT_EQ(texts.size(), 6);
     EXPECT_EQ(texts[2], QStringLiteral("Enter Backup File Name"));
-    EXPECT_EQ(texts[3], QStringLiteral("Database in use (unable toOver write) please chose another name"));
-    EXPECT_TRUE(texts[5].startsWith(QStringLiteral("Back-up File Stored in the application folder")));
+    EXPECT_EQ(texts[3],
+              QStringLiteral("Database in use (unable toOver write) please chose another name"));
+    EXPECT_TRUE(
+        texts[5].startsWith(QStringLiteral("Back-up File Stored in the application folder")));
     EXPECT_TRUE(texts[5].endsWith(QStringLiteral("\tkept.DB2")));
     EXPECT_TRUE(QFile::exists(appFile("kept.DB2")));
-    EXPECT_FALSE(m_dialogs.failed());
+    EXPECT_FALSE(dialogs.failed());
 }
 
 TEST_F(Form1MaintenanceTest, ExportWritesTheGridAndOpensIt)
@@ -159,9 +127,9 @@ TEST_F(Form1MaintenanceTest, ExportWritesTheGridAndOpensIt)
     m_form.cmdSearch_Click();
     ASSERT_EQ(m_form.FoundCount, 2);
     const QString target = appFile("results.docx");
-    m_dialogs.type(target);
+    dialogs.type(target);
     m_form.CmdExport_Click();
     EXPECT_TRUE(QFile::exists(target));
-    ASSERT_EQ(m_shell.openedPaths().size(), 1);
-    EXPECT_EQ(m_shell.openedPaths()[0], target);
+    ASSERT_EQ(shell.openedPaths().size(), 1);
+    EXPECT_EQ(shell.openedPaths()[0], target);
 }

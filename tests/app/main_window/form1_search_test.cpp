@@ -1,8 +1,10 @@
 #include "app/common/program_state.h"
 #include "app/common/windows.h"
 #include "app/windows/form1.h"
+#include "catalogue/name_index.h"
 #include "catalogue/catalogue_file.h"
 #include "cataloguing/cataloguing_run.h"
+#include "main_window_fixture.h"
 #include "platform/drives/system_volume_source.h"
 #include "platform/drives/typed_path.h"
 #include "platform/system/application_folder.h"
@@ -30,23 +32,12 @@ using namespace platterly;
 
 namespace {
 
-// A main window over a real catalogue of a real folder on this machine, catalogued under
-// its true drive path, so that opening and copying reach real files.
-class Form1SearchTest : public ::testing::Test
+// A main window over a real catalogue of a real folder on this machine.
+class Form1SearchTest : public app::test::MainWindowTest
 {
 protected:
-    void SetUp() override
+    Form1SearchTest()
     {
-        ASSERT_TRUE(m_appFolder.isValid());
-        system::setApplicationFolderOverride(m_appFolder.path());
-        ASSERT_FALSE(catalogue::createEmptyCatalogue(appFile("db.db2")));
-        m_previousDialogs = ui::setDialogs(&m_dialogs);
-        m_previousShell = ui::setShellOpener(&m_shell);
-        m_previousSound = ui::setSoundOutput(&m_sound);
-        app::windows() = {};
-        app::state() = {};
-        app::state().DBPath = appFile("db.db2");
-
         m_disc.addFile(QStringLiteral("Photos/beach.png"), pngBytes());
         m_disc.addFile(QStringLiteral("Photos/notes.txt"), "notes");
         m_disc.addFile(QStringLiteral("Music/Bob's song.mp3"), "mp3");
@@ -54,15 +45,6 @@ protected:
             m_disc.addFile(QStringLiteral("Many/track%1.wav").arg(i, 3, 10, QLatin1Char('0')));
         catalogueDisc(QStringLiteral("Holiday"), m_disc.root());
         m_form.Load();
-    }
-
-    void TearDown() override
-    {
-        ui::setDialogs(m_previousDialogs);
-        ui::setShellOpener(m_previousShell);
-        ui::setSoundOutput(m_previousSound);
-        system::setApplicationFolderOverride(QString());
-        app::windows() = {};
     }
 
     static QByteArray pngBytes()
@@ -76,20 +58,16 @@ protected:
         return bytes;
     }
 
+    // Catalogued under its true drive path, so that opening and copying reach real files.
     void catalogueDisc(const QString& title, const QString& root)
     {
         const drives::TypedPath where =
             drives::resolveTypedPath(drives::systemDriveMap(), root, QDir::currentPath());
         ASSERT_TRUE(where.ok()) << where.error.toStdString();
         m_driveLetter = where.drivePath.left(1);
-        sql::DataControl data;
-        data.setDatabaseName(appFile("db.db2"));
-        const cataloguing::CataloguingRequest request{title, where.nativePath, where.drivePath, {}};
-        ASSERT_EQ(cataloguing::runCataloguing(data, request).outcome,
-                  cataloguing::RunOutcome::Finished);
+        m_discDrivePath = where.drivePath;
+        catalogueFolder(title, where.nativePath, where.drivePath);
     }
-
-    QString appFile(const char* name) const { return m_appFolder.filePath(QLatin1String(name)); }
 
     void search(const QString& pattern, const QString& category = QStringLiteral("All Files"))
     {
@@ -113,15 +91,9 @@ protected:
         m_form.MSFlexGrid1->setCurrentIndex(m_form.results().index(row, 1));
     }
 
-    QTemporaryDir m_appFolder;
     test::TempTree m_disc;
     QString m_driveLetter;
-    ui::ScriptedDialogs m_dialogs;
-    ui::RecordingShellOpener m_shell;
-    ui::RecordingSoundOutput m_sound;
-    ui::Dialogs* m_previousDialogs = nullptr;
-    ui::ShellOpener* m_previousShell = nullptr;
-    ui::SoundOutput* m_previousSound = nullptr;
+    QString m_discDrivePath;
     app::Form1 m_form;
 };
 
@@ -196,25 +168,21 @@ TEST_F(Form1SearchTest, OpeningRerootsOnTheDriveBoxLetter)
     search(QStringLiteral("notes"));
     m_form.cmbDrive->setEditText(m_driveLetter);
     m_form.mnuFile_Click();
-    ASSERT_EQ(m_shell.openedPaths().size(), 1);
-    EXPECT_EQ(m_shell.openedPaths()[0], m_disc.path(QStringLiteral("Photos/notes.txt")));
+    ASSERT_EQ(shell.openedPaths().size(), 1);
+    EXPECT_EQ(shell.openedPaths()[0], m_disc.path(QStringLiteral("Photos/notes.txt")));
     m_form.mnuFolder_Click();
-    ASSERT_EQ(m_shell.openedPaths().size(), 2);
-    EXPECT_EQ(QDir::cleanPath(m_shell.openedPaths()[1]), m_disc.path(QStringLiteral("Photos")));
+    ASSERT_EQ(shell.openedPaths().size(), 2);
+    EXPECT_EQ(QDir::cleanPath(shell.openedPaths()[1]), m_disc.path(QStringLiteral("Photos")));
 
     // With another letter the disc is not there: the user is asked to insert it.
     m_form.cmbDrive->setEditText(QStringLiteral("Q"));
     m_form.mnuFile_Click();
-    ASSERT_EQ(m_dialogs.shown().size(), 1);
-    const QString drivePath =
-        QStringLiteral("Q") +
-        m_dialogs.shown()[0].text.section(QStringLiteral("'Q"), 1).section(QLatin1Char('\''), 0, 0);
-    EXPECT_EQ(m_dialogs.shown()[0].caption, QStringLiteral("Unable to Open File"));
-    EXPECT_TRUE(m_dialogs.shown()[0].text.startsWith(
-        QStringLiteral("Please Insert CD : Holiday or\r\nCheck the File 'Q:")));
-    EXPECT_TRUE(m_dialogs.shown()[0].text.endsWith(
-        QStringLiteral("Photos\\notes.txt' is a valid file to open ")))
-        << drivePath.toStdString();
+    ASSERT_EQ(dialogs.shown().size(), 1);
+    EXPECT_EQ(dialogs.shown()[0].caption, QStringLiteral("Unable to Open File"));
+    EXPECT_EQ(dialogs.shown()[0].text,
+              QStringLiteral("Please Insert CD : Holiday or\r\nCheck the File 'Q") +
+                  m_discDrivePath.mid(1) +
+                  QStringLiteral("\\Photos\\notes.txt' is a valid file to open "));
 }
 
 TEST_F(Form1SearchTest, CopyToTheDesktopAndRetryWhenTheDiscIsMissing)
@@ -231,12 +199,12 @@ TEST_F(Form1SearchTest, CopyToTheDesktopAndRetryWhenTheDiscIsMissing)
     search(QStringLiteral("Bob's"));
     // First with a letter where the disc is not: Cancel ends the command.
     m_form.cmbDrive->setEditText(QStringLiteral("Q"));
-    m_dialogs.answer(ui::Answer::Cancel);
+    dialogs.answer(ui::Answer::Cancel);
     m_form.mnucopydesk_Click();
-    ASSERT_EQ(m_dialogs.shown().size(), 1);
-    EXPECT_EQ(m_dialogs.shown()[0].text,
+    ASSERT_EQ(dialogs.shown().size(), 1);
+    EXPECT_EQ(dialogs.shown()[0].text,
               QStringLiteral("Disk not ready Pleae Insert CD : Holiday And Press OK"));
-    EXPECT_EQ(m_dialogs.shown()[0].caption, QStringLiteral("Disk not ready"));
+    EXPECT_EQ(dialogs.shown()[0].caption, QStringLiteral("Disk not ready"));
     EXPECT_EQ(m_form.windowTitle(), QStringLiteral("Quenlo Platterly"));
 
     m_form.cmbDrive->setEditText(m_driveLetter);
@@ -245,6 +213,25 @@ TEST_F(Form1SearchTest, CopyToTheDesktopAndRetryWhenTheDiscIsMissing)
     ASSERT_TRUE(copied.open(QIODevice::ReadOnly));
     EXPECT_EQ(copied.readAll(), QByteArray("mp3"));
     EXPECT_EQ(app::state().CopyFileName, QStringLiteral("Bob's song.mp3"));
-    EXPECT_EQ(m_dialogs.shown().size(), 1);
+    EXPECT_EQ(dialogs.shown().size(), 1);
     qputenv("XDG_CONFIG_HOME", oldConfig);
+}
+
+TEST_F(Form1SearchTest, ACatalogueWithoutTheNameIndexGetsItWhenLoaded)
+{
+    {
+        sql::SqlError error;
+        auto db = sql::Database::open(appFile("db.db2"), &error);
+        ASSERT_TRUE(db);
+        ASSERT_FALSE(db->exec(QStringLiteral("DROP TABLE NAMEINDEX")));
+        EXPECT_NE(catalogue::nameIndexStatus(*db), catalogue::NameIndexStatus::Current);
+    }
+    m_form.unload();
+    m_form.Load();
+    sql::Database* db = m_form.MyData().database();
+    ASSERT_NE(db, nullptr);
+    EXPECT_EQ(catalogue::nameIndexStatus(*db), catalogue::NameIndexStatus::Current);
+    search(QStringLiteral("song"));
+    EXPECT_EQ(m_form.lblMessage->text(), QStringLiteral("Only 1 File Found"));
+    EXPECT_EQ(m_form.windowTitle(), QStringLiteral("Quenlo Platterly"));
 }

@@ -5,6 +5,7 @@
 #include "catalogue/shutdown.h"
 #include "cataloguing/cataloguing_run.h"
 #include "controls/button.h"
+#include "main_window_fixture.h"
 #include "platform/system/application_folder.h"
 #include "platform/system/profile_file.h"
 #include "platform/ui/recording_shell_opener.h"
@@ -28,48 +29,13 @@ using namespace platterly;
 
 namespace {
 
-// A main window over a catalogue in a temporary application folder, with message boxes,
-// sounds, the desktop and the other windows replaced by recorders.
-class Form1Test : public ::testing::Test
+class Form1Test : public app::test::MainWindowTest
 {
 protected:
-    void SetUp() override
+    Form1Test()
     {
-        ASSERT_TRUE(m_appFolder.isValid());
-        system::setApplicationFolderOverride(m_appFolder.path());
-        ASSERT_FALSE(catalogue::createEmptyCatalogue(appFile("db.db2")));
-        m_previousDialogs = ui::setDialogs(&m_dialogs);
-        m_previousSound = ui::setSoundOutput(&m_sound);
-        m_previousShell = ui::setShellOpener(&m_shell);
-        app::windows() = {};
         app::windows().showAbout = [this] { ++m_aboutShown; };
         app::windows().showChooser = [this] { ++m_chooserShown; };
-        app::state() = {};
-        app::state().DBPath = appFile("db.db2");
-    }
-
-    void TearDown() override
-    {
-        ui::setDialogs(m_previousDialogs);
-        ui::setSoundOutput(m_previousSound);
-        ui::setShellOpener(m_previousShell);
-        system::setApplicationFolderOverride(QString());
-        app::windows() = {};
-    }
-
-    QString appFile(const char* name) const { return m_appFolder.filePath(QLatin1String(name)); }
-
-    void catalogue(const QString& file, const QString& title, QDate date)
-    {
-        test::TempTree tree;
-        tree.addFile(QStringLiteral("a.txt"));
-        tree.addFile(QStringLiteral("Music/b.mp3"));
-        sql::DataControl data;
-        data.setDatabaseName(file);
-        const cataloguing::CataloguingRequest request{title, tree.root(), QStringLiteral("E:\\"),
-                                                      date};
-        ASSERT_EQ(cataloguing::runCataloguing(data, request).outcome,
-                  cataloguing::RunOutcome::Finished);
     }
 
     QString setting(const char* section, const char* key)
@@ -85,13 +51,6 @@ protected:
         file.write(text);
     }
 
-    QTemporaryDir m_appFolder;
-    ui::ScriptedDialogs m_dialogs;
-    ui::RecordingSoundOutput m_sound;
-    ui::RecordingShellOpener m_shell;
-    ui::Dialogs* m_previousDialogs = nullptr;
-    ui::SoundOutput* m_previousSound = nullptr;
-    ui::ShellOpener* m_previousShell = nullptr;
     int m_aboutShown = 0;
     int m_chooserShown = 0;
 };
@@ -100,8 +59,8 @@ protected:
 
 TEST_F(Form1Test, LoadShowsDiscsTotalsAndTheChosenDisc)
 {
-    catalogue(appFile("db.db2"), QStringLiteral("Photos"), QDate(2006, 3, 5));
-    catalogue(appFile("db.db2"), QStringLiteral("Music"), QDate(2026, 12, 6));
+    catalogueSmallDisc(QStringLiteral("Photos"), QDate(2006, 3, 5));
+    catalogueSmallDisc(QStringLiteral("Music"), QDate(2026, 12, 6));
     app::Form1 form;
     form.Load();
     ASSERT_EQ(form.List1->count(), 2);
@@ -129,23 +88,23 @@ TEST_F(Form1Test, LoadShowsDiscsTotalsAndTheChosenDisc)
     EXPECT_EQ(tree->index(0, 0).data().toString(), QStringLiteral("Photos"));
     EXPECT_EQ(tree->rowCount(tree->index(2, 0)), 1);
     EXPECT_FALSE(tree->index(0, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
-    EXPECT_TRUE(m_dialogs.shown().empty());
+    EXPECT_TRUE(dialogs.shown().empty());
 }
 
 TEST_F(Form1Test, AFileThatIsNotACatalogueFallsBackToTheDefaultOnce)
 {
-    catalogue(appFile("db.db2"), QStringLiteral("Default disc"), QDate(2020, 1, 1));
+    catalogueSmallDisc(QStringLiteral("Default disc"), QDate(2020, 1, 1));
     sql::SqlError error;
     const QString other = appFile("other.db2");
     sql::Database::create(other, &error)->exec(QStringLiteral("CREATE TABLE X (A)"));
     app::state().DBPath = other;
     app::Form1 form;
     form.Load();
-    ASSERT_EQ(m_dialogs.shown().size(), 1);
-    EXPECT_EQ(m_dialogs.shown()[0].text,
+    ASSERT_EQ(dialogs.shown().size(), 1);
+    EXPECT_EQ(dialogs.shown()[0].text,
               QStringLiteral(
                   "You have selected an invalid Databse File, Default DATABASE will be LOADED"));
-    EXPECT_EQ(m_dialogs.shown()[0].caption, QStringLiteral("DEFAULT DATABASE Loaded"));
+    EXPECT_EQ(dialogs.shown()[0].caption, QStringLiteral("DEFAULT DATABASE Loaded"));
     EXPECT_EQ(app::state().DBPath, appFile("db.db2"));
     ASSERT_EQ(form.List1->count(), 1);
     EXPECT_EQ(form.List1->item(0)->text(), QStringLiteral("Default disc"));
@@ -153,8 +112,8 @@ TEST_F(Form1Test, AFileThatIsNotACatalogueFallsBackToTheDefaultOnce)
     // A missing file is reported too, and the default catalogue is shown.
     app::state().DBPath = appFile("gone.db2");
     form.Load();
-    ASSERT_EQ(m_dialogs.shown().size(), 2);
-    EXPECT_TRUE(m_dialogs.shown()[1].text.contains(QStringLiteral("gone.db2")));
+    ASSERT_EQ(dialogs.shown().size(), 2);
+    EXPECT_TRUE(dialogs.shown()[1].text.contains(QStringLiteral("gone.db2")));
     EXPECT_EQ(form.List1->count(), 1);
 }
 
@@ -167,8 +126,8 @@ TEST_F(Form1Test, AnUnusableDefaultCatalogueIsReportedWithoutLooping)
     app::Form1 form;
     form.Load();
     // One message for the chosen file, one saying the default cannot be used either.
-    ASSERT_EQ(m_dialogs.shown().size(), 2);
-    EXPECT_TRUE(m_dialogs.shown()[1].text.contains(QStringLiteral("cannot be used")));
+    ASSERT_EQ(dialogs.shown().size(), 2);
+    EXPECT_TRUE(dialogs.shown()[1].text.contains(QStringLiteral("cannot be used")));
     EXPECT_EQ(form.List1->count(), 0);
     EXPECT_EQ(form.lblTotals->text(),
               QStringLiteral(":: Total ::  0 Files   &&  0 Folders  in    :::  0  :::CDs"));
@@ -250,19 +209,19 @@ TEST_F(Form1Test, PictureButtonsLeadToTheOtherWindows)
     ASSERT_TRUE(click.open(QIODevice::WriteOnly));
     click.write("RIFF");
     click.close();
-    m_shell.setFallbackResult(false);
+    shell.setFallbackResult(false);
     form.Label5_MouseDown();
     form.Label5_MouseUp();
-    ASSERT_FALSE(m_sound.played().isEmpty()) << m_sound.beeps();
-    EXPECT_TRUE(m_sound.played().last().endsWith(QStringLiteral("click.qns")));
-    ASSERT_EQ(m_dialogs.shown().size(), 1);
-    EXPECT_EQ(m_dialogs.shown()[0].caption, QStringLiteral("Unable to Open File"));
-    EXPECT_TRUE(m_dialogs.shown()[0].text.contains(QStringLiteral("help.pdf")));
+    ASSERT_FALSE(sound.played().isEmpty()) << sound.beeps();
+    EXPECT_TRUE(sound.played().last().endsWith(QStringLiteral("click.qns")));
+    ASSERT_EQ(dialogs.shown().size(), 1);
+    EXPECT_EQ(dialogs.shown()[0].caption, QStringLiteral("Unable to Open File"));
+    EXPECT_TRUE(dialogs.shown()[0].text.contains(QStringLiteral("help.pdf")));
 }
 
 TEST_F(Form1Test, RightClickBeforeChoosingADiscOpensNoMenu)
 {
-    catalogue(appFile("db.db2"), QStringLiteral("Photos"), QDate(2006, 3, 5));
+    catalogueSmallDisc(QStringLiteral("Photos"), QDate(2006, 3, 5));
     app::Form1 form;
     form.showLoaded();
     form.List1_MouseUp(Qt::RightButton, form.mapToGlobal(QPoint(20, 80)));

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "app/common/program_state.h"
+#include "app/common/windows.h"
+#include "catalogue/catalogue_file.h"
+#include "cataloguing/cataloguing_run.h"
+#include "platform/system/application_folder.h"
+#include "platform/ui/recording_shell_opener.h"
+#include "platform/ui/recording_sound_output.h"
+#include "platform/ui/scripted_dialogs.h"
+#include "support/temp_tree.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace platterly::app::test {
+
+// The main window's surroundings for a test: an application folder of its own holding an
+// empty catalogue, and message boxes, sounds, the desktop's file opener and the other
+// windows replaced by recorders.
+class MainWindowTest : public ::testing::Test
+{
+protected:
+    MainWindowTest()
+    {
+        system::setApplicationFolderOverride(appFolder.path());
+        EXPECT_FALSE(catalogue::createEmptyCatalogue(appFile("db.db2")));
+        windows() = {};
+        state() = {};
+        state().DBPath = appFile("db.db2");
+    }
+
+    ~MainWindowTest() override
+    {
+        system::setApplicationFolderOverride(QString());
+        windows() = {};
+    }
+
+    QString appFile(const char* name) const { return appFolder.filePath(QLatin1String(name)); }
+
+    // Catalogues `root` under `title` into the application folder's catalogue, recording the
+    // entries under `driveRoot`.
+    void catalogueFolder(const QString& title, const QString& root, const QString& driveRoot,
+                         QDate date = {})
+    {
+        sql::DataControl data;
+        data.setDatabaseName(appFile("db.db2"));
+        const cataloguing::CataloguingRequest request{title, root, driveRoot, date};
+        ASSERT_EQ(cataloguing::runCataloguing(data, request).outcome,
+                  cataloguing::RunOutcome::Finished);
+    }
+
+    // A small disc: a.txt and Music/b.mp3 (one folder, two files).
+    void catalogueSmallDisc(const QString& title, QDate date = {})
+    {
+        platterly::test::TempTree tree;
+        tree.addFile(QStringLiteral("a.txt"));
+        tree.addFile(QStringLiteral("Music/b.mp3"));
+        catalogueFolder(title, tree.root(), QStringLiteral("E:\\"), date);
+    }
+
+    QTemporaryDir appFolder;
+    ui::ScriptedDialogs dialogs;
+    ui::RecordingShellOpener shell;
+    ui::RecordingSoundOutput sound;
+
+private:
+    ui::DialogsOverride m_dialogsOverride{dialogs};
+    ui::ShellOpenerOverride m_shellOverride{shell};
+    ui::SoundOutputOverride m_soundOverride{sound};
+};
+
+} // namespace platterly::app::test
