@@ -1,0 +1,100 @@
+#include "bench_options.h"
+
+#include <charconv>
+#include <string_view>
+
+namespace platterly::bench {
+
+namespace {
+
+// Each round of a million entries takes several seconds of a shared machine.
+constexpr std::uint64_t kMostRounds = 25;
+
+std::optional<std::uint64_t> parseCount(std::string_view text)
+{
+    std::uint64_t value = 0;
+    const auto [end, status] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (status != std::errc() || end != text.data() + text.size() || value == 0)
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+std::string usageText()
+{
+    return "usage: platterly-bench [--tree DIR] [--entries N] [--rounds N] [--keep]\n"
+           "\n"
+           "Generates a tree of empty files (default 1,000,000 entries under\n"
+           "/tmp/platterly-bench/tree), warms the page cache with find, then times find and\n"
+           "the cataloguing run alternately and prints medians, the ratio, the peak memory\n"
+           "of the cataloguing and the size of the catalogue file.\n"
+           "\n"
+           "  --tree DIR    where the tree is made; reused when its stamp file\n"
+           "                (DIR.stamp) matches the entry count\n"
+           "  --entries N   entries in the tree (about 10 % folders)\n"
+           "  --rounds N    timed rounds of each tool (default 3)\n"
+           "  --keep        leave the tree in place for the next run\n"
+           "\n"
+           "Steps run in a child process (useful under a profiler):\n"
+           "  --catalogue-once TREE CATALOGUE   catalogue TREE into a new file CATALOGUE\n"
+           "  --walk-once TREE                  walk TREE as the cataloguing does, writing "
+           "nothing\n";
+}
+
+std::optional<Command> parseCommandLine(int argc, char** argv, std::string& error)
+{
+    Command command;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        const int valuesLeft = argc - i - 1;
+        auto needValues = [&](int count) {
+            if (valuesLeft >= count)
+                return true;
+            error = std::string(argument) + " needs " + std::to_string(count) + " value(s)";
+            return false;
+        };
+        if (argument == "--help" || argument == "-h") {
+            command.kind = Command::Kind::Help;
+        } else if (argument == "--keep") {
+            command.options.keep = true;
+        } else if (argument == "--tree") {
+            if (!needValues(1))
+                return std::nullopt;
+            command.options.tree = argv[++i];
+        } else if (argument == "--entries" || argument == "--rounds") {
+            if (!needValues(1))
+                return std::nullopt;
+            const auto count = parseCount(argv[++i]);
+            if (!count) {
+                error = std::string(argument) + " needs a whole number above zero";
+                return std::nullopt;
+            }
+            if (argument == "--entries") {
+                command.options.entries = *count;
+            } else if (*count > kMostRounds) {
+                error = "--rounds takes at most " + std::to_string(kMostRounds);
+                return std::nullopt;
+            } else {
+                command.options.rounds = static_cast<int>(*count);
+            }
+        } else if (argument == "--catalogue-once") {
+            if (!needValues(2))
+                return std::nullopt;
+            command.kind = Command::Kind::CatalogueOnce;
+            command.tree = argv[++i];
+            command.catalogue = argv[++i];
+        } else if (argument == "--walk-once") {
+            if (!needValues(1))
+                return std::nullopt;
+            command.kind = Command::Kind::WalkOnce;
+            command.tree = argv[++i];
+        } else {
+            error = "unknown argument " + std::string(argument);
+            return std::nullopt;
+        }
+    }
+    return command;
+}
+
+} // namespace platterly::bench

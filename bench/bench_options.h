@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace platterly::bench {
+
+inline constexpr std::uint64_t kDefaultEntries = 1'000'000;
+inline constexpr int kDefaultRounds = 3;
+inline const std::string kDefaultTree = "/tmp/platterly-bench/tree";
+
+struct BenchOptions
+{
+    std::string tree = kDefaultTree; // where the generated tree lives
+    std::uint64_t entries = kDefaultEntries;
+    int rounds = kDefaultRounds;
+    bool keep = false; // leave the tree in place for the next run
+};
+
+// What the command line asks for: a benchmark run, or one measured step run in a child
+// process of the benchmark (so that its peak memory is its own).
+struct Command
+{
+    enum class Kind
+    {
+        Benchmark,
+        CatalogueOnce, // --catalogue-once TREE CATALOGUE
+        WalkOnce,      // --walk-once TREE
+        Help,
+    };
+    Kind kind = Kind::Benchmark;
+    BenchOptions options;
+    std::string tree;      // for the child steps
+    std::string catalogue; // for --catalogue-once
+};
+
+// Reads the command line; on a mistake returns nothing and says why in `error`.
+std::optional<Command> parseCommandLine(int argc, char** argv, std::string& error);
+
+std::string usageText();
+
+} // namespace platterly::bench

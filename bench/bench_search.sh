@@ -1,0 +1,146 @@
+#!/usr/bin/env bash
+# The catalogue search on a generated tree of a million entries, timed as whole processes
+# beside grep over a plain file of the same names (and plocate when it is installed).
+#
+#   bench/bench_search.sh [--entries N] [--rounds N] [--tree DIR] [--remove-tree]
+#
+# The tree is made by platterly-bench's generator and kept for the next run (reused while its
+# stamp matches; --remove-tree removes it at the end). The catalogue is made from it by
+# `platterly-cli add`, which keeps the name index as it goes.
+# Both programs are built in a Release build folder: build/release-bench in the source tree
+# unless PLATTERLY_BENCH_BUILD_DIR names another. Medians of wall time, warm page cache.
+set -euo pipefail
+
+entries=1000000
+rounds=21
+tree=/tmp/platterly-bench/search-tree
+remove_tree=0
+while [[ $# -gt 0 ]]; do
+    case "$1" in
+    --entries) entries="$2"; shift 2 ;;
+    --rounds) rounds="$2"; shift 2 ;;
+    --tree) tree="$2"; shift 2 ;;
+    --remove-tree) remove_tree=1; shift ;;
+    *)
+        echo "usage: bench_search.sh [--entries N] [--rounds N] [--tree DIR] [--remove-tree]" >&2
+        exit 2
+        ;;
+    esac
+done
+
+source_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build_dir="${PLATTERLY_BENCH_BUILD_DIR:-$source_dir/build/release-bench}"
+if [[ ! -f "$build_dir/CMakeCache.txt" ]]; then
+    cmake -S "$source_dir" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release \
+        -DPLATTERLY_BUILD_TESTS=OFF >&2
+fi
+if ! grep -q '^CMAKE_BUILD_TYPE:[A-Z]*=Release$' "$build_dir/CMakeCache.txt"; then
+    echo "bench_search.sh: $build_dir is not a Release build" >&2
+    exit 2
+fi
+cmake --build "$build_dir" -j2 --target platterly-cli platterly-bench >&2
+cli="$build_dir/bin/platterly-cli"
+
+work="$(mktemp -d "${TMPDIR:-/tmp}/platterly-search.XXXXXX")"
+cleanup() {
+    rm -rf "$work"
+    # Only a tree with the generator's stamp is ever removed.
+    if [[ $remove_tree -eq 1 && -f "$tree.stamp" ]]; then
+        rm -rf "$tree" "$tree.stamp"
+    fi
+}
+trap cleanup EXIT
+
+# The tree: one benchmark round of platterly-bench makes it (or finds it made).
+if [[ ! -f "$tree.stamp" ]] || ! grep -q "entries=$entries\$" "$tree.stamp"; then
+    echo "Making the tree of $entries entries in $tree (a minute or more) ..." >&2
+    "$build_dir/bin/platterly-bench" --tree "$tree" --entries "$entries" --rounds 1 --keep \
+        >"$work/tree.log"
+fi
+find "$tree" -mindepth 1 -printf '%f\n' >"$work/names.txt"
+
+# Median wall time of a command in milliseconds, its output going to a file (grep stops at
+# the first match when it writes to /dev/null). The clock is bash's own, so that no process
+# is started inside the measurement but the one measured.
+median_ms() {
+    local times=() start end
+    for ((i = 0; i < rounds; i++)); do
+        start=${EPOCHREALTIME/[.,]/}
+        "$@" >"$work/out" 2>"$work/err" || true
+        end=${EPOCHREALTIME/[.,]/}
+        times+=($((end - start)))
+    done
+    printf '%s\n' "${times[@]}" | sort -n |
+        awk '{t[NR] = $1} END {printf "%.1f", t[int((NR + 1) / 2)] / 1000}'
+}
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", a / b}'; }
+
+# Cataloguing with the name index, beside find listing the same tree.
+catalogue="$work/search.db2"
+"$cli" init "$catalogue" >/dev/null
+find "$tree" -printf '%h/%f\n' >/dev/null
+start=${EPOCHREALTIME/[.,]/}
+"$cli" --catalogue "$catalogue" add "$tree" Bench >/dev/null
+end=${EPOCHREALTIME/[.,]/}
+add_ms=$(((end - start) / 1000))
+find_ms=$(rounds=3 median_ms find "$tree" -printf '%h/%f\n')
+size=$(stat -c %s "$catalogue")
+echo
+echo "Cataloguing $entries entries with the name index: $add_ms ms;" \
+    "find: $find_ms ms (ratio $(ratio "$add_ms" "$find_ms"))"
+if command -v sqlite3 >/dev/null; then
+    cp "$catalogue" "$work/bare.db2"
+    sqlite3 "$work/bare.db2" "DROP TABLE NAMEINDEX; DROP TABLE NAMEINDEX_GRAMS;
+        DROP TABLE NAMEINDEX_STATE; VACUUM;"
+    bare=$(stat -c %s "$work/bare.db2")
+    echo "Catalogue file: $size bytes, of which the name index $((size - bare))" \
+        "($(ratio $(((size - bare) * 100)) "$bare") % of the file without it)"
+    rm -f "$work/bare.db2"
+else
+    echo "Catalogue file: $size bytes (sqlite3 not installed: index size not measured)"
+fi
+
+search() { "$cli" --catalogue "$catalogue" search "$@"; }
+# The first search of a file builds nothing (the index came with the cataloguing); run it
+# once so that the page cache holds the file.
+search zzzz >/dev/null 2>&1
+
+plocate_db=""
+if command -v plocate >/dev/null && command -v updatedb >/dev/null; then
+    plocate_db="$work/plocate.db"
+    updatedb -l 0 -U "$tree" -o "$plocate_db"
+fi
+
+echo
+printf '%-44s %8s %12s %10s %7s' "search" "hits" "platterly ms" "grep ms" "ratio"
+[[ -n "$plocate_db" ]] && printf ' %10s' "plocate ms"
+echo
+# row LABEL GREP-ARGUMENTS PLOCATE-TEXT PLATTERLY-ARGUMENTS...
+row() {
+    local label="$1" grep_args="$2" plocate_text="$3"
+    shift 3
+    local ours theirs hits
+    ours=$(median_ms search "$@")
+    hits=$(sed -n 's/.*(\([0-9]*\))$/\1/p; s/^Only 1.*/1/p; s/^No Files.*/0/p' "$work/err")
+    # shellcheck disable=SC2086 # the grep arguments are split on purpose
+    theirs=$(median_ms grep $grep_args "$work/names.txt")
+    printf '%-44s %8s %12s %10s %7s' "$label" "${hits:-?}" "$ours" "$theirs" \
+        "$(ratio "$ours" "$theirs")"
+    if [[ -n "$plocate_db" ]]; then
+        if [[ -n "$plocate_text" ]]; then
+            printf ' %10s' "$(median_ms plocate -d "$plocate_db" -c -i -b "$plocate_text")"
+        else
+            printf ' %10s' "-"
+        fi
+    fi
+    echo
+}
+row "rare 'mo-fi', first 100 rows + total" "-ciF mo-fi" mo-fi mo-fi --limit 100
+row "common 'rea', first 100 rows + total" "-ciF rea" rea rea --limit 100
+row "'*.mp3', first 100 rows + total" "-ciF .mp3" .mp3 '*.mp3' --limit 100
+row "'*', Music Files, first 100 rows + total" "-ciE \.(wav|voc|wma|mp2|mp3|mpeg|asf)$" "" \
+    '*' --category "Music Files" --limit 100
+row "'rea' on one disc (by name), all rows" "-iF rea" "" rea --disc Bench
+row "'.mp3', all rows" "-iF .mp3" "" .mp3
+echo
+echo "grep: grep -c -i -F (or, for all rows, grep -i -F) over names.txt, one name a line."

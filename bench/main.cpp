@@ -1,0 +1,30 @@
+#include "bench_driver.h"
+#include "bench_options.h"
+#include "child_modes.h"
+
+#include <cstdio>
+
+// platterly-bench: how fast the cataloguing run lists a large tree into a catalogue, next to
+// find on the same tree, and how much memory it takes.
+int main(int argc, char** argv)
+{
+    using namespace platterly::bench;
+    std::string error;
+    const auto command = parseCommandLine(argc, argv, error);
+    if (!command) {
+        std::fprintf(stderr, "platterly-bench: %s\n\n%s", error.c_str(), usageText().c_str());
+        return 2;
+    }
+    switch (command->kind) {
+    case Command::Kind::Help:
+        std::printf("%s", usageText().c_str());
+        return 0;
+    case Command::Kind::CatalogueOnce:
+        return catalogueOnce(command->tree, command->catalogue);
+    case Command::Kind::WalkOnce:
+        return walkOnce(command->tree);
+    case Command::Kind::Benchmark:
+        break;
+    }
+    return runBenchmark(command->options);
+}
