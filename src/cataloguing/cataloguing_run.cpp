@@ -2,6 +2,7 @@
 
 #include "catalogue/file_type.h"
 #include "catalogue/name_index.h"
+#include "cataloguing/entry_writer.h"
 #include "cataloguing/row_pipe.h"
 
 #include <chrono>
@@ -119,6 +120,13 @@ RunResult runCataloguing(sql::DataControl& data, const CataloguingRequest& reque
     error = writeRow(titleValue, titleValue, 1, catalogue::TypeTitleRow);
     if (error)
         return failure(RunOutcome::Failed, error.message);
+    EntryWriter entryWriter(*db, cds.tableName(),
+                            {cds.fieldNames().at(cdName), cds.fieldNames().at(fName),
+                             cds.fieldNames().at(path), cds.fieldNames().at(level),
+                             cds.fieldNames().at(type)},
+                            title);
+    if (entryWriter.error())
+        return failure(RunOutcome::Failed, entryWriter.error().message);
 
     // The walk lists folders on its own thread while this one writes rows; the pipe between
     // them bounds the rows in memory.
@@ -151,7 +159,7 @@ RunResult runCataloguing(sql::DataControl& data, const CataloguingRequest& reque
             break;
         if (batch) {
             for (const WalkRow& row : *batch) {
-                error = writeRow(row.name, row.path, row.level, row.type);
+                error = entryWriter.append(row);
                 if (error)
                     break;
             }

@@ -19,6 +19,7 @@ public:
     Recordset(const Database& db, QueryPlan plan);
 
     const QStringList& fieldNames() const { return m_plan.table.columns; }
+    const QString& tableName() const { return m_plan.table.name; }
     int fieldCount() const { return static_cast<int>(m_plan.table.columns.size()); }
     int fieldIndex(QStringView name) const { return m_plan.table.columnIndex(name); }
 

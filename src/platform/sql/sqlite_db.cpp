@@ -12,6 +12,19 @@ namespace {
 
 constexpr int kBusyTimeoutMs = 3000;
 
+// Each connection of the program is used by one thread at a time, so SQLite's own locking of
+// every call is not needed; neither is its memory accounting. Both cost a tenth of the time
+// of writing rows. The settings can only be made before SQLite starts.
+int connectionFlags()
+{
+    static const bool configured = [] {
+        sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+        return true;
+    }();
+    Q_UNUSED(configured);
+    return SQLITE_OPEN_NOMUTEX;
+}
+
 int foldedCollation(void*, int aLength, const void* a, int bLength, const void* b)
 {
     return compareFoldedUtf8(static_cast<const char*>(a), aLength, static_cast<const char*>(b),
@@ -96,7 +109,8 @@ std::unique_ptr<Database> Database::open(const QString& path, SqlError* error)
         return nullptr;
     }
     sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw,
+                                   SQLITE_OPEN_READWRITE | connectionFlags(), nullptr);
     std::unique_ptr<Database> db(new Database(raw, path));
     if (rc != SQLITE_OK) {
         *error = db->errorFromCode(rc, QStringLiteral("opening"));
@@ -121,7 +135,8 @@ std::unique_ptr<Database> Database::create(const QString& path, SqlError* error)
     }
     sqlite3* raw = nullptr;
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | connectionFlags(),
+                                   nullptr);
     std::unique_ptr<Database> db(new Database(raw, path));
     if (rc != SQLITE_OK) {
         *error = db->errorFromCode(rc, QStringLiteral("creating"));

@@ -97,6 +97,10 @@ public:
     void bind(int index, const QVariant& value);
     void bindText(int index, const QString& text);
     void bindInt(int index, qint64 value);
+    // Binds UTF-8 bytes without copying them: `utf8` must stay alive and unchanged until the
+    // statement is stepped for the last time with this value. Bindings persist across
+    // steps, so a value that repeats row after row is bound once.
+    void bindUtf8(int index, const QByteArray& utf8);
     void bindNull(int index);
 
     Step step();

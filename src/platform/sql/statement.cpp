@@ -53,6 +53,12 @@ void Statement::bindText(int index, const QString& text)
                       SQLITE_TRANSIENT);
 }
 
+void Statement::bindUtf8(int index, const QByteArray& utf8)
+{
+    sqlite3_bind_text(m_stmt, index, utf8.constData(), static_cast<int>(utf8.size()),
+                      SQLITE_STATIC);
+}
+
 void Statement::bindInt(int index, qint64 value)
 {
     sqlite3_bind_int64(m_stmt, index, value);
