@@ -1,20 +1,21 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing the program needs on Debian 12.
-# Only missing packages are installed, so a second run costs a few milliseconds.
+# Installs what building and running the program needs on Debian 12, and with --tests what
+# its tests need too. Only missing packages are installed, so a second run costs a few
+# milliseconds.
 set -euo pipefail
 
 packages=(
     g++ cmake make pkg-config
     qt6-base-dev qt6-multimedia-dev libsqlite3-dev sqlite3 libzip-dev
     libgtest-dev libgmock-dev
-    xorriso
+    xvfb xauth
 )
 
-# Not needed to build or run the program: the tests open the exported document with a real
-# word processor (without its desktop parts), and skip that check where it is missing.
-packages+=(
-    libreoffice-writer-nogui
-)
+# Not needed to build or run the program: the tests make a real ISO image, and open the
+# exported document with a real word processor (without its desktop parts).
+if [ "${1:-}" = "--tests" ]; then
+    packages+=(xorriso libreoffice-writer-nogui)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

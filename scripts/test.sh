@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh --tests
 cmake --preset asan >/dev/null
 cmake --build --preset asan
 ctest --preset asan
