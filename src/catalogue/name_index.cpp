@@ -2,6 +2,7 @@
 #include "catalogue/name_index.h"
 
 #include "platform/sql/casefold.h"
+#include "platform/sql/utf8.h"
 
 namespace platterly::catalogue {
 
@@ -45,50 +46,12 @@ bool appendFoldedName(const char* text, qsizetype length, std::string& out)
             ++p;
             continue;
         }
-        int extra = 0;
         char32_t cp = 0;
-        char32_t smallest = 0;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            extra = 1;
-            cp = lead & 0x1Fu;
-            smallest = 0x80;
-        } else if ((lead & 0xF0u) == 0xE0) {
-            extra = 2;
-            cp = lead & 0x0Fu;
-            smallest = 0x800;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            extra = 3;
-            cp = lead & 0x07u;
-            smallest = 0x10000;
-        } else {
+        const int bytes = sql::decodeUtf8Sequence(p, end, &cp);
+        if (bytes == 0)
             return false;
-        }
-        if (end - p <= extra)
-            return false;
-        for (int i = 1; i <= extra; ++i) {
-            if ((p[i] & 0xC0u) != 0x80)
-                return false;
-            cp = (cp << 6) | (p[i] & 0x3Fu);
-        }
-        if (cp < smallest || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-            return false;
-        p += extra + 1;
-        const char32_t folded = sql::foldCase(cp);
-        if (folded < 0x80) {
-            out.push_back(static_cast<char>(folded));
-        } else if (folded < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (folded >> 6)));
-            out.push_back(static_cast<char>(0x80 | (folded & 0x3F)));
-        } else if (folded < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (folded >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((folded >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (folded & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (folded >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((folded >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((folded >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (folded & 0x3F)));
-        }
+        p += bytes;
+        sql::appendUtf8(sql::foldCase(cp), out);
     }
     return true;
 }

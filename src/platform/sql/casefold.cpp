@@ -1,5 +1,7 @@
 #include "platform/sql/casefold.h"
 
+#include "platform/sql/utf8.h"
+
 #include <QChar>
 
 namespace platterly::sql {
@@ -13,37 +15,18 @@ namespace {
 // equal the lone byte "\xC3".
 char32_t nextUtf8(const unsigned char*& p, const unsigned char* end)
 {
-    const unsigned char lead = *p++;
-    if (lead < 0x80)
+    const unsigned char lead = *p;
+    if (lead < 0x80) {
+        ++p;
         return lead;
-    int extra = 0;
+    }
     char32_t cp = 0;
-    char32_t smallest = 0;
-    if ((lead & 0xE0) == 0xC0) {
-        extra = 1;
-        cp = lead & 0x1F;
-        smallest = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        extra = 2;
-        cp = lead & 0x0F;
-        smallest = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-        extra = 3;
-        cp = lead & 0x07;
-        smallest = 0x10000;
-    } else {
-        return 0xDC00 + lead; // a lone continuation or invalid lead byte
+    const int length = decodeUtf8Sequence(p, end, &cp);
+    if (length == 0) {
+        ++p;
+        return 0xDC00 + lead; // a damaged byte stands for itself
     }
-    if (end - p < extra)
-        return 0xDC00 + lead;
-    for (int i = 0; i < extra; ++i) {
-        if ((p[i] & 0xC0) != 0x80)
-            return 0xDC00 + lead;
-        cp = (cp << 6) | (p[i] & 0x3F);
-    }
-    if (cp < smallest || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        return 0xDC00 + lead;
-    p += extra;
+    p += length;
     return cp;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/sql/jet_like.h"
 
 #include "platform/sql/casefold.h"
+#include "platform/sql/utf8.h"
 
 #include <cstring>
 
@@ -75,48 +76,19 @@ public:
             ++m_pos;
             return lead;
         }
-        return nextMultiByte(lead);
+        return nextMultiByte();
     }
 
 private:
-    char32_t nextMultiByte(unsigned char lead)
+    char32_t nextMultiByte()
     {
-        int extra = 0;
         char32_t cp = 0;
-        char32_t smallest = 0;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            extra = 1;
-            cp = lead & 0x1Fu;
-            smallest = 0x80;
-        } else if ((lead & 0xF0u) == 0xE0) {
-            extra = 2;
-            cp = lead & 0x0Fu;
-            smallest = 0x800;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            extra = 3;
-            cp = lead & 0x07u;
-            smallest = 0x10000;
-        } else {
+        const int length = decodeUtf8Sequence(m_pos, m_end, &cp);
+        if (length == 0) {
             ++m_pos;
             return kMalformedByte;
         }
-        if (m_end - m_pos <= extra) {
-            ++m_pos;
-            return kMalformedByte;
-        }
-        for (int i = 1; i <= extra; ++i) {
-            const unsigned char byte = m_pos[i];
-            if ((byte & 0xC0u) != 0x80) {
-                ++m_pos;
-                return kMalformedByte;
-            }
-            cp = (cp << 6) | (byte & 0x3Fu);
-        }
-        if (cp < smallest || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-            ++m_pos;
-            return kMalformedByte;
-        }
-        m_pos += extra + 1;
+        m_pos += length;
         return cp;
     }
 
