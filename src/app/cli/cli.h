@@ -25,6 +25,8 @@ struct Invocation
 
     int fail(const QString& message) const;
     int usage(const QString& text) const;
+    // Wrong usage of this command: says why, then the command's own usage.
+    int wrongUsage(const QString& why) const;
 };
 
 struct Command

@@ -15,25 +15,17 @@ namespace platterly::cli {
 
 namespace {
 
-const Command* find(const QString& name);
-
-int wrongUsage(const Invocation& call, const QString& why)
-{
-    return call.usage(
-        QStringLiteral("platterly-cli: %1\n%2").arg(why, commandUsage(*find(call.command))));
-}
-
 bool takeArguments(const Invocation& call, qsizetype count, int* status)
 {
     for (const QString& arg : call.arguments) {
         if (arg.startsWith(QLatin1String("--"))) {
-            *status = wrongUsage(call, QStringLiteral("unknown option %1").arg(arg));
+            *status = call.wrongUsage(QStringLiteral("unknown option %1").arg(arg));
             return false;
         }
     }
     if (call.arguments.size() != count) {
-        *status = wrongUsage(
-            call, QStringLiteral("%1 expects %2 argument(s)").arg(call.command).arg(count));
+        *status = call.wrongUsage(
+            QStringLiteral("%1 expects %2 argument(s)").arg(call.command).arg(count));
         return false;
     }
     return true;
@@ -207,14 +199,6 @@ const Command kCommands[] = {
     {"totals", "[--json]", "Show the number of discs, folders and files.", totals},
     {"tree", "TITLE [--json]", "List a disc's rows in stored order.", tree},
 };
-
-const Command* find(const QString& name)
-{
-    for (const Command& command : kCommands)
-        if (name == QLatin1String(command.name))
-            return &command;
-    return &kCommands[0];
-}
 
 } // namespace
 

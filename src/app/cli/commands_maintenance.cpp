@@ -18,14 +18,6 @@ namespace platterly::cli {
 
 namespace {
 
-const Command* find(const QString& name);
-
-int wrongUsage(const Invocation& call, const QString& why)
-{
-    return call.usage(
-        QStringLiteral("platterly-cli: %1\n%2").arg(why, commandUsage(*find(call.command))));
-}
-
 // The command's arguments, with the values of `valueOptions` taken out into `values`. After
 // "--" every argument is positional, so that a title may begin with two dashes.
 std::optional<QStringList> positionalArguments(const Invocation& call, qsizetype least,
@@ -43,15 +35,15 @@ std::optional<QStringList> positionalArguments(const Invocation& call, qsizetype
         } else if (valueOptions.contains(arg) && i + 1 < call.arguments.size()) {
             values->insert(arg, call.arguments.at(++i));
         } else if (valueOptions.contains(arg)) {
-            *status = wrongUsage(call, QStringLiteral("%1 needs a value").arg(arg));
+            *status = call.wrongUsage(QStringLiteral("%1 needs a value").arg(arg));
             return std::nullopt;
         } else {
-            *status = wrongUsage(call, QStringLiteral("unknown option %1").arg(arg));
+            *status = call.wrongUsage(QStringLiteral("unknown option %1").arg(arg));
             return std::nullopt;
         }
     }
     if (positional.size() < least || positional.size() > most) {
-        *status = wrongUsage(call, QStringLiteral("wrong number of arguments"));
+        *status = call.wrongUsage(QStringLiteral("wrong number of arguments"));
         return std::nullopt;
     }
     return positional;
@@ -168,14 +160,6 @@ const Command kCommands[] = {
      "new word-processor document FILE.docx.",
      exportCommand},
 };
-
-const Command* find(const QString& name)
-{
-    for (const Command& command : kCommands)
-        if (name == QLatin1String(command.name))
-            return &command;
-    return &kCommands[0];
-}
 
 } // namespace
 

@@ -25,14 +25,6 @@ struct SearchArguments
     bool remember = false;
 };
 
-const Command& searchCommand();
-
-int wrongUsage(const Invocation& call, const QString& why)
-{
-    return call.usage(
-        QStringLiteral("platterly-cli: %1\n%2").arg(why, commandUsage(searchCommand())));
-}
-
 // Reads the command's own arguments; on a mistake returns nothing and has said why.
 std::optional<SearchArguments> readArguments(const Invocation& call, int* status)
 {
@@ -46,12 +38,12 @@ std::optional<SearchArguments> readArguments(const Invocation& call, int* status
         const bool takesValue = arg == QLatin1String("--category") ||
                                 arg == QLatin1String("--disc") || arg == QLatin1String("--limit");
         if (option && takesValue && i + 1 >= args.size()) {
-            *status = wrongUsage(call, QStringLiteral("%1 needs a value").arg(arg));
+            *status = call.wrongUsage(QStringLiteral("%1 needs a value").arg(arg));
             return std::nullopt;
         }
         if (!option) {
             if (pattern) {
-                *status = wrongUsage(call, QStringLiteral("search takes one pattern"));
+                *status = call.wrongUsage(QStringLiteral("search takes one pattern"));
                 return std::nullopt;
             }
             pattern = arg;
@@ -65,18 +57,18 @@ std::optional<SearchArguments> readArguments(const Invocation& call, int* status
             bool ok = false;
             parsed.limit = args.at(++i).toLongLong(&ok);
             if (!ok || *parsed.limit < 0) {
-                *status = wrongUsage(call, QStringLiteral("--limit needs a number of rows"));
+                *status = call.wrongUsage(QStringLiteral("--limit needs a number of rows"));
                 return std::nullopt;
             }
         } else if (arg == QLatin1String("--remember")) {
             parsed.remember = true;
         } else {
-            *status = wrongUsage(call, QStringLiteral("unknown option %1").arg(arg));
+            *status = call.wrongUsage(QStringLiteral("unknown option %1").arg(arg));
             return std::nullopt;
         }
     }
     if (!pattern) {
-        *status = wrongUsage(call, QStringLiteral("search expects a pattern"));
+        *status = call.wrongUsage(QStringLiteral("search expects a pattern"));
         return std::nullopt;
     }
     parsed.pattern = *pattern;
@@ -162,11 +154,6 @@ const Command kCommands[] = {
      "history. Rows go to standard output, the result message to standard error.",
      runSearchCommand},
 };
-
-const Command& searchCommand()
-{
-    return kCommands[0];
-}
 
 } // namespace
 

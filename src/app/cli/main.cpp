@@ -22,6 +22,18 @@ int Invocation::usage(const QString& text) const
 }
 
 namespace {
+std::vector<Command> allCommands();
+} // namespace
+
+int Invocation::wrongUsage(const QString& why) const
+{
+    for (const Command& candidate : allCommands())
+        if (command == QLatin1String(candidate.name))
+            return usage(QStringLiteral("platterly-cli: %1\n%2").arg(why, commandUsage(candidate)));
+    return usage(QStringLiteral("platterly-cli: %1\n%2").arg(why, usageText()));
+}
+
+namespace {
 
 std::vector<Command> allCommands()
 {
