@@ -6,6 +6,7 @@
 #include "platform/drives/system_volume_source.h"
 #include "platform/drives/typed_path.h"
 #include "platform/sql/data_control.h"
+#include "search/name_index_planner.h"
 
 #include <QDir>
 #include <QFile>
@@ -74,6 +75,7 @@ int catalogueOnce(const std::string& tree, const std::string& catalogue)
     }
     sql::DataControl data;
     data.setDatabaseName(cataloguePath);
+    search::useNameIndex(data);
     const cataloguing::CataloguingRequest request{
         QStringLiteral("Bench"), where.nativePath, where.drivePath, {}};
 

@@ -1,5 +1,6 @@
 #include "catalogue/catalogue_file.h"
 
+#include "catalogue/name_index.h"
 #include "platform/sql/sqlite_db.h"
 
 #include <QDir>
@@ -12,11 +13,13 @@ QString catalogueSchemaSql()
 {
     // Plain types and the default byte-order collation only, so that any SQLite tool can read
     // and even change the file. Case-blind comparison is the program's business at query time.
-    // The index on CDNAME serves every "one disc" statement (tree, counts, delete, rename).
+    // CDS has no index of SQLite's: an index on CDNAME would double the cost of writing a
+    // disc's rows. A disc's rows are written one after another, and the name index (kept in
+    // the same file) records where each title's rows lie, so "one disc" statements read just
+    // that range of rowids.
     // DATE holds the day of cataloguing as YYYY-MM-DD text.
     return QStringLiteral(
         "CREATE TABLE CDS (CDNAME TEXT, FNAME TEXT, PATH TEXT, LEVEL INTEGER, TYPE INTEGER);\n"
-        "CREATE INDEX CDS_CDNAME ON CDS (CDNAME);\n"
         "CREATE TABLE TOTAL (CDNAME TEXT, DATE TEXT, DIRS INTEGER, FILES INTEGER);\n"
         "CREATE TABLE TOTALS (TCDS INTEGER, TDIRS INTEGER, TFILES INTEGER);\n"
         "INSERT INTO TOTALS (TCDS, TDIRS, TFILES) VALUES (0, 0, 0);\n");
@@ -40,9 +43,16 @@ sql::SqlError createEmptyCatalogue(const QString& path)
         auto db = sql::Database::create(temporary, &error);
         if (!db)
             return error;
-        error = db->exec(
-            QStringLiteral("BEGIN;\n") + catalogueSchemaSql() +
-            QStringLiteral("PRAGMA user_version = %1;\nCOMMIT;").arg(kCatalogueFileVersion));
+        // The empty name index goes in with the tables, so that the first disc catalogued
+        // only adds its own blocks.
+        error = db->exec(QStringLiteral("BEGIN;\n") + catalogueSchemaSql() +
+                         QStringLiteral("PRAGMA user_version = %1;").arg(kCatalogueFileVersion));
+        if (!error)
+            error = createNameIndexTables(*db);
+        if (!error)
+            error = writeNameIndexState(*db, NameIndexState{});
+        if (!error)
+            error = db->exec(QStringLiteral("COMMIT;"));
         if (error) {
             db.reset();
             QFile::remove(temporary);

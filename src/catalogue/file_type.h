@@ -6,7 +6,8 @@
 namespace platterly::catalogue {
 
 // Category codes stored in CDS.TYPE.
-enum TypeCode : std::int16_t {
+enum TypeCode : std::int16_t
+{
     TypeOther = 0,
     TypeImage = 1,
     TypeDocument = 2,

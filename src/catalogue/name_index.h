@@ -4,9 +4,12 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,7 +37,9 @@ namespace platterly::catalogue {
 //   NAMEINDEX_STATE (KEY TEXT PRIMARY KEY, VALUE INTEGER)
 //     'format': kNameIndexFormat; 'nextblock': the next block number; 'usable': 0 when CDS
 //     holds a value the index cannot represent (such as a name that is not well-formed UTF-8),
-//     so searches must scan CDS; 'stamp': the file change counter the index belongs to.
+//     so searches must scan CDS; 'stamp': the file change counter the index belongs to;
+//     'complete': 1 when every row of CDS is in a block (no row lacks its name), so that the
+//     blocks of a title also tell where all of its rows lie (see discRowRanges).
 //
 // Staying in step. SQLite counts the write transactions of a file in its header (the "file
 // change counter"; in rollback-journal mode, this program's mode, every transaction that
@@ -74,6 +79,10 @@ struct NameIndexState
     qint64 nextBlock = 0;
     bool usable = true;
     qint64 stamp = -1;
+    bool complete = true;
+    // Read inside a write transaction that has already written these rows: the index
+    // follows the changes this transaction made to CDS up to that point.
+    bool stampedHere = false;
 };
 
 // The status, and the state rows when the tables exist.
@@ -96,6 +105,55 @@ sql::SqlError indexTitle(const sql::Database& db, const QString& title);
 sql::SqlError dropTitleFromNameIndex(const sql::Database& db, const QString& title);
 sql::SqlError renameTitleInNameIndex(const sql::Database& db, const QString& from,
                                      const QString& to);
+
+// The name index of a disc being catalogued, written from blocks cut while its rows are
+// listed (see NameBlockBuilder) rather than by reading the rows back afterwards. Made inside
+// the cataloguing's write transaction; when the index is not current at that moment the
+// blocks are ignored and finish() brings the index up to date as indexTitle() does.
+class BlockWriter;
+struct NameBlock;
+class NewTitleIndex
+{
+public:
+    NewTitleIndex(const sql::Database& db, QString title);
+    ~NewTitleIndex();
+    NewTitleIndex(const NewTitleIndex&) = delete;
+    NewTitleIndex& operator=(const NewTitleIndex&) = delete;
+
+    // The budget to give the NameBlockBuilder of the title's rows.
+    int blockBudget() const { return m_budget; }
+    // Writes one block of rows of the title.
+    sql::SqlError add(const NameBlock& block);
+    // After all rows are in CDS. `allRowsGiven`: the blocks hold every row of the title that
+    // was written, with the rowids SQLite gave them; otherwise the rows are read back.
+    sql::SqlError finish(bool allRowsGiven);
+
+private:
+    const sql::Database& m_db;
+    const QString m_title;
+    const int m_budget;
+    NameIndexState m_state;
+    std::unique_ptr<BlockWriter> m_writer;
+    bool m_written = false;
+    bool m_failed = false;
+};
+
+// Where the rows of the titles lie in CDS, from the name index: for each stored title the
+// first and last rowid of its rows. Nothing unless the index is current and complete (and,
+// inside a write transaction, unless this transaction has brought it up to date).
+struct DiscRowRange
+{
+    QString title;
+    qint64 first = 0;
+    qint64 last = 0;
+};
+std::optional<std::vector<DiscRowRange>> discRowRanges(const sql::Database& db);
+
+// The number of CDS rows whose CDNAME is one of `titles` (exact spellings) and, when `type`
+// is given, whose TYPE is that number, counted from the name index under the same conditions
+// as discRowRanges(); nothing when the index cannot tell.
+std::optional<qint64> countTitleRows(const sql::Database& db, const QStringList& titles,
+                                     std::optional<qint64> type);
 
 // Told how many CDS rows are done of about how many; returns false to cancel.
 using NameIndexProgress = std::function<bool(qint64 done, qint64 total)>;

@@ -2,6 +2,7 @@
 // the changes that keep it current without writing blocks: dropping and retitling a disc.
 #include "catalogue/name_index.h"
 
+#include <algorithm>
 #include <optional>
 #include <sqlite3.h>
 
@@ -23,7 +24,10 @@ std::optional<quint32> fileChangeCounter(const sql::Database& db)
         file == nullptr || file->pMethods == nullptr)
         return std::nullopt;
     unsigned char header[100] = {};
-    if (file->pMethods->xRead(file, header, sizeof header, 0) != SQLITE_OK)
+    // A file being made has no header yet: the reader is given zeros, and the counter of a
+    // new file is indeed 0 until its first commit.
+    const int read = file->pMethods->xRead(file, header, sizeof header, 0);
+    if (read != SQLITE_OK && read != SQLITE_IOERR_SHORT_READ)
         return std::nullopt;
     constexpr unsigned char kWalVersion = 2;
     if (header[18] == kWalVersion || header[19] == kWalVersion)
@@ -52,6 +56,7 @@ NameIndexStatus readNameIndexState(const sql::Database& db, NameIndexState* stat
     // the state rows describe the same moment of the file.
     NameIndexState found;
     found.format = -1;
+    found.complete = false; // files indexed before the key existed may lack rows in blocks
     std::optional<quint32> counter;
     bool locked = false;
     while (rows->step() == Statement::Step::Row) {
@@ -68,17 +73,23 @@ NameIndexStatus readNameIndexState(const sql::Database& db, NameIndexState* stat
             found.usable = value != 0;
         else if (key == QLatin1String("stamp"))
             found.stamp = value;
+        else if (key == QLatin1String("complete"))
+            found.complete = value != 0;
     }
     if (!locked)
         counter = fileChangeCounter(db);
-    if (state)
-        *state = found;
-    if (!counter)
+    if (!counter) {
+        if (state)
+            *state = found;
         return NameIndexStatus::Unverifiable;
+    }
     // A stamp one ahead of the counter was written by the transaction still open on this
     // connection, which found the index current: a committed stamp is never ahead.
     const bool stampedHere =
         db.inTransaction() && found.stamp == qint64{static_cast<quint32>(*counter + 1)};
+    found.stampedHere = stampedHere;
+    if (state)
+        *state = found;
     if (found.format != kNameIndexFormat || (found.stamp != qint64{*counter} && !stampedHere))
         return NameIndexStatus::Stale;
     return found.usable ? NameIndexStatus::Current : NameIndexStatus::Unusable;
@@ -105,7 +116,8 @@ SqlError writeNameIndexState(const sql::Database& db, NameIndexState state)
     const std::pair<const char*, qint64> values[] = {{"format", state.format},
                                                      {"nextblock", state.nextBlock},
                                                      {"usable", state.usable ? 1 : 0},
-                                                     {"stamp", state.stamp}};
+                                                     {"stamp", state.stamp},
+                                                     {"complete", state.complete ? 1 : 0}};
     for (const auto& [key, value] : values) {
         write->reset();
         write->bindText(1, QLatin1String(key));
@@ -114,6 +126,77 @@ SqlError writeNameIndexState(const sql::Database& db, NameIndexState state)
             return db.lastError();
     }
     return {};
+}
+
+namespace {
+
+// Whether the blocks of the index hold every row of CDS, as CDS stands.
+bool blocksHoldEveryRow(const sql::Database& db)
+{
+    NameIndexState state;
+    if (readNameIndexState(db, &state) != NameIndexStatus::Current || !state.complete)
+        return false;
+    // Inside a write transaction CDS may hold rows the index has not been told of yet,
+    // unless this transaction has written the index since.
+    return !db.inTransaction() || state.stampedHere;
+}
+
+} // namespace
+
+std::optional<std::vector<DiscRowRange>> discRowRanges(const sql::Database& db)
+{
+    if (!blocksHoldEveryRow(db))
+        return std::nullopt;
+    SqlError error;
+    auto ranges = db.prepare(QStringLiteral("SELECT CDNAME, min(FIRSTROW), max(LASTROW) FROM %1"
+                                            " WHERE CDNAME IS NOT NULL GROUP BY CDNAME")
+                                 .arg(kNameIndexTable),
+                             &error);
+    if (!ranges)
+        return std::nullopt;
+    std::vector<DiscRowRange> found;
+    Statement::Step step;
+    while ((step = ranges->step()) == Statement::Step::Row)
+        found.push_back({ranges->text(0), ranges->integer(1), ranges->integer(2)});
+    if (step == Statement::Step::Error)
+        return std::nullopt;
+    return found;
+}
+
+std::optional<qint64> countTitleRows(const sql::Database& db, const QStringList& titles,
+                                     std::optional<qint64> type)
+{
+    if (!blocksHoldEveryRow(db))
+        return std::nullopt;
+    SqlError error;
+    auto blocks = db.prepare(
+        type ? QStringLiteral("SELECT TYPES FROM %1 WHERE CDNAME = ?1").arg(kNameIndexTable)
+             : QStringLiteral("SELECT sum(ENTRIES) FROM %1 WHERE CDNAME = ?1").arg(kNameIndexTable),
+        &error);
+    if (!blocks)
+        return std::nullopt;
+    // A type code stands for exactly one TYPE value only below kTypeNull.
+    if (type && (*type < 0 || *type >= kTypeNull))
+        return std::nullopt;
+    qint64 count = 0;
+    for (const QString& title : titles) {
+        blocks->reset();
+        blocks->bindText(1, title);
+        Statement::Step step;
+        while ((step = blocks->step()) == Statement::Step::Row) {
+            if (!type) {
+                count += blocks->integer(0);
+                continue;
+            }
+            const auto* types = static_cast<const char*>(sqlite3_column_blob(blocks->handle(), 0));
+            const int size = sqlite3_column_bytes(blocks->handle(), 0);
+            if (types != nullptr)
+                count += std::count(types, types + size, static_cast<char>(*type));
+        }
+        if (step == Statement::Step::Error)
+            return std::nullopt;
+    }
+    return count;
 }
 
 SqlError createNameIndexTables(const sql::Database& db)

@@ -1,5 +1,6 @@
 // Writing the name index: blocks of folded names and the grams that point at them.
 #include "catalogue/name_index.h"
+#include "catalogue/name_index_blocks.h"
 
 #include <algorithm>
 #include <cstring>
@@ -16,27 +17,7 @@ using sql::Statement;
 namespace {
 
 constexpr qint64 kProgressRows = 65536;
-// Blocks are sized to fill the local part of a b-tree cell and whole overflow pages, so that
-// no page is left mostly empty; this is about where they end up for the usual page sizes.
-constexpr int kBlockTargetBytes = 8700;
-constexpr int kBlockRowOverhead = 48; // record header, numbers and rowid runs, about
-constexpr int kPositionBits = 10;     // kBlocksPerSegment == 1 << kPositionBits
-
-int blockBudget(const sql::Database& db)
-{
-    SqlError ignored;
-    int pageSize = 4096;
-    if (auto pragma = db.prepare(QStringLiteral("PRAGMA page_size"), &ignored);
-        pragma && pragma->step() == Statement::Step::Row)
-        pageSize = static_cast<int>(pragma->integer(0));
-    // The payload limits of a table b-tree leaf cell, as SQLite's file format defines them.
-    const int minLocal = (pageSize - 12) * 32 / 255 - 23;
-    const int maxLocal = pageSize - 35;
-    const int overflowPages = (kBlockTargetBytes - minLocal) / (pageSize - 4);
-    if (overflowPages <= 0)
-        return std::min(maxLocal, kBlockTargetBytes);
-    return minLocal + overflowPages * (pageSize - 4);
-}
+constexpr int kPositionBits = 10; // kBlocksPerSegment == 1 << kPositionBits
 
 std::uint8_t typeCode(sqlite3_stmt* row, int column)
 {
@@ -52,16 +33,50 @@ std::uint8_t typeCode(sqlite3_stmt* row, int column)
     }
 }
 
-// Cuts the rows it is given into blocks, one title at a time, writes them, and lists every
-// block under the grams of its names. A writer begins a segment of its own, so the gram
-// rows it writes are always new.
-class IndexWriter
+// The distinct grams of a block's names. `seenStore` is a bitmap of all possible grams, all
+// clear, and cleared again bit by bit afterwards: it stays small enough for the processor's
+// fastest cache.
+void collectGrams(const std::string& names, std::vector<std::uint64_t>& seenStore,
+                  std::vector<std::uint32_t>& grams)
+{
+    constexpr std::uint32_t kGramMask = (std::uint32_t{1} << kGramBits) - 1;
+    std::uint64_t* const seen = seenStore.data();
+    grams.clear();
+    const auto* p = reinterpret_cast<const unsigned char*>(names.data());
+    const unsigned char* const end = p + names.size();
+    while (p < end) {
+        // Every name ends with a NUL, so a gram never spans two names. The gram rolls along
+        // the name one symbol at a time.
+        if (p[0] == 0 || p[1] == 0) {
+            p += p[0] == 0 ? 1 : 2;
+            continue;
+        }
+        std::uint32_t gram = std::uint32_t{kGramSymbols[p[0]]} << 6 | kGramSymbols[p[1]];
+        for (p += 2; *p != 0; ++p) {
+            gram = (gram << 6 | kGramSymbols[*p]) & kGramMask;
+            std::uint64_t& word = seen[gram / 64];
+            const std::uint64_t bit = std::uint64_t{1} << (gram % 64);
+            if ((word & bit) == 0) {
+                word |= bit;
+                grams.push_back(gram);
+            }
+        }
+        ++p;
+    }
+    for (const std::uint32_t gram : grams)
+        seen[gram / 64] &= ~(std::uint64_t{1} << (gram % 64));
+}
+
+} // namespace
+
+// Numbers the blocks it is given, writes them, and lists every block under the grams of its
+// names. A writer begins a segment of its own, so the gram rows it writes are always new.
+class BlockWriter
 {
 public:
-    IndexWriter(const sql::Database& db, qint64 nextBlock)
+    BlockWriter(const sql::Database& db, qint64 nextBlock)
         : m_db(db),
           m_nextBlock((nextBlock + kBlocksPerSegment - 1) / kBlocksPerSegment * kBlocksPerSegment),
-          m_budget(blockBudget(db)), m_seenInBlock((std::size_t{1} << kGramBits) / 64, 0),
           m_gramStarts((std::size_t{1} << kGramBits) + 1)
     {
     }
@@ -82,117 +97,27 @@ public:
         return error;
     }
 
-    // One row of columns rowid, FNAME, TYPE and, unless the writer was given the one title
-    // of its rows, CDNAME. A row the index cannot represent makes the whole index unusable.
-    SqlError add(sqlite3_stmt* row);
-    // All rows to come have this exact title; the rows leave out their CDNAME.
-    void setOnlyTitle(const QByteArray& title);
-    SqlError finish();
-
-    bool usable() const { return m_usable; }
+    SqlError write(const NameBlock& block);
+    // Writes the grams of the last segment.
+    SqlError finish() { return writeSegment(); }
     qint64 nextBlock() const { return m_nextBlock; }
 
 private:
-    struct Pending
-    {
-        QByteArray title;
-        bool titleIsNull = false;
-        std::string names;
-        std::string types;
-        std::vector<qint64> rowids;
-    };
-
-    Pending* pendingFor(bool isNull, const char* title, int length);
-    SqlError flush(Pending& block);
     SqlError writeSegment();
 
     const sql::Database& m_db;
     qint64 m_nextBlock;
-    const int m_budget;
-    bool m_usable = true;
-    bool m_onlyTitle = false;
-    std::deque<Pending> m_pending; // a deque keeps m_last valid as titles are added
-    Pending* m_last = nullptr;
-    std::string m_folded;
     std::optional<Statement> m_insertBlock;
     std::optional<Statement> m_insertGram;
-    std::vector<std::uint64_t> m_seenInBlock; // one bit per gram: met in the block at hand
-    std::vector<std::uint32_t> m_gramStarts;  // scratch of writeSegment()
-    std::vector<std::uint32_t> m_pairs;       // gram << kPositionBits | position in m_segment
+    std::vector<std::uint32_t> m_gramStarts; // scratch of writeSegment()
+    std::vector<std::uint32_t> m_pairs;      // gram << kPositionBits | position in m_segment
+    std::vector<std::uint32_t> m_grams;      // scratch of write()
+    std::vector<std::uint64_t> m_seenGrams =
+        std::vector<std::uint64_t>((std::size_t{1} << kGramBits) / 64);
     qint64 m_segment = -1;
 };
 
-SqlError IndexWriter::add(sqlite3_stmt* row)
-{
-    const int nameType = sqlite3_column_type(row, 1);
-    if (nameType == SQLITE_NULL)
-        return {}; // a NULL name matches no pattern, so it is never a search result
-    Pending* block = m_last;
-    int titleLength = m_last ? int(m_last->title.size()) : 0;
-    if (!m_onlyTitle) {
-        const int titleType = sqlite3_column_type(row, 3);
-        if (titleType != SQLITE_TEXT && titleType != SQLITE_NULL) {
-            m_usable = false;
-            return {};
-        }
-        const auto* title = reinterpret_cast<const char*>(sqlite3_column_text(row, 3));
-        titleLength = sqlite3_column_bytes(row, 3);
-        block = pendingFor(titleType == SQLITE_NULL, title, titleLength);
-    }
-    m_folded.clear();
-    const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(row, 1));
-    if (nameType != SQLITE_TEXT || block == nullptr ||
-        !appendFoldedName(name, sqlite3_column_bytes(row, 1), m_folded)) {
-        m_usable = false;
-        return {};
-    }
-    const std::size_t grown = block->names.size() + block->types.size() + m_folded.size() + 2 +
-                              std::size_t(kBlockRowOverhead + titleLength);
-    if (!block->rowids.empty() && grown > std::size_t(m_budget))
-        if (SqlError error = flush(*block))
-            return error;
-    block->names.append(m_folded);
-    block->names.push_back('\0');
-    block->types.push_back(static_cast<char>(typeCode(row, 2)));
-    block->rowids.push_back(sqlite3_column_int64(row, 0));
-    return {};
-}
-
-void IndexWriter::setOnlyTitle(const QByteArray& title)
-{
-    m_onlyTitle = true;
-    m_last = pendingFor(false, title.constData(), int(title.size()));
-}
-
-// Rows of one title mostly come one after another, so the last title is tried first.
-IndexWriter::Pending* IndexWriter::pendingFor(bool isNull, const char* title, int length)
-{
-    if (m_last && m_last->titleIsNull == isNull &&
-        (isNull || (m_last->title.size() == length &&
-                    std::memcmp(m_last->title.constData(), title, std::size_t(length)) == 0)))
-        return m_last;
-    const QByteArray key = isNull ? QByteArray() : QByteArray(title, length);
-    for (Pending& block : m_pending)
-        if (block.titleIsNull == isNull && block.title == key)
-            return m_last = &block;
-    std::string unused;
-    if (!isNull && !appendFoldedName(title, length, unused))
-        return nullptr; // a title that is not well-formed UTF-8 cannot be ordered as SQLite does
-    m_pending.push_back(Pending{key, isNull, {}, {}, {}});
-    m_pending.back().names.reserve(std::size_t(m_budget));
-    return m_last = &m_pending.back();
-}
-
-SqlError IndexWriter::finish()
-{
-    for (Pending& block : m_pending)
-        if (!block.rowids.empty())
-            if (SqlError error = flush(block))
-                return error;
-    return writeSegment();
-}
-
-SqlError IndexWriter::flush(Pending& block)
+SqlError BlockWriter::write(const NameBlock& block)
 {
     const qint64 id = m_nextBlock++;
     if (id / kBlocksPerSegment != m_segment) {
@@ -201,36 +126,9 @@ SqlError IndexWriter::flush(Pending& block)
         m_segment = id / kBlocksPerSegment;
     }
     const auto position = static_cast<std::uint32_t>(id % kBlocksPerSegment);
-    const std::size_t firstPair = m_pairs.size();
-    const auto* p = reinterpret_cast<const unsigned char*>(block.names.data());
-    const unsigned char* const end = p + block.names.size();
-    constexpr std::uint32_t kGramMask = (std::uint32_t{1} << kGramBits) - 1;
-    std::uint64_t* const seen = m_seenInBlock.data();
-    while (p < end) {
-        // Every name ends with a NUL, so a gram never spans two names. The gram rolls along
-        // the name one symbol at a time (see gramOf).
-        if (p[0] == 0 || p[1] == 0) {
-            p += p[0] == 0 ? 1 : 2;
-            continue;
-        }
-        std::uint32_t gram = std::uint32_t{kGramSymbols[p[0]]} << 6 | kGramSymbols[p[1]];
-        for (p += 2; *p != 0; ++p) {
-            gram = (gram << 6 | kGramSymbols[*p]) & kGramMask;
-            std::uint64_t& word = seen[gram / 64];
-            const std::uint64_t bit = std::uint64_t{1} << (gram % 64);
-            if ((word & bit) == 0) {
-                word |= bit;
-                m_pairs.push_back(gram << kPositionBits | position);
-            }
-        }
-        ++p;
-    }
-    // The bits set for this block are cleared for the next one: the set stays small enough
-    // to stay in the processor's fastest cache.
-    for (std::size_t i = firstPair; i < m_pairs.size(); ++i) {
-        const std::uint32_t gram = m_pairs[i] >> kPositionBits;
-        m_seenInBlock[gram / 64] &= ~(std::uint64_t{1} << (gram % 64));
-    }
+    collectGrams(block.names, m_seenGrams, m_grams);
+    for (const std::uint32_t gram : m_grams)
+        m_pairs.push_back(gram << kPositionBits | position);
 
     Statement& insert = *m_insertBlock;
     insert.reset();
@@ -251,13 +149,10 @@ SqlError IndexWriter::flush(Pending& block)
                       SQLITE_STATIC);
     const bool failed = insert.step() == Statement::Step::Error;
     insert.reset();
-    block.names.clear();
-    block.types.clear();
-    block.rowids.clear();
     return failed ? m_db.lastError() : SqlError{};
 }
 
-SqlError IndexWriter::writeSegment()
+SqlError BlockWriter::writeSegment()
 {
     if (m_pairs.empty())
         return {};
@@ -295,9 +190,112 @@ SqlError IndexWriter::writeSegment()
     return {};
 }
 
-// Feeds the writer the CDS rows from `fromRowid` on, in rowid order; with `onlyTitle`, only
-// the rows whose CDNAME is exactly that text.
-SqlError feedRows(const sql::Database& db, IndexWriter& writer, qint64 fromRowid,
+namespace {
+
+// Cuts rows read from CDS into blocks, one builder per title, and hands the blocks to the
+// writer. A row the index cannot represent makes the whole index unusable.
+class RowFeeder
+{
+public:
+    RowFeeder(BlockWriter& writer, int budget) : m_writer(writer), m_budget(budget) {}
+
+    // One row of columns rowid, FNAME, TYPE and, unless the feeder was given the one title
+    // of its rows, CDNAME.
+    SqlError add(sqlite3_stmt* row);
+    // All rows to come have this exact title; the rows leave out their CDNAME.
+    void setOnlyTitle(const QByteArray& title);
+    SqlError finish();
+
+    bool usable() const { return m_usable; }
+    // Whether every row given is in a block (rows without a name are left out).
+    bool complete() const { return m_complete; }
+
+private:
+    NameBlockBuilder* builderFor(bool isNull, const char* title, int length);
+    SqlError writeFinished();
+
+    BlockWriter& m_writer;
+    const int m_budget;
+    bool m_usable = true;
+    bool m_complete = true;
+    bool m_onlyTitle = false;
+    std::deque<NameBlockBuilder> m_builders; // a deque keeps m_last valid as titles are added
+    NameBlockBuilder* m_last = nullptr;
+    std::vector<NameBlock> m_finished;
+};
+
+SqlError RowFeeder::add(sqlite3_stmt* row)
+{
+    const int nameType = sqlite3_column_type(row, 1);
+    if (nameType == SQLITE_NULL) {
+        m_complete = false; // a NULL name matches no pattern, so it is never a search result
+        return {};
+    }
+    NameBlockBuilder* builder = m_last;
+    if (!m_onlyTitle) {
+        const int titleType = sqlite3_column_type(row, 3);
+        if (titleType != SQLITE_TEXT && titleType != SQLITE_NULL) {
+            m_usable = false;
+            return {};
+        }
+        const auto* title = reinterpret_cast<const char*>(sqlite3_column_text(row, 3));
+        builder = builderFor(titleType == SQLITE_NULL, title, sqlite3_column_bytes(row, 3));
+    }
+    const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(row, 1));
+    if (nameType != SQLITE_TEXT || builder == nullptr ||
+        !builder->add(name, sqlite3_column_bytes(row, 1), typeCode(row, 2),
+                      sqlite3_column_int64(row, 0), m_finished)) {
+        m_usable = false;
+        return {};
+    }
+    return writeFinished();
+}
+
+SqlError RowFeeder::writeFinished()
+{
+    for (const NameBlock& block : m_finished)
+        if (SqlError error = m_writer.write(block))
+            return error;
+    m_finished.clear();
+    return {};
+}
+
+void RowFeeder::setOnlyTitle(const QByteArray& title)
+{
+    m_onlyTitle = true;
+    m_last = builderFor(false, title.constData(), int(title.size()));
+}
+
+// Rows of one title mostly come one after another, so the last title is tried first.
+NameBlockBuilder* RowFeeder::builderFor(bool isNull, const char* title, int length)
+{
+    if (m_last && m_last->titleIsNull() == isNull &&
+        (isNull || (m_last->title().size() == length &&
+                    std::memcmp(m_last->title().constData(), title, std::size_t(length)) == 0)))
+        return m_last;
+    const QByteArray key = isNull ? QByteArray() : QByteArray(title, length);
+    for (NameBlockBuilder& builder : m_builders)
+        if (builder.titleIsNull() == isNull && builder.title() == key)
+            return m_last = &builder;
+    std::string unused;
+    if (!isNull && !appendFoldedName(title, length, unused))
+        return nullptr; // a title that is not well-formed UTF-8 cannot be ordered as SQLite does
+    m_builders.emplace_back(m_budget, key, isNull);
+    return m_last = &m_builders.back();
+}
+
+SqlError RowFeeder::finish()
+{
+    for (NameBlockBuilder& builder : m_builders)
+        builder.finish(m_finished);
+    if (SqlError error = writeFinished())
+        return error;
+    return m_writer.finish();
+}
+
+// Feeds the CDS rows from `fromRowid` on, in rowid order; with `onlyTitle`, only the rows
+// whose CDNAME is exactly that text.
+SqlError feedRows(const sql::Database& db, RowFeeder& feeder, qint64 fromRowid,
                   const QByteArray* onlyTitle, const NameIndexProgress& progress)
 {
     SqlError error;
@@ -307,8 +305,6 @@ SqlError feedRows(const sql::Database& db, IndexWriter& writer, qint64 fromRowid
             last && last->step() == Statement::Step::Row)
             total = last->integer(0);
     }
-    // With one title SQLite compares the titles itself; the "+" keeps it reading by rowid,
-    // a plain range scan, rather than through the index on CDNAME and a seek per row.
     auto rows = db.prepare(onlyTitle ? QStringLiteral("SELECT _rowid_, FNAME, TYPE FROM CDS"
                                                       " WHERE _rowid_ >= ?1 AND +CDNAME = ?2"
                                                       " ORDER BY _rowid_")
@@ -321,7 +317,7 @@ SqlError feedRows(const sql::Database& db, IndexWriter& writer, qint64 fromRowid
     if (onlyTitle) {
         sqlite3_bind_text(rows->handle(), 2, onlyTitle->constData(), int(onlyTitle->size()),
                           SQLITE_STATIC);
-        writer.setOnlyTitle(*onlyTitle);
+        feeder.setOnlyTitle(*onlyTitle);
     }
     qint64 done = 0;
     Statement::Step step;
@@ -329,23 +325,25 @@ SqlError feedRows(const sql::Database& db, IndexWriter& writer, qint64 fromRowid
         if (++done % kProgressRows == 0 && progress && !progress(done, total))
             return {sql::ErrorCode::Other,
                     QStringLiteral("Building the name index was cancelled.")};
-        if (SqlError failure = writer.add(rows->handle()))
+        if (SqlError failure = feeder.add(rows->handle()))
             return failure;
-        if (!writer.usable())
+        if (!feeder.usable())
             return {};
     }
     if (step == Statement::Step::Error)
         return db.lastError();
     if (progress && !progress(done, std::max(done, total)))
         return {sql::ErrorCode::Other, QStringLiteral("Building the name index was cancelled.")};
-    return writer.finish();
+    return feeder.finish();
 }
 
-SqlError finishWrite(const sql::Database& db, const IndexWriter& writer, NameIndexState state)
+SqlError finishWrite(const sql::Database& db, const BlockWriter& writer, const RowFeeder& feeder,
+                     NameIndexState state)
 {
     state.nextBlock = writer.nextBlock();
-    state.usable = writer.usable();
-    if (!writer.usable()) {
+    state.usable = feeder.usable();
+    state.complete = state.complete && feeder.complete();
+    if (!feeder.usable()) {
         // Part of an index is worth nothing: searches scan CDS until a rebuild succeeds.
         if (SqlError error = db.exec(QStringLiteral("DELETE FROM %1; DELETE FROM %2;")
                                          .arg(kNameIndexTable, kNameGramsTable)))
@@ -364,13 +362,14 @@ SqlError buildNameIndex(const sql::Database& db, const NameIndexProgress& progre
                     .arg(db.path())};
     if (SqlError error = createNameIndexTables(db))
         return error;
-    IndexWriter writer(db, 0);
+    BlockWriter writer(db, 0);
     if (SqlError error = writer.prepare())
         return error;
+    RowFeeder feeder(writer, nameBlockBudget(db));
     if (SqlError error =
-            feedRows(db, writer, std::numeric_limits<qint64>::min(), nullptr, progress))
+            feedRows(db, feeder, std::numeric_limits<qint64>::min(), nullptr, progress))
         return error;
-    return finishWrite(db, writer, NameIndexState{});
+    return finishWrite(db, writer, feeder, NameIndexState{});
 }
 
 SqlError indexTitle(const sql::Database& db, const QString& title)
@@ -402,12 +401,60 @@ SqlError indexTitle(const sql::Database& db, const QString& title)
     // The rows of a new disc follow each other at the end of CDS: reading from the first of
     // them on, in rowid order, is a plain range scan.
     const QByteArray exactTitle = title.toUtf8();
-    IndexWriter writer(db, state.nextBlock);
+    BlockWriter writer(db, state.nextBlock);
     if (SqlError failure = writer.prepare())
         return failure;
-    if (SqlError failure = feedRows(db, writer, first->integer(0), &exactTitle, {}))
+    RowFeeder feeder(writer, nameBlockBudget(db));
+    if (SqlError failure = feedRows(db, feeder, first->integer(0), &exactTitle, {}))
         return failure;
-    return finishWrite(db, writer, state);
+    return finishWrite(db, writer, feeder, state);
+}
+
+NewTitleIndex::NewTitleIndex(const sql::Database& db, QString title)
+    : m_db(db), m_title(std::move(title)), m_budget(nameBlockBudget(db))
+{
+    if (readNameIndexState(db, &m_state) != NameIndexStatus::Current)
+        return;
+    m_writer = std::make_unique<BlockWriter>(db, m_state.nextBlock);
+    if (m_writer->prepare())
+        m_writer.reset();
+}
+
+NewTitleIndex::~NewTitleIndex() = default;
+
+SqlError NewTitleIndex::add(const NameBlock& block)
+{
+    if (!m_writer || m_failed)
+        return {};
+    if (SqlError error = m_writer->write(block)) {
+        // Blocks written so far are dropped again by finish(); the index is rebuilt there.
+        m_failed = true;
+        return error;
+    }
+    m_written = true;
+    return {};
+}
+
+SqlError NewTitleIndex::finish(bool allRowsGiven)
+{
+    if (m_writer && !m_failed && allRowsGiven) {
+        if (SqlError error = m_writer->finish())
+            return error;
+        m_state.nextBlock = m_writer->nextBlock();
+        return writeNameIndexState(m_db, m_state);
+    }
+    // The blocks do not cover the rows as written: read the title's rows back instead.
+    if (m_written) {
+        SqlError error;
+        auto drop = m_db.prepare(
+            QStringLiteral("DELETE FROM %1 WHERE CDNAME = ?1").arg(kNameIndexTable), &error);
+        if (!drop)
+            return error;
+        drop->bindText(1, m_title);
+        if (drop->step() == Statement::Step::Error)
+            return m_db.lastError();
+    }
+    return indexTitle(m_db, m_title);
 }
 
 } // namespace platterly::catalogue

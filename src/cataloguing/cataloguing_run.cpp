@@ -2,10 +2,13 @@
 
 #include "catalogue/file_type.h"
 #include "catalogue/name_index.h"
+#include "catalogue/name_index_blocks.h"
 #include "cataloguing/entry_writer.h"
 #include "cataloguing/row_pipe.h"
 
 #include <chrono>
+#include <climits>
+#include <cstdint>
 #include <thread>
 
 namespace platterly::cataloguing {
@@ -19,30 +22,103 @@ constexpr std::size_t kBatchRows = 2048;
 constexpr std::size_t kBatchesInFlight = 32; // about 64k rows: a few MiB at most
 constexpr auto kProgressInterval = 50ms;
 
-// Hands the walk's rows to the writing thread in batches.
+// Rows on their way from the walk to the writing thread, already in the form SQLite takes:
+// names and folders in UTF-8, names one after another in one buffer. With them go the
+// blocks of the name index cut from the rows so far.
+struct RowBatch
+{
+    struct Row
+    {
+        std::uint32_t nameOffset;
+        std::uint32_t nameLength;
+        std::uint32_t folder; // index into folders
+        std::int32_t level;
+        std::int16_t type;
+    };
+    std::string names;
+    std::vector<Row> rows;
+    std::vector<QByteArray> folders;
+    QString lastFolder; // drive form, for the progress line
+    std::vector<catalogue::NameBlock> blocks;
+
+    QByteArrayView name(const Row& row) const
+    {
+        return QByteArrayView(names.data() + row.nameOffset, row.nameLength);
+    }
+};
+
+std::uint8_t indexTypeCode(int type)
+{
+    return type >= 0 && type < catalogue::kTypeNull ? static_cast<std::uint8_t>(type)
+                                                    : catalogue::kTypeOther;
+}
+
+// Runs on the walk's thread: turns rows into batches, cuts the name index blocks (the rows
+// will get consecutive rowids from `firstRowid` on) and hands the batches to the writer.
 class PipeSink : public WalkSink
 {
 public:
-    explicit PipeSink(RowPipe<WalkRow>& pipe) : m_pipe(pipe) { m_batch.reserve(kBatchRows); }
+    PipeSink(RowPipe<RowBatch>& pipe, catalogue::NameBlockBuilder& blocks, qint64 firstRowid)
+        : m_pipe(pipe), m_blocks(blocks), m_nextRowid(firstRowid)
+    {
+        m_batch.rows.reserve(kBatchRows);
+    }
 
     void add(const WalkRow& row) override
     {
-        m_batch.push_back(row);
-        if (m_batch.size() == kBatchRows)
+        if (row.path.constData() != m_path.constData() || m_batch.folders.empty()) {
+            if (row.path != m_path || m_batch.folders.empty()) {
+                m_path = row.path;
+                m_batch.folders.push_back(m_path.toUtf8());
+            }
+        }
+        QByteArrayView name = row.utf8Name;
+        if (name.isEmpty()) {
+            m_encoded = row.name.toUtf8();
+            name = m_encoded;
+        }
+        m_batch.rows.push_back({static_cast<std::uint32_t>(m_batch.names.size()),
+                                static_cast<std::uint32_t>(name.size()),
+                                static_cast<std::uint32_t>(m_batch.folders.size() - 1), row.level,
+                                row.type});
+        m_batch.names.append(name.data(), static_cast<std::size_t>(name.size()));
+        if (m_blocksValid)
+            m_blocksValid = m_blocks.add(name.data(), name.size(), indexTypeCode(row.type),
+                                         m_nextRowid, m_batch.blocks);
+        ++m_nextRowid;
+        if (m_batch.rows.size() == kBatchRows)
             flush();
     }
 
-    void flush()
+    // The walk is over: the last rows and the last block.
+    void finish()
     {
-        if (!m_batch.empty() && m_pipe.push(std::move(m_batch)))
-            m_batch = {};
-        m_batch.clear();
-        m_batch.reserve(kBatchRows);
+        if (m_blocksValid)
+            m_blocks.finish(m_batch.blocks);
+        flush();
     }
 
+    // False when a name could not go into a block; the index is then made from the rows.
+    bool blocksValid() const { return m_blocksValid; }
+
 private:
-    RowPipe<WalkRow>& m_pipe;
-    std::vector<WalkRow> m_batch;
+    void flush()
+    {
+        if (m_batch.rows.empty() && m_batch.blocks.empty())
+            return;
+        m_batch.lastFolder = m_path;
+        m_pipe.push(std::move(m_batch));
+        m_batch = {};
+        m_batch.rows.reserve(kBatchRows);
+    }
+
+    RowPipe<RowBatch>& m_pipe;
+    catalogue::NameBlockBuilder& m_blocks;
+    qint64 m_nextRowid;
+    bool m_blocksValid = true;
+    RowBatch m_batch;
+    QString m_path;
+    QByteArray m_encoded;
 };
 
 RunResult failure(RunOutcome outcome, QString message)
@@ -120,6 +196,7 @@ RunResult runCataloguing(sql::DataControl& data, const CataloguingRequest& reque
     error = writeRow(titleValue, titleValue, 1, catalogue::TypeTitleRow);
     if (error)
         return failure(RunOutcome::Failed, error.message);
+    const qint64 titleRowid = db->lastInsertRowid();
     EntryWriter entryWriter(*db, cds.tableName(),
                             {cds.fieldNames().at(cdName), cds.fieldNames().at(fName),
                              cds.fieldNames().at(path), cds.fieldNames().at(level),
@@ -128,24 +205,36 @@ RunResult runCataloguing(sql::DataControl& data, const CataloguingRequest& reque
     if (entryWriter.error())
         return failure(RunOutcome::Failed, entryWriter.error().message);
 
+    // The name index of the disc is cut into blocks on the walk's thread as the rows pass,
+    // starting with the title row, and written by this one.
+    catalogue::NewTitleIndex titleIndex(*db, title);
+    const QByteArray titleUtf8 = title.toUtf8();
+    catalogue::NameBlockBuilder blocks(titleIndex.blockBudget(), titleUtf8);
+    std::vector<catalogue::NameBlock> none; // a first row never fills a block
+    bool indexFollowsRows = blocks.add(titleUtf8.constData(), titleUtf8.size(),
+                                       indexTypeCode(catalogue::TypeTitleRow), titleRowid, none);
+
     // The walk lists folders on its own thread while this one writes rows; the pipe between
     // them bounds the rows in memory.
-    RowPipe<WalkRow> pipe(kBatchesInFlight);
+    RowPipe<RowBatch> pipe(kBatchesInFlight);
     std::atomic<bool> stopWalk = false;
     WalkResult walk;
-    QString currentFolder;
+    bool blocksValid = true;
     std::thread walker([&] {
-        PipeSink sink(pipe);
+        PipeSink sink(pipe, blocks, titleRowid + 1);
         WalkRequest walkRequest;
         walkRequest.nativeRoot = request.nativeRoot;
         walkRequest.driveRoot = withFinalBackslash(request.driveRoot);
         walkRequest.cancel = &stopWalk;
         walk = ScanFolder(walkRequest, lister, sink);
-        sink.flush();
+        sink.finish();
+        blocksValid = sink.blocksValid();
         pipe.close();
     });
 
     qint64 written = 0;
+    qint64 expectedRowid = titleRowid + 1;
+    QString currentFolder;
     auto lastReport = std::chrono::steady_clock::now();
     bool cancelled = false;
     for (;;) {
@@ -158,14 +247,31 @@ RunResult runCataloguing(sql::DataControl& data, const CataloguingRequest& reque
         if (finished)
             break;
         if (batch) {
-            for (const WalkRow& row : *batch) {
-                error = entryWriter.append(row);
+            std::uint32_t folder = UINT32_MAX;
+            for (const RowBatch::Row& row : batch->rows) {
+                if (row.folder != folder) {
+                    folder = row.folder;
+                    entryWriter.setFolder(batch->folders[folder]);
+                }
+                error = entryWriter.append(batch->name(row), row.level, row.type);
+                if (error)
+                    break;
+                // The blocks were cut for consecutive rowids; SQLite gives them unless the
+                // table's largest rowid is taken.
+                if (indexFollowsRows && entryWriter.lastRowid() != expectedRowid)
+                    indexFollowsRows = false;
+                ++expectedRowid;
+            }
+            if (error)
+                break;
+            written += static_cast<qint64>(batch->rows.size());
+            if (!batch->lastFolder.isEmpty())
+                currentFolder = batch->lastFolder;
+            for (const catalogue::NameBlock& block : batch->blocks) {
+                error = titleIndex.add(block);
                 if (error)
                     break;
             }
-            written += static_cast<qint64>(batch->size());
-            if (!batch->empty())
-                currentFolder = batch->back().path;
             if (error)
                 break;
         }
@@ -191,6 +297,12 @@ RunResult runCataloguing(sql::DataControl& data, const CataloguingRequest& reque
                        QStringLiteral("Cataloguing was cancelled; the catalogue is as it was."));
     if (progress)
         progress(written, currentFolder);
+
+    // The disc's name index is complete before its rows are counted: the index tells the
+    // statements below where the disc's rows lie.
+    error = titleIndex.finish(indexFollowsRows && blocksValid);
+    if (error)
+        return failure(RunOutcome::Failed, error.message);
 
     // The disc's counts, read back from what was written.
     error = query(data, QStringLiteral("SELECT * FROM CDS WHERE CDNAME= '") + quotedTitle +
@@ -237,12 +349,6 @@ RunResult runCataloguing(sql::DataControl& data, const CataloguingRequest& reque
     totals.setField(u"TDIRS", totals.field(u"TDIRS").toLongLong() + dirs);
     totals.setField(u"TFILES", totals.field(u"TFILES").toLongLong() + files);
     error = totals.update();
-    if (error)
-        return failure(RunOutcome::Failed, error.message);
-
-    // Indexes of the program's own that follow the disc's rows are brought up to date here,
-    // inside the same transaction, so that they can never disagree with the tables.
-    error = catalogue::indexTitle(*db, title);
     if (error)
         return failure(RunOutcome::Failed, error.message);
 

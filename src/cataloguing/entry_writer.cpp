@@ -1,5 +1,7 @@
 #include "cataloguing/entry_writer.h"
 
+#include <sqlite3.h>
+
 namespace platterly::cataloguing {
 
 namespace {
@@ -28,28 +30,29 @@ EntryWriter::EntryWriter(const sql::Database& db, const QString& table, const QS
         m_insert->bindUtf8(1, m_title);
 }
 
-sql::SqlError EntryWriter::append(const WalkRow& row)
+void EntryWriter::setFolder(const QByteArray& pathUtf8)
+{
+    if (m_insert)
+        m_insert->bindUtf8(3, pathUtf8);
+}
+
+sql::SqlError EntryWriter::append(QByteArrayView nameUtf8, int level, int type)
 {
     if (!m_insert)
         return m_error;
-    // Rows of one folder share one path string: convert and bind it when the folder changes.
-    if (row.path.constData() != m_path.constData() && row.path != m_path) {
-        m_path = row.path;
-        m_pathUtf8 = m_path.toUtf8();
-        m_insert->bindUtf8(3, m_pathUtf8);
-    } else if (m_pathUtf8.isNull()) {
-        m_pathUtf8 = m_path.toUtf8();
-        m_insert->bindUtf8(3, m_pathUtf8);
-    }
-    m_name = row.name.toUtf8();
-    m_insert->bindUtf8(2, m_name);
-    m_insert->bindInt(4, row.level);
-    m_insert->bindInt(5, row.type);
-    const sql::Statement::Step step = m_insert->step();
-    m_insert->reset();
-    if (step == sql::Statement::Step::Error)
+    sqlite3_stmt* insert = m_insert->handle();
+    sqlite3_bind_text(insert, 2, nameUtf8.data(), static_cast<int>(nameUtf8.size()), SQLITE_STATIC);
+    sqlite3_bind_int(insert, 4, level);
+    sqlite3_bind_int(insert, 5, type);
+    if (sqlite3_step(insert) != SQLITE_DONE)
         m_error = m_db.lastError();
+    sqlite3_reset(insert);
     return m_error;
+}
+
+qint64 EntryWriter::lastRowid() const
+{
+    return sqlite3_last_insert_rowid(m_db.handle());
 }
 
 } // namespace platterly::cataloguing

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "cataloguing/scan_folder.h"
 #include "platform/sql/sqlite_db.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QStringList>
 #include <optional>
 
@@ -20,15 +20,19 @@ public:
                 const QString& title);
 
     const sql::SqlError& error() const { return m_error; }
-    sql::SqlError append(const WalkRow& row);
+
+    // The folder (PATH, UTF-8) of the rows that follow; it must stay unchanged while they
+    // are written.
+    void setFolder(const QByteArray& pathUtf8);
+    // One row; the name's bytes are needed only during the call.
+    sql::SqlError append(QByteArrayView nameUtf8, int level, int type);
+    // The rowid SQLite gave the row written last.
+    qint64 lastRowid() const;
 
 private:
     const sql::Database& m_db;
     std::optional<sql::Statement> m_insert;
     QByteArray m_title;
-    QString m_path;
-    QByteArray m_pathUtf8;
-    QByteArray m_name;
     sql::SqlError m_error;
 };
 

@@ -4,21 +4,20 @@
 #include <deque>
 #include <mutex>
 #include <optional>
-#include <vector>
 
 namespace platterly::cataloguing {
 
 // Carries batches of rows from the walking thread to the thread that writes them. It holds
 // at most `capacity` batches, so memory stays bounded however large the tree: a fast walk
 // waits for the writer instead of piling rows up.
-template <typename Row>
+template <typename Batch>
 class RowPipe
 {
 public:
     explicit RowPipe(std::size_t capacity) : m_capacity(capacity) {}
 
     // Blocks while the pipe is full; returns false once the reader has given up.
-    bool push(std::vector<Row>&& batch)
+    bool push(Batch&& batch)
     {
         std::unique_lock lock(m_mutex);
         m_notFull.wait(lock, [&] { return m_batches.size() < m_capacity || m_abandoned; });
@@ -49,14 +48,14 @@ public:
     // Waits up to `timeout` for a batch. Returns nothing on time-out; an empty optional with
     // `finished` set once the pipe is closed and drained.
     template <typename Duration>
-    std::optional<std::vector<Row>> pop(Duration timeout, bool* finished)
+    std::optional<Batch> pop(Duration timeout, bool* finished)
     {
         std::unique_lock lock(m_mutex);
         m_notEmpty.wait_for(lock, timeout, [&] { return !m_batches.empty() || m_closed; });
         *finished = m_batches.empty() && m_closed;
         if (m_batches.empty())
             return std::nullopt;
-        std::vector<Row> batch = std::move(m_batches.front());
+        Batch batch = std::move(m_batches.front());
         m_batches.pop_front();
         m_notFull.notify_one();
         return batch;
@@ -67,7 +66,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_notFull;
     std::condition_variable m_notEmpty;
-    std::deque<std::vector<Row>> m_batches;
+    std::deque<Batch> m_batches;
     bool m_closed = false;
     bool m_abandoned = false;
 };

@@ -83,8 +83,10 @@ std::vector<NamedEntry> visibleEntriesInOrder(const FolderListing& listing)
         const QByteArrayView bytes = listing.name(i);
         if (bytes.isEmpty() || bytes.front() == '.')
             continue; // hidden, and so is everything inside it
+        // Plain ASCII, the common case, needs no decoder.
+        const bool ascii = isAscii(bytes);
         const QByteArray raw = QByteArray::fromRawData(bytes.data(), bytes.size());
-        entries.push_back({QFile::decodeName(raw), i, isAscii(bytes)});
+        entries.push_back({ascii ? QString::fromLatin1(bytes) : QFile::decodeName(raw), i, ascii});
     }
     sortForCatalogue(entries, listing);
     return entries;
@@ -200,7 +202,8 @@ private:
     {
         // The drive-form path may still name a subfolder walked before: back to this folder.
         m_drivePath.truncate(folder.driveLength);
-        m_sink.add(WalkRow{entry.name, m_drivePath, folder.level, catalogue::FileType(entry.name)});
+        m_sink.add(WalkRow{entry.name, m_drivePath, folder.level, catalogue::FileType(entry.name),
+                           entry.ascii ? folder.listing.name(entry.index) : QByteArrayView()});
         ++m_result.entries;
         m_progress.rowAdded(m_result.entries, m_drivePath);
     }

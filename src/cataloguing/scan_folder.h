@@ -17,6 +17,9 @@ struct WalkRow
     QString path;        // PATH: the folder holding the entry, drive form with a final "\"
     int level = 0;       // LEVEL: 2 directly in the root, one more per folder below
     std::int16_t type{}; // TYPE: catalogue::FileType(name)
+    // The name's UTF-8 bytes when the listing gave them so (plain ASCII names), so that a
+    // sink need not encode the name again; empty otherwise. Valid during WalkSink::add only.
+    QByteArrayView utf8Name;
 };
 
 // Receives the rows in catalogue order. Rows of one folder share one `path` string, so a sink

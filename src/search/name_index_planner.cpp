@@ -1,5 +1,6 @@
 #include "search/name_index_planner.h"
 
+#include "platform/sql/casefold.h"
 #include "search/index_answer.h"
 #include "search/name_query.h"
 
@@ -57,6 +58,56 @@ std::shared_ptr<const sql::RowidAnswer> NameIndexPlanner::answer(const sql::Data
         directory = m_directory;
     }
     return std::make_shared<IndexAnswer>(db, std::move(*query), directory, candidates);
+}
+
+std::optional<sql::StatementPlanner::RowRange> NameIndexPlanner::rowRange(const sql::Database& db,
+                                                                          const QString& table,
+                                                                          const QString& column,
+                                                                          const QString& value)
+{
+    if (!sql::equalsFolded(table, u"CDS") || !sql::equalsFolded(column, u"CDNAME"))
+        return std::nullopt;
+    const std::optional<std::vector<catalogue::DiscRowRange>> ranges = catalogue::discRowRanges(db);
+    if (!ranges)
+        return std::nullopt;
+    RowRange range;
+    for (const catalogue::DiscRowRange& disc : *ranges) {
+        if (!sql::equalsFolded(disc.title, value))
+            continue;
+        range.first = range.values.isEmpty() ? disc.first : std::min(range.first, disc.first);
+        range.last = range.values.isEmpty() ? disc.last : std::max(range.last, disc.last);
+        range.values.append(disc.title);
+    }
+    return range;
+}
+
+std::optional<qint64> NameIndexPlanner::countRows(const sql::Database& db,
+                                                  const sql::JetSelect& select)
+{
+    if (!sql::equalsFolded(select.table, u"CDS"))
+        return std::nullopt;
+    std::optional<QString> title;
+    std::optional<qint64> type;
+    for (const sql::JetCondition& condition : select.conditions) {
+        if (condition.op != sql::JetCondition::Op::Equal)
+            return std::nullopt;
+        if (sql::equalsFolded(condition.field, u"CDNAME") && !title &&
+            condition.value.typeId() == QMetaType::QString)
+            title = condition.value.toString();
+        else if (sql::equalsFolded(condition.field, u"TYPE") && !type &&
+                 condition.value.typeId() == QMetaType::LongLong)
+            type = condition.value.toLongLong();
+        else
+            return std::nullopt;
+    }
+    if (!title)
+        return std::nullopt;
+    const std::optional<RowRange> range = rowRange(db, select.table, u"CDNAME"_qs, *title);
+    if (!range)
+        return std::nullopt;
+    if (range->values.isEmpty())
+        return 0;
+    return catalogue::countTitleRows(db, range->values, type);
 }
 
 void useNameIndex(sql::DataControl& data)

@@ -17,6 +17,11 @@ class NameIndexPlanner : public sql::StatementPlanner
 public:
     std::shared_ptr<const sql::RowidAnswer> answer(const sql::Database& db,
                                                    const sql::JetSelect& select) override;
+    // The rows of one title (CDS.CDNAME) lie within the blocks the index holds for it.
+    std::optional<RowRange> rowRange(const sql::Database& db, const QString& table,
+                                     const QString& column, const QString& value) override;
+    // The rows of one title, or its rows of one TYPE, are counted from the index's blocks.
+    std::optional<qint64> countRows(const sql::Database& db, const sql::JetSelect& select) override;
 
 private:
     // The directory of the last index read, kept while the index is unchanged.
@@ -26,7 +31,8 @@ private:
     std::shared_ptr<const IndexDirectory> m_directory;
 };
 
-// Makes the data control answer name searches from the name index.
+// Makes the data control answer name searches from the name index, and read the rows of one
+// title by the range of rowids the index knows for it.
 void useNameIndex(sql::DataControl& data);
 
 // When a catalogue is opened: builds the name index if it is missing or stale and the file

@@ -1,5 +1,6 @@
 #include "catalogue/catalogue_file.h"
 #include "catalogue/catalogue_reader.h"
+#include "catalogue/name_index.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -37,6 +38,14 @@ TEST(CatalogueFile, EmptyCatalogueHoldsTheThreeTablesAndZeroTotals)
     EXPECT_EQ(data.recordset()->fieldNames(),
               QStringList({QStringLiteral("CDNAME"), QStringLiteral("DATE"), QStringLiteral("DIRS"),
                            QStringLiteral("FILES")}));
+
+    // The empty name index comes with the tables, current, so that the first disc
+    // catalogued only adds its own blocks.
+    catalogue::NameIndexState state;
+    EXPECT_EQ(catalogue::readNameIndexState(*data.database(), &state),
+              catalogue::NameIndexStatus::Current);
+    EXPECT_TRUE(state.complete);
+    EXPECT_EQ(state.nextBlock, 0);
 }
 
 TEST(CatalogueFile, NeverOverwritesAnExistingFile)

@@ -6,6 +6,7 @@
 #include "cataloguing/cataloguing_run.h"
 #include "platform/drives/system_volume_source.h"
 #include "platform/drives/typed_path.h"
+#include "search/name_index_planner.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -69,6 +70,7 @@ int add(const Invocation& call)
 
     sql::DataControl data;
     data.setDatabaseName(call.catalogue);
+    search::useNameIndex(data);
     const bool terminal = isatty(STDERR_FILENO) == 1;
     cataloguing::RunProgress progress;
     if (terminal) {

@@ -4,6 +4,7 @@
 #include "cataloguing/drive_list.h"
 #include "cataloguing/windows/form2.h"
 #include "cataloguing/windows/frm_path.h"
+#include "search/name_index_planner.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -38,6 +39,7 @@ void Form2::Load()
     txtPath->setText(List1.value(0));
     txtName->setText(List2.value(0));
     m_data.setDatabaseName(app::state().DBPath);
+    search::useNameIndex(m_data);
 }
 
 void Form2::cmdScanDrives_Click()

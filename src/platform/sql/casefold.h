@@ -13,7 +13,10 @@ QString foldCase(QStringView text);
 
 // Case-blind comparison by folded code points; returns <0, 0 or >0.
 int compareFolded(QStringView a, QStringView b);
-inline bool equalsFolded(QStringView a, QStringView b) { return compareFolded(a, b) == 0; }
+inline bool equalsFolded(QStringView a, QStringView b)
+{
+    return compareFolded(a, b) == 0;
+}
 
 // Same comparison on UTF-8 texts (as SQLite hands them to collations and functions).
 int compareFoldedUtf8(const char* a, int aLength, const char* b, int bLength);

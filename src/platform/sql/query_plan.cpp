@@ -1,6 +1,7 @@
 #include "platform/sql/query_plan.h"
 
 #include "platform/sql/casefold.h"
+#include "platform/sql/rowid_answer.h"
 
 namespace platterly::sql {
 
@@ -164,7 +165,7 @@ QString QueryPlan::countSql() const
 }
 
 std::optional<QueryPlan> planQuery(const Database& db, PlanCache& cache, const JetSelect& select,
-                                   SqlError* error)
+                                   SqlError* error, StatementPlanner* planner)
 {
     auto table = cache.table(db, select.table, error);
     if (!table)
@@ -192,7 +193,28 @@ std::optional<QueryPlan> planQuery(const Database& db, PlanCache& cache, const J
             // fold to the same text, then ask for exactly those.
             const QString value = condition.value.toString();
             auto variants = cache.caseVariants(db, *table, table->columns.at(index), value);
-            if (!variants) {
+            std::optional<StatementPlanner::RowRange> range;
+            if (!variants && planner)
+                range = planner->rowRange(db, table->name, table->columns.at(index), value);
+            if (range) {
+                if (range->values.isEmpty() || range->first > range->last) {
+                    terms.append(QStringLiteral("0"));
+                } else {
+                    // SQLite reads the range by rowid and compares bytes within it.
+                    plan.params.append(range->first);
+                    plan.params.append(range->last);
+                    QString term = QStringLiteral("_rowid_ BETWEEN ?%1 AND ?%2 AND ")
+                                       .arg(plan.params.size() - 1)
+                                       .arg(plan.params.size());
+                    QStringList slots;
+                    for (const QString& variant : range->values) {
+                        plan.params.append(variant);
+                        slots.append(u'?' + QString::number(plan.params.size()));
+                    }
+                    terms.append(term + field + QStringLiteral(" IN (") +
+                                 slots.join(QLatin1String(", ")) + u')');
+                }
+            } else if (!variants) {
                 plan.params.append(value);
                 terms.append(field + QStringLiteral(" = ?") + QString::number(plan.params.size()) +
                              QStringLiteral(" COLLATE JETNOCASE"));

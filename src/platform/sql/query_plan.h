@@ -52,7 +52,10 @@ struct QueryPlan
     QString countSql() const;
 };
 
+class StatementPlanner;
+// `planner`, when given, is asked where the rows of a case-blind equality lie (see
+// StatementPlanner::rowRange).
 std::optional<QueryPlan> planQuery(const Database& db, PlanCache& cache, const JetSelect& select,
-                                   SqlError* error);
+                                   SqlError* error, StatementPlanner* planner = nullptr);
 
 } // namespace platterly::sql

@@ -20,6 +20,8 @@ public:
 
     const QStringList& fieldNames() const { return m_plan.table.columns; }
     const QString& tableName() const { return m_plan.table.name; }
+    // The statement as SQLite runs it: for diagnostics and tests.
+    const QueryPlan& plan() const { return m_plan; }
     int fieldCount() const { return static_cast<int>(m_plan.table.columns.size()); }
     int fieldIndex(QStringView name) const { return m_plan.table.columnIndex(name); }
 
@@ -29,6 +31,9 @@ public:
     bool eof() const { return m_eof; }
     // Number of rows the statement matches.
     qint64 recordCount();
+    // The number of rows, when an index of a higher layer knows it without counting them:
+    // used instead of counting for as long as the file stays as it is now.
+    void setKnownCount(qint64 count);
 
     SqlError moveFirst();
     SqlError moveNext();
@@ -70,6 +75,8 @@ private:
     qint64 m_position = 0;
     bool m_eof = true;
     std::optional<qint64> m_count;
+    std::optional<qint64> m_knownCount; // see setKnownCount
+    qint64 m_knownCountVersion = 0;
     std::vector<QVariant> m_row; // current row: rowid, then fields
     bool m_rowLoaded = false;
 

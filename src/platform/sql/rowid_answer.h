@@ -42,6 +42,35 @@ public:
     virtual ~StatementPlanner() = default;
     virtual std::shared_ptr<const RowidAnswer> answer(const Database& db,
                                                       const JetSelect& select) = 0;
+
+    // For a case-blind `column = value` on a column SQLite has no index for: the stored
+    // spellings that equal `value` and a range of rowids that holds every row having one of
+    // them, so that SQLite reads that range instead of the whole table. Nothing when the
+    // planner does not know.
+    struct RowRange
+    {
+        QStringList values;
+        qint64 first = 0;
+        qint64 last = -1;
+    };
+    virtual std::optional<RowRange> rowRange(const Database& db, const QString& table,
+                                             const QString& column, const QString& value)
+    {
+        Q_UNUSED(db);
+        Q_UNUSED(table);
+        Q_UNUSED(column);
+        Q_UNUSED(value);
+        return std::nullopt;
+    }
+
+    // The number of rows a statement matches, when an index knows it without SQLite
+    // counting them; nothing otherwise.
+    virtual std::optional<qint64> countRows(const Database& db, const JetSelect& select)
+    {
+        Q_UNUSED(db);
+        Q_UNUSED(select);
+        return std::nullopt;
+    }
 };
 
 // Keeps an answer reachable by the statements of one query plan; the plan's statements find

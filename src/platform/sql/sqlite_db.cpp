@@ -134,9 +134,9 @@ std::unique_ptr<Database> Database::create(const QString& path, SqlError* error)
         return nullptr;
     }
     sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | connectionFlags(),
-                                   nullptr);
+    const int rc =
+        sqlite3_open_v2(path.toUtf8().constData(), &raw,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | connectionFlags(), nullptr);
     std::unique_ptr<Database> db(new Database(raw, path));
     if (rc != SQLITE_OK) {
         *error = db->errorFromCode(rc, QStringLiteral("creating"));
@@ -179,6 +179,11 @@ SqlError Database::exec(const QString& sql) const
     if (rc != SQLITE_OK)
         return errorFromCode(rc);
     return {};
+}
+
+qint64 Database::lastInsertRowid() const
+{
+    return sqlite3_last_insert_rowid(m_db);
 }
 
 SqlError Database::lastError(const QString& context) const

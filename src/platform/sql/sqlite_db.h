@@ -34,6 +34,8 @@ public:
 
     const QString& path() const { return m_path; }
     sqlite3* handle() const { return m_db; }
+    // The rowid of the row this connection inserted last.
+    qint64 lastInsertRowid() const;
     bool isReadOnly() const;
 
     // Prepares one statement; on failure returns nothing and fills `error`.
