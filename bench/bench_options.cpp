@@ -39,7 +39,11 @@ std::string usageText()
            "Steps run in a child process (useful under a profiler):\n"
            "  --catalogue-once TREE CATALOGUE   catalogue TREE into a new file CATALOGUE\n"
            "  --walk-once TREE                  walk TREE as the cataloguing does, writing "
-           "nothing\n";
+           "nothing\n"
+           "  --search-once CATALOGUE PATTERN LIMIT\n"
+           "                                    time the search for PATTERN inside this process\n"
+           "                                    (LIMIT rows, 0 for all, then the total; --rounds\n"
+           "                                    timed rounds after a warm-up)\n";
 }
 
 std::optional<Command> parseCommandLine(int argc, char** argv, std::string& error)
@@ -84,6 +88,23 @@ std::optional<Command> parseCommandLine(int argc, char** argv, std::string& erro
             command.kind = Command::Kind::CatalogueOnce;
             command.tree = argv[++i];
             command.catalogue = argv[++i];
+        } else if (argument == "--search-once") {
+            if (!needValues(3))
+                return std::nullopt;
+            command.kind = Command::Kind::SearchOnce;
+            command.catalogue = argv[++i];
+            command.pattern = argv[++i];
+            const std::string_view limit = argv[++i];
+            const auto count = parseCount(limit);
+            if (limit != "0" && !count) {
+                error = "--search-once needs a whole number of rows (0 for all)";
+                return std::nullopt;
+            }
+            command.limit = limit == "0" ? 0 : static_cast<long long>(*count);
+        } else if (argument == "--category" || argument == "--disc") {
+            if (!needValues(1))
+                return std::nullopt;
+            (argument == "--category" ? command.category : command.disc) = argv[++i];
         } else if (argument == "--walk-once") {
             if (!needValues(1))
                 return std::nullopt;

@@ -27,12 +27,17 @@ struct Command
         Benchmark,
         CatalogueOnce, // --catalogue-once TREE CATALOGUE
         WalkOnce,      // --walk-once TREE
+        SearchOnce,    // --search-once CATALOGUE PATTERN LIMIT
         Help,
     };
     Kind kind = Kind::Benchmark;
     BenchOptions options;
-    std::string tree;      // for the child steps
-    std::string catalogue; // for --catalogue-once
+    std::string tree;                   // for the child steps
+    std::string catalogue;              // for --catalogue-once and --search-once
+    std::string pattern;                // for --search-once
+    long long limit = 0;                // for --search-once: rows to deliver, 0 for all
+    std::string category = "All Files"; // for --search-once: --category
+    std::string disc;                   // for --search-once: --disc, one disc's rows
 };
 
 // Reads the command line; on a mistake returns nothing and says why in `error`.

@@ -112,9 +112,26 @@ if command -v plocate >/dev/null && command -v updatedb >/dev/null; then
 fi
 
 echo
-printf '%-44s %8s %12s %10s %7s' "search" "hits" "platterly ms" "grep ms" "ratio"
+printf '%-44s %8s %12s %10s %7s %12s' "search" "hits" "platterly ms" "grep ms" "ratio" "in-process"
 [[ -n "$plocate_db" ]] && printf ' %10s' "plocate ms"
 echo
+# The same search timed inside one process, as the window runs it on the catalogue it has
+# open (no program start, no printing): median of the rounds, in milliseconds.
+in_process_ms() {
+    local pattern="$1" limit=0 options=()
+    shift
+    while [[ $# -gt 0 ]]; do
+        case "$1" in
+        --limit) limit="$2"; shift 2 ;;
+        --category | --disc) options+=("$1" "$2"); shift 2 ;;
+        *) shift ;;
+        esac
+    done
+    "$build_dir/bin/platterly-bench" --rounds 21 --search-once "$catalogue" "$pattern" "$limit" \
+        "${options[@]}" | sed -n 's/^median_ms=\([0-9.]*\).*/\1/p' |
+        awk '{printf "%.1f", $1}'
+}
+
 # row LABEL GREP-ARGUMENTS PLOCATE-TEXT PLATTERLY-ARGUMENTS...
 row() {
     local label="$1" grep_args="$2" plocate_text="$3"
@@ -124,8 +141,8 @@ row() {
     hits=$(sed -n 's/.*(\([0-9]*\))$/\1/p; s/^Only 1.*/1/p; s/^No Files.*/0/p' "$work/err")
     # shellcheck disable=SC2086 # the grep arguments are split on purpose
     theirs=$(median_ms grep $grep_args "$work/names.txt")
-    printf '%-44s %8s %12s %10s %7s' "$label" "${hits:-?}" "$ours" "$theirs" \
-        "$(ratio "$ours" "$theirs")"
+    printf '%-44s %8s %12s %10s %7s %12s' "$label" "${hits:-?}" "$ours" "$theirs" \
+        "$(ratio "$ours" "$theirs")" "$(in_process_ms "$@")"
     if [[ -n "$plocate_db" ]]; then
         if [[ -n "$plocate_text" ]]; then
             printf ' %10s' "$(median_ms plocate -d "$plocate_db" -c -i -b "$plocate_text")"
@@ -144,3 +161,6 @@ row "'rea' on one disc (by name), all rows" "-iF rea" "" rea --disc Bench
 row "'.mp3', all rows" "-iF .mp3" "" .mp3
 echo
 echo "grep: grep -c -i -F (or, for all rows, grep -i -F) over names.txt, one name a line."
+echo "platterly: whole processes of platterly-cli search, started and timed by this script;"
+echo "in-process: the same search inside one process on the open catalogue (platterly-bench"
+echo "--search-once), rows handed to a consumer that keeps nothing."

@@ -1,6 +1,7 @@
 #include "bench_driver.h"
 #include "bench_options.h"
 #include "child_modes.h"
+#include "search_once.h"
 
 #include <cstdio>
 
@@ -23,6 +24,9 @@ int main(int argc, char** argv)
         return catalogueOnce(command->tree, command->catalogue);
     case Command::Kind::WalkOnce:
         return walkOnce(command->tree);
+    case Command::Kind::SearchOnce:
+        return searchOnce({command->catalogue, command->pattern, command->category, command->disc,
+                           command->limit, command->options.rounds});
     case Command::Kind::Benchmark:
         break;
     }

@@ -11,7 +11,7 @@ namespace {
 
 // Blocks are sized to fill the local part of a b-tree cell and whole overflow pages, so that
 // no page is left mostly empty; this is about where they end up for the usual page sizes.
-constexpr int kBlockTargetBytes = 8700;
+constexpr int kBlockTargetBytes = 4000;
 constexpr int kBlockRowOverhead = 48; // record header, numbers and rowid runs, about
 
 } // namespace

@@ -8,6 +8,9 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
 
 namespace platterly::search {
 
@@ -94,61 +97,117 @@ std::size_t countNuls(const char* haystack, std::size_t from, std::size_t to)
     return count;
 }
 
+namespace {
+
+// Where countNamesHolding() has come: the names counted so far, the place of the last one
+// counted and of the last NUL passed.
+struct HoldingScan
+{
+    std::size_t count = 0;
+    std::ptrdiff_t lastCounted = -2; // the first place found always counts
+    std::ptrdiff_t lastNul = -1;
+    std::size_t at = 0;
+};
+
+// One vector of starting places: `nuls` marks the NULs among them, `starts` the places where
+// both the needle's first and last byte fit. A place counts when a NUL lies between it and
+// the last place counted: it is in a name of its own.
+template <typename Mask>
+inline void countStarts(HoldingScan& scan, const char* names, Mask nuls, Mask starts,
+                        const char* needle, std::size_t needleSize)
+{
+    constexpr int kBits = int(sizeof(Mask) * 8);
+    while (starts != 0) {
+        const int bit = std::countr_zero(starts);
+        const Mask nulsBefore = nuls & ((Mask{1} << bit) - 1);
+        const std::ptrdiff_t nulBefore =
+            nulsBefore != 0 ? std::ptrdiff_t(scan.at) + kBits - 1 - std::countl_zero(nulsBefore)
+                            : scan.lastNul;
+        const std::size_t start = scan.at + std::size_t(bit);
+        if (nulBefore > scan.lastCounted &&
+            (needleSize < 2 || sameBytes(names + start + 1, needle + 1, needleSize - 2))) {
+            ++scan.count;
+            scan.lastCounted = std::ptrdiff_t(start);
+        }
+        starts &= starts - 1;
+    }
+    if (nuls != 0)
+        scan.lastNul = std::ptrdiff_t(scan.at) + kBits - 1 - std::countl_zero(nuls);
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#define PLATTERLY_HAVE_AVX2_SCAN 1
+// Thirty-two places at a time, on processors that have AVX2 (chosen when the program runs).
+__attribute__((target("avx2"))) void countHoldingAvx2(HoldingScan& scan, const char* names,
+                                                      std::size_t size, const char* needle,
+                                                      std::size_t needleSize)
+{
+    const __m256i first = _mm256_set1_epi8(needle[0]);
+    const __m256i last = _mm256_set1_epi8(needle[needleSize - 1]);
+    const __m256i zero = _mm256_setzero_si256();
+    for (; scan.at + needleSize + 31 <= size; scan.at += 32) {
+        const __m256i heads = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(names + scan.at));
+        const __m256i tails =
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(names + scan.at + needleSize - 1));
+        const auto nuls =
+            static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(heads, zero)));
+        const auto starts = static_cast<std::uint32_t>(_mm256_movemask_epi8(
+            _mm256_and_si256(_mm256_cmpeq_epi8(heads, first), _mm256_cmpeq_epi8(tails, last))));
+        countStarts(scan, names, nuls, starts, needle, needleSize);
+    }
+}
+
+bool hasAvx2()
+{
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
+}
+#endif
+
+} // namespace
+
 std::size_t countNamesHolding(const char* names, std::size_t size, const char* needle,
                               std::size_t needleSize)
 {
     if (needleSize == 0)
         return countNuls(names, 0, size);
-    // A place counts when a NUL lies between it and the last place counted: it is in a name
-    // of its own. Places are found as findBytes() finds them, and the NULs on the way are
-    // noted as they pass, so no name needs to be searched for its end.
-    std::size_t count = 0;
-    std::ptrdiff_t lastCounted = -2; // the first place found always counts
-    std::ptrdiff_t lastNul = -1;
-    std::size_t at = 0;
+    // Places are found as findBytes() finds them, and the NULs on the way are noted as they
+    // pass, so no name needs to be searched for its end.
+    HoldingScan scan;
+#if defined(PLATTERLY_HAVE_AVX2_SCAN)
+    if (hasAvx2())
+        countHoldingAvx2(scan, names, size, needle, needleSize);
+#endif
 #if defined(__SSE2__)
     {
         const __m128i first = _mm_set1_epi8(needle[0]);
         const __m128i last = _mm_set1_epi8(needle[needleSize - 1]);
         const __m128i zero = _mm_setzero_si128();
-        for (; at + needleSize + 15 <= size; at += 16) {
-            const __m128i heads = _mm_loadu_si128(reinterpret_cast<const __m128i*>(names + at));
+        for (; scan.at + needleSize + 15 <= size; scan.at += 16) {
+            const __m128i heads =
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(names + scan.at));
             const __m128i tails =
-                _mm_loadu_si128(reinterpret_cast<const __m128i*>(names + at + needleSize - 1));
-            const auto nuls = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(heads, zero)));
-            auto starts = static_cast<unsigned>(_mm_movemask_epi8(
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(names + scan.at + needleSize - 1));
+            const auto nuls =
+                static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(heads, zero)));
+            const auto starts = static_cast<std::uint16_t>(_mm_movemask_epi8(
                 _mm_and_si128(_mm_cmpeq_epi8(heads, first), _mm_cmpeq_epi8(tails, last))));
-            while (starts != 0) {
-                const int bit = std::countr_zero(starts);
-                const unsigned nulsBefore = nuls & ((1u << bit) - 1);
-                const std::ptrdiff_t nulBefore =
-                    nulsBefore != 0 ? std::ptrdiff_t(at) + 31 - std::countl_zero(nulsBefore)
-                                    : lastNul;
-                const std::size_t start = at + std::size_t(bit);
-                if (nulBefore > lastCounted &&
-                    (needleSize < 2 || sameBytes(names + start + 1, needle + 1, needleSize - 2))) {
-                    ++count;
-                    lastCounted = std::ptrdiff_t(start);
-                }
-                starts &= starts - 1;
-            }
-            if (nuls != 0)
-                lastNul = std::ptrdiff_t(at) + 31 - std::countl_zero(nuls);
+            countStarts(scan, names, nuls, starts, needle, needleSize);
         }
     }
 #endif
-    for (; at + needleSize <= size; ++at) {
-        if (names[at] == '\0') {
-            lastNul = std::ptrdiff_t(at);
+    for (; scan.at + needleSize <= size; ++scan.at) {
+        if (names[scan.at] == '\0') {
+            scan.lastNul = std::ptrdiff_t(scan.at);
             continue;
         }
-        if (lastNul > lastCounted && names[at] == needle[0] &&
-            sameBytes(names + at + 1, needle + 1, needleSize - 1)) {
-            ++count;
-            lastCounted = std::ptrdiff_t(at);
+        if (scan.lastNul > scan.lastCounted && names[scan.at] == needle[0] &&
+            sameBytes(names + scan.at + 1, needle + 1, needleSize - 1)) {
+            ++scan.count;
+            scan.lastCounted = std::ptrdiff_t(scan.at);
         }
     }
-    return count;
+    return scan.count;
 }
 
 void findEntryStarts(const char* names, std::size_t size, std::vector<std::uint32_t>& starts)

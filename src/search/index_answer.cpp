@@ -1,9 +1,11 @@
 #include "search/index_answer.h"
 
+#include "catalogue/name_index.h"
 #include "platform/sql/casefold.h"
 
 #include <algorithm>
 #include <string_view>
+#include <thread>
 
 namespace platterly::search {
 
@@ -197,8 +199,76 @@ qint64 IndexAnswer::hitCount(qint64 id) const
     return found;
 }
 
+namespace {
+
+// Below this many blocks to count, a second connection and thread cost more than they save.
+constexpr std::size_t kBlocksWorthAHelper = 512;
+
+// The hits of each of `blocks`, counted on a connection of its own to the file, on the
+// thread that calls it. Nothing when the file's name index is no longer the one the answer
+// was made from (another program committed a change meanwhile), or cannot be read.
+std::optional<std::vector<qint64>> countOnOwnConnection(const sql::Database& main, qint64 stamp,
+                                                        const NameQuery& query,
+                                                        const std::vector<qint64>& blocks)
+{
+    sql::SqlError error;
+    const auto db = sql::Database::open(main.path(), &error);
+    if (!db)
+        return std::nullopt;
+    // The same mapping of the file as the caller's connection, if any.
+    if (auto mapped = main.prepare(QStringLiteral("PRAGMA mmap_size"), &error);
+        mapped && mapped->step() == sql::Statement::Step::Row && mapped->integer(0) > 0) {
+        const sql::SqlError ignored =
+            db->exec(QStringLiteral("PRAGMA mmap_size = %1").arg(mapped->integer(0)));
+        Q_UNUSED(ignored);
+    }
+    // One read lock for the stamp and every block: they describe one moment of the file.
+    const sql::ReadScope readScope(*db);
+    catalogue::NameIndexState state;
+    if (catalogue::readNameIndexState(*db, &state) != catalogue::NameIndexStatus::Current ||
+        state.stamp != stamp)
+        return std::nullopt;
+    IndexReader reader(*db);
+    const BlockMatcher matcher(query);
+    BlockRowids rowids;
+    std::vector<qint64> counts;
+    counts.reserve(blocks.size());
+    for (const qint64 id : blocks) {
+        BlockView block;
+        counts.push_back(reader.readBlock(id, &block) && rowids.decode(block)
+                             ? qint64(matcher.countHits(block))
+                             : 0);
+    }
+    return counts;
+}
+
+} // namespace
+
 qint64 IndexAnswer::count() const
 {
+    // Blocks not counted yet. A long count is shared with a second thread, which reads the
+    // file through a connection of its own (a connection serves one thread at a time).
+    std::vector<qint64> todo;
+    for (const Run& run : m_runs)
+        for (const qint64 id : run.blocks)
+            if (!m_hitCounts.contains(id))
+                todo.push_back(id);
+    const QString& path = m_reader.database().path();
+    if (todo.size() >= kBlocksWorthAHelper && !path.isEmpty() && path != u":memory:"_qs) {
+        const std::vector<qint64> second(todo.begin() + std::ptrdiff_t(todo.size() / 2),
+                                         todo.end());
+        std::optional<std::vector<qint64>> secondCounts;
+        std::thread helper([&] {
+            secondCounts =
+                countOnOwnConnection(m_reader.database(), m_directory->stamp, m_query, second);
+        });
+        for (std::size_t i = 0; i < todo.size() / 2; ++i)
+            hitCount(todo[i]);
+        helper.join();
+        if (secondCounts)
+            for (std::size_t i = 0; i < second.size(); ++i)
+                m_hitCounts.emplace(second[i], (*secondCounts)[i]);
+    }
     qint64 total = 0;
     for (const Run& run : m_runs)
         for (const qint64 id : run.blocks)

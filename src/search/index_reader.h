@@ -88,6 +88,8 @@ class IndexReader
 public:
     explicit IndexReader(const sql::Database& db) : m_db(db) {}
 
+    const sql::Database& database() const { return m_db; }
+
     std::optional<IndexDirectory> directory(qint64 stamp) const;
     // The part of the directory that lists `blocks` (ascending), for a search that reads so
     // few blocks that reading the whole directory would cost more.

@@ -2,15 +2,6 @@
 
 namespace platterly::search {
 
-namespace {
-
-QString textOf(const QVariant& value)
-{
-    return value.isNull() ? QString() : value.toString();
-}
-
-} // namespace
-
 SearchOutcome runSearch(sql::DataControl& data, const QString& statement,
                         const ResultConsumer& consumer, const std::atomic<bool>* stop)
 {
@@ -27,7 +18,7 @@ SearchOutcome runSearch(sql::DataControl& data, const QString& statement,
         }
         // The fields by position, as the results grid has always taken them: CDNAME, FNAME
         // and PATH are the first three fields of CDS.
-        const ResultRow row{textOf(rows.field(0)), textOf(rows.field(1)), textOf(rows.field(2))};
+        const ResultRow row{rows.text(0), rows.text(1), rows.text(2)};
         if (rows.lastError()) {
             outcome.error = rows.lastError();
             return outcome;

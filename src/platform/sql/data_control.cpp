@@ -52,6 +52,8 @@ SqlError DataControl::refresh()
     auto select = parseJetSelect(m_recordSource, &error);
     if (!select)
         return m_lastError = error;
+    // Planning, counting and the first row under one read lock.
+    const ReadScope readScope(*db);
     auto plan = answeredPlan(*db, *select);
     std::optional<qint64> knownCount;
     if (!plan) {

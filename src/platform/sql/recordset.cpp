@@ -1,5 +1,8 @@
 #include "platform/sql/recordset.h"
 
+#include <cstring>
+#include <sqlite3.h>
+
 namespace platterly::sql {
 
 namespace {
@@ -168,6 +171,31 @@ QVariant Recordset::field(int index)
     if (!loadCurrent())
         return {};
     return m_row[static_cast<std::size_t>(index) + 1];
+}
+
+QString Recordset::text(int index)
+{
+    if (m_editing != Editing::None || m_rowLoaded || !m_cursorOnRow || index < 0 ||
+        index >= fieldCount()) {
+        const QVariant value = field(index);
+        return value.isNull() ? QString() : value.toString();
+    }
+    sqlite3_stmt* row = m_cursor->handle();
+    const int column = index + 1; // after the rowid
+    if (sqlite3_column_type(row, column) == SQLITE_NULL)
+        return QString();
+    const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(row, column));
+    const auto size = static_cast<std::size_t>(sqlite3_column_bytes(row, column));
+    if (m_lastText.size() != static_cast<std::size_t>(fieldCount()))
+        m_lastText.resize(static_cast<std::size_t>(fieldCount()));
+    LastText& last = m_lastText[static_cast<std::size_t>(index)];
+    if (!last.valid || last.bytes.size() != size ||
+        std::memcmp(last.bytes.data(), data, size) != 0) {
+        last.bytes.assign(data, size);
+        last.text = QString::fromUtf8(data, static_cast<qsizetype>(size));
+        last.valid = true;
+    }
+    return last.text;
 }
 
 QVariant Recordset::field(QStringView name)

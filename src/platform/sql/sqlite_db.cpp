@@ -270,6 +270,20 @@ qint64 Database::contentVersion() const
     return (dataVersion << 40) ^ sqlite3_total_changes64(m_db);
 }
 
+ReadScope::ReadScope(const Database& db)
+{
+    if (db.inTransaction())
+        return;
+    SqlError ignored;
+    // Every SQLite file has a schema row for each of its tables; an empty file has nothing
+    // to lock.
+    auto holder = db.prepare(QStringLiteral("SELECT 1 FROM sqlite_schema"), &ignored);
+    if (holder && holder->step() == Statement::Step::Row)
+        m_holder = std::make_unique<Statement>(std::move(*holder));
+}
+
+ReadScope::~ReadScope() = default;
+
 Transaction::Transaction(const Database& db) : m_db(db)
 {
     m_beginError = m_db.exec(QStringLiteral("BEGIN IMMEDIATE"));

@@ -1,0 +1,68 @@
+#include "search_once.h"
+
+#include "median.h"
+#include "platform/sql/data_control.h"
+#include "search/name_index_planner.h"
+#include "search/search_run.h"
+#include "search/statement_builder.h"
+
+#include <QFile>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
+namespace platterly::bench {
+
+int searchOnce(const SearchOnce& request)
+{
+    const long long limit = request.limit;
+    sql::DataControl data;
+    data.setDatabaseName(QFile::decodeName(request.catalogue.c_str()));
+    sql::SqlError error;
+    sql::Database* db = data.database(&error);
+    if (!db) {
+        std::fprintf(stderr, "%s\n", qPrintable(error.message));
+        return 1;
+    }
+    // As the command line opens a catalogue to search it.
+    const sql::SqlError unmapped = db->exec(QStringLiteral("PRAGMA mmap_size = 1073741824"));
+    Q_UNUSED(unmapped);
+    if ((error = search::prepareNameIndex(*db))) {
+        std::fprintf(stderr, "%s\n", qPrintable(error.message));
+        return 1;
+    }
+    search::useNameIndex(data);
+    const QString statement =
+        search::buildSearchStatement({QString::fromStdString(request.pattern),
+                                      QString::fromStdString(request.category),
+                                      !request.disc.empty(), QString::fromStdString(request.disc)})
+            .statement;
+
+    std::vector<double> times;
+    double first = 0;
+    search::SearchOutcome outcome;
+    for (int round = 0; round <= request.rounds; ++round) {
+        long long delivered = 0;
+        const auto start = std::chrono::steady_clock::now();
+        outcome = search::runSearch(data, statement, [&](const search::ResultRow&) {
+            return limit == 0 || ++delivered < limit;
+        });
+        const std::chrono::duration<double, std::milli> took =
+            std::chrono::steady_clock::now() - start;
+        if (outcome.error) {
+            std::fprintf(stderr, "%s\n", qPrintable(outcome.error.message));
+            return 1;
+        }
+        if (round > 0)
+            times.push_back(took.count());
+        else
+            first = took.count();
+    }
+    std::printf("median_ms=%.3f min_ms=%.3f first_ms=%.3f found=%lld total=%lld\n", median(times),
+                times.empty() ? 0.0 : *std::min_element(times.begin(), times.end()), first,
+                static_cast<long long>(outcome.found), static_cast<long long>(outcome.total));
+    return 0;
+}
+
+} // namespace platterly::bench
