@@ -1,49 +1,50 @@
 #include "maintenance/docx_export.h"
 
 #include "maintenance/docx_parts.h"
+#include "maintenance/zip_library.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <memory>
-#include <zip.h>
 
 namespace platterly::maintenance {
 
 namespace {
 
-QString zipErrorText(zip_error_t* error)
+QString zipErrorText(const ZipLibrary& zip, zip_error_t* error)
 {
-    return QString::fromUtf8(zip_error_strerror(error));
+    return QString::fromUtf8(zip.zip_error_strerror(error));
 }
 
 // Releases whatever libzip still holds when packing stops half-way.
 struct ZipSourceRelease
 {
-    void operator()(zip_source_t* source) const { zip_source_free(source); }
+    const ZipLibrary* zip;
+    void operator()(zip_source_t* source) const { zip->zip_source_free(source); }
 };
 using ZipSource = std::unique_ptr<zip_source_t, ZipSourceRelease>;
 
-QByteArray readWholeSource(zip_source_t* source, QString* error)
+QByteArray readWholeSource(const ZipLibrary& zip, zip_source_t* source, QString* error)
 {
     zip_stat_t stat;
-    zip_stat_init(&stat);
-    if (zip_source_open(source) < 0) {
-        *error = zipErrorText(zip_source_error(source));
+    zip.zip_stat_init(&stat);
+    if (zip.zip_source_open(source) < 0) {
+        *error = zipErrorText(zip, zip.zip_source_error(source));
         return {};
     }
     QByteArray bytes;
-    if (zip_source_stat(source, &stat) == 0 && (stat.valid & ZIP_STAT_SIZE) != 0) {
+    if (zip.zip_source_stat(source, &stat) == 0 && (stat.valid & ZIP_STAT_SIZE) != 0) {
         bytes.resize(static_cast<qsizetype>(stat.size));
-        const zip_int64_t read = zip_source_read(source, bytes.data(), stat.size);
+        const zip_int64_t read = zip.zip_source_read(source, bytes.data(), stat.size);
         if (read != static_cast<zip_int64_t>(stat.size)) {
-            *error = zipErrorText(zip_source_error(source));
+            *error = zipErrorText(zip, zip.zip_source_error(source));
             bytes.clear();
         }
     } else {
-        *error = zipErrorText(zip_source_error(source));
+        *error = zipErrorText(zip, zip.zip_source_error(source));
     }
-    zip_source_close(source);
+    zip.zip_source_close(source);
     return bytes;
 }
 
@@ -62,41 +63,46 @@ QByteArray packDocx(const GridText& grid, const std::vector<int>& columnWeights,
     // The parts must outlive the archive: libzip reads them only when it is closed.
     const std::vector<DocxPart> parts = docxParts(grid, columnWeights);
 
+    const ZipLibrary* loaded = zipLibrary(error);
+    if (loaded == nullptr)
+        return {};
+    const ZipLibrary& zip = *loaded;
     zip_error_t zipError;
-    zip_error_init(&zipError);
-    ZipSource buffer(zip_source_buffer_create(nullptr, 0, 0, &zipError));
+    zip.zip_error_init(&zipError);
+    ZipSource buffer(zip.zip_source_buffer_create(nullptr, 0, 0, &zipError),
+                     ZipSourceRelease{&zip});
     if (!buffer) {
-        *error = zipErrorText(&zipError);
-        zip_error_fini(&zipError);
+        *error = zipErrorText(zip, &zipError);
+        zip.zip_error_fini(&zipError);
         return {};
     }
-    zip_t* archive = zip_open_from_source(buffer.get(), ZIP_TRUNCATE, &zipError);
+    zip_t* archive = zip.zip_open_from_source(buffer.get(), ZIP_TRUNCATE, &zipError);
     if (archive == nullptr) {
-        *error = zipErrorText(&zipError);
-        zip_error_fini(&zipError);
+        *error = zipErrorText(zip, &zipError);
+        zip.zip_error_fini(&zipError);
         return {};
     }
     // The archive takes the buffer over; keeping a reference of our own lets the packed
     // bytes be read back after the archive is closed.
-    zip_source_keep(buffer.get());
+    zip.zip_source_keep(buffer.get());
 
     for (const DocxPart& part : parts) {
-        zip_source_t* data = zip_source_buffer(archive, part.contents.constData(),
-                                               static_cast<zip_uint64_t>(part.contents.size()), 0);
+        zip_source_t* data = zip.zip_source_buffer(
+            archive, part.contents.constData(), static_cast<zip_uint64_t>(part.contents.size()), 0);
         if (data == nullptr ||
-            zip_file_add(archive, part.name.toUtf8().constData(), data, ZIP_FL_ENC_UTF_8) < 0) {
-            zip_source_free(data);
-            *error = zipErrorText(zip_get_error(archive));
-            zip_discard(archive);
+            zip.zip_file_add(archive, part.name.toUtf8().constData(), data, ZIP_FL_ENC_UTF_8) < 0) {
+            zip.zip_source_free(data);
+            *error = zipErrorText(zip, zip.zip_get_error(archive));
+            zip.zip_discard(archive);
             return {};
         }
     }
-    if (zip_close(archive) < 0) {
-        *error = zipErrorText(zip_get_error(archive));
-        zip_discard(archive);
+    if (zip.zip_close(archive) < 0) {
+        *error = zipErrorText(zip, zip.zip_get_error(archive));
+        zip.zip_discard(archive);
         return {};
     }
-    return readWholeSource(buffer.get(), error);
+    return readWholeSource(zip, buffer.get(), error);
 }
 
 ExportResult writeDocx(const QString& path, const GridText& grid,

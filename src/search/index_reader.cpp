@@ -162,32 +162,51 @@ std::optional<CandidateBlocks> IndexReader::candidates(const QByteArray& literal
     return result;
 }
 
+namespace {
+
+// A block at most this far past the one read last is reached by stepping on, which costs less
+// than looking it up from the root of the table again.
+constexpr qint64 kStepAhead = 4;
+
+} // namespace
+
 bool IndexReader::readBlock(qint64 id, BlockView* view)
 {
     if (!m_readBlock) {
         sql::SqlError error;
-        m_readBlock =
-            m_db.prepare(QStringLiteral("SELECT ROWIDS, TYPES, NAMES FROM %1 WHERE BLOCK = ?1")
-                             .arg(catalogue::kNameIndexTable),
-                         &error);
+        m_readBlock = m_db.prepare(QStringLiteral("SELECT BLOCK, ROWIDS, TYPES, NAMES FROM %1"
+                                                  " WHERE BLOCK >= ?1 ORDER BY BLOCK")
+                                       .arg(catalogue::kNameIndexTable),
+                                   &error);
         if (!m_readBlock)
             return false;
+        m_atBlock = -1;
+    }
+    // Blocks are mostly read in ascending order: the statement walks on through the table
+    // and is started again only for a block behind it or far ahead of it.
+    Statement& read = *m_readBlock;
+    if (m_atBlock < 0 || id <= m_atBlock || id - m_atBlock > kStepAhead) {
+        read.reset();
+        read.bindInt(1, id);
+        m_atBlock = read.step() == Statement::Step::Row ? read.integer(0) : -1;
+    }
+    while (m_atBlock >= 0 && m_atBlock < id)
+        m_atBlock = read.step() == Statement::Step::Row ? read.integer(0) : -1;
+    if (m_atBlock != id) {
+        // Gone, or the end of the table: start afresh next time.
+        m_atBlock = -1;
+        return false;
     }
     // The values are read where SQLite holds them, without a copy; they stay until the next
     // step of the statement.
-    Statement& read = *m_readBlock;
-    read.reset();
-    read.bindInt(1, id);
-    if (read.step() != Statement::Step::Row)
-        return false;
     sqlite3_stmt* row = read.handle();
     view->id = id;
-    view->rowids = static_cast<const char*>(sqlite3_column_blob(row, 0));
-    view->rowidsSize = std::size_t(sqlite3_column_bytes(row, 0));
-    view->types = static_cast<const std::uint8_t*>(sqlite3_column_blob(row, 1));
-    view->entries = std::size_t(sqlite3_column_bytes(row, 1));
-    view->names = static_cast<const char*>(sqlite3_column_blob(row, 2));
-    view->namesSize = std::size_t(sqlite3_column_bytes(row, 2));
+    view->rowids = static_cast<const char*>(sqlite3_column_blob(row, 1));
+    view->rowidsSize = std::size_t(sqlite3_column_bytes(row, 1));
+    view->types = static_cast<const std::uint8_t*>(sqlite3_column_blob(row, 2));
+    view->entries = std::size_t(sqlite3_column_bytes(row, 2));
+    view->names = static_cast<const char*>(sqlite3_column_blob(row, 3));
+    view->namesSize = std::size_t(sqlite3_column_bytes(row, 3));
     // Names are read up to their NUL: the last one must have it.
     return view->namesSize == 0 || view->names[view->namesSize - 1] == '\0';
 }

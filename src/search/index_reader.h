@@ -97,12 +97,14 @@ public:
                                               qint64 stamp) const;
     // Nothing when the literal is too short to have grams: then every block is a candidate.
     std::optional<CandidateBlocks> candidates(const QByteArray& literal) const;
-    // Reads a block into `view`; false when it is gone or damaged.
+    // Reads a block into `view`; false when it is gone or damaged. The view stays valid until
+    // the next block is read.
     bool readBlock(qint64 id, BlockView* view);
 
 private:
     const sql::Database& m_db;
     std::optional<sql::Statement> m_readBlock;
+    qint64 m_atBlock = -1; // the block m_readBlock stands on, or -1
 };
 
 } // namespace platterly::search
