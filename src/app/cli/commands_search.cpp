@@ -1,6 +1,7 @@
 // search: the catalogue search of the main window, from the command line.
 #include "app/cli/cli.h"
 #include "app/cli/json_line.h"
+#include "app/cli/utf8_output.h"
 #include "catalogue/settings.h"
 #include "search/name_index_planner.h"
 #include "search/search_history.h"
@@ -118,22 +119,23 @@ int runSearchCommand(const Invocation& call)
     // --limit stops the rows as the Stop button does: after that many, the total is counted.
     std::atomic<bool> stop = args->limit == 0;
     qint64 printed = 0;
+    Utf8Output output(call.out);
     const search::SearchOutcome outcome = search::runSearch(
         data, built.statement,
         [&](const search::ResultRow& row) {
             if (call.json)
-                call.out << JsonLine()
-                                .add(QStringLiteral("CDNAME"), row.title)
-                                .add(QStringLiteral("FNAME"), row.name)
-                                .add(QStringLiteral("PATH"), row.path)
-                                .text()
-                         << '\n';
+                output << JsonLine()
+                              .add(QStringLiteral("CDNAME"), row.title)
+                              .add(QStringLiteral("FNAME"), row.name)
+                              .add(QStringLiteral("PATH"), row.path)
+                              .text()
+                       << '\n';
             else
-                call.out << row.title << '\t' << row.name << '\t' << row.path << '\n';
+                output << row.title << '\t' << row.name << '\t' << row.path << '\n';
             return !args->limit || ++printed < *args->limit;
         },
         &stop);
-    call.out.flush();
+    output.flush();
     if (outcome.error)
         return call.fail(outcome.error.message);
     call.err << search::resultMessage(outcome.found, outcome.total) << Qt::endl;
