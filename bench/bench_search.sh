@@ -100,6 +100,9 @@ else
     echo "Catalogue file: $size bytes (sqlite3 not installed: index size not measured)"
 fi
 
+# The new file's pages are written out to the disc now, not while searches are timed.
+sync "$catalogue"
+
 search() { "$cli" --catalogue "$catalogue" search "$@"; }
 # The first search of a file builds nothing (the index came with the cataloguing); run it
 # once so that the page cache holds the file.
