@@ -67,7 +67,7 @@ std::optional<sql::StatementPlanner::RowRange> NameIndexPlanner::rowRange(const 
 {
     if (!sql::equalsFolded(table, u"CDS") || !sql::equalsFolded(column, u"CDNAME"))
         return std::nullopt;
-    const std::optional<std::vector<catalogue::DiscRowRange>> ranges = catalogue::discRowRanges(db);
+    const std::shared_ptr<const std::vector<catalogue::DiscRowRange>> ranges = discRanges(db);
     if (!ranges)
         return std::nullopt;
     RowRange range;
@@ -79,6 +79,35 @@ std::optional<sql::StatementPlanner::RowRange> NameIndexPlanner::rowRange(const 
         range.values.append(disc.title);
     }
     return range;
+}
+
+std::shared_ptr<const std::vector<catalogue::DiscRowRange>>
+NameIndexPlanner::discRanges(const sql::Database& db)
+{
+    // Inside a transaction the ranges are read afresh: the transaction may be changing them.
+    if (db.inTransaction()) {
+        auto ranges = catalogue::discRowRanges(db);
+        return ranges ? std::make_shared<const std::vector<catalogue::DiscRowRange>>(
+                            std::move(*ranges))
+                      : nullptr;
+    }
+    // Otherwise they stay as they are while the index keeps its stamp: any change to the
+    // file, this program's or another's, gives it a new one or makes it stale.
+    catalogue::NameIndexState state;
+    if (catalogue::readNameIndexState(db, &state) != catalogue::NameIndexStatus::Current)
+        return nullptr;
+    if (m_ranges && m_rangesDb == &db && m_rangesPath == db.path() &&
+        m_rangesStamp == state.stamp && m_rangesNextBlock == state.nextBlock)
+        return m_ranges;
+    auto ranges = catalogue::discRowRanges(db);
+    if (!ranges)
+        return nullptr;
+    m_ranges = std::make_shared<const std::vector<catalogue::DiscRowRange>>(std::move(*ranges));
+    m_rangesDb = &db;
+    m_rangesPath = db.path();
+    m_rangesStamp = state.stamp;
+    m_rangesNextBlock = state.nextBlock;
+    return m_ranges;
 }
 
 std::optional<qint64> NameIndexPlanner::countRows(const sql::Database& db,

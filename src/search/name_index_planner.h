@@ -24,6 +24,16 @@ public:
     std::optional<qint64> countRows(const sql::Database& db, const sql::JetSelect& select) override;
 
 private:
+    // Where each title's rows lie (see catalogue::discRowRanges), kept while the index is
+    // unchanged; nullptr when the index cannot tell.
+    std::shared_ptr<const std::vector<catalogue::DiscRowRange>> discRanges(const sql::Database& db);
+
+    const sql::Database* m_rangesDb = nullptr;
+    QString m_rangesPath;
+    qint64 m_rangesStamp = -1;
+    qint64 m_rangesNextBlock = -1;
+    std::shared_ptr<const std::vector<catalogue::DiscRowRange>> m_ranges;
+
     // The directory of the last index read, kept while the index is unchanged.
     const sql::Database* m_db = nullptr;
     QString m_path;
