@@ -4,42 +4,12 @@ namespace platterly::maintenance {
 
 namespace {
 
-QString captionPart(const char* caption, int blanks)
-{
-    return QLatin1Char('^') + QLatin1String(caption) + QString(blanks, QLatin1Char(' '));
-}
-
-bool isAlignmentMark(QChar c)
-{
-    return c == u'<' || c == u'^' || c == u'>';
-}
-
 QString withoutPadding(const QString& caption)
 {
     return caption.trimmed();
 }
 
 } // namespace
-
-QString resultsGridFormat()
-{
-    return captionPart("CD NAME", 35) + QLatin1Char('|') + captionPart("FILE NAME", 65) +
-           QLatin1Char('|') + captionPart("PATH", 164);
-}
-
-std::vector<GridColumn> parseGridFormat(const QString& format)
-{
-    std::vector<GridColumn> columns;
-    for (const QString& part : format.split(QLatin1Char('|'))) {
-        GridColumn column;
-        column.characters = static_cast<int>(part.size());
-        const bool marked = !part.isEmpty() && isAlignmentMark(part.front());
-        column.alignment = marked ? part.front() : QLatin1Char('<');
-        column.caption = withoutPadding(marked ? part.mid(1) : part);
-        columns.push_back(column);
-    }
-    return columns;
-}
 
 QStringList resultsGridHeader()
 {

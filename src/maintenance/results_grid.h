@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/sql/data_control.h"
+#include "search/results_grid_format.h"
 #include "search/search_run.h"
 #include "search/statement_builder.h"
 
@@ -11,20 +12,10 @@
 
 namespace platterly::maintenance {
 
-// The results grid's captions and column widths in one text, as the grid has always been set
-// up: each caption preceded by an alignment mark ("^" centres it) and followed by the blanks
-// that make its column wide, the columns separated by "|".
-QString resultsGridFormat();
-
-struct GridColumn
-{
-    QString caption;    // without the mark and the padding blanks
-    int characters = 0; // the column's width in characters: the whole text of its part
-    QChar alignment;    // '<' left, '^' centre, '>' right
-};
-
-// The columns a format text describes (a part without a mark is left-aligned).
-std::vector<GridColumn> parseGridFormat(const QString& format);
+// The grid's format, shared with the grid on screen (search/results_grid_format.h).
+using search::GridColumn;
+using search::parseGridFormat;
+using search::resultsGridFormat;
 
 // The grid's text: row 0 the header, then one row per result, each a list of cell texts.
 using GridText = std::vector<QStringList>;

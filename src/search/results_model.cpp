@@ -1,5 +1,7 @@
 #include "search/results_model.h"
 
+#include "search/results_grid_format.h"
+
 #include <climits>
 
 namespace platterly::search {
@@ -87,13 +89,18 @@ QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int 
 
 QStringList ResultsModel::captions()
 {
-    return {QStringLiteral("CD NAME"), QStringLiteral("FILE NAME"), QStringLiteral("PATH")};
+    QStringList captions;
+    for (const GridColumn& column : parseGridFormat(resultsGridFormat()))
+        captions.append(column.caption);
+    return captions;
 }
 
 QList<int> ResultsModel::widthsInCharacters()
 {
-    // "^CD NAME" and 35 blanks, "^FILE NAME" and 65 blanks, "^PATH" and 164 blanks.
-    return {7 + 35, 9 + 65, 4 + 164};
+    QList<int> widths;
+    for (const GridColumn& column : parseGridFormat(resultsGridFormat()))
+        widths.append(column.shownCharacters);
+    return widths;
 }
 
 } // namespace platterly::search

@@ -94,6 +94,9 @@ TEST(ExportText, TheGridFormatGivesCaptionsAlignmentAndWidths)
     EXPECT_EQ(columns[0].characters, 43);
     EXPECT_EQ(columns[1].characters, 75);
     EXPECT_EQ(columns[2].characters, 169);
+    // On screen a column is as wide as its caption and padding, without the mark.
+    EXPECT_EQ(columns[0].shownCharacters, 42);
+    EXPECT_EQ(columns[2].shownCharacters, 168);
     EXPECT_EQ(columns[2].alignment, u'^');
     EXPECT_EQ(maintenance::parseGridFormat(QStringLiteral("Left |>Right"))[1].alignment, u'>');
     EXPECT_EQ(maintenance::parseGridFormat(QStringLiteral("Left |>Right"))[0].alignment, u'<');
