@@ -4,6 +4,8 @@
 #include "platform/sql/casefold.h"
 #include "platform/sql/utf8.h"
 
+#include <limits>
+
 namespace platterly::catalogue {
 
 namespace {
@@ -58,21 +60,25 @@ bool appendFoldedName(const char* text, qsizetype length, std::string& out)
 
 QByteArray encodeRowids(const std::vector<qint64>& rowids)
 {
+    // Rowids may be anywhere in the 64-bit range: differences and ends are worked out in
+    // unsigned arithmetic, which wraps instead of overflowing, and the values that come out
+    // are always ones the real arithmetic gives.
+    const auto u = [](qint64 value) { return static_cast<quint64>(value); };
     QByteArray out;
     std::size_t i = 0;
     qint64 previousEnd = 0;
     while (i < rowids.size()) {
         std::size_t run = 1;
-        while (i + run < rowids.size() && rowids[i + run] == rowids[i] + qint64(run))
+        while (i + run < rowids.size() && u(rowids[i + run]) - u(rowids[i]) == run)
             ++run;
         if (i == 0) {
-            const quint64 first = static_cast<quint64>(rowids[0]);
+            const quint64 first = u(rowids[0]);
             putVarint(out, (first << 1) ^ (rowids[0] < 0 ? ~quint64{0} : 0)); // zig-zag
         } else {
-            putVarint(out, static_cast<quint64>(rowids[i] - previousEnd));
+            putVarint(out, u(rowids[i]) - u(previousEnd));
         }
         putVarint(out, run);
-        previousEnd = rowids[i] + qint64(run) - 1;
+        previousEnd = static_cast<qint64>(u(rowids[i]) + (run - 1));
         i += run;
     }
     return out;
@@ -89,10 +95,15 @@ bool decodeRowidRuns(const char* data, qsizetype size, std::vector<RowidRun>& ru
         quint64 length = 0;
         if (!getVarint(p, end, &start) || !getVarint(p, end, &length) || length == 0)
             return false;
-        const qint64 first = runs.empty() ? static_cast<qint64>((start >> 1) ^ (~(start & 1) + 1))
-                                          : previousEnd + static_cast<qint64>(start);
+        // Unsigned arithmetic, as in encodeRowids: damaged data gives wrong rowids (which
+        // the search then does not find), never an overflow.
+        const qint64 first = runs.empty()
+                                 ? static_cast<qint64>((start >> 1) ^ (~(start & 1) + 1))
+                                 : static_cast<qint64>(static_cast<quint64>(previousEnd) + start);
+        if (length > quint64(std::numeric_limits<qint64>::max()))
+            return false;
         runs.push_back({first, static_cast<qint64>(length)});
-        previousEnd = first + static_cast<qint64>(length) - 1;
+        previousEnd = static_cast<qint64>(static_cast<quint64>(first) + (length - 1));
     }
     return true;
 }

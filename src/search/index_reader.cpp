@@ -232,7 +232,7 @@ qint64 BlockRowids::rowidOf(std::size_t entry)
     while (m_current + 1 < m_runs.size() && m_runs[m_current + 1].firstEntry <= entry)
         ++m_current;
     const Run& run = m_runs[m_current];
-    return run.firstRowid + qint64(entry - run.firstEntry);
+    return static_cast<qint64>(static_cast<quint64>(run.firstRowid) + (entry - run.firstEntry));
 }
 
 } // namespace platterly::search
