@@ -42,9 +42,9 @@ TEST(RowidRuns, RoundTripAcrossTheWholeRange)
         for (int i = 0; i < 50; ++i) {
             rowids.push_back(next);
             const quint64 step = random() % 3 == 0 ? random() % 1000 + 2 : 1;
-            if (static_cast<quint64>(kMax - next) < step)
+            if (static_cast<quint64>(kMax) - static_cast<quint64>(next) < step)
                 break;
-            next += static_cast<qint64>(step);
+            next = static_cast<qint64>(static_cast<quint64>(next) + step);
         }
         ASSERT_EQ(decoded(encodeRowids(rowids)), rowids) << "round " << round;
     }
