@@ -207,19 +207,19 @@ constexpr std::size_t kBlocksWorthAHelper = 512;
 // The hits of each of `blocks`, counted on a connection of its own to the file, on the
 // thread that calls it. Nothing when the file's name index is no longer the one the answer
 // was made from (another program committed a change meanwhile), or cannot be read.
-std::optional<std::vector<qint64>> countOnOwnConnection(const sql::Database& main, qint64 stamp,
-                                                        const NameQuery& query,
+// `mappedBytes`: the caller's connection's mmap_size, which this one copies. Runs on the helper
+// thread: it must not touch the caller's connection at all.
+std::optional<std::vector<qint64>> countOnOwnConnection(const QString& path, qint64 mappedBytes,
+                                                        qint64 stamp, const NameQuery& query,
                                                         const std::vector<qint64>& blocks)
 {
     sql::SqlError error;
-    const auto db = sql::Database::open(main.path(), &error);
+    const auto db = sql::Database::open(path, &error);
     if (!db)
         return std::nullopt;
-    // The same mapping of the file as the caller's connection, if any.
-    if (auto mapped = main.prepare(QStringLiteral("PRAGMA mmap_size"), &error);
-        mapped && mapped->step() == sql::Statement::Step::Row && mapped->integer(0) > 0) {
+    if (mappedBytes > 0) {
         const sql::SqlError ignored =
-            db->exec(QStringLiteral("PRAGMA mmap_size = %1").arg(mapped->integer(0)));
+            db->exec(QStringLiteral("PRAGMA mmap_size = %1").arg(mappedBytes));
         Q_UNUSED(ignored);
     }
     // One read lock for the stamp and every block: they describe one moment of the file.
@@ -253,14 +253,20 @@ qint64 IndexAnswer::count() const
         for (const qint64 id : run.blocks)
             if (!m_hitCounts.contains(id))
                 todo.push_back(id);
-    const QString& path = m_reader.database().path();
+    const sql::Database& db = m_reader.database();
+    const QString path = db.path();
     if (todo.size() >= kBlocksWorthAHelper && !path.isEmpty() && path != u":memory:"_qs) {
         const std::vector<qint64> second(todo.begin() + std::ptrdiff_t(todo.size() / 2),
                                          todo.end());
+        qint64 mappedBytes = 0;
+        sql::SqlError ignored;
+        if (auto mapped = db.prepare(QStringLiteral("PRAGMA mmap_size"), &ignored);
+            mapped && mapped->step() == sql::Statement::Step::Row)
+            mappedBytes = mapped->integer(0);
         std::optional<std::vector<qint64>> secondCounts;
+        const qint64 stamp = m_directory->stamp;
         std::thread helper([&] {
-            secondCounts =
-                countOnOwnConnection(m_reader.database(), m_directory->stamp, m_query, second);
+            secondCounts = countOnOwnConnection(path, mappedBytes, stamp, m_query, second);
         });
         for (std::size_t i = 0; i < todo.size() / 2; ++i)
             hitCount(todo[i]);
