@@ -2,12 +2,12 @@
 #include "app/common/program_state.h"
 #include "app/windows/form1.h"
 #include "catalogue/catalogue_reader.h"
+#include "catalogue/name_index.h"
 #include "catalogue/settings.h"
 #include "platform/system/application_folder.h"
 #include "platform/system/profile_file.h"
 #include "platform/ui/busy_cursor.h"
 #include "platform/ui/dialogs.h"
-#include "catalogue/name_index.h"
 #include "search/name_index_planner.h"
 #include "search/search_history.h"
 

@@ -115,8 +115,8 @@ void Form1::CmdExport_Click()
     const QString suggested = maintenance::exportDefaultPath(
         documents.isEmpty() ? QDir::homePath() : documents, QDate::currentDate());
     const std::optional<QString> path = ui::dialogs().input(
-        this, QStringLiteral("Save the results table as"), QStringLiteral("Export Resuts to MSWORD"),
-        QDir::toNativeSeparators(suggested));
+        this, QStringLiteral("Save the results table as"),
+        QStringLiteral("Export Resuts to MSWORD"), QDir::toNativeSeparators(suggested));
     if (!path || path->trimmed().isEmpty())
         return;
     maintenance::ExportResult result;
