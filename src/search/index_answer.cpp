@@ -213,8 +213,11 @@ std::optional<std::vector<qint64>> countOnOwnConnection(const QString& path, qin
                                                         qint64 stamp, const NameQuery& query,
                                                         const std::vector<qint64>& blocks)
 {
+    // The caller holds the file's read lock and waits for this thread: should a writer of
+    // another program stand between (its pending lock lets no new reader in), this one gives
+    // up at once and the caller counts the rest, rather than both waiting on each other.
     sql::SqlError error;
-    const auto db = sql::Database::open(path, &error);
+    const auto db = sql::Database::openWithoutWaiting(path, &error);
     if (!db)
         return std::nullopt;
     if (mappedBytes > 0) {

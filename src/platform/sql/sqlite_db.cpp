@@ -97,6 +97,17 @@ void Database::configure()
 
 std::unique_ptr<Database> Database::open(const QString& path, SqlError* error)
 {
+    return openFile(path, kBusyTimeoutMs, error);
+}
+
+std::unique_ptr<Database> Database::openWithoutWaiting(const QString& path, SqlError* error)
+{
+    return openFile(path, 0, error);
+}
+
+std::unique_ptr<Database> Database::openFile(const QString& path, int busyTimeoutMs,
+                                             SqlError* error)
+{
     const QFileInfo info(path);
     if (!info.exists()) {
         *error = {ErrorCode::FileNotFound,
@@ -116,6 +127,7 @@ std::unique_ptr<Database> Database::open(const QString& path, SqlError* error)
         *error = db->errorFromCode(rc, QStringLiteral("opening"));
         return nullptr;
     }
+    sqlite3_busy_timeout(raw, busyTimeoutMs);
     // Opening is lazy in SQLite: reading the schema is what finds out whether the file is
     // a database at all, damaged or locked.
     const SqlError probe = db->exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));

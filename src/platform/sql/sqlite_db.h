@@ -27,6 +27,10 @@ public:
     // written). A missing file, a file that is not a database, a damaged or locked one give
     // an error with a message that names the file.
     static std::unique_ptr<Database> open(const QString& path, SqlError* error);
+    // The same for a helper that must not wait for a lock: where another program holds one,
+    // it fails at once (SQLITE_BUSY) instead of waiting, as other connections do, for it to
+    // be let go.
+    static std::unique_ptr<Database> openWithoutWaiting(const QString& path, SqlError* error);
     // Creates a new, empty database file; refuses when the file exists.
     static std::unique_ptr<Database> create(const QString& path, SqlError* error);
     // An in-memory database, for tests and tools.
@@ -56,6 +60,8 @@ public:
 
 private:
     explicit Database(sqlite3* db, QString path);
+    static std::unique_ptr<Database> openFile(const QString& path, int busyTimeoutMs,
+                                              SqlError* error);
     void configure();
 
     sqlite3* m_db = nullptr;
