@@ -1,5 +1,6 @@
 #include "browse/disc_tree_model.h"
 
+#include "catalogue/entry_details.h"
 #include "catalogue/path_routines.h"
 
 #include <QSet>
@@ -27,7 +28,7 @@ int DiscTreeModel::addNode(int parent, QString name, int icon)
 {
     const int id = static_cast<int>(m_nodes.size());
     // Add the node before taking the sibling list: growing m_nodes moves every node.
-    m_nodes.push_back(Node{std::move(name), icon, parent, 0, {}});
+    m_nodes.push_back(Node{std::move(name), icon, parent, 0, {}, {}, {}});
     std::vector<int>& siblings =
         parent < 0 ? m_topLevel : m_nodes[static_cast<std::size_t>(parent)].children;
     m_nodes.back().row = static_cast<int>(siblings.size());
@@ -47,6 +48,8 @@ sql::SqlError DiscTreeModel::load(sql::DataControl& data, const QString& title,
         const int fName = rows->fieldIndex(u"FNAME");
         const int path = rows->fieldIndex(u"PATH");
         const int level = rows->fieldIndex(u"level");
+        const int size = rows->fieldIndex(u"SIZE"); // -1 in older catalogues: unknown
+        const int modified = rows->fieldIndex(u"MODIFIED");
         // The node most recently added at each level: the folder the next deeper row is in.
         std::vector<int> levelNodes;
         QSet<QString> titleKeys;
@@ -71,14 +74,13 @@ sql::SqlError DiscTreeModel::load(sql::DataControl& data, const QString& title,
                 continue;
             }
             const int icon = icons ? icons(name) : 0;
-            if (depth == 2) {
-                levelNodes[2] = addNode(-1, std::move(name), icon);
-                continue;
-            }
-            const int folder = levelNodes[static_cast<std::size_t>(depth) - 1];
-            if (folder < 0)
+            const int folder = depth == 2 ? -1 : levelNodes[static_cast<std::size_t>(depth) - 1];
+            if (depth > 2 && folder < 0)
                 continue; // its folder never appeared
-            levelNodes[static_cast<std::size_t>(depth)] = addNode(folder, std::move(name), icon);
+            const int node = addNode(folder, std::move(name), icon);
+            m_nodes.back().size = rows->integer(size);
+            m_nodes.back().modified = rows->integer(modified);
+            levelNodes[static_cast<std::size_t>(depth)] = node;
         }
         failure = rows->lastError().code == sql::ErrorCode::NoCurrentRecord ? sql::SqlError{}
                                                                             : rows->lastError();
@@ -132,11 +134,23 @@ QVariant DiscTreeModel::data(const QModelIndex& index, int role) const
     if (!index.isValid())
         return {};
     const Node& node = m_nodes[static_cast<std::size_t>(index.internalId())];
-    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
+    if (role == Qt::DisplayRole)
         return node.name;
+    if (role == Qt::ToolTipRole)
+        return toolTip(node);
     if (role == IconNumberRole)
         return node.icon;
     return {};
+}
+
+QString DiscTreeModel::toolTip(const Node& node) const
+{
+    QString tip = node.name;
+    if (node.size)
+        tip += QStringLiteral("\nSize: ") + catalogue::sizeForDisplay(*node.size);
+    if (node.modified)
+        tip += QStringLiteral("\nModified: ") + catalogue::modifiedForDisplay(*node.modified);
+    return tip;
 }
 
 DiscTreeModel::IconLookup settingsIconLookup(const QString& settingsFile)

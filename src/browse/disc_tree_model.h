@@ -5,6 +5,7 @@
 #include <QAbstractItemModel>
 #include <QHash>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace platterly::browse {
@@ -13,7 +14,7 @@ namespace platterly::browse {
 // stand side by side at the top; every other entry sits under the folder that holds it. The
 // model is built from the disc's rows in stored order, where every entry follows its folder,
 // and holds one small node per row instead of a widget item, so a disc of 100,000 entries
-// loads in a fraction of a second.
+// loads in a fraction of a second. A node's tooltip adds the entry's size and time of change.
 class DiscTreeModel : public QAbstractItemModel
 {
     Q_OBJECT
@@ -52,9 +53,12 @@ private:
         int parent = -1; // -1: a top-level node
         int row = 0;     // position among its siblings
         std::vector<int> children;
+        std::optional<qint64> size;     // SIZE, for the tooltip
+        std::optional<qint64> modified; // MODIFIED, for the tooltip
     };
 
     int addNode(int parent, QString name, int icon);
+    QString toolTip(const Node& node) const;
     const std::vector<int>& childrenOf(int node) const;
 
     std::vector<Node> m_nodes;

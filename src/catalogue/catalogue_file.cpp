@@ -17,12 +17,37 @@ QString catalogueSchemaSql()
     // disc's rows. A disc's rows are written one after another, and the name index (kept in
     // the same file) records where each title's rows lie, so "one disc" statements read just
     // that range of rowids.
-    // DATE holds the day of cataloguing as YYYY-MM-DD text.
+    // DATE holds the day of cataloguing as YYYY-MM-DD text. SIZE and MODIFIED follow the
+    // schema's five fields, so every reader by position or by name finds those where they were.
     return QStringLiteral(
-        "CREATE TABLE CDS (CDNAME TEXT, FNAME TEXT, PATH TEXT, LEVEL INTEGER, TYPE INTEGER);\n"
+        "CREATE TABLE CDS (CDNAME TEXT, FNAME TEXT, PATH TEXT, LEVEL INTEGER, TYPE INTEGER,"
+        " SIZE INTEGER, MODIFIED INTEGER);\n"
         "CREATE TABLE TOTAL (CDNAME TEXT, DATE TEXT, DIRS INTEGER, FILES INTEGER);\n"
         "CREATE TABLE TOTALS (TCDS INTEGER, TDIRS INTEGER, TFILES INTEGER);\n"
         "INSERT INTO TOTALS (TCDS, TDIRS, TFILES) VALUES (0, 0, 0);\n");
+}
+
+sql::SqlError addEntryDetailFields(const sql::Database& db)
+{
+    sql::SqlError error;
+    auto columns = db.prepare(QStringLiteral("PRAGMA table_info(CDS)"), &error);
+    if (!columns)
+        return error;
+    bool hasSize = false;
+    bool hasModified = false;
+    while (columns->step() == sql::Statement::Step::Row) {
+        const QString name = columns->text(1);
+        hasSize = hasSize || name.compare(kSizeField, Qt::CaseInsensitive) == 0;
+        hasModified = hasModified || name.compare(kModifiedField, Qt::CaseInsensitive) == 0;
+    }
+    columns.reset();
+    // Adding a column rewrites no row: SQLite reads the missing value as NULL.
+    if (!hasSize && (error = db.exec(QStringLiteral("ALTER TABLE CDS ADD COLUMN SIZE INTEGER"))))
+        return error;
+    if (!hasModified &&
+        (error = db.exec(QStringLiteral("ALTER TABLE CDS ADD COLUMN MODIFIED INTEGER"))))
+        return error;
+    return {};
 }
 
 sql::SqlError createEmptyCatalogue(const QString& path)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/sql/sql_error.h"
+#include "platform/sql/sqlite_db.h"
 
 #include <QString>
 
@@ -20,5 +20,16 @@ sql::SqlError createEmptyCatalogue(const QString& path);
 
 // The statements that make the tables, in the field order every reader relies on.
 QString catalogueSchemaSql();
+
+// Fields of CDS that the program keeps after the five of the schema: the entry's size in bytes
+// (NULL for a folder and for the title row) and the time of its last change in whole seconds
+// since 1970, UTC (NULL for the title row). In a catalogue made before they existed they are
+// missing, and read as unknown.
+inline const QString kSizeField = QStringLiteral("SIZE");
+inline const QString kModifiedField = QStringLiteral("MODIFIED");
+
+// Inside a write transaction: adds SIZE and MODIFIED to a CDS that lacks them (its rows then
+// hold NULL there). Nothing changes when they are there.
+sql::SqlError addEntryDetailFields(const sql::Database& db);
 
 } // namespace platterly::catalogue

@@ -70,10 +70,14 @@ SqlError readDiscEntries(sql::DataControl& data, const QString& title,
     const int path = rows.fieldIndex(u"PATH");
     const int level = rows.fieldIndex(u"LEVEL");
     const int type = rows.fieldIndex(u"TYPE");
+    // -1 in catalogues made before sizes and times were recorded: read as unknown.
+    const int size = rows.fieldIndex(u"SIZE");
+    const int modified = rows.fieldIndex(u"MODIFIED");
     while (!rows.eof()) {
-        EntryRow entry{textOf(rows.field(cdName)), textOf(rows.field(fName)),
-                       textOf(rows.field(path)), rows.field(level).toLongLong(),
-                       rows.field(type).toLongLong()};
+        EntryRow entry{textOf(rows.field(cdName)),    textOf(rows.field(fName)),
+                       textOf(rows.field(path)),      rows.field(level).toLongLong(),
+                       rows.field(type).toLongLong(), rows.integer(size),
+                       rows.integer(modified)};
         if (!visit(entry))
             break;
         if (SqlError error = rows.moveNext())

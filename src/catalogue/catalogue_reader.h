@@ -5,6 +5,7 @@
 #include <QString>
 #include <QVariant>
 #include <functional>
+#include <optional>
 
 namespace platterly::catalogue {
 
@@ -30,6 +31,8 @@ struct EntryRow
     QString path;  // PATH
     qint64 level = 0;
     qint64 type = 0;
+    std::optional<qint64> size;     // SIZE: bytes; nothing for a folder, or when unknown
+    std::optional<qint64> modified; // MODIFIED: seconds since 1970 (UTC); nothing when unknown
 };
 
 // The single TOTALS row; all three 0 when the table holds no row.

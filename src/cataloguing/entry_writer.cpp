@@ -24,7 +24,7 @@ EntryWriter::EntryWriter(const sql::Database& db, const QString& table, const QS
         names.append(quoteName(field));
     m_insert = db.prepare(QStringLiteral("INSERT INTO ") + quoteName(table) + QStringLiteral(" (") +
                               names.join(QLatin1String(", ")) +
-                              QStringLiteral(") VALUES (?1, ?2, ?3, ?4, ?5)"),
+                              QStringLiteral(") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)"),
                           &m_error);
     if (m_insert)
         m_insert->bindUtf8(1, m_title);
@@ -36,7 +36,8 @@ void EntryWriter::setFolder(const QByteArray& pathUtf8)
         m_insert->bindUtf8(3, pathUtf8);
 }
 
-sql::SqlError EntryWriter::append(QByteArrayView nameUtf8, int level, int type)
+sql::SqlError EntryWriter::append(QByteArrayView nameUtf8, int level, int type,
+                                  std::optional<qint64> size, std::optional<qint64> modified)
 {
     if (!m_insert)
         return m_error;
@@ -44,6 +45,14 @@ sql::SqlError EntryWriter::append(QByteArrayView nameUtf8, int level, int type)
     sqlite3_bind_text(insert, 2, nameUtf8.data(), static_cast<int>(nameUtf8.size()), SQLITE_STATIC);
     sqlite3_bind_int(insert, 4, level);
     sqlite3_bind_int(insert, 5, type);
+    if (size)
+        sqlite3_bind_int64(insert, 6, *size);
+    else
+        sqlite3_bind_null(insert, 6);
+    if (modified)
+        sqlite3_bind_int64(insert, 7, *modified);
+    else
+        sqlite3_bind_null(insert, 7);
     if (sqlite3_step(insert) != SQLITE_DONE)
         m_error = m_db.lastError();
     sqlite3_reset(insert);
@@ -53,6 +62,19 @@ sql::SqlError EntryWriter::append(QByteArrayView nameUtf8, int level, int type)
 qint64 EntryWriter::lastRowid() const
 {
     return sqlite3_last_insert_rowid(m_db.handle());
+}
+
+QStringList entryWriterFields(const sql::Recordset& cds)
+{
+    QStringList fields;
+    for (const char16_t* field :
+         {u"CDNAME", u"FNAME", u"PATH", u"LEVEL", u"TYPE", u"SIZE", u"MODIFIED"}) {
+        const int index = cds.fieldIndex(QStringView(field));
+        if (index < 0)
+            return {};
+        fields.append(cds.fieldNames().at(index));
+    }
+    return fields;
 }
 
 } // namespace platterly::cataloguing

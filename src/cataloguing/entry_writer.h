@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/sql/recordset.h"
 #include "platform/sql/sqlite_db.h"
 
 #include <QByteArray>
@@ -15,7 +16,8 @@ namespace platterly::cataloguing {
 class EntryWriter
 {
 public:
-    // `fields` are the names CDS gives CDNAME, FNAME, PATH, LEVEL and TYPE, in that order.
+    // `fields` are the names CDS gives CDNAME, FNAME, PATH, LEVEL, TYPE, SIZE and MODIFIED, in
+    // that order.
     EntryWriter(const sql::Database& db, const QString& table, const QStringList& fields,
                 const QString& title);
 
@@ -24,8 +26,10 @@ public:
     // The folder (PATH, UTF-8) of the rows that follow; it must stay unchanged while they
     // are written.
     void setFolder(const QByteArray& pathUtf8);
-    // One row; the name's bytes are needed only during the call.
-    sql::SqlError append(QByteArrayView nameUtf8, int level, int type);
+    // One row; the name's bytes are needed only during the call. SIZE and MODIFIED are NULL
+    // when not given.
+    sql::SqlError append(QByteArrayView nameUtf8, int level, int type,
+                         std::optional<qint64> size = {}, std::optional<qint64> modified = {});
     // The rowid SQLite gave the row written last.
     qint64 lastRowid() const;
 
@@ -35,5 +39,9 @@ private:
     QByteArray m_title;
     sql::SqlError m_error;
 };
+
+// The names the recordset's table gives CDNAME, FNAME, PATH, LEVEL, TYPE, SIZE and MODIFIED,
+// in that order, as an EntryWriter takes them; empty when the table lacks one of them.
+QStringList entryWriterFields(const sql::Recordset& cds);
 
 } // namespace platterly::cataloguing

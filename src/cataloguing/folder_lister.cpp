@@ -19,10 +19,23 @@ void FolderListing::clear()
     m_device = 0;
 }
 
-void FolderListing::add(QByteArrayView name, EntryKind kind)
+void FolderListing::add(QByteArrayView name, EntryKind kind, const EntryDetails& details)
 {
-    m_entries.push_back({m_names.size(), name.size(), kind});
+    m_entries.push_back({m_names.size(), name.size(), kind, details.size.has_value(),
+                         details.modified.has_value(), details.size.value_or(0),
+                         details.modified.value_or(0)});
     m_names.append(name);
+}
+
+EntryDetails FolderListing::details(qsizetype index) const
+{
+    const Entry& entry = m_entries[static_cast<std::size_t>(index)];
+    EntryDetails details;
+    if (entry.hasSize)
+        details.size = entry.size;
+    if (entry.hasModified)
+        details.modified = entry.modified;
+    return details;
 }
 
 QByteArrayView FolderListing::name(qsizetype index) const
@@ -101,7 +114,7 @@ EntryKind kindFromMode(mode_t mode)
     return EntryKind::Other;
 }
 
-EntryKind kindOf(unsigned char type, const char* name, int folderFd)
+EntryKind kindOfType(unsigned char type)
 {
     switch (type) {
     case DT_DIR:
@@ -110,17 +123,23 @@ EntryKind kindOf(unsigned char type, const char* name, int folderFd)
         return EntryKind::File;
     case DT_LNK:
         return EntryKind::Symlink;
-    case DT_UNKNOWN: {
-        // Some file systems leave the kind out of the directory entry; only then is a name
-        // looked at on its own. A name that vanished meanwhile is recorded but never entered.
-        struct stat info;
-        if (::fstatat(folderFd, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
-            return EntryKind::Other;
-        return kindFromMode(info.st_mode);
-    }
     default:
         return EntryKind::Other;
     }
+}
+
+// Looks at one listed name without following it: its size (none for a folder) and time. A
+// name that vanished meanwhile keeps the kind its directory entry gave and no details.
+EntryKind lookAt(int folderFd, const char* name, unsigned char type, EntryDetails& details)
+{
+    struct stat info;
+    if (::fstatat(folderFd, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+        return kindOfType(type);
+    const EntryKind kind = kindFromMode(info.st_mode);
+    if (kind != EntryKind::Folder)
+        details.size = static_cast<qint64>(info.st_size);
+    details.modified = static_cast<qint64>(info.st_mtim.tv_sec);
+    return kind;
 }
 
 bool isDotOrDotDot(const char* name)
@@ -193,10 +212,13 @@ bool SystemFolderLister::readNames(int fd, FolderListing& listing, int& error)
             offset += entry->d_reclen;
             if (isDotOrDotDot(entry->d_name))
                 continue;
-            const EntryKind kind = kindOf(entry->d_type, entry->d_name, fd);
+            EntryDetails details;
+            const EntryKind kind = entry->d_name[0] == '.'
+                                       ? kindOfType(entry->d_type)
+                                       : lookAt(fd, entry->d_name, entry->d_type, details);
             listing.add(
                 QByteArrayView(entry->d_name, static_cast<qsizetype>(std::strlen(entry->d_name))),
-                kind);
+                kind, details);
         }
     }
 }

@@ -19,13 +19,21 @@ enum class EntryKind : std::uint8_t
     Other
 };
 
+// What the file system says of one name itself (links not followed): its size in bytes and
+// the time of its last change, in whole seconds since 1970 (UTC).
+struct EntryDetails
+{
+    std::optional<qint64> size;     // nothing for a folder, or when the name could not be looked at
+    std::optional<qint64> modified; // nothing when the name could not be looked at
+};
+
 // The names of one folder in the order the file system lists them, without "." and "..".
 // All names share one buffer, so a folder costs a few allocations however many names it holds.
 class FolderListing
 {
 public:
     void clear();
-    void add(QByteArrayView name, EntryKind kind);
+    void add(QByteArrayView name, EntryKind kind, const EntryDetails& details = {});
 
     qsizetype size() const { return static_cast<qsizetype>(m_entries.size()); }
     // The name as raw bytes, exactly as listed; valid until the listing changes.
@@ -34,6 +42,7 @@ public:
     {
         return m_entries[static_cast<std::size_t>(index)].kind;
     }
+    EntryDetails details(qsizetype index) const;
 
     // Device of the listed folder, so that a walk can stay on one file system.
     std::uint64_t device() const { return m_device; }
@@ -45,6 +54,10 @@ private:
         qsizetype offset;
         qsizetype length;
         EntryKind kind;
+        bool hasSize;
+        bool hasModified;
+        qint64 size;
+        qint64 modified;
     };
     QByteArray m_names;
     std::vector<Entry> m_entries;
@@ -91,9 +104,11 @@ public:
                                            FolderListing& listing) = 0;
 };
 
-// The file system's own listing: one open and one fstat per folder, the kind of each name from
-// the directory entry itself (a stat only where the file system does not say), and no limit
-// on the length of the path. One lister serves one walk at a time.
+// The file system's own listing: one open and one fstat per folder, one fstatat per name for
+// its size and time (links looked at, not followed; names beginning with "." are never
+// recorded, so they are not looked at), and no limit on the length of the path. The kind of
+// each name comes from the directory entry, or from the stat where the entry does not say.
+// One lister serves one walk at a time.
 class SystemFolderLister final : public FolderLister
 {
 public:

@@ -202,8 +202,10 @@ private:
     {
         // The drive-form path may still name a subfolder walked before: back to this folder.
         m_drivePath.truncate(folder.driveLength);
+        const EntryDetails details = folder.listing.details(entry.index);
         m_sink.add(WalkRow{entry.name, m_drivePath, folder.level, catalogue::FileType(entry.name),
-                           entry.ascii ? folder.listing.name(entry.index) : QByteArrayView()});
+                           entry.ascii ? folder.listing.name(entry.index) : QByteArrayView(),
+                           details.size, details.modified});
         ++m_result.entries;
         m_progress.rowAdded(m_result.entries, m_drivePath);
     }

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 namespace platterly::cataloguing {
 
@@ -20,6 +21,8 @@ struct WalkRow
     // The name's UTF-8 bytes when the listing gave them so (plain ASCII names), so that a
     // sink need not encode the name again; empty otherwise. Valid during WalkSink::add only.
     QByteArrayView utf8Name;
+    std::optional<qint64> size;     // SIZE: bytes, as lstat gives them; nothing for a folder
+    std::optional<qint64> modified; // MODIFIED: seconds since 1970 (UTC), as lstat gives them
 };
 
 // Receives the rows in catalogue order. Rows of one folder share one `path` string, so a sink

@@ -41,7 +41,7 @@ SearchGrid searchResultsGrid(sql::DataControl& data, const search::SearchRequest
     result.outcome = search::runSearch(
         data, built.statement,
         [&result](const search::ResultRow& row) {
-            result.grid.push_back({row.title, row.name, row.path});
+            result.grid.push_back(search::resultCells(row));
             return true;
         },
         stop);

@@ -20,7 +20,7 @@ using search::resultsGridFormat;
 // The grid's text: row 0 the header, then one row per result, each a list of cell texts.
 using GridText = std::vector<QStringList>;
 
-// The header row of the results grid: "CD NAME", "FILE NAME", "PATH".
+// The header row of the results grid: "CD NAME", "FILE NAME", "PATH", "Size", "Modified".
 QStringList resultsGridHeader();
 
 // The grid as the export hands it to a word processor: one line per row, cells separated by
@@ -30,7 +30,7 @@ QString exportText(const GridText& grid);
 
 struct SearchGrid
 {
-    GridText grid; // the header, then one row per result: CDNAME, FNAME, PATH
+    GridText grid; // the header, then one row per result as the grid shows it (resultCells)
     search::SearchOutcome outcome;
 };
 

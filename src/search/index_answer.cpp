@@ -26,6 +26,42 @@ bool sameTitle(const Directory::Title& a, const Directory::Title& b)
     return a.isNull == b.isNull && (a.isNull || sql::equalsFolded(a.text, b.text));
 }
 
+// The hits of a block that pass the filter (when there is one), with their rowids.
+void matchBlock(const BlockView& block, BlockRowids& rowids, const BlockMatcher& matcher,
+                RowFilter* filter, std::vector<BlockHit>& hits, std::vector<qint64>& hitRowids)
+{
+    hits.clear();
+    hitRowids.clear();
+    matcher.findHits(block, hits);
+    for (const BlockHit& hit : hits)
+        hitRowids.push_back(rowids.rowidOf(hit.entry));
+    if (!filter)
+        return;
+    std::vector<char> verdicts;
+    filter->test(hitRowids, verdicts);
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < hits.size(); ++i) {
+        if (!verdicts[i])
+            continue;
+        hits[kept] = hits[i];
+        hitRowids[kept++] = hitRowids[i];
+    }
+    hits.resize(kept);
+    hitRowids.resize(kept);
+}
+
+// The number of hits of a block that pass the filter.
+qint64 countBlock(const BlockView& block, BlockRowids& rowids, const BlockMatcher& matcher,
+                  RowFilter* filter)
+{
+    if (!filter)
+        return qint64(matcher.countHits(block));
+    std::vector<BlockHit> hits;
+    std::vector<qint64> hitRowids;
+    matchBlock(block, rowids, matcher, filter, hits, hitRowids);
+    return qint64(hits.size());
+}
+
 } // namespace
 
 // Hands out the rowids of one run at a time: a block's worth for a run in stored order, the
@@ -100,6 +136,8 @@ IndexAnswer::IndexAnswer(const sql::Database& db, NameQuery query,
                          const std::optional<CandidateBlocks>& candidates)
     : m_query(std::move(query)), m_directory(std::move(directory)), m_reader(db)
 {
+    if (!m_query.rowConditions.empty())
+        m_filter = std::make_unique<RowFilter>(db, m_query.rowConditions);
     planRuns(candidates);
 }
 
@@ -169,11 +207,13 @@ void IndexAnswer::scan(qint64 id, std::vector<qint64>* rowids, NamedRowids* name
 {
     BlockView block;
     m_hits.clear();
+    m_hitRowids.clear();
     if (m_reader.readBlock(id, &block) && m_rowids.decode(block))
-        m_matcher.findHits(block, m_hits);
+        matchBlock(block, m_rowids, m_matcher, m_filter.get(), m_hits, m_hitRowids);
     m_hitCounts[id] = qint64(m_hits.size());
-    for (const BlockHit& hit : m_hits) {
-        const qint64 rowid = m_rowids.rowidOf(hit.entry);
+    for (std::size_t i = 0; i < m_hits.size(); ++i) {
+        const BlockHit& hit = m_hits[i];
+        const qint64 rowid = m_hitRowids[i];
         if (named) {
             named->entries.push_back({named->names.size(), hit.nameLength, rowid});
             named->names.append(block.names + hit.nameOffset, hit.nameLength);
@@ -193,7 +233,7 @@ qint64 IndexAnswer::hitCount(qint64 id) const
         return counted->second;
     BlockView block;
     const qint64 found = m_reader.readBlock(id, &block) && m_rowids.decode(block)
-                             ? qint64(m_matcher.countHits(block))
+                             ? countBlock(block, m_rowids, m_matcher, m_filter.get())
                              : 0;
     m_hitCounts.emplace(id, found);
     return found;
@@ -234,12 +274,15 @@ std::optional<std::vector<qint64>> countOnOwnConnection(const QString& path, qin
     IndexReader reader(*db);
     const BlockMatcher matcher(query);
     BlockRowids rowids;
+    std::unique_ptr<RowFilter> filter;
+    if (!query.rowConditions.empty())
+        filter = std::make_unique<RowFilter>(*db, query.rowConditions);
     std::vector<qint64> counts;
     counts.reserve(blocks.size());
     for (const qint64 id : blocks) {
         BlockView block;
         counts.push_back(reader.readBlock(id, &block) && rowids.decode(block)
-                             ? qint64(matcher.countHits(block))
+                             ? countBlock(block, rowids, matcher, filter.get())
                              : 0);
     }
     return counts;

@@ -4,6 +4,7 @@
 #include "search/block_scan.h"
 #include "search/index_reader.h"
 #include "search/name_query.h"
+#include "search/row_filter.h"
 
 #include <memory>
 #include <optional>
@@ -20,7 +21,9 @@ namespace platterly::search {
 // blocks whose rows follow each other are then read one at a time, so the first rows come
 // after reading one block; blocks whose rows interleave (a title written more than once by
 // another program), and results ordered by name, are read whole and sorted. The total is
-// counted from the same blocks, each read at most once for it.
+// counted from the same blocks, each read at most once for it. Conditions on SIZE and
+// MODIFIED are tested on the rows of each block's hits (see RowFilter), for the rows and the
+// total alike.
 class IndexAnswer : public sql::RowidAnswer
 {
 public:
@@ -75,6 +78,8 @@ private:
     mutable IndexReader m_reader;
     mutable BlockRowids m_rowids;
     mutable std::vector<BlockHit> m_hits;
+    mutable std::vector<qint64> m_hitRowids;
+    mutable std::unique_ptr<RowFilter> m_filter; // when the query tests SIZE or MODIFIED
     mutable std::unordered_map<qint64, qint64> m_hitCounts;
 };
 

@@ -139,6 +139,12 @@ std::optional<qint64> NameIndexPlanner::countRows(const sql::Database& db,
     return catalogue::countTitleRows(db, range->values, type);
 }
 
+bool NameIndexPlanner::readsMissingFieldAsNull(const QString& table, const QString& field)
+{
+    return sql::equalsFolded(table, u"CDS") &&
+           (sql::equalsFolded(field, u"SIZE") || sql::equalsFolded(field, u"MODIFIED"));
+}
+
 void useNameIndex(sql::DataControl& data)
 {
     data.setPlanner(std::make_shared<NameIndexPlanner>());

@@ -22,6 +22,8 @@ public:
                                      const QString& column, const QString& value) override;
     // The rows of one title, or its rows of one TYPE, are counted from the index's blocks.
     std::optional<qint64> countRows(const sql::Database& db, const sql::JetSelect& select) override;
+    // SIZE and MODIFIED of CDS, missing from catalogues made before they were recorded.
+    bool readsMissingFieldAsNull(const QString& table, const QString& field) override;
 
 private:
     // Where each title's rows lie (see catalogue::discRowRanges), kept while the index is

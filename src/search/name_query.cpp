@@ -43,6 +43,7 @@ std::optional<NameQuery> recogniseNameQuery(const sql::JetSelect& select)
     NameQuery::TypeTest typeTest = NameQuery::TypeTest::Any;
     qint64 typeValue = 0;
     std::optional<QString> title;
+    std::vector<sql::JetCondition> rowConditions;
     for (const sql::JetCondition& condition : select.conditions) {
         const bool text = condition.value.typeId() == QMetaType::QString;
         if (condition.op == sql::JetCondition::Op::Like && isField(condition, u"FNAME") && text &&
@@ -58,6 +59,10 @@ std::optional<NameQuery> recogniseNameQuery(const sql::JetSelect& select)
         } else if (isField(condition, u"CDNAME") && text && !title &&
                    condition.op == sql::JetCondition::Op::Equal) {
             title = condition.value.toString();
+        } else if ((isField(condition, u"SIZE") || isField(condition, u"MODIFIED")) &&
+                   condition.value.typeId() == QMetaType::LongLong &&
+                   condition.op != sql::JetCondition::Op::Like) {
+            rowConditions.push_back(condition);
         } else {
             return std::nullopt;
         }
@@ -81,7 +86,8 @@ std::optional<NameQuery> recogniseNameQuery(const sql::JetSelect& select)
                             typeTest,
                             static_cast<std::uint8_t>(typeValue),
                             title,
-                            order});
+                            order,
+                            std::move(rowConditions)});
     query->literal = query->pattern.requiredLiteral().toUtf8();
     query->literalOnly = isLiteralBetweenStars(*pattern, query->pattern.requiredLiteral());
     return query;

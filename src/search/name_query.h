@@ -8,12 +8,13 @@
 #include <QString>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace platterly::search {
 
 // What a name search statement asks for, in the terms of the name index:
 //   SELECT * FROM CDS WHERE FNAME LIKE 'pattern' [AND TYPE = n | AND TYPE <> n]
-//     [AND CDNAME = 'title'] ORDER BY CDNAME | FNAME
+//     [AND CDNAME = 'title'] {AND SIZE op n | AND MODIFIED op n} ORDER BY CDNAME | FNAME
 // with the conditions in any order. Other statements are not name searches.
 struct NameQuery
 {
@@ -36,6 +37,9 @@ struct NameQuery
     std::uint8_t typeCode = 0;
     std::optional<QString> title; // one disc, titles compared case-blind
     Order order = Order::ByTitle;
+    // Comparisons of SIZE or MODIFIED with whole numbers, which the index does not hold: the
+    // rows whose names match are read from CDS and tested (see RowFilter).
+    std::vector<sql::JetCondition> rowConditions;
 
     // Whether an entry of this type code (see catalogue::kTypeNull) passes the TYPE test,
     // with SQL's meaning: a NULL passes neither = nor <>.

@@ -1,5 +1,7 @@
 #include "search/results_grid_format.h"
 
+#include "catalogue/entry_details.h"
+
 #include <QStringList>
 
 namespace platterly::search {
@@ -20,8 +22,10 @@ bool isAlignmentMark(QChar c)
 
 QString resultsGridFormat()
 {
+    // The entry's size and time of change follow the three columns the grid always had.
     return captionPart("CD NAME", 35) + QLatin1Char('|') + captionPart("FILE NAME", 65) +
-           QLatin1Char('|') + captionPart("PATH", 164);
+           QLatin1Char('|') + captionPart("PATH", 164) + QLatin1Char('|') + captionPart("Size", 8) +
+           QLatin1Char('|') + captionPart("Modified", 10);
 }
 
 std::vector<GridColumn> parseGridFormat(const QString& format)
@@ -37,6 +41,13 @@ std::vector<GridColumn> parseGridFormat(const QString& format)
         columns.push_back(column);
     }
     return columns;
+}
+
+QStringList resultCells(const ResultRow& row)
+{
+    return {row.title, row.name, row.path,
+            row.size ? catalogue::sizeForDisplay(*row.size) : QString(),
+            row.modified ? catalogue::modifiedForDisplay(*row.modified) : QString()};
 }
 
 } // namespace platterly::search

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "search/search_run.h"
+
 #include <QChar>
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 namespace platterly::search {
@@ -22,5 +25,9 @@ struct GridColumn
 
 // The columns a format text describes (a part without a mark is left-aligned).
 std::vector<GridColumn> parseGridFormat(const QString& format);
+
+// The texts of a result in the grid's columns: title, name, path, size as a file manager shows
+// it and time of change (local time), each empty where unknown.
+QStringList resultCells(const ResultRow& row);
 
 } // namespace platterly::search

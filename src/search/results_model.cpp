@@ -6,6 +6,13 @@
 
 namespace platterly::search {
 
+namespace {
+
+constexpr int kColumns = 5;
+constexpr int kSizeColumn = 3;
+
+} // namespace
+
 ResultsModel::ResultsModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void ResultsModel::clear()
@@ -44,7 +51,7 @@ void ResultsModel::flush()
 
 QString ResultsModel::cellText(qsizetype row, int column) const
 {
-    if (row < 0 || row >= resultCount())
+    if (row < 0 || row >= resultCount() || column < 0 || column >= kColumns)
         return {};
     const ResultRow& result = m_rows[static_cast<std::size_t>(row)];
     switch (column) {
@@ -55,7 +62,7 @@ QString ResultsModel::cellText(qsizetype row, int column) const
     case 2:
         return result.path;
     default:
-        return {};
+        return resultCells(result).at(column);
     }
 }
 
@@ -66,19 +73,24 @@ int ResultsModel::rowCount(const QModelIndex& parent) const
 
 int ResultsModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : 3;
+    return parent.isValid() ? 0 : kColumns;
 }
 
 QVariant ResultsModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
+    if (!index.isValid())
+        return {};
+    // Sizes line up on their last digit, as in a file manager.
+    if (role == Qt::TextAlignmentRole && index.column() == kSizeColumn)
+        return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return {};
     return cellText(index.row(), index.column());
 }
 
 QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || section < 0 || section > 2)
+    if (orientation != Qt::Horizontal || section < 0 || section >= kColumns)
         return QAbstractTableModel::headerData(section, orientation, role);
     if (role == Qt::DisplayRole)
         return captions().at(section);

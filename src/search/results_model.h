@@ -7,9 +7,10 @@
 
 namespace platterly::search {
 
-// The results grid's rows: disc title, name and path, one row per result, filled while the
-// search runs. Rows are plain values, not one widget item per cell, so a million results fit
-// in a modest amount of memory; equal titles and paths of neighbouring rows share one string.
+// The results grid's rows: disc title, name, path, size and time of change, one row per
+// result, filled while the search runs. Rows are plain values, not one widget item per cell, so a
+// million results fit in a modest amount of memory; equal titles and paths of neighbouring rows
+// share one string.
 class ResultsModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -24,7 +25,8 @@ public:
 
     qsizetype resultCount() const { return static_cast<qsizetype>(m_rows.size()); }
     const ResultRow& result(qsizetype row) const { return m_rows[static_cast<std::size_t>(row)]; }
-    // The text of a cell as the grid shows it; column 0 title, 1 name, 2 path.
+    // The text of a cell as the grid shows it; column 0 title, 1 name, 2 path, 3 size as a file
+    // manager shows it, 4 time of change (local time); empty where unknown.
     QString cellText(qsizetype row, int column) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;

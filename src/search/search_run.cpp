@@ -10,6 +10,9 @@ SearchOutcome runSearch(sql::DataControl& data, const QString& statement,
     if ((outcome.error = data.refresh()))
         return outcome;
     sql::Recordset& rows = *data.recordset();
+    // Missing from catalogues made before they were recorded: then -1, read as unknown.
+    const int size = rows.fieldIndex(u"SIZE");
+    const int modified = rows.fieldIndex(u"MODIFIED");
     bool stopped = false;
     while (!rows.eof()) {
         if (stop && stop->load()) {
@@ -18,7 +21,8 @@ SearchOutcome runSearch(sql::DataControl& data, const QString& statement,
         }
         // The fields by position, as the results grid has always taken them: CDNAME, FNAME
         // and PATH are the first three fields of CDS.
-        const ResultRow row{rows.text(0), rows.text(1), rows.text(2)};
+        const ResultRow row{rows.text(0), rows.text(1), rows.text(2), rows.integer(size),
+                            rows.integer(modified)};
         if (rows.lastError()) {
             outcome.error = rows.lastError();
             return outcome;

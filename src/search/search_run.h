@@ -5,15 +5,19 @@
 #include <QString>
 #include <atomic>
 #include <functional>
+#include <optional>
 
 namespace platterly::search {
 
-// One result: the first three fields of a CDS row. A NULL field is an empty text.
+// One result: the first three fields of a CDS row (a NULL field is an empty text), and the
+// entry's size and time of change where the catalogue knows them.
 struct ResultRow
 {
-    QString title; // CDNAME
-    QString name;  // FNAME
-    QString path;  // PATH
+    QString title;                  // CDNAME
+    QString name;                   // FNAME
+    QString path;                   // PATH
+    std::optional<qint64> size;     // SIZE in bytes; nothing for a folder
+    std::optional<qint64> modified; // MODIFIED, seconds since 1970 (UTC)
 };
 
 // Receives the rows of a search in the statement's order, each as soon as it is read;

@@ -80,7 +80,7 @@ QString patternTextOnEnter(const QString& boxText)
     return boxText.isEmpty() ? QStringLiteral("*.*") : boxText;
 }
 
-SearchStatement buildSearchStatement(const SearchRequest& request)
+SearchStatement buildSearchStatement(const SearchRequest& request, const SearchFilters& filters)
 {
     SearchStatement built;
     built.patternText = request.patternText;
@@ -95,7 +95,8 @@ SearchStatement buildSearchStatement(const SearchRequest& request)
             built.patternText = QStringLiteral("*");
         pattern = built.patternText;
     }
-    built.statement = category->beforePattern + sql::quoteSqlText(pattern) + category->afterPattern;
+    built.statement = category->beforePattern + sql::quoteSqlText(pattern) +
+                      category->afterPattern + filters.conditions();
     if (request.oneDiscOnly)
         built.statement += QStringLiteral(" AND CDNAME = '") +
                            sql::quoteSqlText(request.discTitle) +

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "search/search_filters.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -29,8 +31,9 @@ const QStringList& searchCategories();
 // count); a text that is none of the categories searches every row, title rows included,
 // with the pattern stripped of blanks around it. The pattern is put between "*" and "*", and
 // apostrophes in the pattern and the title are doubled, so that they are searched for like
-// any other character.
-SearchStatement buildSearchStatement(const SearchRequest& request);
+// any other character. The filters' conditions follow the category's, before the scope.
+SearchStatement buildSearchStatement(const SearchRequest& request,
+                                     const SearchFilters& filters = {});
 
 // Enter in the pattern box: an empty box searches for names with a dot, "*.*".
 QString patternTextOnEnter(const QString& boxText);

@@ -145,11 +145,16 @@ TEST_F(BrowseTest, RowsThatCannotBePlacedAreSkipped)
     sql::SqlError error;
     auto db = sql::Database::open(m_file, &error);
     ASSERT_FALSE(db->exec(QStringLiteral(
-        "INSERT INTO CDS VALUES ('T', 'T', 'T', 1, 99);"
-        "INSERT INTO CDS VALUES ('T', 'orphan', 'E:\\x\\y\\', 4, 0);" // no level-3 folder yet
-        "INSERT INTO CDS VALUES ('T', 'T', 'T', 1, 99);"              // a second title row
-        "INSERT INTO CDS VALUES ('T', 'x', 'E:\\', 2, 100);"
-        "INSERT INTO CDS VALUES ('T', 'y', 'E:\\x\\', 3, 100);")));
+        "INSERT INTO CDS (CDNAME, FNAME, PATH, LEVEL, TYPE) VALUES ('T', 'T', 'T', 1, 99);"
+        "INSERT INTO CDS (CDNAME, FNAME, PATH, LEVEL, TYPE) VALUES ('T', 'orphan', 'E:\\x\\y\\', "
+        "4, 0);" // no level-3 folder yet
+        "INSERT INTO CDS (CDNAME, FNAME, PATH, LEVEL, TYPE) VALUES ('T', 'T', 'T', 1, 99);" // a
+                                                                                            // second
+                                                                                            // title
+                                                                                            // row
+        "INSERT INTO CDS (CDNAME, FNAME, PATH, LEVEL, TYPE) VALUES ('T', 'x', 'E:\\', 2, 100);"
+        "INSERT INTO CDS (CDNAME, FNAME, PATH, LEVEL, TYPE) VALUES ('T', 'y', 'E:\\x\\', 3, "
+        "100);")));
     db.reset();
     browse::DiscTreeModel model;
     m_data.setRecordSource(catalogue::discEntriesStatement(QStringLiteral("T")));

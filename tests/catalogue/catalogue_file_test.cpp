@@ -29,10 +29,10 @@ TEST(CatalogueFile, EmptyCatalogueHoldsTheThreeTablesAndZeroTotals)
     data.setRecordSource(QStringLiteral("SELECT * FROM CDS"));
     ASSERT_FALSE(data.refresh());
     EXPECT_EQ(data.recordset()->absolutePosition(), -1);
-    EXPECT_EQ(
-        data.recordset()->fieldNames(),
-        QStringList({QStringLiteral("CDNAME"), QStringLiteral("FNAME"), QStringLiteral("PATH"),
-                     QStringLiteral("LEVEL"), QStringLiteral("TYPE")}));
+    EXPECT_EQ(data.recordset()->fieldNames(),
+              QStringList({QStringLiteral("CDNAME"), QStringLiteral("FNAME"),
+                           QStringLiteral("PATH"), QStringLiteral("LEVEL"), QStringLiteral("TYPE"),
+                           QStringLiteral("SIZE"), QStringLiteral("MODIFIED")}));
     data.setRecordSource(QStringLiteral("SELECT * FROM TOTAL"));
     ASSERT_FALSE(data.refresh());
     EXPECT_EQ(data.recordset()->fieldNames(),

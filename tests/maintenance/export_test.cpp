@@ -85,9 +85,10 @@ TEST(ExportText, TheGridFormatGivesCaptionsAlignmentAndWidths)
     const QString format = maintenance::resultsGridFormat();
     EXPECT_EQ(format, QStringLiteral("^CD NAME") + QString(35, u' ') +
                           QStringLiteral("|^FILE NAME") + QString(65, u' ') +
-                          QStringLiteral("|^PATH") + QString(164, u' '));
+                          QStringLiteral("|^PATH") + QString(164, u' ') + QStringLiteral("|^Size") +
+                          QString(8, u' ') + QStringLiteral("|^Modified") + QString(10, u' '));
     const auto columns = maintenance::parseGridFormat(format);
-    ASSERT_EQ(columns.size(), 3u);
+    ASSERT_EQ(columns.size(), 5u);
     EXPECT_EQ(columns[0].caption, QStringLiteral("CD NAME"));
     EXPECT_EQ(columns[1].caption, QStringLiteral("FILE NAME"));
     EXPECT_EQ(columns[2].caption, QStringLiteral("PATH"));
@@ -97,12 +98,14 @@ TEST(ExportText, TheGridFormatGivesCaptionsAlignmentAndWidths)
     // On screen a column is as wide as its caption and padding, without the mark.
     EXPECT_EQ(columns[0].shownCharacters, 42);
     EXPECT_EQ(columns[2].shownCharacters, 168);
+    EXPECT_EQ(columns[4].shownCharacters, 18);
     EXPECT_EQ(columns[2].alignment, u'^');
     EXPECT_EQ(maintenance::parseGridFormat(QStringLiteral("Left |>Right"))[1].alignment, u'>');
     EXPECT_EQ(maintenance::parseGridFormat(QStringLiteral("Left |>Right"))[0].alignment, u'<');
-    EXPECT_EQ(maintenance::resultsGridHeader(),
-              (QStringList{QStringLiteral("CD NAME"), QStringLiteral("FILE NAME"),
-                           QStringLiteral("PATH")}));
+    EXPECT_EQ(
+        maintenance::resultsGridHeader(),
+        (QStringList{QStringLiteral("CD NAME"), QStringLiteral("FILE NAME"), QStringLiteral("PATH"),
+                     QStringLiteral("Size"), QStringLiteral("Modified")}));
 }
 
 TEST_F(ExportTest, ThreeHitsMakeATableOfAHeaderAndThreeRows)
@@ -115,7 +118,7 @@ TEST_F(ExportTest, ThreeHitsMakeATableOfAHeaderAndThreeRows)
     EXPECT_EQ(found.outcome.found, 3);
     // The grid holds what a window search with the same boxes shows.
     QStringList shown = joinedRows(found.grid);
-    EXPECT_EQ(shown.takeFirst(), QStringLiteral("CD NAME|FILE NAME|PATH"));
+    EXPECT_EQ(shown.takeFirst(), QStringLiteral("CD NAME|FILE NAME|PATH|Size|Modified"));
     EXPECT_EQ(shown, searchResults(QStringLiteral("song")));
 
     const QString path = document("three.docx");
@@ -150,7 +153,8 @@ TEST_F(ExportTest, NoHitsGiveTheHeaderAloneAndAnEmptyGridAnEmptyPage)
     ASSERT_TRUE(maintenance::writeDocx(path, none.grid).ok);
     maintenance::test::DocxTable table = readDocxTable(path);
     ASSERT_TRUE(table.wellFormed) << table.error.toStdString();
-    EXPECT_EQ(joinedRows(table.rows), QStringList{QStringLiteral("CD NAME|FILE NAME|PATH")});
+    EXPECT_EQ(joinedRows(table.rows),
+              QStringList{QStringLiteral("CD NAME|FILE NAME|PATH|Size|Modified")});
 
     ASSERT_TRUE(maintenance::writeDocx(path, {}).ok);
     table = readDocxTable(path);

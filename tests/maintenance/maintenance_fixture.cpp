@@ -3,8 +3,10 @@
 #include "catalogue/catalogue_file.h"
 #include "cataloguing/cataloguing_run.h"
 #include "search/name_index_planner.h"
+#include "search/results_grid_format.h"
 #include "search/search_run.h"
 #include "search/statement_builder.h"
+#include "support/catalogue_rows.h"
 
 #include <QRegularExpression>
 #include <QXmlStreamReader>
@@ -52,7 +54,9 @@ QStringList MaintenanceTest::snapshotOf(const QString& file)
         return lines;
     for (const char* table : {"CDS", "TOTAL", "TOTALS"}) {
         auto rows = db->prepare(
-            QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(QLatin1String(table)), &error);
+            QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
+                .arg(platterly::test::snapshotFields(QLatin1String(table)), QLatin1String(table)),
+            &error);
         EXPECT_TRUE(rows) << error.message.toStdString();
         while (rows && rows->step() == sql::Statement::Step::Row) {
             QStringList cells = {QLatin1String(table)};
@@ -135,7 +139,7 @@ QStringList runWindowSearch(const QString& file, const QString& pattern, const Q
     QStringList rows;
     const search::SearchOutcome outcome =
         search::runSearch(data, built.statement, [&rows](const search::ResultRow& row) {
-            rows.append(row.title + QLatin1Char('|') + row.name + QLatin1Char('|') + row.path);
+            rows.append(search::resultCells(row).join(QLatin1Char('|')));
             return true;
         });
     EXPECT_FALSE(outcome.error) << outcome.error.message.toStdString();

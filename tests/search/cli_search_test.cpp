@@ -1,6 +1,9 @@
 // The search command, run as a user runs it.
+#include "catalogue/entry_details.h"
 #include "search_fixture.h"
 
+#include <QDate>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
@@ -12,6 +15,17 @@ using namespace Qt::StringLiterals;
 
 namespace platterly::search::test {
 namespace {
+
+// Times of change the tree is given: noon of 15 June 2020 (local time) for one file, a time
+// in 2023 for the other entries.
+const qint64 kSummerNoon = QDate(2020, 6, 15).startOfDay().addSecs(12 * 3600).toSecsSinceEpoch();
+constexpr qint64 kChanged = 1700000000;
+
+// SIZE and MODIFIED as the plain lines end.
+QString details(const QString& size, qint64 modified)
+{
+    return u'\t' + size + u'\t' + catalogue::modifiedIso(modified);
+}
 
 struct Outcome
 {
@@ -30,6 +44,10 @@ protected:
         tree.addFile(u"it's here.jpg"_s);
         tree.addFile(u"sub/Gamma.txt"_s);
         tree.addFolder(u"Holidays"_s);
+        tree.setSize(u"Alpha.txt"_s, 1500);
+        tree.setSize(u"beta.MP3"_s, 3 << 20);
+        tree.setAllModified(kChanged);
+        tree.setModified(u"beta.MP3"_s, kSummerNoon);
         ASSERT_TRUE(catalogue.addDisc(u"Disc A"_s, tree.root()));
         // A copy of the program in a folder of its own, with its catalogue beside it: that
         // folder is its application folder, where the search history goes.
@@ -59,7 +77,8 @@ TEST_F(SearchCommand, PrintsTheRowsAndTheMessage)
     const Outcome found = cli({u"search"_s, u"TXT"_s});
     EXPECT_EQ(found.status, 0);
     EXPECT_EQ(found.lines,
-              QStringList({u"Disc A\tAlpha.txt\tD:\\"_s, u"Disc A\tGamma.txt\tD:\\sub\\"_s}));
+              QStringList({u"Disc A\tAlpha.txt\tD:\\"_s + details(u"1500"_s, kChanged),
+                           u"Disc A\tGamma.txt\tD:\\sub\\"_s + details(u"0"_s, kChanged)}));
     EXPECT_EQ(found.err, u"Files Found 2 (2)"_s);
 
     const Outcome none = cli({u"search"_s, u"nowhere"_s});
@@ -72,11 +91,13 @@ TEST_F(SearchCommand, CategoryScopeAndLimit)
 {
     const Outcome folders =
         cli({u"search"_s, u"*.*"_s, u"--category"_s, u"Folders Only"_s, u"--disc"_s, u"disc a"_s});
-    EXPECT_EQ(folders.lines, QStringList({u"Disc A\tHolidays\tD:\\"_s, u"Disc A\tsub\tD:\\"_s}));
+    EXPECT_EQ(folders.lines, QStringList({u"Disc A\tHolidays\tD:\\"_s + details({}, kChanged),
+                                          u"Disc A\tsub\tD:\\"_s + details({}, kChanged)}));
     EXPECT_EQ(folders.err, u"Files Found 2 (2)"_s);
 
     const Outcome music = cli({u"search"_s, u"a"_s, u"--category"_s, u"Music Files"_s});
-    EXPECT_EQ(music.lines, QStringList({u"Disc A\tbeta.MP3\tD:\\"_s}));
+    EXPECT_EQ(music.lines,
+              QStringList({u"Disc A\tbeta.MP3\tD:\\"_s + details(u"3145728"_s, kSummerNoon)}));
     EXPECT_EQ(music.err, u"Only 1 File Found"_s);
 
     const Outcome limited = cli({u"search"_s, u"a"_s, u"--limit"_s, u"2"_s});
@@ -89,6 +110,41 @@ TEST_F(SearchCommand, CategoryScopeAndLimit)
     EXPECT_EQ(row.value(u"CDNAME"_s).toString(), u"Disc A"_s);
     EXPECT_EQ(row.value(u"FNAME"_s).toString(), u"it's here.jpg"_s);
     EXPECT_EQ(row.value(u"PATH"_s).toString(), u"D:\\"_s);
+    EXPECT_EQ(row.value(u"SIZE"_s).toInteger(), 0);
+    EXPECT_EQ(row.value(u"MODIFIED"_s).toString(), catalogue::modifiedIso(kChanged));
+
+    const Outcome holidays = cli({u"search"_s, u"Holidays"_s, u"--json"_s});
+    ASSERT_EQ(holidays.lines.size(), 1);
+    const QJsonObject folderRow = QJsonDocument::fromJson(holidays.lines[0].toUtf8()).object();
+    EXPECT_TRUE(folderRow.value(u"SIZE"_s).isNull());
+}
+
+TEST_F(SearchCommand, FiltersBySizeAndDay)
+{
+    const auto names = [this](const QStringList& args) {
+        QStringList found;
+        for (const QString& line : cli(QStringList{u"search"_s, u"*"_s} + args).lines)
+            found.append(line.section(u'\t', 1, 1));
+        return found;
+    };
+    // Folders have no size, so they pass no size limit.
+    EXPECT_EQ(names({u"--larger"_s, u"1K"_s}), QStringList({u"Alpha.txt"_s, u"beta.MP3"_s}));
+    EXPECT_EQ(names({u"--larger"_s, u"1500"_s}), QStringList({u"beta.MP3"_s}));
+    EXPECT_EQ(names({u"--larger"_s, u"1000"_s, u"--smaller"_s, u"3M"_s}),
+              QStringList({u"Alpha.txt"_s}));
+    EXPECT_EQ(names({u"--smaller"_s, u"1"_s}), QStringList({u"it's here.jpg"_s, u"Gamma.txt"_s}));
+    // --after is on or after the day, --before strictly before it.
+    EXPECT_EQ(names({u"--before"_s, u"2021-01-01"_s}), QStringList({u"beta.MP3"_s}));
+    EXPECT_EQ(names({u"--after"_s, u"2020-06-15"_s, u"--before"_s, u"2020-06-16"_s}),
+              QStringList({u"beta.MP3"_s}));
+    EXPECT_EQ(names({u"--before"_s, u"2020-06-15"_s}), QStringList());
+    EXPECT_EQ(names({u"--after"_s, u"2020-06-16"_s, u"--category"_s, u"Folders Only"_s}),
+              QStringList({u"Holidays"_s, u"sub"_s}));
+
+    for (const QStringList& wrong :
+         {QStringList{u"--larger"_s, u"1.5"_s}, QStringList{u"--smaller"_s, u"ten"_s},
+          QStringList{u"--after"_s, u"2020-13-01"_s}, QStringList{u"--before"_s}})
+        EXPECT_EQ(cli(QStringList{u"search"_s, u"*"_s} + wrong).status, 2);
 }
 
 TEST_F(SearchCommand, RemembersThePatternOnlyWhenAsked)

@@ -151,15 +151,21 @@ TEST_F(NameIndexFile, RowsOfOtherToolsAreOrderedAsSQLiteOrdersThem)
 {
     // Titles that differ only in letter case, a NULL title, rows of one title between those
     // of another, NULL names and odd TYPE values: all of it written behind the program's back.
-    catalogue.foreignSql(u"INSERT INTO CDS VALUES ('first', 'late Zebra.txt', 'X:\\', 2, 2);"
-                         u"INSERT INTO CDS VALUES (NULL, 'untitled zebra', 'X:\\', 2, 100);"
-                         u"INSERT INTO CDS VALUES ('Second', 'zebra again.txt', 'X:\\', 2, NULL);"
-                         u"INSERT INTO CDS VALUES ('Second', NULL, 'X:\\', 2, 2);"
-                         u"INSERT INTO CDS VALUES ('Third', 'zebra typed.txt', 'X:\\', 2, 'odd');"
-                         u"INSERT INTO CDS VALUES ('first', 'Zebra first.txt', 'X:\\', 2, 99);"
-                         u"DELETE FROM CDS WHERE rowid = 200;"
-                         u"INSERT INTO CDS (rowid, CDNAME, FNAME, PATH, LEVEL, TYPE)"
-                         u" VALUES (200, 'first', 'zebra between.txt', 'X:\\', 2, 2);"_s);
+    catalogue.foreignSql(
+        u"INSERT INTO CDS (CDNAME, FNAME, PATH, LEVEL, TYPE) VALUES ('first', 'late Zebra.txt', "
+        u"'X:\\', 2, 2);"
+        u"INSERT INTO CDS (CDNAME, FNAME, PATH, LEVEL, TYPE) VALUES (NULL, 'untitled zebra', "
+        u"'X:\\', 2, 100);"
+        u"INSERT INTO CDS (CDNAME, FNAME, PATH, LEVEL, TYPE) VALUES ('Second', 'zebra again.txt', "
+        u"'X:\\', 2, NULL);"
+        u"INSERT INTO CDS (CDNAME, FNAME, PATH, LEVEL, TYPE) VALUES ('Second', NULL, 'X:\\', 2, 2);"
+        u"INSERT INTO CDS (CDNAME, FNAME, PATH, LEVEL, TYPE) VALUES ('Third', 'zebra typed.txt', "
+        u"'X:\\', 2, 'odd');"
+        u"INSERT INTO CDS (CDNAME, FNAME, PATH, LEVEL, TYPE) VALUES ('first', 'Zebra first.txt', "
+        u"'X:\\', 2, 99);"
+        u"DELETE FROM CDS WHERE rowid = 200;"
+        u"INSERT INTO CDS (rowid, CDNAME, FNAME, PATH, LEVEL, TYPE)"
+        u" VALUES (200, 'first', 'zebra between.txt', 'X:\\', 2, 2);"_s);
     ASSERT_FALSE(prepare(catalogue.path()));
     ASSERT_EQ(statusOf(catalogue.path()), NameIndexStatus::Current);
     QStringList categories = searchCategories();
@@ -182,7 +188,8 @@ TEST_F(NameIndexFile, RowsOfOtherToolsAreOrderedAsSQLiteOrdersThem)
 
 TEST_F(NameIndexFile, NamesItCannotHoldLeaveSearchesToSQLite)
 {
-    catalogue.foreignSql(u"INSERT INTO CDS VALUES ('First', CAST(X'5A65627261FF' AS TEXT),"
+    catalogue.foreignSql(u"INSERT INTO CDS (CDNAME, FNAME, PATH, LEVEL, TYPE) VALUES ('First', "
+                         u"CAST(X'5A65627261FF' AS TEXT),"
                          u" 'X:\\', 2, 2);"_s);
     ASSERT_FALSE(prepare(catalogue.path()));
     EXPECT_EQ(statusOf(catalogue.path()), NameIndexStatus::Unusable);
@@ -215,7 +222,7 @@ TEST_F(NameIndexFile, ALargeTransactionStillStampsTheIndexRight)
         sql::Transaction transaction(*db);
         ASSERT_FALSE(db->exec(
             u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 30000)"
-            u" INSERT INTO CDS SELECT 'Bulk', 'bulk file ' || i || '.txt', 'B:\\', 2, 2 FROM n"_s));
+            u" INSERT INTO CDS (CDNAME, FNAME, PATH, LEVEL, TYPE) SELECT 'Bulk', 'bulk file ' || i || '.txt', 'B:\\', 2, 2 FROM n"_s));
         ASSERT_FALSE(catalogue::indexTitle(*db, u"Bulk"_s));
         ASSERT_FALSE(transaction.commit());
     }
@@ -231,7 +238,8 @@ TEST_F(NameIndexFile, ALongCountIsSharedWithASecondConnectionAndAgrees)
     // Enough blocks for the total of a stopped search to be counted on two threads.
     catalogue.foreignSql(
         u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 150000)"
-        u" INSERT INTO CDS SELECT 'Bulk', 'Bulk file ' || i || CASE i % 7 WHEN 0 THEN '.MP3'"
+        u" INSERT INTO CDS (CDNAME, FNAME, PATH, LEVEL, TYPE) SELECT 'Bulk', 'Bulk file ' || i || "
+        u"CASE i % 7 WHEN 0 THEN '.MP3'"
         u" ELSE '.txt' END, 'B:\\', 2, 2 FROM n"_s);
     ASSERT_FALSE(prepare(catalogue.path()));
     sql::SqlError error;

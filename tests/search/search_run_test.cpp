@@ -125,7 +125,8 @@ TEST(LargeSearch, TheTotalOfAStoppedSearchOverManyBlocksIsExact)
     CatalogueOnDisk catalogue;
     catalogue.foreignSql(
         u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 200000)"
-        u" INSERT INTO CDS SELECT 'Bulk', 'file ' || i || CASE WHEN i % 3 = 0 THEN '.mp3'"
+        u" INSERT INTO CDS (CDNAME, FNAME, PATH, LEVEL, TYPE) SELECT 'Bulk', 'file ' || i || CASE "
+        u"WHEN i % 3 = 0 THEN '.mp3'"
         u" ELSE '.txt' END, 'B:\\', 2, CASE WHEN i % 3 = 0 THEN 4 ELSE 2 END FROM n"_s);
     {
         sql::SqlError error;

@@ -24,6 +24,14 @@ public:
     // Creates a symbolic link at `relative` pointing to `target` (used as given).
     void addSymlink(const QString& relative, const QString& target);
 
+    // Gives a file this size (as truncate does: a hole, no disc space taken).
+    void setSize(const QString& relative, qint64 bytes);
+    // Sets the time of change of an entry (of a link itself, not what it points to), in
+    // seconds since 1970; an empty `relative` is the root.
+    void setModified(const QString& relative, qint64 seconds);
+    // The same for every entry below the root, the root included.
+    void setAllModified(qint64 seconds);
+
 private:
     QTemporaryDir m_dir;
 };

@@ -176,12 +176,13 @@ int tree(const Invocation& call)
                                 .add(QStringLiteral("PATH"), row.path)
                                 .add(QStringLiteral("LEVEL"), row.level)
                                 .add(QStringLiteral("TYPE"), row.type)
+                                .addDetails(row.size, row.modified)
                                 .text()
                          << '\n';
             else
                 call.out << QString(static_cast<qsizetype>(std::max<qint64>(0, row.level - 1)) * 2,
                                     QLatin1Char(' '))
-                         << row.name << '\n';
+                         << row.name << '\t' << detailsText(row.size, row.modified) << '\n';
             return true;
         });
     call.out.flush();
@@ -199,7 +200,11 @@ const Command kCommands[] = {
      "Catalogue the folder or drive PATH (/media/cdrom, ~/Music or D:\\) under TITLE.", add},
     {"discs", "[--json]", "List the catalogued discs: title, folders, files, date.", discs},
     {"totals", "[--json]", "Show the number of discs, folders and files.", totals},
-    {"tree", "TITLE [--json]", "List a disc's rows in stored order.", tree},
+    {"tree", "TITLE [--json]",
+     "List a disc's rows in stored order: each name indented by its depth, then its size in "
+     "bytes and its time of change (local time, YYYY-MM-DDTHH:MM:SS), TAB-separated and empty "
+     "when unknown.",
+     tree},
 };
 
 } // namespace

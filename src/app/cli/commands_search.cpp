@@ -24,7 +24,39 @@ struct SearchArguments
     std::optional<QString> disc;
     std::optional<qint64> limit;
     bool remember = false;
+    search::SearchFilters filters;
 };
+
+// Reads the value of a filter option into `filters`; false, having said why, when it is not a
+// size or a day.
+bool readFilter(const Invocation& call, const QString& option, const QString& value,
+                search::SearchFilters& filters, int* status)
+{
+    const bool isSize = option == u"--larger" || option == u"--smaller";
+    const std::optional<qint64> parsed =
+        isSize ? search::parseSizeText(value) : search::startOfLocalDay(value);
+    if (!parsed) {
+        *status = call.wrongUsage(
+            isSize ? QStringLiteral("%1 needs a size in bytes, or with K, M or G: %2")
+                         .arg(option, value)
+                   : QStringLiteral("%1 needs a day as YYYY-MM-DD: %2").arg(option, value));
+        return false;
+    }
+    if (option == u"--larger")
+        filters.largerThan = parsed;
+    else if (option == u"--smaller")
+        filters.smallerThan = parsed;
+    else if (option == u"--after")
+        filters.modifiedFrom = parsed;
+    else
+        filters.modifiedBefore = parsed;
+    return true;
+}
+
+bool isFilterOption(const QString& arg)
+{
+    return arg == u"--larger" || arg == u"--smaller" || arg == u"--after" || arg == u"--before";
+}
 
 // Reads the command's own arguments; on a mistake returns nothing and has said why.
 std::optional<SearchArguments> readArguments(const Invocation& call, int* status)
@@ -37,7 +69,8 @@ std::optional<SearchArguments> readArguments(const Invocation& call, int* status
         const QString& arg = args.at(i);
         const bool option = !onlyPositional && arg.startsWith(QLatin1String("--"));
         const bool takesValue = arg == QLatin1String("--category") ||
-                                arg == QLatin1String("--disc") || arg == QLatin1String("--limit");
+                                arg == QLatin1String("--disc") || arg == QLatin1String("--limit") ||
+                                isFilterOption(arg);
         if (option && takesValue && i + 1 >= args.size()) {
             *status = call.wrongUsage(QStringLiteral("%1 needs a value").arg(arg));
             return std::nullopt;
@@ -61,6 +94,9 @@ std::optional<SearchArguments> readArguments(const Invocation& call, int* status
                 *status = call.wrongUsage(QStringLiteral("--limit needs a number of rows"));
                 return std::nullopt;
             }
+        } else if (isFilterOption(arg)) {
+            if (!readFilter(call, arg, args.at(++i), parsed.filters, status))
+                return std::nullopt;
         } else if (arg == QLatin1String("--remember")) {
             parsed.remember = true;
         } else {
@@ -115,7 +151,8 @@ int runSearchCommand(const Invocation& call)
     search::useNameIndex(data);
 
     const search::SearchStatement built = search::buildSearchStatement(
-        {args->pattern, args->category, args->disc.has_value(), args->disc.value_or(QString())});
+        {args->pattern, args->category, args->disc.has_value(), args->disc.value_or(QString())},
+        args->filters);
     // --limit stops the rows as the Stop button does: after that many, the total is counted.
     std::atomic<bool> stop = args->limit == 0;
     qint64 printed = 0;
@@ -128,10 +165,12 @@ int runSearchCommand(const Invocation& call)
                               .add(QStringLiteral("CDNAME"), row.title)
                               .add(QStringLiteral("FNAME"), row.name)
                               .add(QStringLiteral("PATH"), row.path)
+                              .addDetails(row.size, row.modified)
                               .text()
                        << '\n';
             else
-                output << row.title << '\t' << row.name << '\t' << row.path << '\n';
+                output << row.title << '\t' << row.name << '\t' << row.path << '\t'
+                       << detailsText(row.size, row.modified) << '\n';
             return !args->limit || ++printed < *args->limit;
         },
         &stop);
@@ -149,11 +188,18 @@ int runSearchCommand(const Invocation& call)
 }
 
 const Command kCommands[] = {
-    {"search", "PATTERN [--category TEXT] [--disc TITLE] [--limit N] [--remember] [--json]",
+    {"search",
+     "PATTERN [--category TEXT] [--disc TITLE] [--larger SIZE] [--smaller SIZE] [--after DAY] "
+     "[--before DAY] [--limit N] [--remember] [--json]",
      "Search the catalogue for names matching *PATTERN* (wild characters * ? # [a-c] [!x]); "
      "--category is the category box (\"All Files\", \"Music Files\", ... or any text), --disc "
-     "searches one disc, --limit stops after N rows, --remember records PATTERN in the search "
-     "history. Rows go to standard output, the result message to standard error.",
+     "searches one disc, --larger and --smaller keep files of more or less than SIZE bytes "
+     "(or K, M, G: 1024 bytes and its powers; folders never pass), --after keeps entries "
+     "changed on or after DAY and --before those changed before it (local days, YYYY-MM-DD), "
+     "--limit stops after N rows, --remember records PATTERN in the search history. Rows go "
+     "to standard output (CDNAME, FNAME, PATH, SIZE in bytes, MODIFIED as local time "
+     "YYYY-MM-DDTHH:MM:SS; an unknown value is empty, or null in JSON), the result message to "
+     "standard error.",
      runSearchCommand},
 };
 

@@ -1,5 +1,7 @@
 #include "app/cli/json_line.h"
 
+#include "catalogue/entry_details.h"
+
 namespace platterly::cli {
 
 QString jsonQuoted(const QString& text)
@@ -62,6 +64,25 @@ JsonLine& JsonLine::addNull(const QString& name)
     key(name);
     m_text.append(QLatin1String("null"));
     return *this;
+}
+
+JsonLine& JsonLine::addDetails(std::optional<qint64> size, std::optional<qint64> modified)
+{
+    if (size)
+        add(QStringLiteral("SIZE"), *size);
+    else
+        addNull(QStringLiteral("SIZE"));
+    if (modified)
+        add(QStringLiteral("MODIFIED"), catalogue::modifiedIso(*modified));
+    else
+        addNull(QStringLiteral("MODIFIED"));
+    return *this;
+}
+
+QString detailsText(std::optional<qint64> size, std::optional<qint64> modified)
+{
+    return (size ? QString::number(*size) : QString()) + QLatin1Char('\t') +
+           (modified ? catalogue::modifiedIso(*modified) : QString());
 }
 
 } // namespace platterly::cli

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 namespace platterly::cli {
 
@@ -12,6 +13,8 @@ public:
     JsonLine& add(const QString& key, const QString& value);
     JsonLine& add(const QString& key, qint64 value);
     JsonLine& addNull(const QString& key);
+    // SIZE (bytes) and MODIFIED (local time, YYYY-MM-DDTHH:MM:SS) of an entry; null when unknown.
+    JsonLine& addDetails(std::optional<qint64> size, std::optional<qint64> modified);
     QString text() const { return m_text + QLatin1Char('}'); }
 
 private:
@@ -21,5 +24,8 @@ private:
 };
 
 QString jsonQuoted(const QString& text);
+
+// SIZE and MODIFIED as two fields of a plain line, TAB between them, each empty when unknown.
+QString detailsText(std::optional<qint64> size, std::optional<qint64> modified);
 
 } // namespace platterly::cli

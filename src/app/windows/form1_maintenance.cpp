@@ -12,6 +12,7 @@
 #include "platform/ui/busy_cursor.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/shell_opener.h"
+#include "search/results_grid_format.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -109,8 +110,7 @@ void Form1::CmdExport_Click()
     maintenance::GridText grid;
     grid.push_back(maintenance::resultsGridHeader());
     for (qsizetype row = 0; row < m_results->resultCount(); ++row)
-        grid.push_back({m_results->cellText(row, 0), m_results->cellText(row, 1),
-                        m_results->cellText(row, 2)});
+        grid.push_back(search::resultCells(m_results->result(row)));
     const QString documents = system::GetSpecialFolder(system::kSpecialFolderDocuments);
     const QString suggested = maintenance::exportDefaultPath(
         documents.isEmpty() ? QDir::homePath() : documents, QDate::currentDate());

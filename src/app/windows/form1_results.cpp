@@ -40,7 +40,9 @@ void Form1::MSFlexGrid1_MouseUp(Qt::MouseButton button, const QPoint& globalPos)
     if (button != Qt::RightButton)
         return;
     const QModelIndex current = MSFlexGrid1->currentIndex();
-    if (!current.isValid() || m_results->cellText(current.row(), current.column()).isEmpty())
+    // A folder's size is empty, yet its row is a result: the added columns ask the name.
+    const int column = current.column() >= 3 ? 1 : current.column();
+    if (!current.isValid() || m_results->cellText(current.row(), column).isEmpty())
         return;
     // The menu acts on the row chosen with the left button; a right click does not move it.
     PresentRow = current.row() + 1;

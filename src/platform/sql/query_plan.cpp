@@ -69,9 +69,17 @@ int TableInfo::columnIndex(QStringView field) const
 void PlanCache::dropIfStale(const Database& db)
 {
     const qint64 version = db.contentVersion();
-    if (m_db != &db || m_version != version) {
+    // A column added by this connection changes no row, so the content version stays: the
+    // schema's own counter tells.
+    qint64 schema = -1;
+    SqlError ignored;
+    if (auto cookie = db.prepare(QStringLiteral("PRAGMA schema_version"), &ignored);
+        cookie && cookie->step() == Statement::Step::Row)
+        schema = cookie->integer(0);
+    if (m_db != &db || m_version != version || m_schema != schema) {
         m_db = &db;
         m_version = version;
+        m_schema = schema;
         m_tables.clear();
         m_distinct.clear();
     }
@@ -176,6 +184,11 @@ std::optional<QueryPlan> planQuery(const Database& db, PlanCache& cache, const J
     QStringList terms;
     for (const JetCondition& condition : select.conditions) {
         const int index = table->columnIndex(condition.field);
+        if (index < 0 && planner &&
+            planner->readsMissingFieldAsNull(table->name, condition.field)) {
+            terms.append(QStringLiteral("NULL"));
+            continue;
+        }
         if (index < 0) {
             *error = {
                 ErrorCode::FieldNotFound,

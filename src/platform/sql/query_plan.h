@@ -35,6 +35,7 @@ private:
 
     const Database* m_db = nullptr;
     qint64 m_version = -1;
+    qint64 m_schema = -1;
     QHash<QString, TableInfo> m_tables;
     QHash<QString, std::optional<QStringList>> m_distinct;
 };

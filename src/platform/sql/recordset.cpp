@@ -198,6 +198,23 @@ QString Recordset::text(int index)
     return last.text;
 }
 
+std::optional<qint64> Recordset::integer(int index)
+{
+    if (index < 0 || index >= fieldCount())
+        return std::nullopt;
+    if (m_editing != Editing::None || m_rowLoaded || !m_cursorOnRow) {
+        const QVariant value = field(index);
+        if (value.typeId() != QMetaType::LongLong && value.typeId() != QMetaType::Int)
+            return std::nullopt;
+        return value.toLongLong();
+    }
+    sqlite3_stmt* row = m_cursor->handle();
+    const int column = index + 1; // after the rowid
+    if (sqlite3_column_type(row, column) != SQLITE_INTEGER)
+        return std::nullopt;
+    return sqlite3_column_int64(row, column);
+}
+
 QVariant Recordset::field(QStringView name)
 {
     const int index = fieldIndex(name);

@@ -49,6 +49,9 @@ public:
     // value with the same bytes as this field's value in an earlier row is handed out again
     // without decoding it (a disc's title, a folder's path).
     QString text(int index);
+    // An integer field of the current row, read straight from the row like text(); nothing
+    // for NULL, for a field that does not exist (-1) and for a value that is no integer.
+    std::optional<qint64> integer(int index);
 
     // Changes: addNew() or edit(), then setField() for each field to write, then update().
     SqlError addNew();

@@ -63,6 +63,16 @@ public:
         return std::nullopt;
     }
 
+    // Whether a condition on a field that `table` lacks reads the field as unknown (NULL, so
+    // the condition holds for no row) instead of being an error: for fields that a higher
+    // layer adds to files made before they existed.
+    virtual bool readsMissingFieldAsNull(const QString& table, const QString& field)
+    {
+        Q_UNUSED(table);
+        Q_UNUSED(field);
+        return false;
+    }
+
     // The number of rows a statement matches, when an index knows it without SQLite
     // counting them; nothing otherwise.
     virtual std::optional<qint64> countRows(const Database& db, const JetSelect& select)

@@ -11,6 +11,7 @@
 #include "platform/system/profile_file.h"
 #include "platform/system/system_test_support.h"
 #include "platform/ui/scripted_dialogs.h"
+#include "support/catalogue_rows.h"
 #include "support/temp_tree.h"
 
 #include <QCheckBox>
@@ -165,8 +166,9 @@ protected:
         if (!db)
             return lines;
         for (const QString& table : tables.split(QLatin1Char(' '))) {
-            auto rows =
-                db->prepare(QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(table), &error);
+            auto rows = db->prepare(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
+                                        .arg(platterly::test::snapshotFields(table), table),
+                                    &error);
             while (rows && rows->step() == sql::Statement::Step::Row) {
                 QStringList cells;
                 for (int i = 0; i < rows->columnCount(); ++i)

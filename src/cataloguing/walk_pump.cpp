@@ -1,0 +1,151 @@
+#include "cataloguing/walk_pump.h"
+
+#include "catalogue/name_index.h"
+#include "cataloguing/row_pipe.h"
+
+#include <chrono>
+#include <thread>
+
+namespace platterly::cataloguing {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr std::size_t kBatchRows = 2048;
+constexpr std::size_t kBatchesInFlight = 32; // about 64k rows: a few MiB at most
+constexpr auto kProgressInterval = 50ms;
+
+std::uint8_t indexTypeCode(int type)
+{
+    return type >= 0 && type < catalogue::kTypeNull ? static_cast<std::uint8_t>(type)
+                                                    : catalogue::kTypeOther;
+}
+
+// Runs on the walk's thread: turns rows into batches, cuts the name index blocks (the rows
+// will get consecutive rowids from `firstRowid` on) and hands the batches to the writer.
+class PipeSink : public WalkSink
+{
+public:
+    PipeSink(RowPipe<RowBatch>& pipe, catalogue::NameBlockBuilder* blocks, qint64 firstRowid)
+        : m_pipe(pipe), m_blocks(blocks), m_nextRowid(firstRowid), m_blocksValid(blocks)
+    {
+        m_batch.rows.reserve(kBatchRows);
+    }
+
+    void add(const WalkRow& row) override
+    {
+        if (row.path.constData() != m_path.constData() || m_batch.folders.empty()) {
+            if (row.path != m_path || m_batch.folders.empty()) {
+                m_path = row.path;
+                m_batch.folders.push_back(m_path.toUtf8());
+            }
+        }
+        QByteArrayView name = row.utf8Name;
+        if (name.isEmpty()) {
+            m_encoded = row.name.toUtf8();
+            name = m_encoded;
+        }
+        m_batch.rows.push_back({static_cast<std::uint32_t>(m_batch.names.size()),
+                                static_cast<std::uint32_t>(name.size()),
+                                static_cast<std::uint32_t>(m_batch.folders.size() - 1), row.level,
+                                row.type, row.size.has_value(), row.modified.has_value(),
+                                row.size.value_or(0), row.modified.value_or(0)});
+        m_batch.names.append(name.data(), static_cast<std::size_t>(name.size()));
+        if (m_blocksValid)
+            m_blocksValid = m_blocks->add(name.data(), name.size(), indexTypeCode(row.type),
+                                          m_nextRowid, m_batch.blocks);
+        ++m_nextRowid;
+        if (m_batch.rows.size() == kBatchRows)
+            flush();
+    }
+
+    // The walk is over: the last rows and the last block.
+    void finish()
+    {
+        if (m_blocksValid)
+            m_blocks->finish(m_batch.blocks);
+        flush();
+    }
+
+    // False when a name could not go into a block; the index is then made from the rows.
+    bool blocksValid() const { return m_blocksValid; }
+
+private:
+    void flush()
+    {
+        if (m_batch.rows.empty() && m_batch.blocks.empty())
+            return;
+        m_batch.lastFolder = m_path;
+        m_pipe.push(std::move(m_batch));
+        m_batch = {};
+        m_batch.rows.reserve(kBatchRows);
+    }
+
+    RowPipe<RowBatch>& m_pipe;
+    catalogue::NameBlockBuilder* m_blocks;
+    qint64 m_nextRowid;
+    bool m_blocksValid;
+    RowBatch m_batch;
+    QString m_path;
+    QByteArray m_encoded;
+};
+
+} // namespace
+
+PumpResult pumpWalk(const PumpRequest& request, FolderLister& lister, const BatchWriter& write,
+                    const WalkProgress& progress, const std::atomic<bool>* cancel)
+{
+    PumpResult result;
+    RowPipe<RowBatch> pipe(kBatchesInFlight);
+    std::atomic<bool> stopWalk = false;
+    bool blocksValid = request.blocks != nullptr;
+    std::thread walker([&] {
+        PipeSink sink(pipe, request.blocks, request.firstRowid);
+        WalkRequest walkRequest;
+        walkRequest.nativeRoot = request.nativeRoot;
+        walkRequest.driveRoot = request.driveRoot;
+        walkRequest.cancel = &stopWalk;
+        result.walk = ScanFolder(walkRequest, lister, sink);
+        sink.finish();
+        blocksValid = sink.blocksValid();
+        pipe.close();
+    });
+
+    QString currentFolder;
+    auto lastReport = std::chrono::steady_clock::now();
+    for (;;) {
+        if (cancel && cancel->load()) {
+            result.cancelled = true;
+            break;
+        }
+        bool finished = false;
+        auto batch = pipe.pop(kProgressInterval, &finished);
+        if (finished)
+            break;
+        if (batch) {
+            if ((result.error = write(*batch)))
+                break;
+            result.written += static_cast<qint64>(batch->rows.size());
+            if (!batch->lastFolder.isEmpty())
+                currentFolder = batch->lastFolder;
+        }
+        const auto now = std::chrono::steady_clock::now();
+        if (progress && now - lastReport >= kProgressInterval) {
+            lastReport = now;
+            progress(result.written, currentFolder);
+        }
+    }
+    stopWalk = true;
+    pipe.abandon();
+    walker.join();
+    result.blocksValid = blocksValid;
+    // The walk stops part-way when this thread gave up: on a cancel or on a writer's error.
+    if (result.walk.outcome == WalkOutcome::Cancelled && !result.error)
+        result.cancelled = true;
+    if (progress && !result.cancelled && !result.error)
+        progress(result.written, currentFolder);
+    return result;
+}
+
+} // namespace platterly::cataloguing

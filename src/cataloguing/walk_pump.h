@@ -1,0 +1,87 @@
+#pragma once
+
+#include "catalogue/name_index_blocks.h"
+#include "cataloguing/folder_lister.h"
+#include "cataloguing/scan_folder.h"
+#include "platform/sql/sql_error.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platterly::cataloguing {
+
+// Rows on their way from the walk to the writing thread, already in the form SQLite takes:
+// names and folders in UTF-8, names one after another in one buffer. With them go the
+// blocks of the name index cut from the rows so far.
+struct RowBatch
+{
+    struct Row
+    {
+        std::uint32_t nameOffset;
+        std::uint32_t nameLength;
+        std::uint32_t folder; // index into folders
+        std::int32_t level;
+        std::int16_t type;
+        bool hasSize;
+        bool hasModified;
+        std::int64_t size;
+        std::int64_t modified;
+
+        std::optional<qint64> sizeValue() const
+        {
+            return hasSize ? std::optional<qint64>(size) : std::nullopt;
+        }
+        std::optional<qint64> modifiedValue() const
+        {
+            return hasModified ? std::optional<qint64>(modified) : std::nullopt;
+        }
+    };
+    std::string names;
+    std::vector<Row> rows;
+    std::vector<QByteArray> folders;
+    QString lastFolder; // drive form, for the progress line
+    std::vector<catalogue::NameBlock> blocks;
+
+    QByteArrayView name(const Row& row) const
+    {
+        return QByteArrayView(names.data() + row.nameOffset, row.nameLength);
+    }
+};
+
+struct PumpRequest
+{
+    QString nativeRoot; // the folder to walk, as the system names it
+    QString driveRoot;  // the same folder in drive form, with its final "\"
+    // When given, the name index blocks of the rows are cut on the walk's thread, for rows
+    // that get consecutive rowids from `firstRowid` on.
+    catalogue::NameBlockBuilder* blocks = nullptr;
+    qint64 firstRowid = 0;
+};
+
+struct PumpResult
+{
+    WalkResult walk;
+    bool cancelled = false;  // by `cancel`: the walk was stopped part-way
+    bool blocksValid = true; // every row went into a block
+    sql::SqlError error;     // the first error the writer returned; the walk was stopped
+    qint64 written = 0;      // rows handed to the writer
+};
+
+// Hands each batch to the writer, on the calling thread.
+using BatchWriter = std::function<sql::SqlError(const RowBatch& batch)>;
+
+// Walks the tree on a second thread while the calling thread hands its rows, batch by batch
+// and in walk order, to `write`; a pipe between them bounds the rows in memory. Progress is
+// told on the calling thread, at most about every 50 ms, where a window can repaint and set
+// `cancel`.
+PumpResult pumpWalk(const PumpRequest& request, FolderLister& lister, const BatchWriter& write,
+                    const WalkProgress& progress, const std::atomic<bool>* cancel);
+
+} // namespace platterly::cataloguing
