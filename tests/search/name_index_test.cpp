@@ -53,7 +53,7 @@ protected:
     {
         const SearchRows rows = searchRows(catalogue.path(), allFiles(pattern), true);
         EXPECT_EQ(rows.answeredByIndex, byIndex) << pattern.toStdString();
-        Expectation expectation{u'*' + pattern + u'*', NameQuery::TypeTest::NotEqual, 99, {}};
+        Expectation expectation{u'*' + pattern + u'*', NameQuery::TypeTest::NotEqual, 99, {}, {}};
         EXPECT_EQ(rows.rows, expectedRows(catalogue.path(), expectation)) << pattern.toStdString();
     }
 
@@ -142,8 +142,9 @@ TEST_F(NameIndexFile, DropAndRenameInsideTheCallersTransactionKeepItCurrent)
         buildSearchStatement({u"a"_s, u"All Files"_s, true, u"renamed"_s}).statement;
     const SearchRows disc = searchRows(catalogue.path(), oneDisc, true);
     EXPECT_TRUE(disc.answeredByIndex);
-    EXPECT_EQ(disc.rows, expectedRows(catalogue.path(),
-                                      {u"*a*"_s, NameQuery::TypeTest::NotEqual, 99, u"Renamed"_s}));
+    EXPECT_EQ(disc.rows,
+              expectedRows(catalogue.path(),
+                           {u"*a*"_s, NameQuery::TypeTest::NotEqual, 99, u"Renamed"_s, {}}));
     expectSearchAgrees(u"e"_s, true);
 }
 

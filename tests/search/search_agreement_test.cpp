@@ -87,11 +87,13 @@ protected:
     }
 
     // Runs the search both ways and compares each with the reference.
-    static void expectAgreement(const SearchRequest& request)
+    static std::size_t expectAgreement(const SearchRequest& request,
+                                       const SearchFilters& limits = {})
     {
-        const SearchStatement built = buildSearchStatement(request);
-        const std::vector<Row> expected =
-            expectedRows(s_catalogue->path(), expectationFor(request));
+        const SearchStatement built = buildSearchStatement(request, limits);
+        Expectation expectation = expectationFor(request);
+        expectation.limits = limits;
+        const std::vector<Row> expected = expectedRows(s_catalogue->path(), expectation);
         const std::string context = "pattern [" + request.patternText.toStdString() +
                                     "] category [" + request.categoryText.toStdString() +
                                     "] statement " + built.statement.toStdString();
@@ -101,6 +103,7 @@ protected:
         const SearchRows scanned = searchRows(s_catalogue->path(), built.statement, false);
         EXPECT_FALSE(scanned.answeredByIndex);
         EXPECT_EQ(difference(expected, scanned.rows), "") << "SQL: " << context;
+        return expected.size();
     }
 
     static CatalogueOnDisk* s_catalogue;
@@ -140,6 +143,32 @@ TEST_F(SearchAgreement, PatternsWithoutALiteralAndWithLongLiterals)
             expectAgreement({pattern, category, false, {}});
             expectAgreement({pattern, category, true, kTitles.at(1)});
         }
+}
+
+TEST_F(SearchAgreement, LimitsOnSizeAndTimeAgreeWithARowByRowEvaluation)
+{
+    NameMaker maker(91);
+    const QStringList categories = categoryTexts();
+    std::size_t rowsSeen = 0;
+    for (int round = 0; round < 120; ++round) {
+        SearchRequest request;
+        // Every name, or a few: the rows of a block's hits are read as a range or one by one.
+        request.patternText = round % 3 == 0 ? u"*"_s : maker.pattern();
+        request.categoryText = categories.at(round % categories.size());
+        request.oneDiscOnly = maker.below(4) == 0;
+        request.discTitle = kTitles.at(maker.below(int(kTitles.size())));
+        SearchFilters limits;
+        if (maker.below(2) == 0)
+            limits.largerThan = sizeNearALimit(maker.below(9));
+        if (maker.below(3) == 0)
+            limits.smallerThan = sizeNearALimit(maker.below(9));
+        if (maker.below(2) == 0)
+            limits.modifiedFrom = dayNearALimit(maker.below(5));
+        if (maker.below(3) == 0)
+            limits.modifiedBefore = dayNearALimit(maker.below(5));
+        rowsSeen += expectAgreement(request, limits);
+    }
+    EXPECT_GT(rowsSeen, 2000u);
 }
 
 TEST_F(SearchAgreement, EnterOnAnEmptyBoxFindsNamesWithADot)

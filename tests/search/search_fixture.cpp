@@ -7,6 +7,8 @@
 #include "search/name_index_planner.h"
 #include "search/search_run.h"
 
+#include <QDate>
+#include <QDateTime>
 #include <QDir>
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -31,6 +33,27 @@ QString textColumn(sqlite3_stmt* row, int column)
         return {};
     return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(row, column)),
                              sqlite3_column_bytes(row, column));
+}
+
+std::optional<qint64> integerColumn(sqlite3_stmt* row, int column)
+{
+    if (sqlite3_column_type(row, column) != SQLITE_INTEGER)
+        return std::nullopt;
+    return sqlite3_column_int64(row, column);
+}
+
+// The limits as their words say, one row at a time; an unknown value passes no limit on it.
+bool withinLimits(const SearchFilters& limits, std::optional<qint64> size,
+                  std::optional<qint64> modified)
+{
+    if ((limits.largerThan || limits.smallerThan) && !size)
+        return false;
+    if ((limits.modifiedFrom || limits.modifiedBefore) && !modified)
+        return false;
+    return (!limits.largerThan || *size > *limits.largerThan) &&
+           (!limits.smallerThan || *size < *limits.smallerThan) &&
+           (!limits.modifiedFrom || *modified >= *limits.modifiedFrom) &&
+           (!limits.modifiedBefore || *modified < *limits.modifiedBefore);
 }
 
 } // namespace
@@ -74,8 +97,29 @@ QString NameMaker::pattern()
     return text;
 }
 
+qint64 sizeNearALimit(int pick)
+{
+    static const qint64 sizes[] = {0,       1,       1023,    1024,           1025,
+                                   1048575, 1048576, 1048577, qint64{5} << 30};
+    return sizes[pick % int(std::size(sizes))];
+}
+
+qint64 dayNearALimit(int pick)
+{
+    return QDate(2020, 1, 1).addDays(pick % 5).startOfDay().toSecsSinceEpoch();
+}
+
 void fillTree(platterly::test::TempTree& tree, NameMaker& names, int entries)
 {
+    // Sizes and times come from a generator of their own: the names stay what they were.
+    std::mt19937 details{static_cast<unsigned>(entries)};
+    const auto below = [&details](int bound) {
+        return std::uniform_int_distribution<int>(0, bound - 1)(details);
+    };
+    const auto time = [&below] {
+        static const qint64 offsets[] = {-1, 0, 1, 43200};
+        return dayNearALimit(below(5)) + offsets[below(4)];
+    };
     QStringList folders{QString()};
     for (int made = 0; made < entries; ++made) {
         const QString parent = folders.at(names.below(int(folders.size())));
@@ -87,8 +131,13 @@ void fillTree(platterly::test::TempTree& tree, NameMaker& names, int entries)
             folders.append(relative);
         } else {
             tree.addFile(relative);
+            tree.setSize(relative, sizeNearALimit(below(9)));
+            tree.setModified(relative, time());
         }
     }
+    // Folders last: adding to a folder changes its time.
+    for (const QString& folder : folders)
+        tree.setModified(folder, time());
 }
 
 CatalogueOnDisk::CatalogueOnDisk() : m_path(m_folder.path(u"cat.db2"_s))
@@ -152,10 +201,13 @@ std::vector<Row> expectedRows(const QString& file, const Expectation& expectatio
     sqlite3* db = nullptr;
     sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
     sqlite3_stmt* rows = nullptr;
-    sqlite3_prepare_v2(db, "SELECT CDNAME, FNAME, PATH, TYPE FROM CDS ORDER BY rowid", -1, &rows,
-                       nullptr);
+    sqlite3_prepare_v2(db,
+                       "SELECT CDNAME, FNAME, PATH, TYPE, SIZE, MODIFIED FROM CDS ORDER BY rowid",
+                       -1, &rows, nullptr);
     while (sqlite3_step(rows) == SQLITE_ROW) {
         if (sqlite3_column_type(rows, 1) == SQLITE_NULL || !pattern->matches(textColumn(rows, 1)))
+            continue;
+        if (!withinLimits(expectation.limits, integerColumn(rows, 4), integerColumn(rows, 5)))
             continue;
         const bool typeIsNull = sqlite3_column_type(rows, 3) == SQLITE_NULL;
         const bool typeIsCode = sqlite3_column_type(rows, 3) == SQLITE_INTEGER &&

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "search/name_query.h"
+#include "search/search_filters.h"
 #include "support/temp_tree.h"
 
 #include <QString>
@@ -29,7 +30,9 @@ private:
     std::mt19937 m_random;
 };
 
-// Fills `tree` with about `entries` files and folders of generated names, some folders deep.
+// Fills `tree` with about `entries` files and folders of generated names, some folders deep,
+// of sizes and times of change drawn from a few values on either side of the limits a search
+// may set (1024-based units, local midnights).
 void fillTree(platterly::test::TempTree& tree, NameMaker& names, int entries);
 
 // A catalogue file made by the program, in a folder of its own.
@@ -76,11 +79,17 @@ struct Expectation
     NameQuery::TypeTest typeTest = NameQuery::TypeTest::Any;
     qint64 typeCode = 0;
     std::optional<QString> title; // one disc
+    SearchFilters limits;         // on SIZE and MODIFIED
 };
 
 // The rows the statement must give, found without the program's SQL: every CDS row read with
-// a plain SQLite connection and tested with the Jet pattern, then put in the statement's order
+// a plain SQLite connection and tested with the Jet pattern and the limits, then put in the
+// statement's order
 // by a simple sort (by title, or by name within the disc, stored order between equals).
 std::vector<Row> expectedRows(const QString& file, const Expectation& expectation);
+
+// Sizes and local midnights around which the generated trees' values and the tests' limits lie.
+qint64 sizeNearALimit(int pick);
+qint64 dayNearALimit(int pick);
 
 } // namespace platterly::search::test

@@ -125,20 +125,27 @@ TEST(LargeSearch, TheTotalOfAStoppedSearchOverManyBlocksIsExact)
     CatalogueOnDisk catalogue;
     catalogue.foreignSql(
         u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 200000)"
-        u" INSERT INTO CDS (CDNAME, FNAME, PATH, LEVEL, TYPE) SELECT 'Bulk', 'file ' || i || CASE "
-        u"WHEN i % 3 = 0 THEN '.mp3'"
-        u" ELSE '.txt' END, 'B:\\', 2, CASE WHEN i % 3 = 0 THEN 4 ELSE 2 END FROM n"_s);
+        u" INSERT INTO CDS (CDNAME, FNAME, PATH, LEVEL, TYPE, SIZE, MODIFIED) SELECT 'Bulk',"
+        u" 'file ' || i || CASE WHEN i % 3 = 0 THEN '.mp3' ELSE '.txt' END, 'B:\\', 2,"
+        u" CASE WHEN i % 3 = 0 THEN 4 ELSE 2 END, i % 1000, i FROM n"_s);
     {
         sql::SqlError error;
         auto db = sql::Database::open(catalogue.path(), &error);
         ASSERT_TRUE(db);
         ASSERT_FALSE(prepareNameIndex(*db));
     }
-    const std::pair<QString, QString> searches[] = {
-        {u"1"_s, u"All Files"_s},      {u"12"_s, u"All Files"_s},  {u"e 12"_s, u"Anything"_s},
-        {u".mp3"_s, u"Music Files"_s}, {u"*"_s, u"Music Files"_s}, {u"99?"_s, u"Documents"_s}};
-    for (const auto& [pattern, category] : searches) {
-        const QString statement = buildSearchStatement({pattern, category, false, {}}).statement;
+    // Limits on size and time are tested on the rows of the hits: the total too.
+    SearchFilters limits;
+    limits.largerThan = 250;
+    limits.modifiedBefore = 150000;
+    const std::tuple<QString, QString, SearchFilters> searches[] = {
+        {u"1"_s, u"All Files"_s, {}},     {u"12"_s, u"All Files"_s, {}},
+        {u"e 12"_s, u"Anything"_s, {}},   {u".mp3"_s, u"Music Files"_s, {}},
+        {u"*"_s, u"Music Files"_s, {}},   {u"99?"_s, u"Documents"_s, {}},
+        {u"1"_s, u"All Files"_s, limits}, {u"*"_s, u"Music Files"_s, limits}};
+    for (const auto& [pattern, category, filters] : searches) {
+        const QString statement =
+            buildSearchStatement({pattern, category, false, {}}, filters).statement;
         qint64 everyRow = 0;
         for (const bool byIndex : {false, true}) {
             sql::DataControl data;
