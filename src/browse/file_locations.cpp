@@ -21,4 +21,9 @@ NativeLocation nativeLocation(const drives::DriveMap& drives, const QString& dri
     return {*native, {}};
 }
 
+NativeLocation discRootNow(const drives::DriveMap& drives, const QString& storedRoot)
+{
+    return nativeLocation(drives, storedRoot);
+}
+
 } // namespace platterly::browse

@@ -53,6 +53,25 @@ SqlError readDiscs(sql::DataControl& data, const std::function<bool(const DiscRo
     return {};
 }
 
+SqlError readDiscRoot(sql::DataControl& data, const QString& title, QString* root, bool* found)
+{
+    root->clear();
+    if (SqlError error = run(data, discEntriesStatement(title)))
+        return error;
+    sql::Recordset& rows = *data.recordset();
+    *found = !rows.eof();
+    const int level = rows.fieldIndex(u"LEVEL");
+    const int path = rows.fieldIndex(u"PATH");
+    // The disc's first entry is in its root: a row or two are read.
+    for (; !rows.eof(); rows.moveNext()) {
+        if (rows.integer(level) == 2) {
+            *root = rows.text(path);
+            break;
+        }
+    }
+    return rows.lastError();
+}
+
 QString discEntriesStatement(const QString& title)
 {
     return QStringLiteral("SELECT * FROM CDS WHERE CDNAME = '") + sql::quoteSqlText(title) +

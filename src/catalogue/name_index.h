@@ -105,6 +105,10 @@ sql::SqlError indexTitle(const sql::Database& db, const QString& title);
 sql::SqlError dropTitleFromNameIndex(const sql::Database& db, const QString& title);
 sql::SqlError renameTitleInNameIndex(const sql::Database& db, const QString& from,
                                      const QString& to);
+// Inside a write transaction of the caller, after changes to CDS that left the title, name,
+// type and rowid of every row as they were (an entry's size or time): the index still agrees
+// and is stamped for the commit. A stale or missing index is left as it is.
+sql::SqlError restampNameIndex(const sql::Database& db);
 
 // The name index of a disc being catalogued, written from blocks cut while its rows are
 // listed (see NameBlockBuilder) rather than by reading the rows back afterwards. Made inside
@@ -147,7 +151,15 @@ struct DiscRowRange
     qint64 first = 0;
     qint64 last = 0;
 };
-std::optional<std::vector<DiscRowRange>> discRowRanges(const sql::Database& db);
+// AsCommitted: asked inside a write transaction that has not changed CDS yet, where the index
+// as last committed still describes it.
+enum class IndexReading
+{
+    AsItStands,
+    AsCommitted
+};
+std::optional<std::vector<DiscRowRange>>
+discRowRanges(const sql::Database& db, IndexReading reading = IndexReading::AsItStands);
 
 // The number of CDS rows whose CDNAME is one of `titles` (exact spellings) and, when `type`
 // is given, whose TYPE is that number, counted from the name index under the same conditions

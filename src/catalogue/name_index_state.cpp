@@ -131,21 +131,23 @@ SqlError writeNameIndexState(const sql::Database& db, NameIndexState state)
 namespace {
 
 // Whether the blocks of the index hold every row of CDS, as CDS stands.
-bool blocksHoldEveryRow(const sql::Database& db)
+bool blocksHoldEveryRow(const sql::Database& db, IndexReading reading = IndexReading::AsItStands)
 {
     NameIndexState state;
     if (readNameIndexState(db, &state) != NameIndexStatus::Current || !state.complete)
         return false;
     // Inside a write transaction CDS may hold rows the index has not been told of yet,
-    // unless this transaction has written the index since.
-    return !db.inTransaction() || state.stampedHere;
+    // unless this transaction has written the index since, or the caller knows it has not
+    // changed CDS yet.
+    return !db.inTransaction() || state.stampedHere || reading == IndexReading::AsCommitted;
 }
 
 } // namespace
 
-std::optional<std::vector<DiscRowRange>> discRowRanges(const sql::Database& db)
+std::optional<std::vector<DiscRowRange>> discRowRanges(const sql::Database& db,
+                                                       IndexReading reading)
 {
-    if (!blocksHoldEveryRow(db))
+    if (!blocksHoldEveryRow(db, reading))
         return std::nullopt;
     SqlError error;
     auto ranges = db.prepare(QStringLiteral("SELECT CDNAME, min(FIRSTROW), max(LASTROW) FROM %1"
@@ -238,6 +240,14 @@ SqlError dropTitleFromNameIndex(const sql::Database& db, const QString& title)
                         .arg(kNameGramsTable, kNameIndexTable)
                         .arg(kBlocksPerSegment)))
         return failure;
+    return writeNameIndexState(db, state);
+}
+
+SqlError restampNameIndex(const sql::Database& db)
+{
+    NameIndexState state;
+    if (!keepsIndex(readNameIndexState(db, &state)))
+        return {};
     return writeNameIndexState(db, state);
 }
 

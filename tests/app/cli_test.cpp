@@ -1,5 +1,7 @@
 #include "support/temp_tree.h"
 
+#include <QDir>
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -96,6 +98,54 @@ TEST_F(CliTest, CataloguesAFolderAndListsItBack)
     EXPECT_EQ(totals[0][QStringLiteral("TFILES")].toInt(), 2);
 }
 
+TEST_F(CliTest, UpdatesADiscFromWhereItWasCataloguedOrFromAFolder)
+{
+    platterly::test::TempTree tree;
+    tree.addFile(QStringLiteral("a.txt"), "alpha");
+    tree.addFile(QStringLiteral("Music/b.mp3"));
+    tree.setAllModified(1'600'000'000);
+    ASSERT_EQ(cli({QStringLiteral("init"), m_catalogue}).status, 0);
+    ASSERT_EQ(onCatalogue({QStringLiteral("add"), tree.root(), QStringLiteral("Disc")}).status, 0);
+
+    tree.addFile(QStringLiteral("Music/c.mp3"));
+    tree.setSize(QStringLiteral("a.txt"), 2048);
+    QFile::remove(tree.path(QStringLiteral("Music/b.mp3")));
+    tree.setModified(QStringLiteral("Music"), 1'700'000'000);
+    const Outcome updated = onCatalogue({QStringLiteral("update"), QStringLiteral("disc")});
+    ASSERT_EQ(updated.status, 0) << updated.err.toStdString();
+    EXPECT_EQ(updated.out.toStdString(),
+              QStringLiteral("Updated Disc: 1 added, 1 removed, 2 changed; it holds "
+                             "1 folders and 2 files\n")
+                  .toStdString());
+    const auto rows = jsonLines(
+        onCatalogue({QStringLiteral("tree"), QStringLiteral("Disc"), QStringLiteral("--json")})
+            .out);
+    ASSERT_EQ(rows.size(), 4);
+    EXPECT_EQ(rows[1][QStringLiteral("SIZE")].toInteger(), 2048);
+    EXPECT_EQ(rows[3][QStringLiteral("FNAME")].toString(), QStringLiteral("c.mp3"));
+    EXPECT_TRUE(rows[2][QStringLiteral("SIZE")].isNull()); // a folder
+
+    const Outcome again = onCatalogue(
+        {QStringLiteral("update"), QStringLiteral("Disc"), tree.root(), QStringLiteral("--json")});
+    ASSERT_EQ(again.status, 0) << again.err.toStdString();
+    const auto counts = jsonLines(again.out);
+    ASSERT_EQ(counts.size(), 1);
+    EXPECT_EQ(counts[0][QStringLiteral("ADDED")].toInt() +
+                  counts[0][QStringLiteral("REMOVED")].toInt() +
+                  counts[0][QStringLiteral("CHANGED")].toInt(),
+              0);
+    EXPECT_EQ(counts[0][QStringLiteral("FILES")].toInt(), 2);
+
+    // Gone from where it was: refused, and the disc stays as it was.
+    const QString before = onCatalogue({QStringLiteral("tree"), QStringLiteral("Disc")}).out;
+    ASSERT_TRUE(QDir(tree.root()).removeRecursively());
+    const Outcome refused = onCatalogue({QStringLiteral("update"), QStringLiteral("Disc")});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("Disc"))) << refused.err.toStdString();
+    EXPECT_EQ(onCatalogue({QStringLiteral("tree"), QStringLiteral("Disc")}).out, before);
+    EXPECT_EQ(onCatalogue({QStringLiteral("update"), QStringLiteral("Nope")}).status, 1);
+}
+
 TEST_F(CliTest, FailuresSayWhyOnOneLineAndExitOne)
 {
     platterly::test::TempTree tree;
@@ -145,7 +195,7 @@ TEST_F(CliTest, WrongUsageExitsTwoAndEveryCommandHasHelp)
         EXPECT_EQ(outcome.status, 2) << wrong.join(QLatin1Char(' ')).toStdString();
         EXPECT_TRUE(outcome.err.contains(QStringLiteral("usage:"))) << outcome.err.toStdString();
     }
-    for (const char* command : {"init", "add", "discs", "totals", "tree", "drives"}) {
+    for (const char* command : {"init", "add", "update", "discs", "totals", "tree", "drives"}) {
         const Outcome outcome = cli({QString::fromUtf8(command), QStringLiteral("--help")});
         EXPECT_EQ(outcome.status, 0) << command;
         EXPECT_TRUE(outcome.out.startsWith(QStringLiteral("usage: platterly-cli"))) << command;

@@ -1,9 +1,11 @@
 // init, add, discs, totals and tree: making a catalogue, adding a disc, and reading it back.
 #include "app/cli/cli.h"
 #include "app/cli/json_line.h"
+#include "browse/file_locations.h"
 #include "catalogue/catalogue_file.h"
 #include "catalogue/catalogue_reader.h"
 #include "cataloguing/cataloguing_run.h"
+#include "cataloguing/disc_update.h"
 #include "platform/drives/system_volume_source.h"
 #include "platform/drives/typed_path.h"
 #include "search/name_index_planner.h"
@@ -53,6 +55,30 @@ int init(const Invocation& call)
     return kSuccess;
 }
 
+// The progress line of a long run, on a terminal only.
+cataloguing::RunProgress progressLine(const Invocation& call)
+{
+    if (isatty(STDERR_FILENO) != 1)
+        return {};
+    return [&call](qint64 entries, const QString& folder) {
+        QString shown = folder;
+        if (shown.size() > 50)
+            shown = QStringLiteral("...") + shown.right(47);
+        call.err << "\r\x1b[K" << entries << " entries  " << shown << Qt::flush;
+    };
+}
+
+void reportUnreadable(const Invocation& call, const QList<cataloguing::UnreadableFolder>& named,
+                      qint64 count)
+{
+    for (const cataloguing::UnreadableFolder& folder : named)
+        call.err << "platterly-cli: could not read " << folder.path << " (" << folder.reason
+                 << "); recorded without its contents" << Qt::endl;
+    if (count > named.size())
+        call.err << "platterly-cli: " << count - named.size() << " more folders could not be read"
+                 << Qt::endl;
+}
+
 int add(const Invocation& call)
 {
     int status = kSuccess;
@@ -71,30 +97,14 @@ int add(const Invocation& call)
     sql::DataControl data;
     data.setDatabaseName(call.catalogue);
     search::useNameIndex(data);
-    const bool terminal = isatty(STDERR_FILENO) == 1;
-    cataloguing::RunProgress progress;
-    if (terminal) {
-        progress = [&call](qint64 entries, const QString& folder) {
-            QString shown = folder;
-            if (shown.size() > 50)
-                shown = QStringLiteral("...") + shown.right(47);
-            call.err << "\r\x1b[K" << entries << " entries  " << shown << Qt::flush;
-        };
-    }
+    const cataloguing::RunProgress progress = progressLine(call);
     const cataloguing::CataloguingRequest request{title, where.nativePath, where.drivePath, {}};
     const cataloguing::RunResult result = cataloguing::runCataloguing(data, request, progress);
-    if (terminal)
+    if (progress)
         call.err << "\r\x1b[K" << Qt::flush;
     if (result.outcome != cataloguing::RunOutcome::Finished)
         return call.fail(result.message);
-
-    for (const cataloguing::UnreadableFolder& folder : result.unreadableFolders)
-        call.err << "platterly-cli: could not read " << folder.path << " (" << folder.reason
-                 << "); recorded without its contents" << Qt::endl;
-    if (result.unreadableFolderCount > result.unreadableFolders.size())
-        call.err << "platterly-cli: "
-                 << result.unreadableFolderCount - result.unreadableFolders.size()
-                 << " more folders could not be read" << Qt::endl;
+    reportUnreadable(call, result.unreadableFolders, result.unreadableFolderCount);
     if (call.json) {
         call.out << JsonLine()
                         .add(QStringLiteral("CDNAME"), title.trimmed())
@@ -106,6 +116,84 @@ int add(const Invocation& call)
         call.out << "Finished: " << title.trimmed() << " holds " << result.dirs << " folders and "
                  << result.files << " files" << Qt::endl;
     }
+    return kSuccess;
+}
+
+// Where to read a disc again from: the folder given, or where the disc is now.
+std::optional<drives::TypedPath> updateRoot(const Invocation& call, sql::DataControl& data,
+                                            const drives::DriveMap& drives)
+{
+    const QString title = call.arguments.at(0);
+    if (call.arguments.size() == 2) {
+        drives::TypedPath where =
+            drives::resolveTypedPath(drives, call.arguments.at(1), QDir::currentPath());
+        if (!where.ok()) {
+            call.fail(where.error);
+            return std::nullopt;
+        }
+        return where;
+    }
+    QString root;
+    bool found = false;
+    if (const sql::SqlError error = catalogue::readDiscRoot(data, title, &root, &found)) {
+        call.fail(error.message);
+        return std::nullopt;
+    }
+    if (!found || root.isEmpty()) {
+        call.fail(found ? QStringLiteral("%1 holds no entries that tell where it was catalogued "
+                                         "from; name its folder after the title.")
+                              .arg(title)
+                        : QStringLiteral("No disc is titled %1.").arg(title));
+        return std::nullopt;
+    }
+    const browse::NativeLocation now = browse::discRootNow(drives, root);
+    if (now.path.isEmpty()) {
+        call.fail(QStringLiteral("%1 cannot be read at %2 (%3): insert the disc, or name its "
+                                 "folder after the title. Nothing was changed.")
+                      .arg(title, root, now.error));
+        return std::nullopt;
+    }
+    drives::TypedPath where;
+    where.nativePath = now.path;
+    where.drivePath = root;
+    return where;
+}
+
+int update(const Invocation& call)
+{
+    for (const QString& arg : call.arguments)
+        if (arg.startsWith(QLatin1String("--")))
+            return call.wrongUsage(QStringLiteral("unknown option %1").arg(arg));
+    if (call.arguments.isEmpty() || call.arguments.size() > 2)
+        return call.wrongUsage(QStringLiteral("update expects a title and, if need be, a folder"));
+    sql::DataControl data;
+    data.setDatabaseName(call.catalogue);
+    search::useNameIndex(data);
+    const std::optional<drives::TypedPath> where = updateRoot(call, data, drives::systemDriveMap());
+    if (!where)
+        return kFailure;
+    const cataloguing::RunProgress progress = progressLine(call);
+    const cataloguing::UpdateResult result = cataloguing::runUpdate(
+        data, {call.arguments.at(0), where->nativePath, where->drivePath, {}}, progress);
+    if (progress)
+        call.err << "\r\x1b[K" << Qt::flush;
+    if (!result.ok())
+        return call.fail(result.message);
+    reportUnreadable(call, result.unreadableFolders, result.unreadableFolderCount);
+    if (call.json)
+        call.out << JsonLine()
+                        .add(QStringLiteral("CDNAME"), result.title)
+                        .add(QStringLiteral("ADDED"), result.added)
+                        .add(QStringLiteral("REMOVED"), result.removed)
+                        .add(QStringLiteral("CHANGED"), result.changed)
+                        .add(QStringLiteral("DIRS"), result.dirs)
+                        .add(QStringLiteral("FILES"), result.files)
+                        .text()
+                 << Qt::endl;
+    else
+        call.out << "Updated " << result.title << ": " << result.added << " added, "
+                 << result.removed << " removed, " << result.changed << " changed; it holds "
+                 << result.dirs << " folders and " << result.files << " files" << Qt::endl;
     return kSuccess;
 }
 
@@ -198,6 +286,11 @@ const Command kCommands[] = {
      init},
     {"add", "PATH TITLE",
      "Catalogue the folder or drive PATH (/media/cdrom, ~/Music or D:\\) under TITLE.", add},
+    {"update", "TITLE [PATH] [--json]",
+     "Read the disc TITLE again, from PATH or from where it was catalogued, and make its rows "
+     "what adding that tree now would write; prints how many entries were added, removed and "
+     "changed. A disc that is not there is refused and nothing changes.",
+     update},
     {"discs", "[--json]", "List the catalogued discs: title, folders, files, date.", discs},
     {"totals", "[--json]", "Show the number of discs, folders and files.", totals},
     {"tree", "TITLE [--json]",

@@ -1,0 +1,202 @@
+#include "cataloguing/disc_update.h"
+
+#include "catalogue/catalogue_file.h"
+#include "catalogue/file_type.h"
+#include "catalogue/name_index.h"
+#include "cataloguing/row_replacer.h"
+#include "cataloguing/walk_pump.h"
+
+namespace platterly::cataloguing {
+
+namespace {
+
+using sql::SqlError;
+
+UpdateResult failure(UpdateOutcome outcome, QString message)
+{
+    UpdateResult result;
+    result.outcome = outcome;
+    result.message = std::move(message);
+    return result;
+}
+
+SqlError query(sql::DataControl& data, const QString& statement)
+{
+    data.setRecordSource(statement);
+    return data.refresh();
+}
+
+QString totalRowsOf(const QString& title)
+{
+    return QStringLiteral("SELECT * FROM TOTAL WHERE CDNAME = '") + sql::quoteSqlText(title) +
+           QStringLiteral("'");
+}
+
+struct DiscRow
+{
+    QString title;
+    qint64 dirs = 0;
+    qint64 files = 0;
+};
+
+// The disc's TOTAL row, looked up inside the transaction; a refusal when there is none, or
+// more than one.
+std::optional<UpdateResult> findDisc(sql::DataControl& data, const QString& title, DiscRow* disc)
+{
+    if (SqlError error = query(data, totalRowsOf(title)))
+        return failure(UpdateOutcome::Failed, error.message);
+    sql::Recordset& rows = *data.recordset();
+    int found = 0;
+    for (; !rows.eof(); rows.moveNext(), ++found) {
+        disc->title = rows.field(u"CDNAME").toString();
+        disc->dirs = rows.field(u"DIRS").toLongLong();
+        disc->files = rows.field(u"FILES").toLongLong();
+    }
+    if (found == 0)
+        return failure(UpdateOutcome::NotFound, QStringLiteral("No disc is titled %1.").arg(title));
+    if (found > 1)
+        return failure(UpdateOutcome::Ambiguous,
+                       QStringLiteral("%1 discs are titled %2; give one of them another title "
+                                      "before updating it. Nothing was changed.")
+                           .arg(found)
+                           .arg(title));
+    return std::nullopt;
+}
+
+// The disc's TOTAL row gets its new counts and date in its place; TOTALS moves by the
+// difference.
+SqlError recordCounts(sql::DataControl& data, const DiscRow& before, const QDate& day, qint64 dirs,
+                      qint64 files)
+{
+    if (SqlError error = query(data, totalRowsOf(before.title)))
+        return error;
+    sql::Recordset& total = *data.recordset();
+    total.edit();
+    total.setField(u"DATE", (day.isValid() ? day : QDate::currentDate()).toString(Qt::ISODate));
+    total.setField(u"DIRS", dirs);
+    total.setField(u"FILES", files);
+    if (SqlError error = total.update())
+        return error;
+    if (SqlError error = query(data, QStringLiteral("SELECT * FROM TOTALS")))
+        return error;
+    sql::Recordset& totals = *data.recordset();
+    if (totals.absolutePosition() == -1)
+        return {sql::ErrorCode::NoCurrentRecord,
+                QStringLiteral("The catalogue file has lost its totals row; nothing was "
+                               "changed.")};
+    totals.edit();
+    totals.setField(u"TDIRS", totals.field(u"TDIRS").toLongLong() + dirs - before.dirs);
+    totals.setField(u"TFILES", totals.field(u"TFILES").toLongLong() + files - before.files);
+    return totals.update();
+}
+
+// The writer of fresh rows, for the fields CDS has.
+SqlError openWriter(sql::DataControl& data, const QString& title,
+                    std::optional<EntryWriter>& writer)
+{
+    if (SqlError error = query(data, QStringLiteral("SELECT * FROM CDS")))
+        return error;
+    const QStringList fields = entryWriterFields(*data.recordset());
+    if (fields.isEmpty())
+        return {sql::ErrorCode::FieldNotFound,
+                QStringLiteral("The table CDS of this file lacks the catalogue's fields.")};
+    writer.emplace(*data.database(), data.recordset()->tableName(), fields, title);
+    return writer->error();
+}
+
+} // namespace
+
+UpdateResult runUpdate(sql::DataControl& data, const UpdateRequest& request, FolderLister& lister,
+                       const RunProgress& progress, const std::atomic<bool>* cancel)
+{
+    SqlError error;
+    sql::Database* db = data.database(&error);
+    if (!db)
+        return failure(UpdateOutcome::Failed, error.message);
+    sql::Transaction transaction(*db);
+    if (transaction.beginError())
+        return failure(UpdateOutcome::Failed, transaction.beginError().message);
+    DiscRow before;
+    if (auto refused = findDisc(data, request.title.trimmed(), &before))
+        return *refused;
+    // A catalogue made before entries had sizes and times gains the two fields first.
+    if ((error = catalogue::addEntryDetailFields(*db)))
+        return failure(UpdateOutcome::Failed, error.message);
+    StoredDisc stored(*db, before.title);
+    const QByteArray storedRoot = stored.root();
+    const qint64 storedRows = stored.rowCount();
+    std::optional<EntryWriter> writer;
+    if ((error = stored.error()) || (error = openWriter(data, before.title, writer)))
+        return failure(UpdateOutcome::Failed, error.message);
+
+    QString driveRoot = request.driveRoot;
+    if (!driveRoot.endsWith(u'\\'))
+        driveRoot.append(u'\\');
+    RowReplacer replacer(*db, stored, *writer, storedRoot, driveRoot.toUtf8());
+    const QByteArray titleUtf8 = before.title.toUtf8();
+    if ((error = replacer.take({titleUtf8, &titleUtf8, 1, catalogue::TypeTitleRow, {}, {}})))
+        return failure(UpdateOutcome::Failed, error.message);
+    qint64 dirs = 0;
+    const auto writeBatch = [&](const RowBatch& batch) {
+        for (const RowBatch::Row& row : batch.rows) {
+            dirs += row.type == catalogue::TypeNoDot ? 1 : 0;
+            if (SqlError failed =
+                    replacer.take({batch.name(row), &batch.folders[row.folder], row.level, row.type,
+                                   row.sizeValue(), row.modifiedValue()}))
+                return failed;
+        }
+        return SqlError{};
+    };
+    const PumpResult pumped =
+        pumpWalk({request.nativeRoot, driveRoot, nullptr, 0}, lister, writeBatch, progress, cancel);
+    if (pumped.cancelled)
+        return failure(UpdateOutcome::Cancelled,
+                       QStringLiteral("Updating was cancelled; the catalogue is as it was."));
+    if (pumped.error)
+        return failure(UpdateOutcome::Failed, pumped.error.message);
+    if (pumped.walk.outcome == WalkOutcome::Failed)
+        return failure(UpdateOutcome::Absent,
+                       pumped.walk.error +
+                           QStringLiteral(". %1 was left as it was.").arg(before.title));
+    // An empty folder where a disc's entries were is most often a drive without its medium.
+    if (pumped.written == 0 && storedRows > 1)
+        return failure(UpdateOutcome::Absent,
+                       QStringLiteral("%1 holds nothing: is the disc in its drive? %2 was left "
+                                      "as it was.")
+                           .arg(request.nativeRoot, before.title));
+    if ((error = replacer.finish()))
+        return failure(UpdateOutcome::Failed, error.message);
+    // The name index follows: written anew for the disc when rows came, went or moved (and
+    // made when the file has none yet, as cataloguing does).
+    const bool reindex = replacer.rowsMoved() ||
+                         catalogue::nameIndexStatus(*db) != catalogue::NameIndexStatus::Current;
+    error = reindex ? catalogue::dropTitleFromNameIndex(*db, before.title)
+                    : catalogue::restampNameIndex(*db);
+    if (!error && reindex)
+        error = catalogue::indexTitle(*db, before.title);
+    const qint64 files = pumped.written - dirs;
+    if (error || (error = recordCounts(data, before, request.date, dirs, files)) ||
+        (error = transaction.commit()))
+        return failure(UpdateOutcome::Failed, error.message);
+
+    UpdateResult result;
+    result.outcome = UpdateOutcome::Updated;
+    result.title = before.title;
+    result.added = replacer.added();
+    result.removed = replacer.removed();
+    result.changed = replacer.changed();
+    result.dirs = dirs;
+    result.files = files;
+    result.unreadableFolderCount = pumped.walk.unreadableFolderCount;
+    result.unreadableFolders = pumped.walk.unreadableFolders;
+    return result;
+}
+
+UpdateResult runUpdate(sql::DataControl& data, const UpdateRequest& request,
+                       const RunProgress& progress, const std::atomic<bool>* cancel)
+{
+    SystemFolderLister lister;
+    return runUpdate(data, request, lister, progress, cancel);
+}
+
+} // namespace platterly::cataloguing
