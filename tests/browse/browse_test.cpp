@@ -1,6 +1,7 @@
 #include "browse/disc_list.h"
 #include "browse/disc_tree_model.h"
 #include "catalogue/catalogue_file.h"
+#include "catalogue/entry_details.h"
 #include "cataloguing/cataloguing_run.h"
 #include "support/temp_tree.h"
 
@@ -109,6 +110,8 @@ TEST_F(BrowseTest, TreeFollowsStoredOrderWithRootEntriesBesideTheTitle)
     disc.addFile(QStringLiteral("MUSIC/B.MP3"));
     disc.addFile(QStringLiteral("MUSIC/Live/c.wav"));
     disc.addFile(QStringLiteral("Video/Live/d.avi")); // a second folder named Live
+    disc.setSize(QStringLiteral("A.TXT"), 1536);
+    disc.setAllModified(1'600'000'000);
     catalogue(QStringLiteral("Disc"), disc);
     QFile settings(m_dir.filePath(QStringLiteral("settings.ini")));
     ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
@@ -133,6 +136,15 @@ TEST_F(BrowseTest, TreeFollowsStoredOrderWithRootEntriesBesideTheTitle)
                                   QStringLiteral("    d.avi [3]"),
                               }));
 
+    // A node's tooltip tells the entry's size (none for a folder) and time of change.
+    const QString changed = catalogue::modifiedForDisplay(1'600'000'000);
+    EXPECT_EQ(model.index(1, 0).data(Qt::ToolTipRole).toString(),
+              QStringLiteral("A.TXT\nSize: %1\nModified: %2")
+                  .arg(catalogue::sizeForDisplay(1536), changed));
+    EXPECT_EQ(model.index(2, 0).data(Qt::ToolTipRole).toString(),
+              QStringLiteral("MUSIC\nModified: ") + changed);
+    EXPECT_EQ(model.index(0, 0).data(Qt::ToolTipRole).toString(), QStringLiteral("Disc"));
+
     // Rows of another letter case belong to another disc as far as the tree goes.
     ASSERT_FALSE(model.load(m_data, QStringLiteral("DISC"), {}));
     EXPECT_EQ(model.rowCount(), 0);
@@ -144,17 +156,21 @@ TEST_F(BrowseTest, RowsThatCannotBePlacedAreSkipped)
 {
     sql::SqlError error;
     auto db = sql::Database::open(m_file, &error);
-    ASSERT_FALSE(db->exec(QStringLiteral(
-        "INSERT INTO CDS (CDNAME, FNAME, PATH, LEVEL, TYPE) VALUES ('T', 'T', 'T', 1, 99);"
-        "INSERT INTO CDS (CDNAME, FNAME, PATH, LEVEL, TYPE) VALUES ('T', 'orphan', 'E:\\x\\y\\', "
-        "4, 0);" // no level-3 folder yet
-        "INSERT INTO CDS (CDNAME, FNAME, PATH, LEVEL, TYPE) VALUES ('T', 'T', 'T', 1, 99);" // a
-                                                                                            // second
-                                                                                            // title
-                                                                                            // row
-        "INSERT INTO CDS (CDNAME, FNAME, PATH, LEVEL, TYPE) VALUES ('T', 'x', 'E:\\', 2, 100);"
-        "INSERT INTO CDS (CDNAME, FNAME, PATH, LEVEL, TYPE) VALUES ('T', 'y', 'E:\\x\\', 3, "
-        "100);")));
+    ASSERT_FALSE(db->exec(QStringLiteral("INSERT INTO CDS (CDNAME, FNAME, PATH, LEVEL, TYPE) "
+                                         "VALUES ('T', 'T', 'T', 1, 99);"
+                                         "INSERT INTO CDS (CDNAME, FNAME, PATH, LEVEL, TYPE) "
+                                         "VALUES ('T', 'orphan', 'E:\\x\\y\\', "
+                                         "4, 0);" // no level-3 folder yet
+                                         "INSERT INTO CDS (CDNAME, FNAME, PATH, LEVEL, TYPE) "
+                                         "VALUES ('T', 'T', 'T', 1, 99);" // a
+                                                                          // second
+                                                                          // title
+                                                                          // row
+                                         "INSERT INTO CDS (CDNAME, FNAME, PATH, LEVEL, TYPE) "
+                                         "VALUES ('T', 'x', 'E:\\', 2, 100);"
+                                         "INSERT INTO CDS (CDNAME, FNAME, PATH, LEVEL, TYPE) "
+                                         "VALUES ('T', 'y', 'E:\\x\\', 3, "
+                                         "100);")));
     db.reset();
     browse::DiscTreeModel model;
     m_data.setRecordSource(catalogue::discEntriesStatement(QStringLiteral("T")));

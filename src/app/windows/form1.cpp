@@ -62,6 +62,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent)
     setFixedSize(twips(12000), twips(9690));
     buildControls();
     buildSearchPanel();
+    buildFilterPanel();
     buildBottomRow();
     connectHandlers();
 }

@@ -5,6 +5,7 @@
 #include "browse/file_copy.h"
 #include "platform/sql/data_control.h"
 #include "search/results_model.h"
+#include "search/search_filters.h"
 
 #include <QWidget>
 
@@ -12,6 +13,7 @@ class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QListWidget;
 class QMenu;
 class QPushButton;
@@ -80,11 +82,13 @@ public:
     void cmdAddCD_MouseOver();
     void cmdDelete_Click();
     void Rename_Click();
+    void Update_Click();
     void cmdDelete_MouseOver();
     void CmdExport_Click();
     void CmdQuit_Click();
     void cmdSearch_Click();
     void cmdStop_Click();
+    void cmdMore_Click();
     void cmbStrs_KeyPress(int key);
     void cmbSearch_KeyPress(int key);
     void MSFlexGrid1_SelChange();
@@ -116,6 +120,13 @@ public:
     QPushButton* cmdSearch = nullptr;
     QPushButton* cmdStop = nullptr;
     QLabel* lblMessage = nullptr;
+    // "More...": limits on size and time of change, in a panel closed at first.
+    QPushButton* cmdMore = nullptr;
+    QWidget* fraMore = nullptr;
+    QLineEdit* txtLarger = nullptr;
+    QLineEdit* txtSmaller = nullptr;
+    QLineEdit* txtAfter = nullptr;
+    QLineEdit* txtBefore = nullptr;
     QTableView* MSFlexGrid1 = nullptr;
     QLabel* LBLFILE = nullptr;
     QLabel* imgPreview = nullptr;
@@ -152,6 +163,10 @@ private:
     void buildControls();
     void buildSearchPanel();
     void buildBottomRow();
+    void buildFilterPanel();
+    // The limits the open "More..." panel sets (none while it is closed); false, having said
+    // why, when a box holds no size or day.
+    bool readFilters(search::SearchFilters* filters);
     void connectHandlers();
     void loadSearchHistory();
     void prepareSearchIndex();
@@ -163,6 +178,7 @@ private:
     bool copyNow(bool toDesktop);
     QString currentRowText(int column) const;
     void searchHistoryChanged();
+    void afterUpdate(const QString& title);
 
     sql::DataControl m_data;
     browse::DiscTreeModel* m_tree = nullptr;

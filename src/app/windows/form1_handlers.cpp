@@ -69,6 +69,9 @@ void Form1::connectHandlers()
     QAction* erase = Pop2->addAction(QStringLiteral("&Delete CD"));
     erase->setObjectName(QStringLiteral("Delete"));
     connect(erase, &QAction::triggered, this, [this] { cmdDelete_Click(); });
+    QAction* update = Pop2->addAction(QStringLiteral("&Update CD"));
+    update->setObjectName(QStringLiteral("Update"));
+    connect(update, &QAction::triggered, this, [this] { Update_Click(); });
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event)

@@ -1,12 +1,16 @@
-// The main window's maintenance commands: deleting and renaming a disc, taking a back-up of
-// the catalogue, and exporting the results grid to a word-processor document.
+// The main window's maintenance commands: deleting, renaming and updating a disc, taking a
+// back-up of the catalogue, and exporting the results grid to a word-processor document.
 #include "app/common/program_state.h"
 #include "app/windows/form1.h"
+#include "browse/file_locations.h"
+#include "catalogue/catalogue_reader.h"
+#include "cataloguing/disc_update.h"
 #include "maintenance/backup_catalogue.h"
 #include "maintenance/delete_disc.h"
 #include "maintenance/docx_export.h"
 #include "maintenance/rename_disc.h"
 #include "maintenance/results_grid.h"
+#include "platform/drives/system_volume_source.h"
 #include "platform/system/application_folder.h"
 #include "platform/system/special_folders.h"
 #include "platform/ui/busy_cursor.h"
@@ -73,6 +77,73 @@ void Form1::Rename_Click()
     if (!result.ok())
         ui::messageBox(this, result.message, ui::Buttons::Ok, ui::Icon::Warning);
     AddCDstoList();
+}
+
+void Form1::Update_Click()
+{
+    const QString title = List1->currentItem() ? List1->currentItem()->text() : QString();
+    if (title.isEmpty())
+        return;
+    // Where the disc is now: read where it was catalogued, on the drive that letter names now.
+    QString root;
+    bool found = false;
+    const sql::SqlError error = catalogue::readDiscRoot(m_data, title, &root, &found);
+    browse::NativeLocation now;
+    if (!error && !root.isEmpty())
+        now = browse::discRootNow(drives::systemDriveMap(), root);
+    QString refusal;
+    if (error)
+        refusal = error.message;
+    else if (root.isEmpty())
+        refusal = QStringLiteral("%1 holds no entries that tell where it was catalogued from.")
+                      .arg(title);
+    else if (now.path.isEmpty())
+        refusal = QStringLiteral("Please Insert CD : %1\r\n%2 cannot be read (%3). Nothing was "
+                                 "changed.")
+                      .arg(title, root, now.error);
+    if (!refusal.isEmpty()) {
+        ui::messageBox(this, refusal, ui::Buttons::Ok, ui::Icon::Warning);
+        return;
+    }
+    cataloguing::UpdateResult result;
+    {
+        ui::BusyCursor busy;
+        result = cataloguing::runUpdate(
+            m_data, {title, now.path, root, {}}, [this, &title](qint64 entries, const QString&) {
+                setWindowTitle(QStringLiteral("Updating %1: %2 entries Please Wait......")
+                                   .arg(title)
+                                   .arg(entries));
+                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            });
+        setWindowTitle(kMainCaption);
+    }
+    if (!result.ok()) {
+        ui::messageBox(this, result.message, ui::Buttons::Ok, ui::Icon::Warning);
+        return;
+    }
+    afterUpdate(result.title);
+    ui::messageBox(this,
+                   QStringLiteral("CD Updated: %1\r\n%2 added, %3 removed, %4 changed.")
+                       .arg(result.title)
+                       .arg(result.added)
+                       .arg(result.removed)
+                       .arg(result.changed),
+                   ui::Buttons::Ok, ui::Icon::Information);
+}
+
+void Form1::afterUpdate(const QString& title)
+{
+    // The disc keeps its place in the list; its counts, date and tree are shown anew.
+    const bool treeShowsIt =
+        m_tree->rowCount() > 0 && m_tree->index(0, 0).data().toString().compare(title) == 0;
+    const int row = List1->currentRow();
+    AddCDstoList();
+    List1->setCurrentRow(row); // as a click on it
+    if (treeShowsIt) {
+        m_data.setRecordSource(catalogue::discEntriesStatement(SelCDName));
+        m_data.refresh();
+        LoadDiscTree();
+    }
 }
 
 void Form1::Image2_MouseUp()

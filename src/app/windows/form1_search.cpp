@@ -58,6 +58,9 @@ void Form1::cmdSearch_Click()
     // Enter in a box while a search runs is ignored: the running search is not stopped.
     if (List1->count() == 0 || m_searching)
         return;
+    search::SearchFilters limits;
+    if (!readFilters(&limits))
+        return;
     m_searching = true;
     cmdSearch->setEnabled(false);
     cmdStop->setEnabled(true);
@@ -67,7 +70,7 @@ void Form1::cmdSearch_Click()
     setWindowTitle(QStringLiteral("Searching Files Pleae wait....."));
 
     const search::SearchStatement built = search::buildSearchStatement(
-        {cmbStrs->currentText(), cmbSearch->currentText(), SelectedOnly, SelCDName});
+        {cmbStrs->currentText(), cmbSearch->currentText(), SelectedOnly, SelCDName}, limits);
     if (built.patternText != cmbStrs->currentText())
         cmbStrs->setEditText(built.patternText);
 

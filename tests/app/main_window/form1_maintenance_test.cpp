@@ -1,9 +1,12 @@
 #include "app/common/program_state.h"
 #include "app/common/windows.h"
 #include "app/windows/form1.h"
+#include "browse/disc_list.h"
 #include "catalogue/catalogue_file.h"
 #include "cataloguing/cataloguing_run.h"
 #include "main_window_fixture.h"
+#include "platform/drives/system_volume_source.h"
+#include "platform/drives/typed_path.h"
 #include "platform/system/application_folder.h"
 #include "platform/ui/recording_shell_opener.h"
 #include "platform/ui/recording_sound_output.h"
@@ -11,9 +14,11 @@
 #include "support/temp_tree.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QTreeView>
 #include <gtest/gtest.h>
 
@@ -91,6 +96,52 @@ TEST_F(Form1MaintenanceTest, RenameAcceptsOneToFifteenCharacters)
     EXPECT_EQ(m_form.lblTotals->text(),
               QStringLiteral(":: Total ::  4 Files   &&  2 Folders  in    :::  2  :::CDs"));
     EXPECT_EQ(dialogs.shown().size(), 2u);
+}
+
+TEST_F(Form1MaintenanceTest, UpdateCdReadsTheDiscAgainWhereItWasCatalogued)
+{
+    test::TempTree disc;
+    disc.addFile(QStringLiteral("a.txt"));
+    disc.addFile(QStringLiteral("Music/b.mp3"));
+    disc.setAllModified(1'600'000'000);
+    const drives::TypedPath where =
+        drives::resolveTypedPath(drives::systemDriveMap(), disc.root(), QDir::currentPath());
+    ASSERT_TRUE(where.ok()) << where.error.toStdString();
+    catalogueFolder(QStringLiteral("Live"), where.nativePath, where.drivePath);
+    m_form.Load();
+    chooseDisc(2);
+    m_form.List1_DblClick();
+    QAction* update = m_form.Pop2->findChild<QAction*>(QStringLiteral("Update"));
+    ASSERT_TRUE(update);
+    EXPECT_EQ(update->text(), QStringLiteral("&Update CD"));
+
+    disc.addFile(QStringLiteral("Music/c.mp3"));
+    disc.setModified(QStringLiteral("Music"), 1'700'000'000);
+    dialogs.answer(ui::Answer::Ok);
+    update->trigger();
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.shown()[0].text,
+              QStringLiteral("CD Updated: Live\r\n1 added, 0 removed, 1 changed."));
+    // The disc keeps its place and shows its new counts and contents.
+    EXPECT_EQ(m_form.List1->count(), 3);
+    EXPECT_EQ(m_form.List1->currentRow(), 2);
+    EXPECT_EQ(m_form.LBLtFILES->text(),
+              browse::discCountsLine(QStringLiteral("1"), QStringLiteral("3")));
+    const QModelIndex music = m_form.treeModel().index(2, 0);
+    EXPECT_EQ(music.data().toString(), QStringLiteral("Music"));
+    EXPECT_EQ(m_form.treeModel().rowCount(music), 2);
+    EXPECT_EQ(m_form.windowTitle(), QStringLiteral("Quenlo Platterly"));
+
+    // A disc that is not in its drive is refused, and nothing changes.
+    chooseDisc(0);
+    dialogs.answer(ui::Answer::Ok);
+    update->trigger();
+    ASSERT_EQ(dialogs.shown().size(), 2u);
+    EXPECT_TRUE(dialogs.shown()[1].text.startsWith(QStringLiteral("Please Insert CD : Photos")))
+        << dialogs.shown()[1].text.toStdString();
+    EXPECT_EQ(m_form.lblTotals->text(),
+              QStringLiteral(":: Total ::  7 Files   &&  3 Folders  in    :::  3  :::CDs"));
+    EXPECT_FALSE(dialogs.failed());
 }
 
 TEST_F(Form1MaintenanceTest, BackupRefusesTheOpenFileAndReportsWhereItWent)

@@ -2,6 +2,7 @@
 #include "app/common/windows.h"
 #include "app/windows/form1.h"
 #include "catalogue/catalogue_file.h"
+#include "catalogue/entry_details.h"
 #include "catalogue/name_index.h"
 #include "cataloguing/cataloguing_run.h"
 #include "main_window_fixture.h"
@@ -16,15 +17,18 @@
 
 #include <QBuffer>
 #include <QComboBox>
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -133,6 +137,60 @@ TEST_F(Form1SearchTest, SearchFillsTheGridAndKeepsTheHistory)
     search(QStringLiteral("*.*"), QStringLiteral("Folders Only"));
     EXPECT_EQ(m_form.cmbStrs->currentText(), QStringLiteral("*"));
     EXPECT_EQ(m_form.lblMessage->text(), QStringLiteral("Files Found 3 (3)"));
+}
+
+TEST_F(Form1SearchTest, MoreLimitsTheSearchBySizeAndTimeAndIsClosedAtFirst)
+{
+    m_form.show();
+    m_form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_form));
+    const QRect grid = m_form.MSFlexGrid1->geometry();
+    EXPECT_FALSE(m_form.fraMore->isVisible());
+    EXPECT_FALSE(m_form.cmdMore->isChecked());
+    const auto names = [this] {
+        QStringList found;
+        for (qsizetype row = 0; row < m_form.results().resultCount(); ++row)
+            found.append(m_form.results().cellText(row, 1));
+        return found;
+    };
+
+    QTest::mouseClick(m_form.cmdMore, Qt::LeftButton);
+    ASSERT_TRUE(m_form.fraMore->isVisible());
+    EXPECT_GT(m_form.MSFlexGrid1->geometry().top(), grid.top());
+    EXPECT_EQ(m_form.MSFlexGrid1->geometry().bottom(), grid.bottom());
+    EXPECT_TRUE(m_form.txtLarger->hasFocus());
+    m_form.cmbStrs->setEditText(QStringLiteral("*"));
+    QTest::keyClicks(m_form.txtLarger, QStringLiteral("4"));
+    QTest::keyClick(m_form.txtLarger, Qt::Key_Return);
+    EXPECT_EQ(names(), QStringList({QStringLiteral("beach.png"), QStringLiteral("notes.txt")}));
+    // Size and time follow the three columns; sizes as a file manager writes them, on the right.
+    QAbstractItemModel& model = *m_form.MSFlexGrid1->model();
+    EXPECT_EQ(model.columnCount(), 5);
+    EXPECT_EQ(model.headerData(3, Qt::Horizontal).toString(), QStringLiteral("Size"));
+    EXPECT_EQ(model.headerData(4, Qt::Horizontal).toString(), QStringLiteral("Modified"));
+    EXPECT_EQ(m_form.results().cellText(1, 3), catalogue::sizeForDisplay(5));
+    EXPECT_EQ(model.data(model.index(1, 3), Qt::TextAlignmentRole).value<Qt::Alignment>(),
+              Qt::AlignRight | Qt::AlignVCenter);
+    EXPECT_FALSE(m_form.results().cellText(1, 4).isEmpty());
+
+    // A day after every file's time finds none; a day that is none is said and not searched.
+    QTest::keyClicks(m_form.txtAfter, QDate::currentDate().addDays(2).toString(Qt::ISODate));
+    QTest::keyClick(m_form.txtAfter, Qt::Key_Return);
+    EXPECT_EQ(m_form.lblMessage->text(), QStringLiteral("No Files Found"));
+    dialogs.answer(ui::Answer::Ok);
+    m_form.txtAfter->setText(QStringLiteral("yesterday"));
+    QTest::keyClick(m_form.txtAfter, Qt::Key_Return);
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.shown()[0].text,
+              QStringLiteral("'yesterday' is not a day: give it as YYYY-MM-DD."));
+    EXPECT_EQ(m_form.lblMessage->text(), QStringLiteral("No Files Found"));
+
+    // Closed again, the window is as it was and the limits no longer apply.
+    QTest::mouseClick(m_form.cmdMore, Qt::LeftButton);
+    EXPECT_FALSE(m_form.fraMore->isVisible());
+    EXPECT_EQ(m_form.MSFlexGrid1->geometry(), grid);
+    search(QStringLiteral("notes"));
+    EXPECT_EQ(m_form.lblMessage->text(), QStringLiteral("Only 1 File Found"));
 }
 
 TEST_F(Form1SearchTest, StopKeepsTheRowsFoundSoFar)
