@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -145,6 +146,34 @@ TEST_F(SearchCommand, FiltersBySizeAndDay)
          {QStringList{u"--larger"_s, u"1.5"_s}, QStringList{u"--smaller"_s, u"ten"_s},
           QStringList{u"--after"_s, u"2020-13-01"_s}, QStringList{u"--before"_s}})
         EXPECT_EQ(cli(QStringList{u"search"_s, u"*"_s} + wrong).status, 2);
+}
+
+TEST_F(SearchCommand, DuplicatesAreListedLargestWasteFirst)
+{
+    platterly::test::TempTree copy;
+    copy.addFile(u"backup/ALPHA.TXT"_s);
+    copy.setSize(u"backup/ALPHA.TXT"_s, 1500);
+    copy.addFile(u"beta.mp3"_s); // a size of its own
+    ASSERT_TRUE(catalogue.addDisc(u"Disc B"_s, copy.root()));
+    const QStringList onCatalogue = {u"--catalogue"_s, catalogue.path(), u"duplicates"_s};
+
+    const Outcome json = cli(onCatalogue + QStringList{u"--json"_s});
+    ASSERT_EQ(json.status, 0) << json.err.toStdString();
+    ASSERT_EQ(json.lines.size(), 1);
+    const QJsonObject group = QJsonDocument::fromJson(json.lines[0].toUtf8()).object();
+    EXPECT_EQ(group.value(u"FNAME"_s).toString(), u"Alpha.txt"_s);
+    EXPECT_EQ(group.value(u"SIZE"_s).toInteger(), 1500);
+    const QJsonArray copies = group.value(u"COPIES"_s).toArray();
+    ASSERT_EQ(copies.size(), 2);
+    EXPECT_EQ(copies[1].toObject().value(u"CDNAME"_s).toString(), u"Disc B"_s);
+    EXPECT_EQ(copies[1].toObject().value(u"PATH"_s).toString(), u"D:\\backup\\"_s);
+    EXPECT_EQ(json.err, u"1 group of duplicates, 1500 bytes in the copies beyond the first"_s);
+
+    const Outcome plain = cli(onCatalogue);
+    EXPECT_EQ(plain.lines, QStringList({u"Alpha.txt\t1500"_s, u"\tDisc A\tD:\\"_s,
+                                        u"\tDisc B\tD:\\backup\\"_s}));
+    EXPECT_TRUE(cli(onCatalogue + QStringList{u"--min-size"_s, u"2K"_s}).lines.isEmpty());
+    EXPECT_EQ(cli(onCatalogue + QStringList{u"--min-size"_s, u"big"_s}).status, 2);
 }
 
 TEST_F(SearchCommand, RemembersThePatternOnlyWhenAsked)

@@ -3,6 +3,7 @@
 #include "app/cli/json_line.h"
 #include "app/cli/utf8_output.h"
 #include "catalogue/settings.h"
+#include "search/duplicates.h"
 #include "search/name_index_planner.h"
 #include "search/search_history.h"
 #include "search/search_run.h"
@@ -187,6 +188,67 @@ int runSearchCommand(const Invocation& call)
     return kSuccess;
 }
 
+void printGroup(const Invocation& call, Utf8Output& output, const search::DuplicateGroup& group)
+{
+    if (call.json) {
+        QStringList copies;
+        for (const search::DuplicateGroup::Copy& copy : group.copies)
+            copies.append(JsonLine()
+                              .add(QStringLiteral("CDNAME"), copy.title)
+                              .add(QStringLiteral("PATH"), copy.path)
+                              .text());
+        output << JsonLine()
+                      .add(QStringLiteral("FNAME"), group.name)
+                      .add(QStringLiteral("SIZE"), group.size)
+                      .addJson(QStringLiteral("COPIES"),
+                               u'[' + copies.join(QLatin1Char(',')) + u']')
+                      .text()
+               << '\n';
+        return;
+    }
+    output << group.name << '\t' << QString::number(group.size) << '\n';
+    for (const search::DuplicateGroup::Copy& copy : group.copies)
+        output << '\t' << copy.title << '\t' << copy.path << '\n';
+}
+
+int runDuplicatesCommand(const Invocation& call)
+{
+    qint64 minSize = 1;
+    const QStringList& args = call.arguments;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args.at(i) != u"--min-size")
+            return call.wrongUsage(QStringLiteral("unknown argument %1").arg(args.at(i)));
+        const std::optional<qint64> size =
+            i + 1 < args.size() ? search::parseSizeText(args.at(++i)) : std::nullopt;
+        if (!size)
+            return call.wrongUsage(
+                QStringLiteral("--min-size needs a size in bytes, or with K, M or G"));
+        minSize = *size;
+    }
+    sql::SqlError error;
+    auto db = sql::Database::open(call.catalogue, &error);
+    if (!db)
+        return call.fail(error.message);
+    const sql::SqlError unmapped =
+        db->exec(QStringLiteral("PRAGMA mmap_size = %1").arg(kMappedBytes));
+    Q_UNUSED(unmapped);
+    Utf8Output output(call.out);
+    qint64 groups = 0;
+    qint64 wasted = 0;
+    error = search::findDuplicates(*db, minSize, [&](const search::DuplicateGroup& group) {
+        ++groups;
+        wasted += group.wastedBytes();
+        printGroup(call, output, group);
+        return true;
+    });
+    output.flush();
+    if (error)
+        return call.fail(error.message);
+    call.err << groups << (groups == 1 ? " group" : " groups") << " of duplicates, " << wasted
+             << " bytes in the copies beyond the first" << Qt::endl;
+    return kSuccess;
+}
+
 const Command kCommands[] = {
     {"search",
      "PATTERN [--category TEXT] [--disc TITLE] [--larger SIZE] [--smaller SIZE] [--after DAY] "
@@ -201,6 +263,13 @@ const Command kCommands[] = {
      "YYYY-MM-DDTHH:MM:SS; an unknown value is empty, or null in JSON), the result message to "
      "standard error.",
      runSearchCommand},
+    {"duplicates", "[--min-size SIZE] [--json]",
+     "List the files that are in more than one place, on one disc or several: the same name "
+     "(letters in any case) and the same size of at least SIZE bytes (1 by default; K, M, G: "
+     "1024 bytes and its powers), largest wasted bytes first. Each group is a line FNAME, SIZE, "
+     "then a line TAB CDNAME TAB PATH per copy; with --json one object per group, "
+     "{\"FNAME\", \"SIZE\", \"COPIES\": [{\"CDNAME\", \"PATH\"}]}.",
+     runDuplicatesCommand},
 };
 
 } // namespace

@@ -59,6 +59,13 @@ JsonLine& JsonLine::add(const QString& name, qint64 value)
     return *this;
 }
 
+JsonLine& JsonLine::addJson(const QString& name, const QString& json)
+{
+    key(name);
+    m_text.append(json);
+    return *this;
+}
+
 JsonLine& JsonLine::addNull(const QString& name)
 {
     key(name);

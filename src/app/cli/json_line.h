@@ -13,6 +13,8 @@ public:
     JsonLine& add(const QString& key, const QString& value);
     JsonLine& add(const QString& key, qint64 value);
     JsonLine& addNull(const QString& key);
+    // A value that is JSON already: an array or an object.
+    JsonLine& addJson(const QString& key, const QString& json);
     // SIZE (bytes) and MODIFIED (local time, YYYY-MM-DDTHH:MM:SS) of an entry; null when unknown.
     JsonLine& addDetails(std::optional<qint64> size, std::optional<qint64> modified);
     QString text() const { return m_text + QLatin1Char('}'); }

@@ -1,0 +1,141 @@
+// Duplicates: files of the same name and size in several places, against a plain grouping of
+// every row.
+#include "platform/sql/casefold.h"
+#include "search/duplicates.h"
+#include "search_fixture.h"
+
+#include <QStringList>
+#include <gtest/gtest.h>
+#include <map>
+
+using namespace Qt::StringLiterals;
+
+namespace platterly::search::test {
+namespace {
+
+// A group as text: "name|size|title path, title path, ...".
+QString describe(const QString& name, qint64 size, const QStringList& copies)
+{
+    return name + u'|' + QString::number(size) + u'|' + copies.join(u", "_s);
+}
+
+QStringList found(const QString& file, qint64 minSize)
+{
+    sql::SqlError error;
+    auto db = sql::Database::open(file, &error);
+    EXPECT_TRUE(db);
+    QStringList groups;
+    error = findDuplicates(*db, minSize, [&groups](const DuplicateGroup& group) {
+        QStringList copies;
+        for (const DuplicateGroup::Copy& copy : group.copies)
+            copies.append(copy.title + u' ' + copy.path);
+        groups.append(describe(group.name, group.size, copies));
+        return true;
+    });
+    EXPECT_FALSE(error) << error.message.toStdString();
+    return groups;
+}
+
+// Every row read, grouped by folded name and size in a map, sorted as the groups must be.
+QStringList plainGrouping(const QString& file, qint64 minSize)
+{
+    sql::SqlError error;
+    auto db = sql::Database::open(file, &error);
+    auto rows = db->prepare(u"SELECT CDNAME, FNAME, PATH, SIZE FROM CDS ORDER BY rowid"_s, &error);
+    struct Group
+    {
+        QString name;
+        QStringList copies;
+    };
+    std::map<std::pair<QString, qint64>, Group> groups;
+    while (rows->step() == sql::Statement::Step::Row) {
+        if (rows->isNull(3) || rows->integer(3) < std::max<qint64>(minSize, 1))
+            continue;
+        Group& group = groups[{sql::foldCase(rows->text(1)), rows->integer(3)}];
+        if (group.copies.isEmpty())
+            group.name = rows->text(1);
+        group.copies.append(rows->text(0) + u' ' + rows->text(2));
+    }
+    struct Sorted
+    {
+        qint64 wasted, size;
+        QString folded, text;
+    };
+    std::vector<Sorted> sorted;
+    for (const auto& [key, group] : groups)
+        if (group.copies.size() > 1)
+            sorted.push_back({key.second * (group.copies.size() - 1), key.second, key.first,
+                              describe(group.name, key.second, group.copies)});
+    std::sort(sorted.begin(), sorted.end(), [](const Sorted& a, const Sorted& b) {
+        if (a.wasted != b.wasted)
+            return a.wasted > b.wasted;
+        if (a.size != b.size)
+            return a.size > b.size;
+        return a.folded.toUtf8() < b.folded.toUtf8();
+    });
+    QStringList texts;
+    for (const Sorted& group : sorted)
+        texts.append(group.text);
+    return texts;
+}
+
+} // namespace
+
+TEST(Duplicates, SameNameInAnyCaseAndSameSizeInSeveralPlaces)
+{
+    platterly::test::TempTree one;
+    platterly::test::TempTree two;
+    for (auto* tree : {&one, &two})
+        for (const QString& name : {u"empty.txt"_s, u"x.bin"_s})
+            tree->addFile(name);
+    one.addFile(u"Song.mp3"_s);
+    one.addFile(u"Sub/Song.mp3"_s);
+    two.addFile(u"song.MP3"_s);
+    one.addFile(u"Été.txt"_s);
+    two.addFile(u"ÉTÉ.TXT"_s);
+    one.addFile(u"odd.dat"_s);
+    two.addFile(u"odd.dat"_s);
+    one.addFolder(u"Folder"_s);
+    two.addFolder(u"Folder"_s);
+    for (auto* tree : {&one, &two}) {
+        tree->setSize(u"x.bin"_s, 100);
+        tree->setSize(u"odd.dat"_s, tree == &one ? 20 : 21); // a name alone is not enough
+    }
+    one.setSize(u"Song.mp3"_s, 3000);
+    one.setSize(u"Sub/Song.mp3"_s, 3000);
+    two.setSize(u"song.MP3"_s, 3000);
+    one.setSize(u"Été.txt"_s, 10);
+    two.setSize(u"ÉTÉ.TXT"_s, 10);
+    CatalogueOnDisk catalogue;
+    ASSERT_TRUE(catalogue.addDisc(u"One"_s, one.root()));
+    ASSERT_TRUE(catalogue.addDisc(u"Two"_s, two.root()));
+
+    const QStringList groups = found(catalogue.path(), 1);
+    EXPECT_EQ(groups,
+              QStringList({u"Song.mp3|3000|One D:\\, One D:\\Sub\\, Two D:\\"_s,
+                           u"x.bin|100|One D:\\, Two D:\\"_s, u"Été.txt|10|One D:\\, Two D:\\"_s}));
+    EXPECT_EQ(groups, plainGrouping(catalogue.path(), 1));
+    EXPECT_EQ(found(catalogue.path(), 101), QStringList({groups.first()}));
+}
+
+TEST(Duplicates, GeneratedDiscsAgreeWithAPlainGrouping)
+{
+    CatalogueOnDisk catalogue;
+    // Two discs made alike (the same names and sizes), and one other.
+    for (const auto& [title, seed] :
+         {std::pair{u"First"_s, 7u}, {u"Copy"_s, 7u}, {u"Other"_s, 8u}}) {
+        platterly::test::TempTree tree;
+        NameMaker names(seed);
+        fillTree(tree, names, 600);
+        ASSERT_TRUE(catalogue.addDisc(title, tree.root()));
+    }
+    for (const qint64 minSize : {qint64{1}, qint64{1024}, qint64{1} << 20}) {
+        const QStringList groups = found(catalogue.path(), minSize);
+        EXPECT_EQ(groups, plainGrouping(catalogue.path(), minSize)) << minSize;
+        if (minSize == 1) {
+            EXPECT_GT(groups.size(), 100);
+        }
+    }
+}
+
+} // namespace platterly::search::test
