@@ -47,6 +47,7 @@ StoredDisc::StoredDisc(const sql::Database& db, const QString& title)
     }
     m_values.prepend(last);
     m_values.prepend(first);
+    m_ranged = true;
     m_condition = QStringLiteral("_rowid_ BETWEEN ?1 AND ?2 AND CDNAME IN (") +
                   slots.join(QLatin1String(", ")) + u')';
 }
@@ -62,17 +63,24 @@ std::optional<sql::Statement> StoredDisc::prepare(const QString& select)
 
 bool StoredDisc::readChunk()
 {
+    // One lower bound of the rowid only, so that SQLite seeks to where the last chunk ended
+    // rather than reading the disc from its start again: within a known range, the range's
+    // own, moved on.
     const QString after = u'?' + QString::number(m_values.size() + 1);
     const QString title = u'?' + QString::number(m_values.size() + 2);
     auto chunk = prepare(QStringLiteral("SELECT _rowid_, FNAME, PATH, LEVEL, TYPE, SIZE, MODIFIED,"
-                                        " CDNAME IS %1 FROM CDS WHERE %2 AND _rowid_ > %3"
+                                        " CDNAME IS %1 FROM CDS WHERE %2%3"
                                         " ORDER BY _rowid_ LIMIT %4")
-                             .arg(title, m_condition, after)
+                             .arg(title, m_condition,
+                                  m_ranged ? QString() : QStringLiteral(" AND _rowid_ > ") + after)
                              .arg(kChunkRows));
     if (!chunk)
         return false;
-    chunk->bindInt(int(m_values.size() + 1),
-                   m_started ? m_after : std::numeric_limits<qint64>::min());
+    if (m_ranged && m_started)
+        chunk->bindInt(1, m_after + 1);
+    else if (!m_ranged)
+        chunk->bindInt(int(m_values.size() + 1),
+                       m_started ? m_after : std::numeric_limits<qint64>::min());
     chunk->bindUtf8(int(m_values.size() + 2), m_title);
     m_started = true;
     m_rows.clear();

@@ -57,6 +57,7 @@ private:
     QString m_condition;
     QVariantList m_values;
     sql::SqlError m_error;
+    bool m_ranged = false; // the condition begins with "_rowid_ BETWEEN ?1 AND ?2"
     qint64 m_after = 0;
     bool m_started = false;
     bool m_exhausted = false;

@@ -128,6 +128,24 @@ TEST_F(DiscUpdateTest, AnUnchangedDiscStaysAsItWasButForItsDate)
     expectIndexCoversDisc(u"Disc"_s);
 }
 
+TEST_F(DiscUpdateTest, ALargeDiscIsComparedAFewThousandRowsAtATime)
+{
+    // More rows than one reading takes (4096), made the quick way.
+    tree.addFolder(u"many"_s);
+    for (int i = 0; i < 4200; ++i)
+        QFile(tree.path(u"many/file %1.txt"_s.arg(i, 4, 10, QLatin1Char('0'))))
+            .open(QIODevice::WriteOnly);
+    tree.setAllModified(1'600'000'000);
+    ASSERT_EQ(add(m_file, u"Disc"_s, tree.root()).outcome, cataloguing::RunOutcome::Finished);
+    tree.setSize(u"many/file 4150.txt"_s, 7);
+    tree.setModified(u"many/file 4150.txt"_s, 1'600'000'000);
+    const cataloguing::UpdateResult result = update(u"Disc"_s, tree.root());
+    ASSERT_EQ(result.outcome, UpdateOutcome::Updated) << result.message.toStdString();
+    EXPECT_EQ(result.changed, 1);
+    EXPECT_EQ(result.added + result.removed, 0);
+    EXPECT_EQ(rowsOf(m_file, u"Disc"_s), freshRows(u"Disc"_s));
+}
+
 TEST_F(DiscUpdateTest, AChangedDiscGetsTheRowsOfAFreshCatalogueAndTheTotalsMove)
 {
     // The disc between two others, so that its rows cannot simply grow at the end of CDS.
