@@ -18,7 +18,8 @@ namespace platterly::bench {
 
 namespace {
 
-constexpr double kRatioGoal = 1.5;
+constexpr double kRatioGoal = 1.0;       // against find listing sizes and times too
+constexpr double kUpdateRatioGoal = 1.0; // an unchanged disc updated, against cataloguing it
 constexpr double kPeakMiBGoal = 100.0;
 constexpr double kKiBPerMiB = 1024.0;
 constexpr double kBytesPerMB = 1e6;
@@ -26,12 +27,15 @@ constexpr double kBytesPerMB = 1e6;
 struct Samples
 {
     std::vector<double> find;
+    std::vector<double> findDetails; // find printing each entry's size and time too
+    std::vector<double> update;      // runUpdate of the unchanged tree, timed inside the child
     std::vector<double> walk;
     std::vector<double> catalogue;        // runCataloguing alone, timed inside the child
     std::vector<double> catalogueProcess; // the whole child: start, new file, run, exit
     // Processor time (user and system, all threads) of each whole child process: less
     // disturbed than wall time when other work shares the machine.
     std::vector<double> findCpu;
+    std::vector<double> findDetailsCpu;
     std::vector<double> walkCpu;
     std::vector<double> catalogueCpu;
     std::vector<double> peakMiB;
@@ -102,6 +106,12 @@ ChildRun timeFind(const std::string& tree)
     return runChild({"find", tree, "-printf", "%h/%f\n"}, ChildOutput::Discard);
 }
 
+// find as it lists what the cataloguing records: it looks at every entry for its size and time.
+ChildRun timeFindWithDetails(const std::string& tree)
+{
+    return runChild({"find", tree, "-printf", "%h/%f\t%s\t%T@\n"}, ChildOutput::Discard);
+}
+
 bool reportFailure(const ChildRun& run, const char* what)
 {
     if (run.succeeded())
@@ -110,25 +120,39 @@ bool reportFailure(const ChildRun& run, const char* what)
     return true;
 }
 
-// One round: find, the walk alone, then the cataloguing into a new file that is measured and
-// removed. Returns false when a step failed.
-bool runRound(int round, const std::string& tree, const std::string& catalogueFolder,
-              std::uint64_t entries, Samples& samples)
+// find twice (names; names, sizes and times) and the walk alone. False when a step failed.
+bool timeListings(const std::string& tree, std::uint64_t entries, Samples& samples)
 {
     const ChildRun find = timeFind(tree);
     if (reportFailure(find, "find"))
         return false;
     samples.find.push_back(find.seconds);
     samples.findCpu.push_back(find.cpuSeconds);
+    const ChildRun detailed = timeFindWithDetails(tree);
+    if (reportFailure(detailed, "find with sizes and times"))
+        return false;
+    samples.findDetails.push_back(detailed.seconds);
+    samples.findDetailsCpu.push_back(detailed.cpuSeconds);
 
-    const std::string self = ownProgramPath();
-    const ChildRun walk = runChild({self, "--walk-once", tree}, ChildOutput::Capture);
+    const ChildRun walk = runChild({ownProgramPath(), "--walk-once", tree}, ChildOutput::Capture);
     if (reportFailure(walk, "the walk"))
         return false;
     samples.walk.push_back(valueOf(walk.output, "seconds").value_or(0));
     samples.walkCpu.push_back(walk.cpuSeconds);
     const auto walked = static_cast<std::uint64_t>(valueOf(walk.output, "entries").value_or(0));
+    if (walked != entries)
+        std::printf("  warning: the walk gave %llu rows for %llu entries\n",
+                    static_cast<unsigned long long>(walked),
+                    static_cast<unsigned long long>(entries));
+    return true;
+}
 
+// The cataloguing into a new file that is measured and removed, then the update of an
+// unchanged disc in another new file. False when a step failed.
+bool timeCataloguing(int round, const std::string& tree, const std::string& catalogueFolder,
+                     std::uint64_t entries, Samples& samples)
+{
+    const std::string self = ownProgramPath();
     const std::string catalogue = catalogueFolder + "/round-" + std::to_string(round) + ".db2";
     const ChildRun run =
         runChild({self, "--catalogue-once", tree, catalogue}, ChildOutput::Capture);
@@ -140,29 +164,46 @@ bool runRound(int round, const std::string& tree, const std::string& catalogueFo
     std::filesystem::remove(catalogue, ignored);
     if (reportFailure(run, "the cataloguing"))
         return false;
-    const double seconds = valueOf(run.output, "seconds").value_or(0);
     const auto rows = static_cast<std::uint64_t>(valueOf(run.output, "dirs").value_or(0) +
                                                  valueOf(run.output, "files").value_or(0));
-    samples.catalogue.push_back(seconds);
+    samples.catalogue.push_back(valueOf(run.output, "seconds").value_or(0));
     samples.catalogueProcess.push_back(run.seconds);
     samples.catalogueCpu.push_back(run.cpuSeconds);
     samples.peakMiB.push_back(static_cast<double>(run.peakResidentKiB) / kKiBPerMiB);
     samples.residentBeforeMiB.push_back(valueOf(run.output, "resident_before_kib").value_or(0) /
                                         kKiBPerMiB);
     samples.fileMB.push_back(static_cast<double>(fileBytes) / kBytesPerMB);
-
-    std::printf("round %d: find %.2f s, walk %.2f s, cataloguing %.2f s (process %.2f s), "
-                "peak %.1f MiB\n",
-                round, find.seconds, samples.walk.back(), seconds, run.seconds,
-                samples.peakMiB.back());
-    if (walked != entries)
-        std::printf("  warning: the walk gave %llu rows for %llu entries\n",
-                    static_cast<unsigned long long>(walked),
-                    static_cast<unsigned long long>(entries));
     if (rows != entries)
         std::printf("  warning: the catalogue counts %llu folders and files for %llu entries\n",
                     static_cast<unsigned long long>(rows),
                     static_cast<unsigned long long>(entries));
+
+    const ChildRun update =
+        runChild({self, "--update-once", tree, catalogue}, ChildOutput::Capture);
+    std::filesystem::remove(catalogue, ignored);
+    if (reportFailure(update, "the update"))
+        return false;
+    samples.update.push_back(valueOf(update.output, "seconds").value_or(0));
+    if (valueOf(update.output, "added").value_or(1) +
+            valueOf(update.output, "removed").value_or(1) +
+            valueOf(update.output, "changed").value_or(1) !=
+        0)
+        std::printf("  warning: the unchanged tree was updated with changes: %s",
+                    update.output.c_str());
+    return true;
+}
+
+bool runRound(int round, const std::string& tree, const std::string& catalogueFolder,
+              std::uint64_t entries, Samples& samples)
+{
+    if (!timeListings(tree, entries, samples) ||
+        !timeCataloguing(round, tree, catalogueFolder, entries, samples))
+        return false;
+    std::printf("round %d: find %.2f s, with sizes and times %.2f s, walk %.2f s, cataloguing "
+                "%.2f s (process %.2f s), update %.2f s, peak %.1f MiB\n",
+                round, samples.find.back(), samples.findDetails.back(), samples.walk.back(),
+                samples.catalogue.back(), samples.catalogueProcess.back(), samples.update.back(),
+                samples.peakMiB.back());
     std::fflush(stdout);
     return true;
 }
@@ -175,15 +216,27 @@ void printRow(const char* step, double entries, const std::vector<double>& wall,
                 cpu.empty() ? "" : cpuText(median(cpu)).c_str(), roundsText(wall).c_str());
 }
 
+void printRatios(const Samples& samples)
+{
+    const double find = median(samples.find);
+    const double findDetails = median(samples.findDetails);
+    const double catalogue = median(samples.catalogue);
+    const double ratio = findDetails > 0 ? catalogue / findDetails : 0;
+    const double findCpu = median(samples.findDetailsCpu);
+    const double cpuRatio = findCpu > 0 ? median(samples.catalogueCpu) / findCpu : 0;
+    const double updateRatio = catalogue > 0 ? median(samples.update) / catalogue : 0;
+    std::printf("\nratio cataloguing / find with sizes and times: %.2f  (goal at most %.1f: %s); "
+                "in CPU time: %.2f\n",
+                ratio, kRatioGoal, ratio <= kRatioGoal ? "met" : "NOT met", cpuRatio);
+    std::printf("ratio cataloguing / find of names alone: %.2f\n", find > 0 ? catalogue / find : 0);
+    std::printf("ratio update of the unchanged disc / cataloguing: %.2f  (goal at most %.1f: %s)\n",
+                updateRatio, kUpdateRatioGoal, updateRatio <= kUpdateRatioGoal ? "met" : "NOT met");
+}
+
 void printSummary(const TreeShape& shape, double warmFind, const Samples& samples,
                   const std::string& loadBefore)
 {
     const auto entries = static_cast<double>(shape.entries);
-    const double find = median(samples.find);
-    const double catalogue = median(samples.catalogue);
-    const double ratio = find > 0 ? catalogue / find : 0;
-    const double findCpu = median(samples.findCpu);
-    const double cpuRatio = findCpu > 0 ? median(samples.catalogueCpu) / findCpu : 0;
     const double peak = *std::max_element(samples.peakMiB.begin(), samples.peakMiB.end());
     const double before = median(samples.residentBeforeMiB);
     const double fileMB = samples.fileMB.back();
@@ -199,19 +252,37 @@ void printSummary(const TreeShape& shape, double warmFind, const Samples& sample
     std::printf("%-34s %9s %11s %8s   %s\n", "step (medians)", "wall s", "entries/s", "CPU s",
                 "rounds, wall s");
     printRow("find -printf '%h/%f\\n'", entries, samples.find, samples.findCpu);
+    printRow("find -printf '%h/%f\\t%s\\t%T@\\n'", entries, samples.findDetails,
+             samples.findDetailsCpu);
     printRow("walk alone (ScanFolder, no rows)", entries, samples.walk, samples.walkCpu);
     printRow("cataloguing (runCataloguing)", entries, samples.catalogue, {});
     printRow("  the same, whole child process", entries, samples.catalogueProcess,
              samples.catalogueCpu);
-    std::printf("(walk and cataloguing wall times are taken inside the child around the call; "
-                "CPU times are of whole processes)\n");
-    std::printf("\nratio cataloguing / find: %.2f  (goal at most %.1f: %s); in CPU time: %.2f\n",
-                ratio, kRatioGoal, ratio <= kRatioGoal ? "met" : "NOT met", cpuRatio);
+    printRow("update, unchanged (runUpdate)", entries, samples.update, {});
+    std::printf("(walk, cataloguing and update wall times are taken inside the child around the "
+                "call; CPU times are of whole processes)\n");
+    printRatios(samples);
     std::printf("peak resident memory of the cataloguing: %.1f MiB, of which %.1f MiB before "
                 "the run began  (goal under %.0f MiB: %s)\n",
                 peak, before, kPeakMiBGoal, peak < kPeakMiBGoal ? "met" : "NOT met");
     std::printf("catalogue file: %.1f MB (%.1f MiB), %.0f bytes per entry\n", fileMB,
                 fileMB * kBytesPerMB / (kKiBPerMiB * kKiBPerMiB), fileMB * kBytesPerMB / entries);
+}
+
+// Storing sizes and times in CDS or in a table of their own, on the rows of this tree.
+bool compareStorage(const std::string& tree, const std::string& catalogueFolder)
+{
+    std::printf("\nStoring sizes and times (--storage):\n");
+    std::fflush(stdout);
+    const std::string catalogue = catalogueFolder + "/storage.db2";
+    const std::string self = ownProgramPath();
+    const ChildRun made =
+        runChild({self, "--catalogue-once", tree, catalogue}, ChildOutput::Discard);
+    if (reportFailure(made, "the cataloguing for the storage comparison"))
+        return false;
+    const ChildRun compared = runChild({self, "--storage-once", catalogue}, ChildOutput::Capture);
+    std::printf("%s", compared.output.c_str());
+    return !reportFailure(compared, "the storage comparison");
 }
 
 std::string makeCatalogueFolder(const std::string& tree)
@@ -226,7 +297,7 @@ std::string makeCatalogueFolder(const std::string& tree)
 
 // Warm-up, rounds and summary on a ready tree. Returns false when a step failed or the run
 // was interrupted; the catalogues made on the way are removed either way.
-bool measureTree(const std::string& tree, const TreeShape& shape, int rounds)
+bool measureTree(const std::string& tree, const TreeShape& shape, int rounds, bool storage)
 {
     // The first listing reads the folders into the page cache; every timed round after it
     // finds them there, for find and the cataloguing alike.
@@ -246,10 +317,12 @@ bool measureTree(const std::string& tree, const TreeShape& shape, int rounds)
     bool ok = true;
     for (int round = 1; round <= rounds && ok; ++round)
         ok = !interrupted() && runRound(round, tree, catalogueFolder, shape.entries, samples);
-    std::error_code ignored;
-    std::filesystem::remove_all(catalogueFolder, ignored);
     if (ok)
         printSummary(shape, warm.seconds, samples, loadBefore);
+    if (ok && storage && !interrupted())
+        ok = compareStorage(tree, catalogueFolder);
+    std::error_code ignored;
+    std::filesystem::remove_all(catalogueFolder, ignored);
     return ok;
 }
 
@@ -282,7 +355,7 @@ int runBenchmark(const BenchOptions& options)
                     tree.c_str(), shape.secondsToMake,
                     static_cast<unsigned long long>(shape.entries), shape.averageNameLength);
 
-    const bool measured = measureTree(tree, shape, options.rounds);
+    const bool measured = measureTree(tree, shape, options.rounds, options.storage);
     if (interrupted())
         std::fprintf(stderr, "platterly-bench: interrupted; removing what it made\n");
 

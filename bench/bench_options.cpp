@@ -23,27 +23,36 @@ std::optional<std::uint64_t> parseCount(std::string_view text)
 
 std::string usageText()
 {
-    return "usage: platterly-bench [--tree DIR] [--entries N] [--rounds N] [--keep]\n"
+    return "usage: platterly-bench [--tree DIR] [--entries N] [--rounds N] [--keep] [--storage]\n"
            "\n"
-           "Generates a tree of empty files (default 1,000,000 entries under\n"
-           "/tmp/platterly-bench/tree), warms the page cache with find, then times find and\n"
-           "the cataloguing run alternately and prints medians, the ratio, the peak memory\n"
-           "of the cataloguing and the size of the catalogue file.\n"
+           "Generates a tree of files with sizes and times (default 1,000,000 entries under\n"
+           "/tmp/platterly-bench/tree), warms the page cache with find, then times find (names\n"
+           "alone, and with sizes and times), the walk, the cataloguing run and the update of\n"
+           "an unchanged disc alternately and prints medians, the ratios, the peak memory of\n"
+           "the cataloguing and the size of the catalogue file.\n"
            "\n"
            "  --tree DIR    where the tree is made; reused when its stamp file\n"
            "                (DIR.stamp) matches the entry count\n"
            "  --entries N   entries in the tree (about 10 % folders)\n"
            "  --rounds N    timed rounds of each tool (default 3)\n"
            "  --keep        leave the tree in place for the next run\n"
+           "  --storage     afterwards, compare storing sizes and times in CDS with a table\n"
+           "                of their own (writing, file size, reading)\n"
            "\n"
            "Steps run in a child process (useful under a profiler):\n"
            "  --catalogue-once TREE CATALOGUE   catalogue TREE into a new file CATALOGUE\n"
+           "  --update-once TREE CATALOGUE      catalogue TREE into a new file, then time\n"
+           "                                    updating the disc from the unchanged TREE\n"
+           "  --storage-once CATALOGUE          the storage comparison on CATALOGUE's rows\n"
+           "  --make-duplicates CATALOGUE N     write a catalogue of N entries with copies, for\n"
+           "                                    bench_duplicates.sh\n"
            "  --walk-once TREE                  walk TREE as the cataloguing does, writing "
            "nothing\n"
            "  --search-once CATALOGUE PATTERN LIMIT\n"
            "                                    time the search for PATTERN inside this process\n"
            "                                    (LIMIT rows, 0 for all, then the total; --rounds\n"
-           "                                    timed rounds after a warm-up)\n";
+           "                                    timed rounds after a warm-up; --category, --disc\n"
+           "                                    and --larger as the search command takes them)\n";
 }
 
 std::optional<Command> parseCommandLine(int argc, char** argv, std::string& error)
@@ -62,6 +71,30 @@ std::optional<Command> parseCommandLine(int argc, char** argv, std::string& erro
             command.kind = Command::Kind::Help;
         } else if (argument == "--keep") {
             command.options.keep = true;
+        } else if (argument == "--storage") {
+            command.options.storage = true;
+        } else if (argument == "--update-once") {
+            if (!needValues(2))
+                return std::nullopt;
+            command.kind = Command::Kind::UpdateOnce;
+            command.tree = argv[++i];
+            command.catalogue = argv[++i];
+        } else if (argument == "--make-duplicates") {
+            if (!needValues(2))
+                return std::nullopt;
+            command.kind = Command::Kind::MakeDuplicates;
+            command.catalogue = argv[++i];
+            const auto count = parseCount(argv[++i]);
+            if (!count) {
+                error = "--make-duplicates needs a number of entries";
+                return std::nullopt;
+            }
+            command.rows = *count;
+        } else if (argument == "--storage-once") {
+            if (!needValues(1))
+                return std::nullopt;
+            command.kind = Command::Kind::StorageOnce;
+            command.catalogue = argv[++i];
         } else if (argument == "--tree") {
             if (!needValues(1))
                 return std::nullopt;
@@ -101,10 +134,12 @@ std::optional<Command> parseCommandLine(int argc, char** argv, std::string& erro
                 return std::nullopt;
             }
             command.limit = limit == "0" ? 0 : static_cast<long long>(*count);
-        } else if (argument == "--category" || argument == "--disc") {
+        } else if (argument == "--category" || argument == "--disc" || argument == "--larger") {
             if (!needValues(1))
                 return std::nullopt;
-            (argument == "--category" ? command.category : command.disc) = argv[++i];
+            (argument == "--category" ? command.category
+             : argument == "--disc"   ? command.disc
+                                      : command.larger) = argv[++i];
         } else if (argument == "--walk-once") {
             if (!needValues(1))
                 return std::nullopt;

@@ -15,7 +15,8 @@ struct BenchOptions
     std::string tree = kDefaultTree; // where the generated tree lives
     std::uint64_t entries = kDefaultEntries;
     int rounds = kDefaultRounds;
-    bool keep = false; // leave the tree in place for the next run
+    bool keep = false;    // leave the tree in place for the next run
+    bool storage = false; // compare ways of storing sizes and times after the rounds
 };
 
 // What the command line asks for: a benchmark run, or one measured step run in a child
@@ -25,19 +26,25 @@ struct Command
     enum class Kind
     {
         Benchmark,
-        CatalogueOnce, // --catalogue-once TREE CATALOGUE
-        WalkOnce,      // --walk-once TREE
-        SearchOnce,    // --search-once CATALOGUE PATTERN LIMIT
+        CatalogueOnce,  // --catalogue-once TREE CATALOGUE
+        UpdateOnce,     // --update-once TREE CATALOGUE
+        StorageOnce,    // --storage-once CATALOGUE
+        MakeDuplicates, // --make-duplicates CATALOGUE ENTRIES
+        WalkOnce,       // --walk-once TREE
+        SearchOnce,     // --search-once CATALOGUE PATTERN LIMIT
         Help,
     };
     Kind kind = Kind::Benchmark;
     BenchOptions options;
     std::string tree;                   // for the child steps
-    std::string catalogue;              // for --catalogue-once and --search-once
+    std::string catalogue;              // for --catalogue-once, --update-once, --storage-once
+                                        // and --search-once
     std::string pattern;                // for --search-once
     long long limit = 0;                // for --search-once: rows to deliver, 0 for all
     std::string category = "All Files"; // for --search-once: --category
     std::string disc;                   // for --search-once: --disc, one disc's rows
+    std::string larger;                 // for --search-once: --larger, a size limit
+    std::uint64_t rows = 0;             // for --make-duplicates
 };
 
 // Reads the command line; on a mistake returns nothing and says why in `error`.

@@ -51,13 +51,15 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The tree: one benchmark round of platterly-bench makes it (or finds it made).
-if [[ ! -f "$tree.stamp" ]] || ! grep -q "entries=$entries\$" "$tree.stamp"; then
+# The tree: one benchmark round of platterly-bench makes it (or finds it made). Trees of the
+# generator's version 2 on have the sizes the filtered searches need.
+if [[ ! -f "$tree.stamp" ]] || ! grep -q "version=[2-9] .*entries=$entries\$" "$tree.stamp"; then
     echo "Making the tree of $entries entries in $tree (a minute or more) ..." >&2
     "$build_dir/bin/platterly-bench" --tree "$tree" --entries "$entries" --rounds 1 --keep \
         >"$work/tree.log"
 fi
 find "$tree" -mindepth 1 -printf '%f\n' >"$work/names.txt"
+find "$tree" -mindepth 1 -printf '%f\t%s\t%y\n' >"$work/sizes.txt"
 
 # Median wall time of a command in milliseconds, its output going to a file (grep stops at
 # the first match when it writes to /dev/null). The clock is bash's own, so that no process
@@ -126,7 +128,7 @@ in_process_ms() {
     while [[ $# -gt 0 ]]; do
         case "$1" in
         --limit) limit="$2"; shift 2 ;;
-        --category | --disc) options+=("$1" "$2"); shift 2 ;;
+        --category | --disc | --larger) options+=("$1" "$2"); shift 2 ;;
         *) shift ;;
         esac
     done
@@ -162,8 +164,29 @@ row "'*', Music Files, first 100 rows + total" "-ciE \.(wav|voc|wma|mp2|mp3|mpeg
     '*' --category "Music Files" --limit 100
 row "'rea' on one disc (by name), all rows" "-iF rea" "" rea --disc Bench
 row "'.mp3', all rows" "-iF .mp3" "" .mp3
+
+# Limits on size: the reference is awk over the names with their sizes, files only.
+# filtered LABEL AWK-PROGRAM PLATTERLY-ARGUMENTS...
+filtered() {
+    local label="$1" program="$2"
+    shift 2
+    local ours theirs hits
+    ours=$(median_ms search "$@")
+    hits=$(sed -n 's/.*(\([0-9]*\))$/\1/p; s/^Only 1.*/1/p; s/^No Files.*/0/p' "$work/err")
+    theirs=$(median_ms awk -F '\t' "$program" "$work/sizes.txt")
+    printf '%-44s %8s %12s %10s %7s %12s\n' "$label" "${hits:-?}" "$ours" "$theirs" \
+        "$(ratio "$ours" "$theirs")" "$(in_process_ms "$@")"
+}
+filtered "'*' larger than 512M, first 100 rows + total" \
+    '$3 == "f" && $2 > 536870912 {n++} END {print n}' '*' --larger 512M --limit 100
+filtered "'rea' larger than 1M, first 100 rows + total" \
+    '$3 == "f" && $2 > 1048576 && tolower($1) ~ /rea/ {n++} END {print n}' \
+    rea --larger 1M --limit 100
+filtered "'.mp3' larger than 1M, all rows" \
+    '$3 == "f" && $2 > 1048576 && tolower($1) ~ /\.mp3/ {print}' .mp3 --larger 1M
 echo
-echo "grep: grep -c -i -F (or, for all rows, grep -i -F) over names.txt, one name a line."
+echo "grep: grep -c -i -F (or, for all rows, grep -i -F) over names.txt, one name a line;"
+echo "for the limits, awk over the names with their sizes (find -printf '%f\\t%s\\t%y')."
 echo "platterly: whole processes of platterly-cli search, started and timed by this script;"
 echo "in-process: the same search inside one process on the open catalogue (platterly-bench"
 echo "--search-once), rows handed to a consumer that keeps nothing."

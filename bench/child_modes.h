@@ -12,6 +12,10 @@ namespace platterly::bench {
 // does; the time covers runCataloguing alone (walk, rows, counts, commit).
 int catalogueOnce(const std::string& tree, const std::string& catalogue);
 
+// Makes a new catalogue file, catalogues the tree into it, then times updating that disc from
+// the same, unchanged tree.
+int updateOnce(const std::string& tree, const std::string& catalogue);
+
 // Walks the tree as the cataloguing does but hands the rows to a sink that only counts them:
 // what the walk costs without the writing.
 int walkOnce(const std::string& tree);

@@ -1,7 +1,9 @@
 #include "bench_driver.h"
 #include "bench_options.h"
 #include "child_modes.h"
+#include "duplicates_catalogue.h"
 #include "search_once.h"
+#include "storage_layouts.h"
 
 #include <cstdio>
 
@@ -22,11 +24,17 @@ int main(int argc, char** argv)
         return 0;
     case Command::Kind::CatalogueOnce:
         return catalogueOnce(command->tree, command->catalogue);
+    case Command::Kind::UpdateOnce:
+        return updateOnce(command->tree, command->catalogue);
+    case Command::Kind::MakeDuplicates:
+        return makeDuplicatesCatalogue(command->catalogue, command->rows);
+    case Command::Kind::StorageOnce:
+        return storageOnce(command->catalogue);
     case Command::Kind::WalkOnce:
         return walkOnce(command->tree);
     case Command::Kind::SearchOnce:
         return searchOnce({command->catalogue, command->pattern, command->category, command->disc,
-                           command->limit, command->options.rounds});
+                           command->larger, command->limit, command->options.rounds});
     case Command::Kind::Benchmark:
         break;
     }

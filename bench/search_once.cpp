@@ -33,10 +33,14 @@ int searchOnce(const SearchOnce& request)
         return 1;
     }
     search::useNameIndex(data);
+    search::SearchFilters limits;
+    if (!request.larger.empty())
+        limits.largerThan = search::parseSizeText(QString::fromStdString(request.larger));
     const QString statement =
         search::buildSearchStatement({QString::fromStdString(request.pattern),
                                       QString::fromStdString(request.category),
-                                      !request.disc.empty(), QString::fromStdString(request.disc)})
+                                      !request.disc.empty(), QString::fromStdString(request.disc)},
+                                     limits)
             .statement;
 
     std::vector<double> times;

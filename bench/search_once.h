@@ -10,6 +10,7 @@ struct SearchOnce
     std::string pattern;  // the pattern box
     std::string category; // the category box
     std::string disc;     // empty: all discs
+    std::string larger;   // a size limit as --larger takes it ("10M"); empty: none
     long long limit = 0;  // rows to deliver; 0 for all
     int rounds = 3;
 };

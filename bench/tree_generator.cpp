@@ -16,6 +16,7 @@
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 #include <vector>
 
@@ -25,9 +26,15 @@ namespace {
 
 // Changing the generator changes the trees it makes: the version in the stamp makes an old
 // tree be made again instead of being measured as if it were new.
-constexpr int kGeneratorVersion = 1;
+constexpr int kGeneratorVersion = 2;
 constexpr std::uint64_t kSeed = 0x506c617474657231ULL;
-constexpr std::uint64_t kFolderShareDivisor = 10; // about 10 % of the entries are folders
+// Sizes and times come from a generator of their own, so the names are those of version 1.
+constexpr std::uint64_t kDetailsSeed = 0x53697a6554696d65ULL;
+constexpr std::uint32_t kEmptyFilesPercent = 3;
+constexpr std::uint32_t kLargestSizeBits = 30;     // sizes up to 1 GiB, as holes: no disc space
+constexpr std::int64_t kEarliestTime = 1104537600; // 2005-01-01
+constexpr std::int64_t kLatestTime = 1735689600;   // 2025-01-01
+constexpr std::uint64_t kFolderShareDivisor = 10;  // about 10 % of the entries are folders
 constexpr std::uint64_t kProgressEvery = 100'000;
 
 // Share in percent of the folders at each depth, from depth 1 (in the root) to depth 7: a
@@ -114,6 +121,15 @@ public:
             if (!makeFiles(folder, error))
                 return false;
         }
+        // Folders last: making a file changes the time of its folder.
+        for (std::size_t i = 1; i < m_folders.size(); ++i) {
+            const time_t when = timeOfChange();
+            const timespec times[2] = {{when, 0}, {when, 0}};
+            if (::utimensat(m_rootFd, m_folders[i].relativePath.c_str(), times, 0) != 0) {
+                error = m_folders[i].relativePath + ": " + std::strerror(errno);
+                return false;
+            }
+        }
         if (::isatty(STDERR_FILENO) == 1)
             std::fprintf(stderr, "\r\x1b[K");
         return true;
@@ -185,7 +201,16 @@ private:
             const int fd =
                 ::openat(folderFd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
             if (fd >= 0) {
+                const time_t when = timeOfChange();
+                const timespec times[2] = {{when, 0}, {when, 0}};
+                const bool detailed =
+                    ::ftruncate(fd, fileSize()) == 0 && ::futimens(fd, times) == 0;
                 ::close(fd);
+                if (!detailed) {
+                    error = folder.relativePath + '/' + name + ": " + std::strerror(errno);
+                    ::close(folderFd);
+                    return false;
+                }
                 counted(name);
                 ++made;
             } else if (errno != EEXIST) {
@@ -198,6 +223,23 @@ private:
         return true;
     }
 
+    // Sizes spread evenly over the powers of two from 1 byte to 1 GiB, a few files empty.
+    off_t fileSize()
+    {
+        if (m_details.percent(kEmptyFilesPercent))
+            return 0;
+        const std::uint32_t bits = m_details.below(kLargestSizeBits);
+        return static_cast<off_t>((std::uint64_t{1} << bits) +
+                                  m_details.next() % (std::uint64_t{1} << bits));
+    }
+
+    time_t timeOfChange()
+    {
+        return static_cast<time_t>(
+            kEarliestTime + static_cast<std::int64_t>(m_details.next() %
+                                                      std::uint64_t(kLatestTime - kEarliestTime)));
+    }
+
     void counted(const std::string& name)
     {
         m_nameBytes += name.size();
@@ -207,6 +249,7 @@ private:
     int m_rootFd;
     std::uint64_t m_entries;
     SeededRandom m_random;
+    SeededRandom m_details{kDetailsSeed};
     NameGenerator m_names;
     std::vector<PlannedFolder> m_folders; // index 0 is the root
     std::uint64_t m_made = 0;

@@ -6,7 +6,9 @@
 namespace platterly::bench {
 
 // What the generated tree holds. A tree of `entries` entries has entries / 10 folders and
-// the rest empty files; folders are 1 to 7 levels deep, so entries are 1 to 8 levels deep.
+// the rest files; folders are 1 to 7 levels deep, so entries are 1 to 8 levels deep. Files
+// have sizes spread over the powers of two up to 1 GiB (holes: they take no disc space) and
+// every entry a time of change between 2005 and 2025.
 struct TreeShape
 {
     std::uint64_t entries = 0;
