@@ -63,7 +63,7 @@ run() {
     local name="$1" times=() peak=0
     shift
     for ((i = 0; i < rounds; i++)); do
-        /usr/bin/time -f '%e %M' -o "$work/time" "$@" >"$work/$name.out"
+        /usr/bin/time -f "%e %M" -o "$work/time" "$@" >"$work/$name.out" 2>"$work/$name.err"
         read -r seconds kib <"$work/time"
         times+=("$seconds")
         ((kib > peak)) && peak=$kib

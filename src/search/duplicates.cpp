@@ -3,6 +3,7 @@
 #include "catalogue/name_index.h"
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <sqlite3.h>
 #include <string>
@@ -21,54 +22,90 @@ std::uint64_t spread(std::uint64_t x)
     return x ^ (x >> 31);
 }
 
-// Which keys were seen once, and which more than once, as bits: a key may share its bit with
-// another, so "seen twice" can be wrong the one way only.
-class SeenTwice
+// Eight bytes at a time: the names of millions of rows are hashed twice.
+std::uint64_t hashBytes(const std::string& bytes)
 {
-public:
-    explicit SeenTwice(unsigned bits) : m_mask((std::size_t{1} << bits) - 1)
-    {
-        m_once.assign((m_mask + 1) / 64, 0);
-        m_twice.assign((m_mask + 1) / 64, 0);
+    std::uint64_t hash = spread(bytes.size());
+    std::size_t at = 0;
+    for (; at + 8 <= bytes.size(); at += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes.data() + at, 8);
+        hash = spread(hash ^ word);
     }
-    void add(std::uint64_t key)
-    {
-        const std::size_t at = spread(key) & m_mask;
-        const std::uint64_t bit = std::uint64_t{1} << (at & 63);
-        std::uint64_t& once = m_once[at >> 6];
-        if (once & bit)
-            m_twice[at >> 6] |= bit;
-        once |= bit;
-    }
-    bool repeated(std::uint64_t key) const
-    {
-        const std::size_t at = spread(key) & m_mask;
-        return (m_twice[at >> 6] >> (at & 63)) & 1;
-    }
-
-private:
-    std::size_t m_mask;
-    std::vector<std::uint64_t> m_once;
-    std::vector<std::uint64_t> m_twice;
-};
+    std::uint64_t tail = 0;
+    std::memcpy(&tail, bytes.data() + at, bytes.size() - at);
+    return spread(hash ^ tail);
+}
 
 // The name as the program compares names: case folded; bytes that are not UTF-8 as they are.
 void foldName(sqlite3_stmt* row, int column, std::string& folded)
 {
     folded.clear();
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(row, column));
-    const int length = sqlite3_column_bytes(row, column);
-    if (text && !catalogue::appendFoldedName(text, length, folded))
-        folded.assign(text, static_cast<std::size_t>(length));
+    const auto length = static_cast<std::size_t>(sqlite3_column_bytes(row, column));
+    if (!text)
+        return;
+    const bool ascii = std::all_of(text, text + length,
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii) {
+        folded.assign(text, length);
+        for (char& c : folded)
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c + ('a' - 'A'));
+    } else if (!catalogue::appendFoldedName(text, static_cast<qsizetype>(length), folded)) {
+        folded.assign(text, length);
+    }
 }
 
 std::uint64_t keyOf(qint64 size, const std::string& folded)
 {
-    std::uint64_t hash = 0xcbf29ce484222325ULL;
-    for (const char c : folded)
-        hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
-    return spread(hash ^ spread(static_cast<std::uint64_t>(size)));
+    return spread(hashBytes(folded) ^ spread(static_cast<std::uint64_t>(size)));
 }
+
+// The keys met more than once. Most rows are tested against a bit set small enough to stay
+// in the processor's cache; only those it lets through are looked up in the set itself.
+class RepeatedKeys
+{
+public:
+    explicit RepeatedKeys(std::vector<std::uint64_t> keys)
+    {
+        std::sort(keys.begin(), keys.end());
+        std::vector<std::uint64_t> repeated;
+        for (std::size_t i = 1; i < keys.size(); ++i)
+            if (keys[i] == keys[i - 1] && (repeated.empty() || repeated.back() != keys[i]))
+                repeated.push_back(keys[i]);
+        keys = {};
+        std::size_t slots = 16;
+        while (slots < repeated.size() * 2)
+            slots *= 2;
+        m_slots.assign(slots, 0);
+        for (const std::uint64_t key : repeated) {
+            m_filter[(key >> 40) % kFilterWords] |= bit(key);
+            std::size_t at = key & (slots - 1);
+            while (m_slots[at] != 0)
+                at = (at + 1) & (slots - 1);
+            m_slots[at] = key | 1; // 0 marks an empty slot
+        }
+    }
+
+    bool contains(std::uint64_t key) const
+    {
+        if (!(m_filter[(key >> 40) % kFilterWords] & bit(key)))
+            return false;
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::size_t at = key & mask; m_slots[at] != 0; at = (at + 1) & mask)
+            if (m_slots[at] == (key | 1))
+                return true;
+        return false;
+    }
+
+private:
+    static constexpr std::size_t kFilterWords = std::size_t{1} << 18; // 2 MiB of bits
+    static std::uint64_t bit(std::uint64_t key) { return std::uint64_t{1} << ((key >> 32) & 63); }
+
+    std::vector<std::uint64_t> m_filter = std::vector<std::uint64_t>(kFilterWords, 0);
+    std::vector<std::uint64_t> m_slots;
+};
 
 struct Candidate
 {
@@ -77,10 +114,10 @@ struct Candidate
     qint64 rowid;
 };
 
+// Rows whose size and folded name hash alike: a group, to be checked against the names.
 struct FoundGroup
 {
     qint64 size = 0;
-    std::string folded;
     std::vector<qint64> rowids; // ascending
 };
 
@@ -92,127 +129,59 @@ public:
     SqlError collect(std::vector<FoundGroup>& groups);
 
 private:
-    std::optional<sql::Statement> scan(const char* select);
-    SqlError markSizes(SeenTwice& sizes);
-    SqlError markKeys(const SeenTwice& sizes, SeenTwice& keys);
-    SqlError keepCandidates(const SeenTwice& sizes, const SeenTwice& keys,
-                            std::vector<Candidate>& kept);
-    SqlError split(const std::vector<Candidate>& run, std::vector<FoundGroup>& groups);
+    // Steps through the rows of at least the least size, handing each its size and key.
+    template <typename Visit>
+    SqlError eachRow(Visit visit);
 
     const sql::Database& m_db;
     qint64 m_minSize;
-    SqlError m_error;
     std::string m_folded;
-    std::optional<sql::Statement> m_name;
 };
 
-std::optional<sql::Statement> Finder::scan(const char* select)
+template <typename Visit>
+SqlError Finder::eachRow(Visit visit)
 {
-    auto statement = m_db.prepare(QString::fromLatin1(select), &m_error);
-    if (statement)
-        statement->bindInt(1, m_minSize);
-    return statement;
-}
-
-SqlError Finder::markSizes(SeenTwice& sizes)
-{
-    auto rows = scan("SELECT SIZE FROM CDS WHERE SIZE >= ?1");
+    SqlError error;
+    auto rows = m_db.prepare(
+        QStringLiteral("SELECT _rowid_, SIZE, FNAME FROM CDS WHERE SIZE >= ?1"), &error);
     if (!rows)
-        return m_error;
-    sqlite3_stmt* row = rows->handle();
-    sql::Statement::Step step;
-    while ((step = rows->step()) == sql::Statement::Step::Row)
-        sizes.add(static_cast<std::uint64_t>(sqlite3_column_int64(row, 0)));
-    return step == sql::Statement::Step::Error ? m_db.lastError() : SqlError{};
-}
-
-SqlError Finder::markKeys(const SeenTwice& sizes, SeenTwice& keys)
-{
-    auto rows = scan("SELECT SIZE, FNAME FROM CDS WHERE SIZE >= ?1");
-    if (!rows)
-        return m_error;
-    sqlite3_stmt* row = rows->handle();
-    sql::Statement::Step step;
-    while ((step = rows->step()) == sql::Statement::Step::Row) {
-        const qint64 size = sqlite3_column_int64(row, 0);
-        if (!sizes.repeated(static_cast<std::uint64_t>(size)))
-            continue;
-        foldName(row, 1, m_folded);
-        keys.add(keyOf(size, m_folded));
-    }
-    return step == sql::Statement::Step::Error ? m_db.lastError() : SqlError{};
-}
-
-SqlError Finder::keepCandidates(const SeenTwice& sizes, const SeenTwice& keys,
-                                std::vector<Candidate>& kept)
-{
-    auto rows = scan("SELECT _rowid_, SIZE, FNAME FROM CDS WHERE SIZE >= ?1");
-    if (!rows)
-        return m_error;
+        return error;
+    rows->bindInt(1, m_minSize);
     sqlite3_stmt* row = rows->handle();
     sql::Statement::Step step;
     while ((step = rows->step()) == sql::Statement::Step::Row) {
         const qint64 size = sqlite3_column_int64(row, 1);
-        if (!sizes.repeated(static_cast<std::uint64_t>(size)))
-            continue;
         foldName(row, 2, m_folded);
-        const std::uint64_t key = keyOf(size, m_folded);
-        if (keys.repeated(key))
-            kept.push_back({key, size, sqlite3_column_int64(row, 0)});
+        visit(sqlite3_column_int64(row, 0), size, keyOf(size, m_folded));
     }
     return step == sql::Statement::Step::Error ? m_db.lastError() : SqlError{};
 }
 
-// Rows of one key and size, told apart by their folded names.
-SqlError Finder::split(const std::vector<Candidate>& run, std::vector<FoundGroup>& groups)
-{
-    if (!m_name)
-        m_name = m_db.prepare(QStringLiteral("SELECT FNAME FROM CDS WHERE _rowid_ = ?1"), &m_error);
-    if (!m_name)
-        return m_error;
-    sql::Statement* name = &*m_name;
-    std::map<std::string, std::vector<qint64>> byName;
-    for (const Candidate& candidate : run) {
-        name->reset();
-        name->bindInt(1, candidate.rowid);
-        if (name->step() != sql::Statement::Step::Row)
-            continue;
-        foldName(name->handle(), 0, m_folded);
-        byName[m_folded].push_back(candidate.rowid);
-    }
-    for (auto& [folded, rowids] : byName)
-        if (rowids.size() > 1)
-            groups.push_back({run.front().size, folded, std::move(rowids)});
-    return {};
-}
-
 SqlError Finder::collect(std::vector<FoundGroup>& groups)
 {
+    std::vector<std::uint64_t> keys;
+    if (SqlError error =
+            eachRow([&keys](qint64, qint64, std::uint64_t key) { keys.push_back(key); }))
+        return error;
+    const RepeatedKeys repeated(std::move(keys));
     std::vector<Candidate> kept;
-    {
-        SeenTwice sizes(26);
-        if (SqlError error = markSizes(sizes))
-            return error;
-        SeenTwice keys(27);
-        if (SqlError error = markKeys(sizes, keys))
-            return error;
-        if (SqlError error = keepCandidates(sizes, keys, kept))
-            return error;
-    }
+    if (SqlError error = eachRow([&](qint64 rowid, qint64 size, std::uint64_t key) {
+            if (repeated.contains(key))
+                kept.push_back({key, size, rowid});
+        }))
+        return error;
     std::sort(kept.begin(), kept.end(), [](const Candidate& a, const Candidate& b) {
         return a.key != b.key ? a.key < b.key
                               : (a.size != b.size ? a.size < b.size : a.rowid < b.rowid);
     });
     for (std::size_t begin = 0, end = 0; begin < kept.size(); begin = end) {
-        for (end = begin + 1; end < kept.size() && kept[end].key == kept[begin].key &&
-                              kept[end].size == kept[begin].size;
-             ++end) {
-        }
-        if (end - begin < 2)
-            continue;
-        if (SqlError error = split(
-                {kept.begin() + std::ptrdiff_t(begin), kept.begin() + std::ptrdiff_t(end)}, groups))
-            return error;
+        FoundGroup group{kept[begin].size, {}};
+        for (end = begin; end < kept.size() && kept[end].key == kept[begin].key &&
+                          kept[end].size == kept[begin].size;
+             ++end)
+            group.rowids.push_back(kept[end].rowid);
+        if (group.rowids.size() > 1)
+            groups.push_back(std::move(group));
     }
     return {};
 }
@@ -249,29 +218,33 @@ SqlError findDuplicates(const sql::Database& db, qint64 minSize,
         const long double wastedB = static_cast<long double>(b.size) * (b.rowids.size() - 1);
         if (wastedA != wastedB)
             return wastedA > wastedB;
-        if (a.size != b.size)
-            return a.size > b.size;
-        return a.folded != b.folded ? a.folded < b.folded : a.rowids < b.rowids;
+        return a.size != b.size ? a.size > b.size : a.rowids.front() < b.rowids.front();
     });
     SqlError error;
     auto copy = db.prepare(QStringLiteral("SELECT CDNAME, PATH, FNAME FROM CDS WHERE _rowid_ = ?1"),
                            &error);
     if (!copy)
         return error;
+    std::string folded;
     for (const FoundGroup& found : groups) {
-        DuplicateGroup group;
-        group.size = found.size;
+        // The rows of one key, by their folded names: almost always one name, so one group.
+        std::map<std::string, DuplicateGroup> byName;
         for (const qint64 rowid : found.rowids) {
             copy->reset();
             copy->bindInt(1, rowid);
             if (copy->step() != sql::Statement::Step::Row)
                 return db.lastError();
-            if (group.copies.empty())
+            foldName(copy->handle(), 2, folded);
+            DuplicateGroup& group = byName[folded];
+            if (group.copies.empty()) {
                 group.name = copy->text(2);
+                group.size = found.size;
+            }
             group.copies.push_back({copy->text(0), copy->text(1)});
         }
-        if (!visit(group))
-            break;
+        for (const auto& [name, group] : byName)
+            if (group.copies.size() > 1 && !visit(group))
+                return {};
     }
     return {};
 }

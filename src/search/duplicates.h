@@ -26,17 +26,17 @@ struct DuplicateGroup
 
 // Hands over every group of CDS entries that share their name (letters compared without
 // regard to case, all of Unicode, as the program compares names everywhere) and their size,
-// at least `minSize` bytes and above zero: largest wasted bytes first, then larger files,
-// then by name. Folders, which have no size, are never duplicates; neither are entries of
-// discs catalogued before sizes were recorded. The visitor returns false to stop.
+// at least `minSize` bytes and above zero: largest wasted bytes first, then larger files, then
+// in the stored order of their first copies. Folders, which have no size, are never
+// duplicates; neither are entries of discs catalogued before sizes were recorded. The visitor
+// returns false to stop.
 //
-// How it stays fast on millions of entries: only names whose size occurs more than once can
-// be duplicates, so a first pass over CDS reads sizes alone and marks the sizes seen twice in
-// a bit set; a second pass folds only those names and marks their (size, name) keys seen twice
-// in another; a third keeps just the rows whose key was seen twice, which are sorted and
-// grouped. A key's bits may be shared by another key; the groups are therefore checked
-// against the names themselves, so a shared bit costs work, never a wrong group. Memory: the
-// bit sets (48 MiB) and 24 bytes for each row that may be a duplicate.
+// How it stays fast on millions of entries: a first pass over CDS keeps one 64-bit key per
+// row, a hash of its size and folded name, and sorting them tells the keys met twice; a
+// second pass keeps the rowids of the rows with such a key; the rows of each key are then
+// read and told apart by their names themselves, so that two names sharing a key (a chance of
+// a few in a million for ten million rows) never make one group. Memory: 8 bytes a row during
+// the first pass, 24 bytes a row that may be a duplicate afterwards.
 sql::SqlError findDuplicates(const sql::Database& db, qint64 minSize,
                              const std::function<bool(const DuplicateGroup&)>& visit);
 

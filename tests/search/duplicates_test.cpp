@@ -44,34 +44,33 @@ QStringList plainGrouping(const QString& file, qint64 minSize)
     auto rows = db->prepare(u"SELECT CDNAME, FNAME, PATH, SIZE FROM CDS ORDER BY rowid"_s, &error);
     struct Group
     {
+        qint64 first = 0; // the place of its first copy in stored order
         QString name;
         QStringList copies;
     };
     std::map<std::pair<QString, qint64>, Group> groups;
-    while (rows->step() == sql::Statement::Step::Row) {
+    for (qint64 row = 0; rows->step() == sql::Statement::Step::Row; ++row) {
         if (rows->isNull(3) || rows->integer(3) < std::max<qint64>(minSize, 1))
             continue;
         Group& group = groups[{sql::foldCase(rows->text(1)), rows->integer(3)}];
         if (group.copies.isEmpty())
-            group.name = rows->text(1);
+            group = {row, rows->text(1), {}};
         group.copies.append(rows->text(0) + u' ' + rows->text(2));
     }
     struct Sorted
     {
-        qint64 wasted, size;
-        QString folded, text;
+        qint64 wasted, size, first;
+        QString text;
     };
     std::vector<Sorted> sorted;
     for (const auto& [key, group] : groups)
         if (group.copies.size() > 1)
-            sorted.push_back({key.second * (group.copies.size() - 1), key.second, key.first,
+            sorted.push_back({key.second * (group.copies.size() - 1), key.second, group.first,
                               describe(group.name, key.second, group.copies)});
     std::sort(sorted.begin(), sorted.end(), [](const Sorted& a, const Sorted& b) {
         if (a.wasted != b.wasted)
             return a.wasted > b.wasted;
-        if (a.size != b.size)
-            return a.size > b.size;
-        return a.folded.toUtf8() < b.folded.toUtf8();
+        return a.size != b.size ? a.size > b.size : a.first < b.first;
     });
     QStringList texts;
     for (const Sorted& group : sorted)
