@@ -12,29 +12,43 @@ namespace {
 // one hit in this many rows of the range, the lookups cost less.
 constexpr qint64 kRowsPerLookup = 16;
 
-std::optional<qint64> integerAt(sqlite3_stmt* row, int column)
+RowFilter::Value valueAt(sqlite3_stmt* row, int column)
 {
-    if (sqlite3_column_type(row, column) != SQLITE_INTEGER)
-        return std::nullopt;
-    return sqlite3_column_int64(row, column);
+    using Kind = RowFilter::Value::Kind;
+    switch (sqlite3_column_type(row, column)) {
+    case SQLITE_INTEGER:
+        return {Kind::Number, static_cast<long double>(sqlite3_column_int64(row, column))};
+    case SQLITE_FLOAT:
+        return {Kind::Number, static_cast<long double>(sqlite3_column_double(row, column))};
+    case SQLITE_NULL:
+        return {};
+    default:
+        return {Kind::Text, 0};
+    }
 }
 
-bool holds(sql::JetCondition::Op op, qint64 value, qint64 limit)
+bool holds(sql::JetCondition::Op op, const RowFilter::Value& value, qint64 limit)
 {
+    using Op = sql::JetCondition::Op;
+    if (value.kind == RowFilter::Value::Kind::Null)
+        return false;
+    if (value.kind == RowFilter::Value::Kind::Text)
+        return op == Op::NotEqual || op == Op::Greater || op == Op::GreaterOrEqual;
+    const long double bound = static_cast<long double>(limit);
     switch (op) {
-    case sql::JetCondition::Op::Equal:
-        return value == limit;
-    case sql::JetCondition::Op::NotEqual:
-        return value != limit;
-    case sql::JetCondition::Op::Less:
-        return value < limit;
-    case sql::JetCondition::Op::Greater:
-        return value > limit;
-    case sql::JetCondition::Op::LessOrEqual:
-        return value <= limit;
-    case sql::JetCondition::Op::GreaterOrEqual:
-        return value >= limit;
-    case sql::JetCondition::Op::Like:
+    case Op::Equal:
+        return value.number == bound;
+    case Op::NotEqual:
+        return value.number != bound;
+    case Op::Less:
+        return value.number < bound;
+    case Op::Greater:
+        return value.number > bound;
+    case Op::LessOrEqual:
+        return value.number <= bound;
+    case Op::GreaterOrEqual:
+        return value.number >= bound;
+    case Op::Like:
         break;
     }
     return false;
@@ -62,13 +76,11 @@ void RowFilter::prepare()
         m_db.prepare(QStringLiteral("SELECT SIZE, MODIFIED FROM CDS WHERE _rowid_ = ?1"), &ignored);
 }
 
-bool RowFilter::passes(std::optional<qint64> size, std::optional<qint64> modified) const
+bool RowFilter::passes(const Value& size, const Value& modified) const
 {
-    for (const Limit& limit : m_limits) {
-        const std::optional<qint64>& value = limit.onSize ? size : modified;
-        if (!value || !holds(limit.op, *value, limit.value))
+    for (const Limit& limit : m_limits)
+        if (!holds(limit.op, limit.onSize ? size : modified, limit.value))
             return false;
-    }
     return true;
 }
 
@@ -100,7 +112,7 @@ void RowFilter::testByRange(const std::vector<qint64>& rowids, std::vector<char>
         while (next < rowids.size() && rowids[next] < rowid)
             ++next; // a hit whose row is gone
         if (next < rowids.size() && rowids[next] == rowid)
-            verdicts[next++] = passes(integerAt(row, 1), integerAt(row, 2)) ? 1 : 0;
+            verdicts[next++] = passes(valueAt(row, 1), valueAt(row, 2)) ? 1 : 0;
     }
     m_range->reset();
 }
@@ -112,7 +124,7 @@ void RowFilter::testOneByOne(const std::vector<qint64>& rowids, std::vector<char
         m_one->reset();
         m_one->bindInt(1, rowids[i]);
         if (m_one->step() == sql::Statement::Step::Row)
-            verdicts[i] = passes(integerAt(row, 0), integerAt(row, 1)) ? 1 : 0;
+            verdicts[i] = passes(valueAt(row, 0), valueAt(row, 1)) ? 1 : 0;
     }
     m_one->reset();
 }

@@ -15,7 +15,8 @@ namespace platterly::search {
 // each hit is looked up by its rowid. Either way no row is read twice, so a filter with a
 // pattern that every name matches reads CDS once, as a scan would.
 // A row whose value is NULL (a folder has no size), or a file that lacks the field (made
-// before sizes were recorded), passes no condition on it, as in SQL.
+// before sizes were recorded), passes no condition on it; every value compares as SQLite
+// compares it, so that a search gives the same rows whether the index answers it or not.
 class RowFilter
 {
 public:
@@ -27,8 +28,21 @@ public:
     // is gone does not pass.
     void test(const std::vector<qint64>& rowids, std::vector<char>& verdicts);
 
+    // A value as SQLite compares it with a number: NULL matches nothing, and a text or a blob
+    // (which another program may have written) sorts after every number.
+    struct Value
+    {
+        enum class Kind
+        {
+            Null,
+            Number,
+            Text
+        };
+        Kind kind = Kind::Null;
+        long double number = 0; // exact for every 64-bit integer
+    };
     // Whether a row with these values passes every condition.
-    bool passes(std::optional<qint64> size, std::optional<qint64> modified) const;
+    bool passes(const Value& size, const Value& modified) const;
 
 private:
     void prepare();

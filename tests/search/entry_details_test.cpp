@@ -6,6 +6,7 @@
 #include "search/name_index_planner.h"
 #include "search/search_run.h"
 #include "search/statement_builder.h"
+#include "search_fixture.h"
 #include "support/temp_tree.h"
 
 #include <QDir>
@@ -139,4 +140,43 @@ TEST(EntryDetails, AnOlderCatalogueSearchesAndTakesNewDiscsWithSizes)
               QStringList({u"new song.mp3|5|1600000000"_s, u"old song.mp3|-|-"_s}));
     EXPECT_EQ(found(file, u"song"_s, belowAGigabyte()),
               QStringList({u"new song.mp3|5|1600000000"_s}));
+}
+
+TEST(EntryDetails, ValuesOtherToolsWroteCompareAsSQLiteComparesThem)
+{
+    search::test::CatalogueOnDisk catalogue;
+    test::TempTree tree;
+    tree.addFile(u"plain.txt"_s, "twelve bytes");
+    ASSERT_TRUE(catalogue.addDisc(u"Disc"_s, tree.root()));
+    catalogue.foreignSql(
+        u"INSERT INTO CDS (CDNAME, FNAME, PATH, LEVEL, TYPE, SIZE, MODIFIED) VALUES"
+        u" ('Disc', 'real.txt', 'D:\\', 2, 2, 100.5, 1.5e9),"
+        u" ('Disc', 'text.txt', 'D:\\', 2, 2, 'big', 'late'),"
+        u" ('Disc', 'blob.txt', 'D:\\', 2, 2, X'00', NULL);"_s);
+    {
+        sql::SqlError error;
+        auto db = sql::Database::open(catalogue.path(), &error);
+        ASSERT_FALSE(search::prepareNameIndex(*db));
+    }
+    // A number in another form compares as that number; a text or a blob after every number.
+    for (const auto& [larger, smaller, changedFrom] :
+         {std::tuple<qint64, qint64, qint64>{100, -1, -1},
+          {-1, 101, -1},
+          {11, 13, -1},
+          {-1, -1, 1'400'000'000}}) {
+        search::SearchFilters limits;
+        if (larger >= 0)
+            limits.largerThan = larger;
+        if (smaller >= 0)
+            limits.smallerThan = smaller;
+        if (changedFrom >= 0)
+            limits.modifiedFrom = changedFrom;
+        const QString statement =
+            search::buildSearchStatement({u"*"_s, u"All Files"_s, false, {}}, limits).statement;
+        const auto indexed = search::test::searchRows(catalogue.path(), statement, true);
+        EXPECT_TRUE(indexed.answeredByIndex);
+        EXPECT_EQ(indexed.rows, search::test::searchRows(catalogue.path(), statement, false).rows)
+            << statement.toStdString();
+        EXPECT_FALSE(indexed.rows.empty()) << statement.toStdString();
+    }
 }
