@@ -151,13 +151,13 @@ bool isDotOrDotDot(const char* name)
 
 SystemFolderLister::SystemFolderLister() : m_buffer(kEntryBufferBytes / sizeof(std::uint64_t)) {}
 
-SystemFolderLister::~SystemFolderLister()
+FolderOpener::~FolderOpener()
 {
     for (const OpenFolder& folder : m_open)
         ::close(folder.fd);
 }
 
-qsizetype SystemFolderLister::keepOnlyFoldersHolding(const QByteArray& path)
+qsizetype FolderOpener::keepOnlyFoldersHolding(const QByteArray& path)
 {
     while (!m_open.empty()) {
         const qsizetype length = m_open.back().pathLength;
@@ -175,14 +175,14 @@ qsizetype SystemFolderLister::keepOnlyFoldersHolding(const QByteArray& path)
     return 0;
 }
 
-int SystemFolderLister::openFolder(const QByteArray& path, int flags)
+int FolderOpener::open(const QByteArray& path, int flags)
 {
     const qsizetype below = keepOnlyFoldersHolding(path);
     const int base = m_open.empty() ? AT_FDCWD : m_open.back().fd;
     return openBelow(base, path.constData() + below, path.size() - below, flags);
 }
 
-void SystemFolderLister::keepOpen(const QByteArray& path, int fd)
+void FolderOpener::keep(const QByteArray& path, int fd)
 {
     qsizetype length = path.size();
     while (length > 0 && path[length - 1] == '/')
@@ -196,7 +196,7 @@ void SystemFolderLister::keepOpen(const QByteArray& path, int fd)
     m_lastPath.append(path.constData(), path.size()); // a copy: the caller's buffer changes
 }
 
-bool SystemFolderLister::readNames(int fd, FolderListing& listing, int& error)
+bool SystemFolderLister::readNames(int fd, bool lookAtNames, FolderListing& listing, int& error)
 {
     char* const buffer = reinterpret_cast<char*>(m_buffer.data());
     for (;;) {
@@ -212,10 +212,12 @@ bool SystemFolderLister::readNames(int fd, FolderListing& listing, int& error)
             offset += entry->d_reclen;
             if (isDotOrDotDot(entry->d_name))
                 continue;
+            // Hidden names are never recorded; a name whose entry gives no kind is looked at
+            // for its kind all the same.
             EntryDetails details;
-            const EntryKind kind = entry->d_name[0] == '.'
-                                       ? kindOfType(entry->d_type)
-                                       : lookAt(fd, entry->d_name, entry->d_type, details);
+            EntryKind kind = kindOfType(entry->d_type);
+            if ((lookAtNames && entry->d_name[0] != '.') || entry->d_type == DT_UNKNOWN)
+                kind = lookAt(fd, entry->d_name, entry->d_type, details);
             listing.add(
                 QByteArrayView(entry->d_name, static_cast<qsizetype>(std::strlen(entry->d_name))),
                 kind, details);
@@ -228,7 +230,7 @@ ListOutcome SystemFolderLister::list(const QByteArray& nativePath, const ListOpt
 {
     listing.clear();
     const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (options.followLink ? 0 : O_NOFOLLOW);
-    const int fd = openFolder(nativePath, flags);
+    const int fd = m_folders.open(nativePath, flags);
     if (fd < 0)
         return failure(errno, options.followLink);
 
@@ -244,14 +246,14 @@ ListOutcome SystemFolderLister::list(const QByteArray& nativePath, const ListOpt
         return {ListStatus::OtherDevice, {}};
     }
     int error = 0;
-    if (!readNames(fd, listing, error)) {
+    if (!readNames(fd, options.lookAtNames, listing, error)) {
         // A folder that cannot be read to its end gives nothing rather than a random part.
         ::close(fd);
         listing.clear();
         return failure(error, options.followLink);
     }
     listing.setDevice(device);
-    keepOpen(nativePath, fd);
+    m_folders.keep(nativePath, fd);
     return {};
 }
 

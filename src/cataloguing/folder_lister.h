@@ -89,6 +89,9 @@ struct ListOptions
     bool followLink = false;
     // When set, a folder on any other device is left unread and reported as OtherDevice.
     std::optional<std::uint64_t> requiredDevice;
+    // Whether each name is looked at for its size and time now; a caller may look at them
+    // later instead, and the entries' details are then left empty.
+    bool lookAtNames = true;
 };
 
 // Lists one folder. The walk talks to the file system only through this interface, so that
@@ -104,16 +107,47 @@ public:
                                            FolderListing& listing) = 0;
 };
 
+// Opens folders in the order a depth-first walk reaches them without resolving each path from
+// the root again: the folders last opened stay open, each inside the one before, and the next
+// one is opened by its name from the nearest open one that holds it, however deep the tree.
+class FolderOpener
+{
+public:
+    FolderOpener() = default;
+    ~FolderOpener();
+    FolderOpener(const FolderOpener&) = delete;
+    FolderOpener& operator=(const FolderOpener&) = delete;
+
+    // Opens `path` (open() flags); -1 with errno set on failure. The caller owns the result
+    // until it hands it to keep().
+    int open(const QByteArray& path, int flags);
+    // Keeps a folder just opened, as the one the next paths are opened from; the opener
+    // closes it when a path outside it comes.
+    void keep(const QByteArray& path, int fd);
+
+private:
+    struct OpenFolder
+    {
+        qsizetype pathLength; // of m_lastPath, without final '/'
+        int fd;
+    };
+    // Closes the kept folders that do not hold `path`; returns where the part of `path` below
+    // the nearest one left begins (0 when none is left).
+    qsizetype keepOnlyFoldersHolding(const QByteArray& path);
+
+    QByteArray m_lastPath;
+    std::vector<OpenFolder> m_open; // outermost first
+};
+
 // The file system's own listing: one open and one fstat per folder, one fstatat per name for
-// its size and time (links looked at, not followed; names beginning with "." are never
-// recorded, so they are not looked at), and no limit on the length of the path. The kind of
-// each name comes from the directory entry, or from the stat where the entry does not say.
+// its size and time unless told not to (links looked at, not followed; names beginning with
+// "." are never recorded, so they are not looked at), and no limit on the length of the path.
+// The kind of each name comes from the directory entry, or from a stat where it does not say.
 // One lister serves one walk at a time.
 class SystemFolderLister final : public FolderLister
 {
 public:
     SystemFolderLister();
-    ~SystemFolderLister() override;
     SystemFolderLister(const SystemFolderLister&) = delete;
     SystemFolderLister& operator=(const SystemFolderLister&) = delete;
 
@@ -121,23 +155,9 @@ public:
                                    FolderListing& listing) override;
 
 private:
-    // A walk lists a folder, then the folders inside it. The folders last listed stay open,
-    // each inside the one before, so the next folder is opened by its name from the nearest
-    // open one: no path is resolved again from the root, however deep the tree.
-    struct OpenFolder
-    {
-        qsizetype pathLength; // of m_lastPath, without final '/'
-        int fd;
-    };
-    int openFolder(const QByteArray& path, int flags);
-    // Closes the kept folders that do not hold `path`; returns where the part of `path` below
-    // the nearest one left begins (0 when none is left).
-    qsizetype keepOnlyFoldersHolding(const QByteArray& path);
-    void keepOpen(const QByteArray& path, int fd);
-    bool readNames(int fd, FolderListing& listing, int& error);
+    bool readNames(int fd, bool lookAtNames, FolderListing& listing, int& error);
 
-    QByteArray m_lastPath;
-    std::vector<OpenFolder> m_open;      // outermost first
+    FolderOpener m_folders;
     std::vector<std::uint64_t> m_buffer; // directory entries, aligned as the system wants
 };
 

@@ -28,6 +28,13 @@ public:
         return true;
     }
 
+    // The batches waiting for the reader now.
+    std::size_t queued()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_batches.size();
+    }
+
     // The writer has no more rows to give.
     void close()
     {

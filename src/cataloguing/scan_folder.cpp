@@ -185,13 +185,14 @@ private:
             m_drivePath.append(u'\\');
 
         Frame root;
-        const ListOutcome outcome = m_lister.list(m_nativePath, {true, {}}, root.listing);
+        const ListOutcome outcome =
+            m_lister.list(m_nativePath, {true, {}, m_request.lookAtEntries}, root.listing);
         if (!outcome.listed()) {
             m_result.outcome = WalkOutcome::Failed;
             m_result.error = rootError(m_request.nativeRoot, outcome);
             return false;
         }
-        m_insideTree = {false, root.listing.device()};
+        m_insideTree = {false, root.listing.device(), m_request.lookAtEntries};
         if (!m_nativePath.endsWith('/'))
             m_nativePath.append('/');
         push(std::move(root), kRootLevel);
@@ -205,7 +206,8 @@ private:
         const EntryDetails details = folder.listing.details(entry.index);
         m_sink.add(WalkRow{entry.name, m_drivePath, folder.level, catalogue::FileType(entry.name),
                            entry.ascii ? folder.listing.name(entry.index) : QByteArrayView(),
-                           details.size, details.modified});
+                           details.size, details.modified, folder.listing.name(entry.index),
+                           QByteArrayView(m_nativePath.constData(), folder.nativeLength)});
         ++m_result.entries;
         m_progress.rowAdded(m_result.entries, m_drivePath);
     }

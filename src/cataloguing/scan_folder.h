@@ -23,6 +23,11 @@ struct WalkRow
     QByteArrayView utf8Name;
     std::optional<qint64> size;     // SIZE: bytes, as lstat gives them; nothing for a folder
     std::optional<qint64> modified; // MODIFIED: seconds since 1970 (UTC), as lstat gives them
+    // For a walk told not to look at the entries (WalkRequest::lookAtEntries): the name's
+    // bytes as listed and the native path of the folder it lies in (with its final '/'),
+    // to look at the entry later. Valid during WalkSink::add only.
+    QByteArrayView nativeName;
+    QByteArrayView nativeFolder;
 };
 
 // Receives the rows in catalogue order. Rows of one folder share one `path` string, so a sink
@@ -45,6 +50,9 @@ struct WalkRequest
     WalkProgress progress;
     // Checked before every row; once true the walk stops and says it was cancelled.
     const std::atomic<bool>* cancel = nullptr;
+    // Whether the lister looks at each entry for its size and time; when not, the rows come
+    // without them and the sink may look at them (WalkRow::nativeFolder).
+    bool lookAtEntries = true;
 };
 
 enum class WalkOutcome

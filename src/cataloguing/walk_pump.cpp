@@ -4,6 +4,9 @@
 #include "cataloguing/row_pipe.h"
 
 #include <chrono>
+#include <climits>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <thread>
 
 namespace platterly::cataloguing {
@@ -20,6 +23,40 @@ std::uint8_t indexTypeCode(int type)
 {
     return type >= 0 && type < catalogue::kTypeNull ? static_cast<std::uint8_t>(type)
                                                     : catalogue::kTypeOther;
+}
+
+// Looks at each entry of the batch the walk did not look at: its size (none for a folder) and
+// time, from the folder it lies in, links not followed. An entry that vanished meanwhile, or
+// whose folder cannot be opened, keeps neither.
+void lookAtEntries(RowBatch& batch, FolderOpener& folders)
+{
+    std::string name;
+    std::uint32_t folderIndex = UINT32_MAX;
+    int folder = -1;
+    for (RowBatch::Row& row : batch.rows) {
+        if (row.hasModified)
+            continue;
+        if (row.folder != folderIndex) {
+            folderIndex = row.folder;
+            const QByteArray& path = batch.nativeFolders[folderIndex];
+            folder = path.isEmpty() ? -1 : folders.open(path, O_PATH | O_DIRECTORY | O_CLOEXEC);
+            if (folder >= 0)
+                folders.keep(path, folder);
+        }
+        if (folder < 0)
+            continue;
+        if (row.nativeLength > 0)
+            name.assign(batch.nativeNames, row.nativeOffset, row.nativeLength);
+        else
+            name.assign(batch.names, row.nameOffset, row.nameLength);
+        struct stat info;
+        if (::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+            continue;
+        row.hasSize = !S_ISDIR(info.st_mode);
+        row.size = row.hasSize ? static_cast<std::int64_t>(info.st_size) : 0;
+        row.hasModified = true;
+        row.modified = static_cast<std::int64_t>(info.st_mtim.tv_sec);
+    }
 }
 
 // Runs on the walk's thread: turns rows into batches, cuts the name index blocks (the rows
@@ -39,6 +76,10 @@ public:
             if (row.path != m_path || m_batch.folders.empty()) {
                 m_path = row.path;
                 m_batch.folders.push_back(m_path.toUtf8());
+                QByteArrayView native = row.nativeFolder;
+                if (native.size() > 1 && native.back() == '/')
+                    native.chop(1);
+                m_batch.nativeFolders.push_back(native.toByteArray());
             }
         }
         QByteArrayView name = row.utf8Name;
@@ -46,11 +87,17 @@ public:
             m_encoded = row.name.toUtf8();
             name = m_encoded;
         }
-        m_batch.rows.push_back({static_cast<std::uint32_t>(m_batch.names.size()),
-                                static_cast<std::uint32_t>(name.size()),
-                                static_cast<std::uint32_t>(m_batch.folders.size() - 1), row.level,
-                                row.type, row.size.has_value(), row.modified.has_value(),
-                                row.size.value_or(0), row.modified.value_or(0)});
+        const bool nativeDiffers = row.nativeName != name;
+        m_batch.rows.push_back(
+            {static_cast<std::uint32_t>(m_batch.names.size()),
+             static_cast<std::uint32_t>(name.size()),
+             static_cast<std::uint32_t>(m_batch.folders.size() - 1), row.level, row.type,
+             row.size.has_value(), row.modified.has_value(), row.size.value_or(0),
+             row.modified.value_or(0), static_cast<std::uint32_t>(m_batch.nativeNames.size()),
+             static_cast<std::uint32_t>(nativeDiffers ? row.nativeName.size() : 0)});
+        if (nativeDiffers)
+            m_batch.nativeNames.append(row.nativeName.data(),
+                                       static_cast<std::size_t>(row.nativeName.size()));
         m_batch.names.append(name.data(), static_cast<std::size_t>(name.size()));
         if (m_blocksValid)
             m_blocksValid = m_blocks->add(name.data(), name.size(), indexTypeCode(row.type),
@@ -76,6 +123,10 @@ private:
     {
         if (m_batch.rows.empty() && m_batch.blocks.empty())
             return;
+        // The entries are looked at on the writing thread while it keeps up; when batches
+        // pile up waiting for it, this thread looks at them, so that both stay busy.
+        if (m_pipe.queued() >= kBatchesInFlight / 2)
+            lookAtEntries(m_batch, m_folders);
         m_batch.lastFolder = m_path;
         m_pipe.push(std::move(m_batch));
         m_batch = {};
@@ -89,6 +140,7 @@ private:
     RowBatch m_batch;
     QString m_path;
     QByteArray m_encoded;
+    FolderOpener m_folders; // this thread's own, for looking at the entries
 };
 
 } // namespace
@@ -97,6 +149,7 @@ PumpResult pumpWalk(const PumpRequest& request, FolderLister& lister, const Batc
                     const WalkProgress& progress, const std::atomic<bool>* cancel)
 {
     PumpResult result;
+    FolderOpener folders; // this thread's own, for looking at the entries
     RowPipe<RowBatch> pipe(kBatchesInFlight);
     std::atomic<bool> stopWalk = false;
     bool blocksValid = request.blocks != nullptr;
@@ -106,6 +159,8 @@ PumpResult pumpWalk(const PumpRequest& request, FolderLister& lister, const Batc
         walkRequest.nativeRoot = request.nativeRoot;
         walkRequest.driveRoot = request.driveRoot;
         walkRequest.cancel = &stopWalk;
+        // The entries are looked at later, by whichever thread has the time (PipeSink::flush).
+        walkRequest.lookAtEntries = false;
         result.walk = ScanFolder(walkRequest, lister, sink);
         sink.finish();
         blocksValid = sink.blocksValid();
@@ -124,6 +179,7 @@ PumpResult pumpWalk(const PumpRequest& request, FolderLister& lister, const Batc
         if (finished)
             break;
         if (batch) {
+            lookAtEntries(*batch, folders);
             if ((result.error = write(*batch)))
                 break;
             result.written += static_cast<qint64>(batch->rows.size());

@@ -19,7 +19,8 @@ namespace platterly::cataloguing {
 
 // Rows on their way from the walk to the writing thread, already in the form SQLite takes:
 // names and folders in UTF-8, names one after another in one buffer. With them go the
-// blocks of the name index cut from the rows so far.
+// blocks of the name index cut from the rows so far, and the folders the rows lie in as the
+// system names them, so that the writing thread can look at each entry for its size and time.
 struct RowBatch
 {
     struct Row
@@ -33,6 +34,9 @@ struct RowBatch
         bool hasModified;
         std::int64_t size;
         std::int64_t modified;
+        // The name as listed, in nativeNames, when its bytes are not those of `name`.
+        std::uint32_t nativeOffset;
+        std::uint32_t nativeLength;
 
         std::optional<qint64> sizeValue() const
         {
@@ -44,9 +48,11 @@ struct RowBatch
         }
     };
     std::string names;
+    std::string nativeNames;
     std::vector<Row> rows;
     std::vector<QByteArray> folders;
-    QString lastFolder; // drive form, for the progress line
+    std::vector<QByteArray> nativeFolders; // beside folders
+    QString lastFolder;                    // drive form, for the progress line
     std::vector<catalogue::NameBlock> blocks;
 
     QByteArrayView name(const Row& row) const
