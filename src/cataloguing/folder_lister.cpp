@@ -182,6 +182,26 @@ int FolderOpener::open(const QByteArray& path, int flags)
     return openBelow(base, path.constData() + below, path.size() - below, flags);
 }
 
+int FolderOpener::reach(const QByteArray& path, int flags)
+{
+    for (const OpenFolder& folder : m_open)
+        if (folder.pathLength == path.size() &&
+            std::memcmp(path.constData(), m_lastPath.constData(),
+                        static_cast<std::size_t>(path.size())) == 0) {
+            // The folders kept after it lie inside it: the walk has left them.
+            while (m_open.back().fd != folder.fd) {
+                ::close(m_open.back().fd);
+                m_open.pop_back();
+            }
+            m_lastPath.truncate(path.size());
+            return folder.fd;
+        }
+    const int fd = open(path, flags);
+    if (fd >= 0)
+        keep(path, fd);
+    return fd;
+}
+
 void FolderOpener::keep(const QByteArray& path, int fd)
 {
     qsizetype length = path.size();

@@ -124,6 +124,10 @@ public:
     // Keeps a folder just opened, as the one the next paths are opened from; the opener
     // closes it when a path outside it comes.
     void keep(const QByteArray& path, int fd);
+    // The folder `path` open and kept, for looking at the names in it: one of the folders
+    // kept when it is one of them (a walk comes back to a folder after each folder in it),
+    // else opened with `flags` and kept. -1 when it cannot be opened.
+    int reach(const QByteArray& path, int flags);
 
 private:
     struct OpenFolder

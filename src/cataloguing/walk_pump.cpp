@@ -39,9 +39,7 @@ void lookAtEntries(RowBatch& batch, FolderOpener& folders)
         if (row.folder != folderIndex) {
             folderIndex = row.folder;
             const QByteArray& path = batch.nativeFolders[folderIndex];
-            folder = path.isEmpty() ? -1 : folders.open(path, O_PATH | O_DIRECTORY | O_CLOEXEC);
-            if (folder >= 0)
-                folders.keep(path, folder);
+            folder = path.isEmpty() ? -1 : folders.reach(path, O_PATH | O_DIRECTORY | O_CLOEXEC);
         }
         if (folder < 0)
             continue;
