@@ -1,6 +1,7 @@
 #include "browse/disc_tree_model.h"
 
 #include "catalogue/path_routines.h"
+#include "platform/system/native_name.h"
 
 #include <QSet>
 
@@ -133,7 +134,7 @@ QVariant DiscTreeModel::data(const QModelIndex& index, int role) const
         return {};
     const Node& node = m_nodes[static_cast<std::size_t>(index.internalId())];
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
-        return node.name;
+        return system::displayedText(node.name);
     if (role == IconNumberRole)
         return node.icon;
     return {};

@@ -34,7 +34,8 @@ using CopyProgress = std::function<bool(qint64 copied, qint64 total)>;
 // Copies one file into a folder, replacing a file of the same name there. The copy is written
 // under a temporary name in the destination folder and renamed when complete, so a failed or
 // stopped copy never leaves a half-written file, and an existing file is replaced only by a
-// complete copy.
+// complete copy. Paths and the name are in the text form of native names, so a name that is
+// not UTF-8 is read and written with its own bytes; a name holding '/' is refused.
 CopyFailure copyFileInto(const QString& sourceFile, const QString& targetFolder,
                          const QString& fileName, const CopyProgress& progress = {});
 

@@ -1,5 +1,6 @@
 #include "search/results_model.h"
 
+#include "platform/system/native_name.h"
 #include "search/results_grid_format.h"
 
 #include <climits>
@@ -73,7 +74,8 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
         return {};
-    return cellText(index.row(), index.column());
+    // Bytes of a name that are not UTF-8 are shown as replacement characters.
+    return system::displayedText(cellText(index.row(), index.column()));
 }
 
 QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int role) const
