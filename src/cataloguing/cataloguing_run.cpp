@@ -1,5 +1,6 @@
 #include "cataloguing/cataloguing_run.h"
 
+#include "catalogue/disc_volumes.h"
 #include "catalogue/file_type.h"
 #include "catalogue/name_index.h"
 #include "catalogue/name_index_blocks.h"
@@ -350,6 +351,9 @@ RunResult runCataloguing(sql::DataControl& data, const CataloguingRequest& reque
     totals.setField(u"TFILES", totals.field(u"TFILES").toLongLong() + files);
     error = totals.update();
     if (error)
+        return failure(RunOutcome::Failed, error.message);
+
+    if (request.volume && (error = catalogue::writeDiscVolume(*db, title, *request.volume)))
         return failure(RunOutcome::Failed, error.message);
 
     error = transaction.commit();

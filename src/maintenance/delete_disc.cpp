@@ -1,5 +1,6 @@
 #include "maintenance/delete_disc.h"
 
+#include "catalogue/disc_volumes.h"
 #include "catalogue/name_index.h"
 #include "maintenance/selected_rows.h"
 
@@ -114,7 +115,8 @@ DeleteResult deleteDisc(sql::DataControl& data, const QString& title)
 
     // The search's name index follows the tables in the same transaction, so that it never
     // offers rows that are gone.
-    if ((error = catalogue::dropTitleFromNameIndex(*db, title)))
+    if ((error = catalogue::dropTitleFromNameIndex(*db, title)) ||
+        (error = catalogue::deleteDiscVolume(*db, title)))
         return failure(DeleteOutcome::Failed, error.message);
     if ((error = transaction.commit()))
         return failure(DeleteOutcome::Failed, error.message);

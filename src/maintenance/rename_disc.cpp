@@ -1,6 +1,7 @@
 #include "maintenance/rename_disc.h"
 
 #include "catalogue/catalogue_file.h"
+#include "catalogue/disc_volumes.h"
 #include "catalogue/name_index.h"
 #include "maintenance/selected_rows.h"
 
@@ -73,7 +74,8 @@ RenameResult renameDisc(sql::DataControl& data, const QString& oldTitle, const Q
 
     // The search's name index follows the tables in the same transaction, so that a search
     // limited to the new title finds the disc's rows at once.
-    if ((error = catalogue::renameTitleInNameIndex(*db, oldTitle, newTitle)))
+    if ((error = catalogue::renameTitleInNameIndex(*db, oldTitle, newTitle)) ||
+        (error = catalogue::renameDiscVolume(*db, oldTitle, newTitle)))
         return failure(RenameOutcome::Failed, error.message);
     if ((error = transaction.commit()))
         return failure(RenameOutcome::Failed, error.message);

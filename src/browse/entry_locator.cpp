@@ -1,0 +1,88 @@
+#include "browse/entry_locator.h"
+
+#include "catalogue/disc_volumes.h"
+#include "catalogue/settings.h"
+#include "platform/sql/casefold.h"
+#include "platform/system/application_folder.h"
+#include "platform/system/native_name.h"
+#include "platform/system/profile_file.h"
+
+#include <sys/stat.h>
+
+namespace platterly::browse {
+
+std::optional<QChar> driveLetterOfBoxText(const QString& text)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return std::nullopt;
+    const QChar letter = trimmed.at(0).toUpper();
+    if (letter < u'A' || letter > u'Z')
+        return std::nullopt;
+    if (trimmed.size() > 1 && trimmed.at(1) != u':')
+        return std::nullopt;
+    return letter;
+}
+
+std::optional<QChar> defaultDriveLetter(const drives::DriveMap& drives)
+{
+    for (const drives::Drive& drive : drives.drives()) {
+        if (drive.kind == drives::DriveKind::Optical)
+            return drive.letter;
+    }
+    if (!drives.drives().empty())
+        return drives.drives().front().letter;
+    return std::nullopt;
+}
+
+QString initialDriveBoxText(const drives::DriveMap& drives)
+{
+    // The application folder as the default tells a missing key from any stored value.
+    const QString missing = system::applicationFolder();
+    const QString stored =
+        system::ReadINI(catalogue::settingsFile(), catalogue::settings::kSectionSettings,
+                        catalogue::settings::kKeyDriveLetter, missing);
+    if (stored != missing)
+        return stored;
+    const std::optional<QChar> fallback = defaultDriveLetter(drives);
+    return fallback ? QString(*fallback) : QString();
+}
+
+bool isFolder(const QString& nativePath)
+{
+    struct stat info;
+    return ::stat(system::nativeBytesFromText(nativePath).constData(), &info) == 0 &&
+           S_ISDIR(info.st_mode);
+}
+
+EntryLocator::EntryLocator(drives::DriveMap drives, const sql::Database* catalogue,
+                           std::optional<QChar> driveBoxLetter)
+    : m_drives(std::move(drives)), m_letter(driveBoxLetter)
+{
+    // A catalogue whose volumes cannot be read is searched as an older one: by letters only.
+    if (catalogue)
+        m_records = catalogue::readDiscVolumes(*catalogue);
+}
+
+const std::vector<drives::DiscPlace>& EntryLocator::placesFor(const QString& title,
+                                                              const QString& path)
+{
+    const QString folded = sql::foldCase(title);
+    const auto recorded = m_records.constFind(folded);
+    const bool useRecord = recorded != m_records.constEnd() &&
+                           path.startsWith(recorded->driveRoot, Qt::CaseInsensitive);
+    // Without a record a disc is known by the drive root of its paths only.
+    const QString key = folded + QChar(u'\0') + (useRecord ? QString() : path.left(3));
+    if (const auto known = m_places.constFind(key); known != m_places.constEnd())
+        return *known;
+    const drives::VolumeRecord record = useRecord ? *recorded : drives::recordFromStoredPath(path);
+    return *m_places.insert(key, drives::discPlaces(m_drives, record, m_letter));
+}
+
+std::optional<QString> EntryLocator::locate(const QString& title, const QString& path,
+                                            const QString& name)
+{
+    return drives::locateStoredEntry(m_lookup, placesFor(title, path), path, name);
+}
+
+} // namespace platterly::browse

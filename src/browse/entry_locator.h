@@ -1,0 +1,57 @@
+#pragma once
+
+#include "platform/drives/disc_places.h"
+#include "platform/sql/sqlite_db.h"
+
+#include <QChar>
+#include <QHash>
+#include <QString>
+#include <optional>
+#include <vector>
+
+namespace platterly::browse {
+
+// The letter that a drive box's text names: "G", "g:", "G:\" or an item "D:  /media/cdrom";
+// nullopt for any other text.
+std::optional<QChar> driveLetterOfBoxText(const QString& text);
+
+// The drive a file is looked for on when the user has chosen none: the first optical drive,
+// else the root file system; nullopt when the machine shows no drive at all.
+std::optional<QChar> defaultDriveLetter(const drives::DriveMap& drives);
+
+// What the drive box shows when the main window opens: the DriveLetter of the settings file
+// as stored, or without one the default drive's letter (empty when there is none either).
+// The command line locates files with the letter this names, as the window does.
+QString initialDriveBoxText(const drives::DriveMap& drives);
+
+// Whether a native path (text form) is a folder, links followed.
+bool isFolder(const QString& nativePath);
+
+// Finds catalogued entries on this machine, the way Open File and the copy commands do: on
+// the drive box's letter, then where the disc was catalogued, then on a volume with its label
+// (drives::discPlaces). One locator serves a batch of rows (a search's results) and keeps
+// what it has learnt meanwhile; the machine is as it was when the locator was made.
+class EntryLocator
+{
+public:
+    // `catalogue` gives the volumes recorded for the discs; without it (or for discs of an
+    // older catalogue) a disc is looked for by its stored drive letter only.
+    EntryLocator(drives::DriveMap drives, const sql::Database* catalogue,
+                 std::optional<QChar> driveBoxLetter);
+
+    // The native path (text form of native names) of the entry `name` in the stored folder
+    // `path` of the disc `title`; for an empty name the folder itself. nullopt when no place
+    // holds it.
+    std::optional<QString> locate(const QString& title, const QString& path, const QString& name);
+
+private:
+    const std::vector<drives::DiscPlace>& placesFor(const QString& title, const QString& path);
+
+    drives::DriveMap m_drives;
+    std::optional<QChar> m_letter;
+    QHash<QString, drives::VolumeRecord> m_records; // by folded title
+    QHash<QString, std::vector<drives::DiscPlace>> m_places;
+    drives::StoredPathLookup m_lookup;
+};
+
+} // namespace platterly::browse
