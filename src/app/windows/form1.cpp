@@ -174,12 +174,10 @@ void Form1::buildBottomRow()
     Label6 = label(this, QStringLiteral("Select Present CD Drive Letter to Open or Copy the File"),
                    4800, 8160, 3600, 540);
     Label6->setWordWrap(true);
-    cmbDrive = new QComboBox(this);
-    cmbDrive->setEditable(true);
-    for (char letter = 'E'; letter <= 'Z'; ++letter)
-        cmbDrive->addItem(QString(QLatin1Char(letter)));
-    cmbDrive->setEditText(QStringLiteral("E"));
-    place(cmbDrive, 8520, 8250, 900, 330);
+    // Filled with the machine's drives by the load step; wide enough for a mount point.
+    cmbDrive = new DriveLetterBox(this);
+    cmbDrive->setObjectName(QStringLiteral("cmbDrive"));
+    place(cmbDrive, 8520, 8250, 3255, 330);
 
     auto makeButton = [this](const char* name, const QString& caption, int left, int top,
                              int width) {

@@ -1,12 +1,16 @@
 #pragma once
 
+#include "app/windows/drive_letter_box.h"
 #include "browse/disc_list.h"
 #include "browse/disc_tree_model.h"
 #include "browse/file_copy.h"
+#include "platform/drives/drive_map.h"
 #include "platform/sql/data_control.h"
 #include "search/results_model.h"
 
 #include <QWidget>
+#include <functional>
+#include <optional>
 
 class QButtonGroup;
 class QCheckBox;
@@ -44,6 +48,11 @@ public:
     void showLoaded();
     // Closes the window; it loads afresh the next time it is shown.
     void unload();
+
+    // Where the window learns the machine's drives (the drive box, opening, copying); the
+    // running machine's unless replaced, as tests do with fixture mount tables.
+    using DriveSource = std::function<drives::DriveMap()>;
+    void setDriveSource(DriveSource source) { m_driveSource = std::move(source); }
 
     void AddCDstoList();
     void LoadDiscTree();
@@ -122,7 +131,7 @@ public:
     QCheckBox* Check1 = nullptr;
     QCheckBox* Check2 = nullptr;
     QLabel* Label6 = nullptr;
-    QComboBox* cmbDrive = nullptr;
+    DriveLetterBox* cmbDrive = nullptr;
     QLabel* lblmsg2 = nullptr;
     QLabel* LBLBACK = nullptr;
     QLabel* Image1 = nullptr;
@@ -158,8 +167,16 @@ private:
     void setPictureBorder(QLabel* picture, bool on);
     void notYetAvailable(const QString& what);
     void buildResultsMenu();
-    void openPath(const QString& drivePath);
+    drives::DriveMap driveMap() const;
+    void fillDriveBox();
+    // The real file or folder of the current results row (its folder alone when
+    // `folderOnly`), found as Open File finds it; nullopt when no place holds it.
+    std::optional<QString> locateCurrentRow(bool folderOnly);
+    void openPath(const std::optional<QString>& nativePath, const QString& drivePath);
     void readCopyRow();
+    // A folder row is not copied: says so and returns true when the row is a folder.
+    bool refuseFolderRow();
+    std::optional<QString> locateCopySource();
     bool copyNow(bool toDesktop);
     QString currentRowText(int column) const;
     void searchHistoryChanged();
@@ -170,6 +187,15 @@ private:
     QStringList m_history;
     bool m_searching = false;
     browse::CopyFailure m_copyFailure;
+    DriveSource m_driveSource;
+    // The row the copy in progress takes its file from: title, folder and name as stored.
+    struct StoredEntry
+    {
+        QString title;
+        QString path;
+        QString name;
+    };
+    StoredEntry m_copyEntry;
     bool m_loaded = false;
     bool m_inFallback = false;
     bool m_fillingList = false;

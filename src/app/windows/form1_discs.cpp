@@ -1,6 +1,7 @@
 // The main window's load step, the disc list with its totals, and a disc's tree.
 #include "app/common/program_state.h"
 #include "app/windows/form1.h"
+#include "browse/entry_locator.h"
 #include "catalogue/catalogue_reader.h"
 #include "catalogue/name_index.h"
 #include "catalogue/settings.h"
@@ -54,12 +55,16 @@ void Form1::Load()
     Check1_Click();
     Check2->setChecked(state().PlaySnd == 1);
     Check2_Click();
-    // Without a stored letter the box keeps its own first letter rather than showing the
+    fillDriveBox();
+}
+
+void Form1::fillDriveBox()
+{
+    const drives::DriveMap drives = driveMap();
+    cmbDrive->setDrives(drives.drives());
+    // Without a stored letter the box shows the first optical drive rather than the
     // application folder, which would re-root every path on a folder name.
-    const QString folder = system::applicationFolder();
-    const QString letter = system::ReadINI(catalogue::settingsFile(), keys::kSectionSettings,
-                                           keys::kKeyDriveLetter, folder);
-    cmbDrive->setEditText(letter == folder ? QStringLiteral("E") : letter);
+    cmbDrive->showText(browse::initialDriveBoxText(drives));
 }
 
 void Form1::prepareSearchIndex()

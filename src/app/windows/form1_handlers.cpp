@@ -37,7 +37,7 @@ void Form1::connectHandlers()
     List1->viewport()->installEventFilter(this);
     connect(Check1, &QCheckBox::clicked, this, [this] { Check1_Click(); });
     connect(Check2, &QCheckBox::clicked, this, [this] { Check2_Click(); });
-    connect(cmbDrive, &QComboBox::activated, this, [this] { cmbDrive_Click(); });
+    connect(cmbDrive, &DriveLetterBox::letterChosen, this, [this] { cmbDrive_Click(); });
     connect(Option1[0], &QRadioButton::clicked, this, [this] { Option1_Click(0); });
     connect(Option1[1], &QRadioButton::clicked, this, [this] { Option1_Click(1); });
     for (QWidget* watched : {static_cast<QWidget*>(Image1), static_cast<QWidget*>(Image2),
@@ -174,8 +174,9 @@ void Form1::Check2_Click()
 
 void Form1::cmbDrive_Click()
 {
+    // The letter alone: the item's mount point is only shown.
     system::WriteINI(catalogue::settingsFile(), keys::kSectionSettings, keys::kKeyDriveLetter,
-                     cmbDrive->currentText());
+                     cmbDrive->letterText());
 }
 
 void Form1::Option1_Click(int index)

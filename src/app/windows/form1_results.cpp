@@ -3,9 +3,11 @@
 #include "app/common/program_state.h"
 #include "app/common/windows.h"
 #include "app/windows/form1.h"
+#include "browse/entry_locator.h"
 #include "browse/file_locations.h"
 #include "catalogue/path_routines.h"
 #include "platform/drives/system_volume_source.h"
+#include "platform/system/native_name.h"
 #include "platform/system/special_folders.h"
 #include "platform/ui/busy_cursor.h"
 #include "platform/ui/dialogs.h"
@@ -19,6 +21,17 @@
 #include <QTableView>
 
 namespace platterly::app {
+
+namespace {
+
+QString folderNotCopiedMessage(const QString& name)
+{
+    return QStringLiteral("'%1' is a folder. Only files are copied: search for the files in "
+                          "it and copy them, or open the folder with Open Containing Folder.")
+        .arg(system::displayedText(name));
+}
+
+} // namespace
 
 void Form1::buildResultsMenu()
 {
@@ -47,27 +60,40 @@ void Form1::MSFlexGrid1_MouseUp(Qt::MouseButton button, const QPoint& globalPos)
     popmenu->popup(globalPos);
 }
 
+drives::DriveMap Form1::driveMap() const
+{
+    return m_driveSource ? m_driveSource() : drives::systemDriveMap();
+}
+
+std::optional<QString> Form1::locateCurrentRow(bool folderOnly)
+{
+    browse::EntryLocator locator(driveMap(), m_data.database(), cmbDrive->letter());
+    return locator.locate(currentRowText(0), currentRowText(2),
+                          folderOnly ? QString() : currentRowText(1));
+}
+
 void Form1::mnuFile_Click()
 {
     PresentRow = MSFlexGrid1->currentIndex().row() + 1;
-    openPath(browse::rerootOnDrive(cmbDrive->currentText(), currentRowText(2) + currentRowText(1)));
+    openPath(locateCurrentRow(false),
+             browse::rerootOnDrive(cmbDrive->letterText(), currentRowText(2) + currentRowText(1)));
 }
 
 void Form1::mnuFolder_Click()
 {
     PresentRow = MSFlexGrid1->currentIndex().row() + 1;
-    openPath(browse::rerootOnDrive(cmbDrive->currentText(), currentRowText(2)));
+    openPath(locateCurrentRow(true),
+             browse::rerootOnDrive(cmbDrive->letterText(), currentRowText(2)));
 }
 
-void Form1::openPath(const QString& drivePath)
+void Form1::openPath(const std::optional<QString>& nativePath, const QString& drivePath)
 {
-    const browse::NativeLocation where =
-        browse::nativeLocation(drives::systemDriveMap(), drivePath);
-    if (!where.path.isEmpty() && ui::shellOpener().open(where.path))
+    if (nativePath && ui::shellOpener().open(*nativePath))
         return;
     ui::messageBox(this,
                    QStringLiteral("Please Insert CD : ") + currentRowText(0) +
-                       QStringLiteral(" or\r\nCheck the File '") + drivePath +
+                       QStringLiteral(" or\r\nCheck the File '") +
+                       system::displayedText(drivePath) +
                        QStringLiteral("' is a valid file to open "),
                    ui::Buttons::Ok, ui::Icon::Question, QStringLiteral("Unable to Open File"));
 }
@@ -75,14 +101,29 @@ void Form1::openPath(const QString& drivePath)
 void Form1::readCopyRow()
 {
     PresentRow = MSFlexGrid1->currentIndex().row() + 1;
+    m_copyEntry = {currentRowText(0), currentRowText(2), currentRowText(1)};
     state().CopyFileName = currentRowText(1);
-    state().CopySource = browse::rerootOnDrive(cmbDrive->currentText(), currentRowText(2));
+    state().CopySource = browse::rerootOnDrive(cmbDrive->letterText(), currentRowText(2));
+}
+
+bool Form1::refuseFolderRow()
+{
+    browse::EntryLocator locator(driveMap(), m_data.database(), cmbDrive->letter());
+    const std::optional<QString> entry =
+        locator.locate(m_copyEntry.title, m_copyEntry.path, m_copyEntry.name);
+    if (!entry || !browse::isFolder(*entry))
+        return false;
+    ui::messageBox(this, folderNotCopiedMessage(m_copyEntry.name), ui::Buttons::Ok,
+                   ui::Icon::Information);
+    return true;
 }
 
 void Form1::mnucopy_Click()
 {
     state().PathMode = 2;
     readCopyRow();
+    if (refuseFolderRow())
+        return;
     if (!windows().pickCopyFolder) {
         notYetAvailable(QStringLiteral("Copying to a folder"));
         return;
@@ -113,10 +154,12 @@ void Form1::mnucopydesk_Click()
 {
     for (;;) {
         const QString desktop = system::GetSpecialFolder(system::kSpecialFolderDesktop);
-        const auto drivePath = drives::systemDriveMap().toDrivePath(desktop);
+        const auto drivePath = driveMap().toDrivePath(desktop);
         state().CopyTarget = (drivePath ? *drivePath : desktop) + QLatin1Char('\\');
         state().CopyTargetFolder = desktop;
         readCopyRow();
+        if (refuseFolderRow())
+            return;
         if (copyNow(true))
             return;
         if (!m_copyFailure.discMissing())
@@ -131,42 +174,55 @@ void Form1::mnucopydesk_Click()
     }
 }
 
+// The source of the copy in progress, found as Open File finds it, or why it cannot be.
+std::optional<QString> Form1::locateCopySource()
+{
+    browse::EntryLocator locator(driveMap(), m_data.database(), cmbDrive->letter());
+    if (!locator.locate(m_copyEntry.title, m_copyEntry.path, QString())) {
+        m_copyFailure = {browse::CopyFailure::PathNotFound, QStringLiteral("Path not found")};
+        return std::nullopt;
+    }
+    std::optional<QString> entry =
+        locator.locate(m_copyEntry.title, m_copyEntry.path, m_copyEntry.name);
+    if (!entry)
+        m_copyFailure = {browse::CopyFailure::FileNotFound, QStringLiteral("File not found")};
+    else if (browse::isFolder(*entry))
+        m_copyFailure = {browse::CopyFailure::Other, folderNotCopiedMessage(m_copyEntry.name)};
+    return m_copyFailure ? std::nullopt : entry;
+}
+
 bool Form1::copyNow(bool toDesktop)
 {
     Q_UNUSED(toDesktop);
-    const drives::DriveMap drives = drives::systemDriveMap();
     ui::BusyCursor busy;
-    setWindowTitle(QStringLiteral("Copying '") + state().CopyFileName + QStringLiteral("' From '") +
-                   catalogue::LastFolderName(state().CopySource) + QStringLiteral("' To >> '") +
-                   catalogue::LastFolderName(state().CopyTarget) + QStringLiteral("'"));
+    setWindowTitle(QStringLiteral("Copying '") + system::displayedText(state().CopyFileName) +
+                   QStringLiteral("' From '") +
+                   system::displayedText(catalogue::LastFolderName(state().CopySource)) +
+                   QStringLiteral("' To >> '") +
+                   system::displayedText(catalogue::LastFolderName(state().CopyTarget)) +
+                   QStringLiteral("'"));
     m_copyFailure = {};
-    const browse::NativeLocation from = browse::nativeLocation(drives, state().CopySource);
+    const std::optional<QString> from = locateCopySource();
     // The folder picker hands over the real folder too: its capitalised drive form may not
     // name a folder on a file system that tells letter case apart.
     browse::NativeLocation to{state().CopyTargetFolder, {}};
     if (to.path.isEmpty())
-        to = browse::nativeLocation(drives, state().CopyTarget);
-    if (from.path.isEmpty()) {
-        m_copyFailure = {from.error == QLatin1String("Disk not ready")
-                             ? browse::CopyFailure::DiskNotReady
-                             : browse::CopyFailure::PathNotFound,
-                         from.error};
-    } else if (to.path.isEmpty()) {
+        to = browse::nativeLocation(driveMap(), state().CopyTarget);
+    if (from && to.path.isEmpty()) {
         m_copyFailure = {browse::CopyFailure::Other,
                          QStringLiteral("The folder %1 cannot be reached").arg(state().CopyTarget)};
-    } else {
+    } else if (from) {
         // A large file is copied in pieces; the window is repainted between them.
         QElapsedTimer sinceRepaint;
         sinceRepaint.start();
-        m_copyFailure = browse::copyFileInto(QDir(from.path).filePath(state().CopyFileName),
-                                             to.path, state().CopyFileName, [&](qint64, qint64) {
-                                                 if (sinceRepaint.elapsed() >= 100) {
-                                                     QCoreApplication::processEvents(
-                                                         QEventLoop::ExcludeUserInputEvents);
-                                                     sinceRepaint.restart();
-                                                 }
-                                                 return true;
-                                             });
+        m_copyFailure =
+            browse::copyFileInto(*from, to.path, state().CopyFileName, [&](qint64, qint64) {
+                if (sinceRepaint.elapsed() >= 100) {
+                    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                    sinceRepaint.restart();
+                }
+                return true;
+            });
     }
     setWindowTitle(kMainCaption);
     if (m_copyFailure && !m_copyFailure.discMissing())

@@ -2,10 +2,9 @@
 // message, the history, and what a chosen result shows.
 #include "app/common/program_state.h"
 #include "app/windows/form1.h"
-#include "browse/file_locations.h"
 #include "catalogue/file_type.h"
 #include "catalogue/settings.h"
-#include "platform/drives/system_volume_source.h"
+#include "platform/system/native_name.h"
 #include "platform/ui/busy_cursor.h"
 #include "search/search_history.h"
 #include "search/statement_builder.h"
@@ -135,19 +134,18 @@ QString Form1::currentRowText(int column) const
 void Form1::MSFlexGrid1_SelChange()
 {
     const QString name = currentRowText(1);
-    LBLFILE->setText(name.toUpper());
+    LBLFILE->setText(system::displayedText(name).toUpper());
     if (catalogue::FileType(name) != catalogue::TypeImage) {
         imgPreview->hide();
         return;
     }
     imgPreview->show();
-    // The picture as catalogued, on the drive letter of that time; a disc that is not there
-    // (or another letter) keeps the picture shown before.
-    const browse::NativeLocation where =
-        browse::nativeLocation(drives::systemDriveMap(), currentRowText(2) + name);
-    if (where.path.isEmpty())
+    // The picture where Open File would find it; a disc that is not there keeps the picture
+    // shown before.
+    const std::optional<QString> where = locateCurrentRow(false);
+    if (!where)
         return;
-    QImageReader reader(where.path);
+    QImageReader reader(*where);
     reader.setAutoTransform(true);
     const QSize box = imgPreview->size();
     if (reader.size().isValid())

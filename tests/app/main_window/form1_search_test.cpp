@@ -159,7 +159,7 @@ TEST_F(Form1SearchTest, ImagesArePreviewedFromWhereTheyWereCatalogued)
     EXPECT_FALSE(m_form.imgPreview->isVisibleTo(&m_form));
 }
 
-TEST_F(Form1SearchTest, OpeningRerootsOnTheDriveBoxLetter)
+TEST_F(Form1SearchTest, OpeningFindsTheDiscAndAsksForItOnlyWhenItIsGone)
 {
     m_form.show();
     m_form.MSFlexGrid1_MouseUp(Qt::RightButton, QPoint(10, 10)); // no search yet: no menu
@@ -174,8 +174,14 @@ TEST_F(Form1SearchTest, OpeningRerootsOnTheDriveBoxLetter)
     ASSERT_EQ(shell.openedPaths().size(), 2);
     EXPECT_EQ(QDir::cleanPath(shell.openedPaths()[1]), m_disc.path(QStringLiteral("Photos")));
 
-    // With another letter the disc is not there: the user is asked to insert it.
+    // Another letter in the box: the disc is still found where it was catalogued.
     m_form.cmbDrive->setEditText(QStringLiteral("Q"));
+    m_form.mnuFile_Click();
+    ASSERT_EQ(shell.openedPaths().size(), 3);
+    EXPECT_TRUE(dialogs.shown().empty());
+
+    // Gone from there too: the user is asked to insert it.
+    ASSERT_TRUE(QDir(m_disc.root()).rename(QStringLiteral("Photos"), QStringLiteral("Gone")));
     m_form.mnuFile_Click();
     ASSERT_EQ(dialogs.shown().size(), 1);
     EXPECT_EQ(dialogs.shown()[0].caption, QStringLiteral("Unable to Open File"));
@@ -183,6 +189,7 @@ TEST_F(Form1SearchTest, OpeningRerootsOnTheDriveBoxLetter)
               QStringLiteral("Please Insert CD : Holiday or\r\nCheck the File 'Q") +
                   m_discDrivePath.mid(1) +
                   QStringLiteral("\\Photos\\notes.txt' is a valid file to open "));
+    EXPECT_EQ(shell.openedPaths().size(), 3);
 }
 
 TEST_F(Form1SearchTest, CopyToTheDesktopAndRetryWhenTheDiscIsMissing)
@@ -197,17 +204,19 @@ TEST_F(Form1SearchTest, CopyToTheDesktopAndRetryWhenTheDiscIsMissing)
     dirs.close();
 
     search(QStringLiteral("Bob's"));
-    // First with a letter where the disc is not: Cancel ends the command.
+    // First with the disc's folder gone: Cancel ends the command.
+    ASSERT_TRUE(QDir(m_disc.root()).rename(QStringLiteral("Music"), QStringLiteral("Gone")));
     m_form.cmbDrive->setEditText(QStringLiteral("Q"));
     dialogs.answer(ui::Answer::Cancel);
     m_form.mnucopydesk_Click();
     ASSERT_EQ(dialogs.shown().size(), 1);
     EXPECT_EQ(dialogs.shown()[0].text,
-              QStringLiteral("Disk not ready Pleae Insert CD : Holiday And Press OK"));
-    EXPECT_EQ(dialogs.shown()[0].caption, QStringLiteral("Disk not ready"));
+              QStringLiteral("Path not found Pleae Insert CD : Holiday And Press OK"));
+    EXPECT_EQ(dialogs.shown()[0].caption, QStringLiteral("Path not found"));
     EXPECT_EQ(m_form.windowTitle(), QStringLiteral("Quenlo Platterly"));
 
-    m_form.cmbDrive->setEditText(m_driveLetter);
+    // Back in place: found where it was catalogued, whatever the box says.
+    ASSERT_TRUE(QDir(m_disc.root()).rename(QStringLiteral("Gone"), QStringLiteral("Music")));
     m_form.mnucopydesk_Click();
     QFile copied(home.filePath(QStringLiteral("Desk/Bob's song.mp3")));
     ASSERT_TRUE(copied.open(QIODevice::ReadOnly));
