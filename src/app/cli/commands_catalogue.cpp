@@ -1,11 +1,15 @@
 // init, add, discs, totals and tree: making a catalogue, adding a disc, and reading it back.
 #include "app/cli/cli.h"
 #include "app/cli/json_line.h"
+#include "app/cli/utf8_output.h"
 #include "catalogue/catalogue_file.h"
 #include "catalogue/catalogue_reader.h"
+#include "catalogue/disc_volumes.h"
 #include "cataloguing/cataloguing_run.h"
 #include "platform/drives/system_volume_source.h"
 #include "platform/drives/typed_path.h"
+#include "platform/sql/casefold.h"
+#include "platform/system/native_name.h"
 #include "search/name_index_planner.h"
 
 #include <QDir>
@@ -75,13 +79,18 @@ int add(const Invocation& call)
     cataloguing::RunProgress progress;
     if (terminal) {
         progress = [&call](qint64 entries, const QString& folder) {
-            QString shown = folder;
+            QString shown = terminalSafe(folder);
             if (shown.size() > 50)
                 shown = QStringLiteral("...") + shown.right(47);
             call.err << "\r\x1b[K" << entries << " entries  " << shown << Qt::flush;
         };
     }
-    const cataloguing::CataloguingRequest request{title, where.nativePath, where.drivePath, {}};
+    const cataloguing::CataloguingRequest request{
+        title,
+        where.nativePath,
+        where.drivePath,
+        {},
+        drives::describeVolume(drives, where.nativePath, where.drivePath)};
     const cataloguing::RunResult result = cataloguing::runCataloguing(data, request, progress);
     if (terminal)
         call.err << "\r\x1b[K" << Qt::flush;
@@ -89,8 +98,8 @@ int add(const Invocation& call)
         return call.fail(result.message);
 
     for (const cataloguing::UnreadableFolder& folder : result.unreadableFolders)
-        call.err << "platterly-cli: could not read " << folder.path << " (" << folder.reason
-                 << "); recorded without its contents" << Qt::endl;
+        call.err << "platterly-cli: could not read " << system::displayedText(folder.path) << " ("
+                 << folder.reason << "); recorded without its contents" << Qt::endl;
     if (result.unreadableFolderCount > result.unreadableFolders.size())
         call.err << "platterly-cli: "
                  << result.unreadableFolderCount - result.unreadableFolders.size()
@@ -116,15 +125,25 @@ int discs(const Invocation& call)
         return status;
     sql::DataControl data;
     data.setDatabaseName(call.catalogue);
+    // The volume labels recorded when the discs were catalogued; none in an older catalogue.
+    QHash<QString, drives::VolumeRecord> volumes;
+    if (call.json) {
+        if (const sql::Database* db = data.database())
+            volumes = catalogue::readDiscVolumes(*db);
+    }
     const sql::SqlError error = catalogue::readDiscs(data, [&](const catalogue::DiscRow& disc) {
         if (call.json) {
-            call.out << JsonLine()
-                            .add(QStringLiteral("CDNAME"), disc.title)
-                            .add(QStringLiteral("DIRS"), disc.dirs.toLongLong())
-                            .add(QStringLiteral("FILES"), disc.files.toLongLong())
-                            .add(QStringLiteral("DATE"), dateText(disc.date))
-                            .text()
-                     << '\n';
+            JsonLine line;
+            line.add(QStringLiteral("CDNAME"), disc.title)
+                .add(QStringLiteral("DIRS"), disc.dirs.toLongLong())
+                .add(QStringLiteral("FILES"), disc.files.toLongLong())
+                .add(QStringLiteral("DATE"), dateText(disc.date));
+            const auto volume = volumes.constFind(sql::foldCase(disc.title));
+            if (volume != volumes.constEnd())
+                line.add(QStringLiteral("LABEL"), volume->label);
+            else
+                line.addNull(QStringLiteral("LABEL"));
+            call.out << line.text() << '\n';
         } else {
             call.out << disc.title << '\t' << disc.dirs.toLongLong() << '\t'
                      << disc.files.toLongLong() << '\t' << dateText(disc.date) << '\n';
@@ -166,25 +185,27 @@ int tree(const Invocation& call)
     sql::DataControl data;
     data.setDatabaseName(call.catalogue);
     qint64 rows = 0;
+    Utf8Output output(call.out, !call.json && standardOutputIsTerminal());
     const sql::SqlError error =
         catalogue::readDiscEntries(data, call.arguments.at(0), [&](const catalogue::EntryRow& row) {
             ++rows;
             if (call.json)
-                call.out << JsonLine()
-                                .add(QStringLiteral("CDNAME"), row.title)
-                                .add(QStringLiteral("FNAME"), row.name)
-                                .add(QStringLiteral("PATH"), row.path)
-                                .add(QStringLiteral("LEVEL"), row.level)
-                                .add(QStringLiteral("TYPE"), row.type)
-                                .text()
-                         << '\n';
+                output << JsonLine()
+                              .add(QStringLiteral("CDNAME"), row.title)
+                              .add(QStringLiteral("FNAME"), row.name)
+                              .add(QStringLiteral("PATH"), row.path)
+                              .add(QStringLiteral("LEVEL"), row.level)
+                              .add(QStringLiteral("TYPE"), row.type)
+                              .text()
+                       << '\n';
             else
-                call.out << QString(static_cast<qsizetype>(std::max<qint64>(0, row.level - 1)) * 2,
-                                    QLatin1Char(' '))
-                         << row.name << '\n';
+                output.name(QString(static_cast<qsizetype>(std::max<qint64>(0, row.level - 1)) * 2,
+                                    QLatin1Char(' ')) +
+                            row.name)
+                    << '\n';
             return true;
         });
-    call.out.flush();
+    output.flush();
     if (error)
         return call.fail(error.message);
     if (rows == 0)

@@ -2,7 +2,9 @@
 #include "app/cli/cli.h"
 #include "app/cli/json_line.h"
 #include "app/cli/utf8_output.h"
+#include "browse/entry_locator.h"
 #include "catalogue/settings.h"
+#include "platform/drives/system_volume_source.h"
 #include "search/name_index_planner.h"
 #include "search/search_history.h"
 #include "search/search_run.h"
@@ -24,6 +26,7 @@ struct SearchArguments
     std::optional<QString> disc;
     std::optional<qint64> limit;
     bool remember = false;
+    bool locate = false;
 };
 
 // Reads the command's own arguments; on a mistake returns nothing and has said why.
@@ -63,6 +66,8 @@ std::optional<SearchArguments> readArguments(const Invocation& call, int* status
             }
         } else if (arg == QLatin1String("--remember")) {
             parsed.remember = true;
+        } else if (arg == QLatin1String("--locate")) {
+            parsed.locate = true;
         } else {
             *status = call.wrongUsage(QStringLiteral("unknown option %1").arg(arg));
             return std::nullopt;
@@ -119,19 +124,42 @@ int runSearchCommand(const Invocation& call)
     // --limit stops the rows as the Stop button does: after that many, the total is counted.
     std::atomic<bool> stop = args->limit == 0;
     qint64 printed = 0;
-    Utf8Output output(call.out);
+    // --locate: the file Open File would open, with the drive letter the window would show.
+    std::optional<browse::EntryLocator> locator;
+    if (args->locate) {
+        drives::DriveMap drives = drives::systemDriveMap();
+        const std::optional<QChar> letter =
+            browse::driveLetterOfBoxText(browse::initialDriveBoxText(drives));
+        locator.emplace(std::move(drives), db, letter);
+    }
+    Utf8Output output(call.out, !call.json && standardOutputIsTerminal());
     const search::SearchOutcome outcome = search::runSearch(
         data, built.statement,
         [&](const search::ResultRow& row) {
-            if (call.json)
-                output << JsonLine()
-                              .add(QStringLiteral("CDNAME"), row.title)
-                              .add(QStringLiteral("FNAME"), row.name)
-                              .add(QStringLiteral("PATH"), row.path)
-                              .text()
-                       << '\n';
-            else
-                output << row.title << '\t' << row.name << '\t' << row.path << '\n';
+            std::optional<QString> location;
+            if (locator)
+                location = locator->locate(row.title, row.path, row.name);
+            if (call.json) {
+                JsonLine line;
+                line.add(QStringLiteral("CDNAME"), row.title)
+                    .add(QStringLiteral("FNAME"), row.name)
+                    .add(QStringLiteral("PATH"), row.path);
+                if (locator && location)
+                    line.add(QStringLiteral("LOCATION"), *location);
+                else if (locator)
+                    line.addNull(QStringLiteral("LOCATION"));
+                output << line.text() << '\n';
+            } else {
+                output.name(row.title) << '\t';
+                output.name(row.name) << '\t';
+                output.name(row.path);
+                // The location is always the last field, empty when the disc is not present.
+                if (locator)
+                    output << '\t';
+                if (location)
+                    output.name(*location);
+                output << '\n';
+            }
             return !args->limit || ++printed < *args->limit;
         },
         &stop);
@@ -149,11 +177,14 @@ int runSearchCommand(const Invocation& call)
 }
 
 const Command kCommands[] = {
-    {"search", "PATTERN [--category TEXT] [--disc TITLE] [--limit N] [--remember] [--json]",
+    {"search",
+     "PATTERN [--category TEXT] [--disc TITLE] [--limit N] [--remember] [--locate] [--json]",
      "Search the catalogue for names matching *PATTERN* (wild characters * ? # [a-c] [!x]); "
      "--category is the category box (\"All Files\", \"Music Files\", ... or any text), --disc "
      "searches one disc, --limit stops after N rows, --remember records PATTERN in the search "
-     "history. Rows go to standard output, the result message to standard error.",
+     "history, --locate adds the real file Open File would open (LOCATION; empty or null when "
+     "the disc is not present). Rows go to standard output, the result message to standard "
+     "error.",
      runSearchCommand},
 };
 

@@ -1,6 +1,7 @@
 // platterly-cli: the catalogue from the command line, over the same core as the windows.
 #include "app/cli/cli.h"
 #include "platform/system/application_folder.h"
+#include "platform/system/native_name.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -133,7 +134,11 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationName(QStringLiteral("platterly"));
     QTextStream out(stdout);
     QTextStream err(stderr);
-    const int status = platterly::cli::run(QCoreApplication::arguments().mid(1), out, err);
+    // The arguments as the program was given them: a path that is not UTF-8 keeps its bytes.
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args.append(platterly::system::textFromNativeBytes(argv[i]));
+    const int status = platterly::cli::run(args, out, err);
     out.flush();
     err.flush();
     return status;
