@@ -2,6 +2,7 @@
 
 #include "catalogue/name_index.h"
 #include "platform/sql/casefold.h"
+#include "platform/sql/name_order.h"
 
 #include <algorithm>
 #include <string_view>
@@ -13,17 +14,18 @@ namespace {
 
 using Directory = IndexDirectory;
 
-// The title order of "ORDER BY CDNAME": NULL first, then case-blind, as JETNOCASE orders.
+// The title order of "ORDER BY CDNAME": NULL first, then in the order names are listed
+// (sql::compareNameOrder).
 bool titleBefore(const Directory::Title& a, const Directory::Title& b)
 {
     if (a.isNull || b.isNull)
         return a.isNull && !b.isNull;
-    return sql::compareFolded(a.text, b.text) < 0;
+    return sql::compareNameOrder(a.text, b.text) < 0;
 }
 
 bool sameTitle(const Directory::Title& a, const Directory::Title& b)
 {
-    return a.isNull == b.isNull && (a.isNull || sql::equalsFolded(a.text, b.text));
+    return a.isNull == b.isNull && (a.isNull || sql::compareNameOrder(a.text, b.text) == 0);
 }
 
 } // namespace
@@ -68,9 +70,8 @@ private:
             std::sort(m_ready.begin(), m_ready.end());
             return true;
         }
-        // By name: folded UTF-8 compares byte by byte (as unsigned) in the order of its code
-        // points, which is the order of "ORDER BY FNAME" with JETNOCASE; equal names keep
-        // stored order.
+        // By name: the names' order keys, compared byte by byte, give the order of
+        // "ORDER BY FNAME" (sql::compareNameOrder); equal keys keep stored order.
         IndexAnswer::NamedRowids named;
         for (const qint64 id : run.blocks)
             m_answer.scan(id, nullptr, &named);
@@ -175,8 +176,9 @@ void IndexAnswer::scan(qint64 id, std::vector<qint64>* rowids, NamedRowids* name
     for (const BlockHit& hit : m_hits) {
         const qint64 rowid = m_rowids.rowidOf(hit.entry);
         if (named) {
-            named->entries.push_back({named->names.size(), hit.nameLength, rowid});
-            named->names.append(block.names + hit.nameOffset, hit.nameLength);
+            const std::size_t offset = named->names.size();
+            sql::appendNameOrderKeyUtf8(block.names + hit.nameOffset, hit.nameLength, named->names);
+            named->entries.push_back({offset, std::uint32_t(named->names.size() - offset), rowid});
         } else
             rowids->push_back(rowid);
     }

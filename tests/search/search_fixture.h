@@ -80,7 +80,8 @@ struct Expectation
 
 // The rows the statement must give, found without the program's SQL: every CDS row read with
 // a plain SQLite connection and tested with the Jet pattern, then put in the statement's order
-// by a simple sort (by title, or by name within the disc, stored order between equals).
+// by a simple sort (by title, or by name within the disc, accents and case left aside,
+// stored order between equals).
 std::vector<Row> expectedRows(const QString& file, const Expectation& expectation);
 
 } // namespace platterly::search::test

@@ -249,9 +249,10 @@ std::optional<QueryPlan> planQuery(const Database& db, PlanCache& cache, const J
                 QStringLiteral("The table %1 has no field %2.").arg(table->name, select.orderBy)};
             return std::nullopt;
         }
-        // Rows with equal keys keep their stored order.
+        // Names in the order a reader expects (sql::compareNameOrder); rows with equal keys
+        // keep their stored order.
         plan.order = QStringLiteral(" ORDER BY ") + quoteName(table->columns.at(index)) +
-                     QStringLiteral(" COLLATE JETNOCASE") +
+                     QStringLiteral(" COLLATE NAMEORDER") +
                      (select.descending ? QStringLiteral(" DESC") : QStringLiteral("")) +
                      QStringLiteral(", _rowid_");
     }

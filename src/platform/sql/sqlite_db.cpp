@@ -2,6 +2,7 @@
 
 #include "platform/sql/casefold.h"
 #include "platform/sql/jet_like.h"
+#include "platform/sql/name_order.h"
 
 #include <QFileInfo>
 #include <sqlite3.h>
@@ -29,6 +30,12 @@ int foldedCollation(void*, int aLength, const void* a, int bLength, const void* 
 {
     return compareFoldedUtf8(static_cast<const char*>(a), aLength, static_cast<const char*>(b),
                              bLength);
+}
+
+int nameOrderCollation(void*, int aLength, const void* a, int bLength, const void* b)
+{
+    return compareNameOrderUtf8(static_cast<const char*>(a), aLength, static_cast<const char*>(b),
+                                bLength);
 }
 
 void deletePattern(void* pattern)
@@ -90,6 +97,8 @@ void Database::configure()
     sqlite3_extended_result_codes(m_db, 1);
     sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
     sqlite3_create_collation_v2(m_db, "JETNOCASE", SQLITE_UTF8, nullptr, foldedCollation, nullptr);
+    sqlite3_create_collation_v2(m_db, "NAMEORDER", SQLITE_UTF8, nullptr, nameOrderCollation,
+                                nullptr);
     sqlite3_create_function_v2(m_db, "jet_like", 2,
                                SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
                                jetLikeFunction, nullptr, nullptr, nullptr);

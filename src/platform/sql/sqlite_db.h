@@ -14,7 +14,8 @@ namespace platterly::sql {
 
 class Statement;
 
-// One open SQLite connection with the program's case-blind collation and LIKE function
+// One open SQLite connection with the program's collations (case-blind equality, the order
+// names are listed in) and LIKE function
 // registered. The connection never creates a file except through create().
 class Database
 {
