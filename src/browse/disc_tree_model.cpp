@@ -4,6 +4,7 @@
 #include "platform/system/native_name.h"
 
 #include <QSet>
+#include <algorithm>
 
 namespace platterly::browse {
 
@@ -58,7 +59,10 @@ sql::SqlError DiscTreeModel::load(sql::DataControl& data, const QString& title,
             if (rows->field(cdName).toString() != title)
                 continue;
             const qint64 depth = rows->field(level).toLongLong();
-            if (depth < 1)
+            // A row can only sit in a folder of the level above it, which must have come
+            // before: a deeper row (a damaged file) is skipped, and the levels grow by one at
+            // most per row, never by a number read from the file.
+            if (depth < 1 || depth > std::max<qint64>(2, qint64(levelNodes.size())))
                 continue;
             if (static_cast<qint64>(levelNodes.size()) <= depth)
                 levelNodes.resize(static_cast<std::size_t>(depth) + 1, -1);

@@ -14,6 +14,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 #include <unistd.h>
 
 namespace platterly::cli {
@@ -186,9 +187,16 @@ int tree(const Invocation& call)
     data.setDatabaseName(call.catalogue);
     qint64 rows = 0;
     Utf8Output output(call.out, !call.json && standardOutputIsTerminal());
+    qint64 deepest = 0;
     const sql::SqlError error =
         catalogue::readDiscEntries(data, call.arguments.at(0), [&](const catalogue::EntryRow& row) {
             ++rows;
+            // The picture indents each row under a folder of the level above it: a row with
+            // no such folder before it (a damaged file) is left out, and no indent is ever
+            // made from a number read from the file.
+            const bool placed = row.level >= 1 && row.level <= std::max<qint64>(2, deepest + 1);
+            if (placed)
+                deepest = std::max(deepest, row.level);
             if (call.json)
                 output << JsonLine()
                               .add(QStringLiteral("CDNAME"), row.title)
@@ -198,9 +206,8 @@ int tree(const Invocation& call)
                               .add(QStringLiteral("TYPE"), row.type)
                               .text()
                        << '\n';
-            else
-                output.name(QString(static_cast<qsizetype>(std::max<qint64>(0, row.level - 1)) * 2,
-                                    QLatin1Char(' ')) +
+            else if (placed)
+                output.name(QString(static_cast<qsizetype>(row.level - 1) * 2, QLatin1Char(' ')) +
                             row.name)
                     << '\n';
             return true;
