@@ -109,7 +109,8 @@ QString backupFilePath(const QString& applicationFolder, const QString& name)
 QString backupReport(const QString& applicationFolder, const QString& name)
 {
     return QStringLiteral("Back-up File Stored in the application folder\r\n\r\n(") +
-           applicationFolder + QStringLiteral("\\) as\r\n\r\n\t") + name + kBackupExtension;
+           QDir::toNativeSeparators(applicationFolder) + QDir::separator() +
+           QStringLiteral(") as\r\n\r\n\t") + name + kBackupExtension;
 }
 
 BackupResult backupCatalogue(const QString& openCatalogue, const QString& applicationFolder,

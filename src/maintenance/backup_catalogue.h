@@ -42,7 +42,7 @@ QString defaultBackupName(const QDate& date);
 QString backupFilePath(const QString& applicationFolder, const QString& name);
 
 // The report shown once the backup is stored. The folder is shown as the system names it,
-// followed by the backslash and parenthesis the message has always had.
+// followed by the system's separator and the closing parenthesis.
 QString backupReport(const QString& applicationFolder, const QString& name);
 
 // Copies the open catalogue to the backup file named `name` in the application folder.

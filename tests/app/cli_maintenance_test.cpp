@@ -128,7 +128,7 @@ TEST_F(CliMaintenanceTest, BackupPrintsTheBackupFileAloneOnTheLastLine)
     EXPECT_EQ(lastLine(named.out), backup);
     EXPECT_TRUE(
         named.out.startsWith(QStringLiteral("Back-up File Stored in the application folder\n\n(") +
-                             m_dir.path() + QStringLiteral("\\) as\n\n\tmine.DB2\n")))
+                             m_dir.path() + QStringLiteral("/) as\n\n\tmine.DB2\n")))
         << named.out.toStdString();
     EXPECT_EQ(run({QStringLiteral("--catalogue"), backup, QStringLiteral("totals")}).out,
               QStringLiteral("2 discs, 4 folders, 8 files\n"));

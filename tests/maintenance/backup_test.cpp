@@ -47,7 +47,7 @@ TEST(BackupTexts, NamesPathsAndReportAreWordedAsTheProgramWordsThem)
     EXPECT_EQ(maintenance::backupFilePath(QStringLiteral("/opt/app"), QStringLiteral("mydb.db2")),
               QStringLiteral("/opt/app/mydb.db2.DB2"));
     EXPECT_EQ(maintenance::backupReport(QStringLiteral("/opt/app"), QStringLiteral("5-12-2026")),
-              QStringLiteral("Back-up File Stored in the application folder\r\n\r\n(/opt/app\\) "
+              QStringLiteral("Back-up File Stored in the application folder\r\n\r\n(/opt/app/) "
                              "as\r\n\r\n\t5-12-2026.DB2"));
 }
 
