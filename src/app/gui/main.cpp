@@ -2,6 +2,7 @@
 // other through the hooks wired here.
 #include "app/common/program_state.h"
 #include "app/common/windows.h"
+#include "app/windows/application_setup.h"
 #include "app/windows/form1.h"
 #include "app/windows/frm_qn.h"
 #include "app/windows/frm_splash.h"
@@ -13,7 +14,6 @@
 #include "platform/ui/dialogs.h"
 
 #include <QApplication>
-#include <QIcon>
 #include <QTimer>
 #include <QWidget>
 
@@ -47,10 +47,7 @@ int main(int argc, char** argv)
 {
     using namespace platterly;
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("platterly"));
-    QApplication::setApplicationDisplayName(app::kMainCaption);
-    QApplication::setApplicationVersion(QStringLiteral("2.1.0"));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("platterly")));
+    app::setUpApplication();
     QApplication::setQuitOnLastWindowClosed(false);
     QuitWhenNoWindowIsLeft quitter;
     application.installEventFilter(&quitter);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/windows/drive_letter_box.h"
+#include "app/windows/elastic_layout.h"
 #include "browse/disc_list.h"
 #include "browse/disc_tree_model.h"
 #include "browse/file_copy.h"
@@ -44,7 +45,8 @@ public:
     // disc list and totals, rebuilds the search history, sets the option boxes and the drive.
     void Load();
     bool isLoaded() const { return m_loaded; }
-    // Shows the window, loading it first when it is not loaded.
+    // Shows the window where it was last left, loading it first when it is not loaded or
+    // when DBPath names another catalogue than the one it shows.
     void showLoaded();
     // Closes the window; it loads afresh the next time it is shown.
     void unload();
@@ -155,13 +157,17 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildControls();
     void buildSearchPanel();
     void buildBottomRow();
+    void shareAddedRoom();
     void connectHandlers();
+    // The row of the disc list the user has highlighted, or -1.
+    int highlightedDisc() const;
     void loadSearchHistory();
     void prepareSearchIndex();
     void setPictureBorder(QLabel* picture, bool on);
@@ -199,6 +205,7 @@ private:
     bool m_loaded = false;
     bool m_inFallback = false;
     bool m_fillingList = false;
+    ElasticLayout m_layout{this};
 };
 
 // Pixels for a length given in twips (15 twips a pixel at 96 dots per inch), so the window

@@ -152,11 +152,17 @@ void Form1::AddCDstoList()
     lblTotals->setText(browse::totalsLine(TFILES, TDIRS, TCDS));
 }
 
+int Form1::highlightedDisc() const
+{
+    const QList<QListWidgetItem*> highlighted = List1->selectedItems();
+    return highlighted.isEmpty() ? -1 : List1->row(highlighted.first());
+}
+
 void Form1::List1_Click()
 {
     if (m_fillingList)
         return;
-    const int i = List1->currentRow();
+    const int i = highlightedDisc();
     if (i < 0 || i >= List2.size())
         return;
     LBLtFILES->setText(browse::discCountsLine(List2.at(i), List3.at(i)));
@@ -168,9 +174,10 @@ void Form1::List1_Click()
 
 void Form1::List1_DblClick()
 {
-    if (List1->currentRow() < 0)
+    const int i = highlightedDisc();
+    if (i < 0)
         return;
-    SelCDName = List1->currentItem()->text();
+    SelCDName = List1->item(i)->text();
     m_data.setRecordSource(catalogue::discEntriesStatement(SelCDName));
     m_data.refresh();
     LoadDiscTree();

@@ -2,6 +2,7 @@
 #include "app/common/program_state.h"
 #include "app/common/windows.h"
 #include "app/windows/form1.h"
+#include "app/windows/window_placement.h"
 #include "catalogue/settings.h"
 #include "catalogue/shutdown.h"
 #include "controls/button.h"
@@ -31,8 +32,8 @@ namespace keys = catalogue::settings;
 
 void Form1::connectHandlers()
 {
-    connect(List1, &QListWidget::itemClicked, this, [this] { List1_Click(); });
-    connect(List1, &QListWidget::currentRowChanged, this, [this] { List1_Click(); });
+    // A disc is chosen when the user highlights it, by a click or with the keys.
+    connect(List1, &QListWidget::itemSelectionChanged, this, [this] { List1_Click(); });
     connect(List1, &QListWidget::itemDoubleClicked, this, [this] { List1_DblClick(); });
     List1->viewport()->installEventFilter(this);
     connect(Check1, &QCheckBox::clicked, this, [this] { Check1_Click(); });
@@ -81,13 +82,21 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
         auto* mouse = static_cast<QMouseEvent*>(event);
         MSFlexGrid1_MouseUp(mouse->button(), mouse->globalPosition().toPoint());
     } else if (type == QEvent::MouseMove) {
-        if (watched == Image2)
+        // The pictures and their strip are labels, which pass a mouse move on to the window
+        // beneath them; the window would then write its own hint over theirs.
+        if (watched == Image2) {
             Image2_MouseMove();
-        else if (watched == Image3)
+            return true;
+        }
+        if (watched == Image3) {
             Image3_MouseMove();
-        else if (watched == LBLBACK)
+            return true;
+        }
+        if (watched == LBLBACK) {
             LBLBACK_MouseMove();
-        else if (watched == trv->viewport())
+            return true;
+        }
+        if (watched == trv->viewport())
             trv_MouseMove();
     } else if (type == QEvent::MouseButtonPress) {
         if (watched == Image1 || watched == Image2 || watched == Image3)
@@ -115,9 +124,17 @@ void Form1::mouseMoveEvent(QMouseEvent* event)
     QWidget::mouseMoveEvent(event);
 }
 
+void Form1::resizeEvent(QResizeEvent* event)
+{
+    m_layout.arrange();
+    QWidget::resizeEvent(event);
+}
+
 void Form1::closeEvent(QCloseEvent* event)
 {
-    // Closing by the close box only unloads the window; nothing is saved.
+    // Closing unloads the window; only its size and place are kept for the next showing.
+    if (isVisible())
+        saveWindowPlacement(this, catalogue::settingsFile());
     m_loaded = false;
     m_data.close();
     QWidget::closeEvent(event);
@@ -125,8 +142,14 @@ void Form1::closeEvent(QCloseEvent* event)
 
 void Form1::showLoaded()
 {
+    // Loaded hidden on one catalogue while another was chosen meanwhile (a key on the
+    // splash opens the chooser): the window shows the chosen one.
+    if (m_loaded && m_data.databaseName() != state().DBPath)
+        m_loaded = false;
     if (!m_loaded)
         Load();
+    if (!isVisible())
+        restoreWindowPlacement(this, catalogue::settingsFile());
     show();
     raise();
     activateWindow();

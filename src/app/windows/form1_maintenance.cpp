@@ -28,8 +28,9 @@ void Form1::cmdDelete_Click()
         ui::messageBox(this, maintenance::kSelectDiscToDeleteMessage);
         return;
     }
-    // The disc shown as selected; after a rename refilled the list there may be none.
-    SelCDName = List1->currentItem() ? List1->currentItem()->text() : QString();
+    // The disc shown highlighted; after a rename refilled the list there may be none.
+    const int highlighted = highlightedDisc();
+    SelCDName = highlighted >= 0 ? List1->item(highlighted)->text() : QString();
     if (SelCDName.isEmpty()) {
         ui::messageBox(this, maintenance::kSelectDiscToDeleteMessage);
         return;
@@ -57,7 +58,8 @@ void Form1::cmdDelete_Click()
 
 void Form1::Rename_Click()
 {
-    SelCDName = List1->currentItem() ? List1->currentItem()->text() : QString();
+    const int highlighted = highlightedDisc();
+    SelCDName = highlighted >= 0 ? List1->item(highlighted)->text() : QString();
     if (SelCDName.isEmpty())
         return;
     const std::optional<QString> answer = ui::dialogs().input(
@@ -82,13 +84,16 @@ void Form1::Image2_MouseUp()
         return;
     const QString folder = system::applicationFolder();
     for (;;) {
-        const QString name =
-            ui::inputBox(this, maintenance::kBackupNamePrompt, maintenance::kBackupNameCaption,
-                         maintenance::defaultBackupName(QDate::currentDate()));
+        const std::optional<QString> name = ui::dialogs().input(
+            this, maintenance::kBackupNamePrompt, maintenance::kBackupNameCaption,
+            maintenance::defaultBackupName(QDate::currentDate()));
+        // Cancel, or no name at all, takes no backup: it would be a hidden file named ".DB2".
+        if (!name || name->trimmed().isEmpty())
+            return;
         maintenance::BackupResult result;
         {
             ui::BusyCursor busy;
-            result = maintenance::backupCatalogue(state().DBPath, folder, name);
+            result = maintenance::backupCatalogue(state().DBPath, folder, *name);
         }
         if (result.outcome == maintenance::BackupOutcome::InUse) {
             ui::messageBox(this, maintenance::kDatabaseInUseMessage);

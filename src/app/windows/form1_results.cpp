@@ -55,7 +55,8 @@ void Form1::MSFlexGrid1_MouseUp(Qt::MouseButton button, const QPoint& globalPos)
     const QModelIndex current = MSFlexGrid1->currentIndex();
     if (!current.isValid() || m_results->cellText(current.row(), current.column()).isEmpty())
         return;
-    // The menu acts on the row chosen with the left button; a right click does not move it.
+    // The grid makes the row under the pointer current on the press of either button, so the
+    // menu acts on the row the user right-clicked, not on one chosen before.
     PresentRow = current.row() + 1;
     popmenu->popup(globalPos);
 }

@@ -92,7 +92,13 @@ void Form1::cmdSearch_Click()
     MSFlexGrid1->setEnabled(true);
     cmdSearch->setEnabled(true);
     cmdStop->setEnabled(false);
-    lblMessage->setText(search::resultMessage(outcome.found, outcome.total));
+    // A search that failed (a locked file, one that is no catalogue any more) says so rather
+    // than looking like a search that found nothing.
+    const QString message = outcome.error
+                                ? QStringLiteral("The search failed: ") + outcome.error.message
+                                : search::resultMessage(outcome.found, outcome.total);
+    lblMessage->setText(message);
+    lblMessage->setToolTip(outcome.error ? message : QString());
     m_searching = false;
 
     search::rememberSearch(m_history, cmbStrs->currentText(), catalogue::settingsFile());

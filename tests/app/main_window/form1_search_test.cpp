@@ -25,6 +25,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -242,5 +243,69 @@ TEST_F(Form1SearchTest, ACatalogueWithoutTheNameIndexGetsItWhenLoaded)
     EXPECT_EQ(catalogue::nameIndexStatus(*db), catalogue::NameIndexStatus::Current);
     search(QStringLiteral("song"));
     EXPECT_EQ(m_form.lblMessage->text(), QStringLiteral("Only 1 File Found"));
+    EXPECT_EQ(m_form.windowTitle(), QStringLiteral("Quenlo Platterly"));
+}
+
+TEST_F(Form1SearchTest, ARightClickActsOnTheRowUnderThePointer)
+{
+    m_form.showLoaded();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_form));
+    m_form.cmbDrive->setEditText(m_driveLetter);
+    search(QStringLiteral("track"));
+    QTableView* grid = m_form.MSFlexGrid1;
+    const auto cell = [&](int row) {
+        return grid->visualRect(m_form.results().index(row, 1)).center();
+    };
+    clickOn(grid->viewport(), Qt::LeftButton, cell(0));
+    clickOn(grid->viewport(), Qt::RightButton, cell(2));
+    ASSERT_TRUE(m_form.popmenu->isVisible());
+    EXPECT_EQ(m_form.PresentRow, 3);
+    const QString name = m_form.results().cellText(2, 1);
+    EXPECT_EQ(m_form.LBLFILE->text(), name.toUpper());
+
+    QAction* open = m_form.popmenu->findChild<QAction*>(QStringLiteral("mnuFile"));
+    clickOn(m_form.popmenu, Qt::LeftButton, m_form.popmenu->actionGeometry(open).center());
+    ASSERT_EQ(shell.openedPaths().size(), 1);
+    EXPECT_EQ(shell.openedPaths()[0], m_disc.path(QStringLiteral("Many/") + name));
+}
+
+TEST_F(Form1SearchTest, NamesAreOrderedAsAReaderExpects)
+{
+    test::TempTree accents;
+    for (const char* name : {"Zebra.txt", "Éclair.txt", "apple.txt", "Ärger.txt", "eagle.txt"})
+        accents.addFile(QString::fromUtf8(name));
+    catalogueDisc(QStringLiteral("Accents"), accents.root());
+    m_form.unload();
+    m_form.showLoaded();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_form));
+    const auto found = m_form.List1->findItems(QStringLiteral("Accents"), Qt::MatchExactly);
+    ASSERT_EQ(found.size(), 1);
+    clickOn(m_form.List1->viewport(), Qt::LeftButton,
+            m_form.List1->visualItemRect(found[0]).center());
+    m_form.cmbStrs->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(m_form.cmbStrs, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(m_form.cmbStrs, QStringLiteral(".txt"));
+    QTest::keyClick(m_form.cmbStrs, Qt::Key_Return);
+    QStringList names;
+    for (qsizetype row = 0; row < m_form.results().resultCount(); ++row)
+        names.append(m_form.results().cellText(row, 1));
+    EXPECT_EQ(names.join(u' '),
+              QStringLiteral("apple.txt Ärger.txt eagle.txt Éclair.txt Zebra.txt"));
+}
+
+TEST_F(Form1SearchTest, AFailedSearchSaysSo)
+{
+    m_form.showLoaded();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_form));
+    {
+        sql::SqlError error;
+        auto db = sql::Database::open(appFile("db.db2"), &error);
+        ASSERT_TRUE(db);
+        ASSERT_FALSE(db->exec(QStringLiteral("DROP TABLE CDS")));
+    }
+    m_form.cmbStrs->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(m_form.cmbStrs, Qt::Key_Return);
+    EXPECT_TRUE(m_form.lblMessage->text().startsWith(QStringLiteral("The search failed: ")))
+        << m_form.lblMessage->text().toStdString();
     EXPECT_EQ(m_form.windowTitle(), QStringLiteral("Quenlo Platterly"));
 }

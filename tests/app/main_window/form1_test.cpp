@@ -160,29 +160,6 @@ TEST_F(Form1Test, OptionsAndDriveLetterGoToTheSettingsFile)
     EXPECT_EQ(setting("Strings", "s4"), QStringLiteral("stale"));
 }
 
-TEST_F(Form1Test, HintLineFollowsThePointer)
-{
-    app::Form1 form;
-    form.Load();
-    form.Image3_MouseMove();
-    EXPECT_EQ(form.lblmsg2->text(), QStringLiteral("Load Another Database File from System"));
-    EXPECT_EQ(form.Image3->frameShape(), QFrame::Box);
-    form.Form_MouseMove();
-    EXPECT_EQ(form.lblmsg2->text(), QStringLiteral("Welcome"));
-    EXPECT_EQ(form.Image3->frameShape(), QFrame::NoFrame);
-    form.Image2_MouseMove();
-    EXPECT_EQ(form.lblmsg2->text(), QStringLiteral("Save Database File for Back-up"));
-    form.LBLBACK_MouseMove();
-    EXPECT_EQ(form.lblmsg2->text(), QStringLiteral("Save Database File for Back-up"));
-    EXPECT_EQ(form.Image2->frameShape(), QFrame::NoFrame);
-    Q_EMIT form.cmdAddCD->MouseOver();
-    EXPECT_EQ(form.lblmsg2->text(),
-              QStringLiteral("Click To Add New CD or Loacal Disk To the Database"));
-    Q_EMIT form.cmdDelete->MouseOver();
-    EXPECT_EQ(form.lblmsg2->text(),
-              QStringLiteral("Delete Selected CD Informaton from the Database"));
-}
-
 TEST_F(Form1Test, PictureButtonsLeadToTheOtherWindows)
 {
     app::Form1 form;

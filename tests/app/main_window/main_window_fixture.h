@@ -11,6 +11,9 @@
 #include "support/temp_tree.h"
 
 #include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 namespace platterly::app::test {
@@ -37,6 +40,22 @@ protected:
     }
 
     QString appFile(const char* name) const { return appFolder.filePath(QLatin1String(name)); }
+
+    // Mouse events delivered through the window, so that Qt picks the widget under the point
+    // as it does for a real mouse. `local` is in `target`'s coordinates, by default its middle.
+    static QPoint inWindow(QWidget* target, QPoint local)
+    {
+        return target->mapTo(target->window(), local.x() < 0 ? target->rect().center() : local);
+    }
+    static void clickOn(QWidget* target, Qt::MouseButton button = Qt::LeftButton,
+                        QPoint local = {-1, -1})
+    {
+        QTest::mouseClick(target->window()->windowHandle(), button, {}, inWindow(target, local));
+    }
+    static void pointAt(QWidget* target, QPoint local = {-1, -1})
+    {
+        QTest::mouseMove(target->window()->windowHandle(), inWindow(target, local));
+    }
 
     // Catalogues `root` under `title` into the application folder's catalogue, recording the
     // entries under `driveRoot`.

@@ -1,0 +1,17 @@
+#include "app/windows/application_setup.h"
+
+#include "app/common/program_state.h"
+
+#include <QApplication>
+#include <QIcon>
+
+namespace platterly::app {
+
+void setUpApplication()
+{
+    QApplication::setApplicationName(QStringLiteral("platterly"));
+    QApplication::setApplicationVersion(versionText().section(QLatin1Char(' '), 1));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("platterly")));
+}
+
+} // namespace platterly::app
