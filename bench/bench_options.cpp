@@ -43,7 +43,8 @@ std::string usageText()
            "  --search-once CATALOGUE PATTERN LIMIT\n"
            "                                    time the search for PATTERN inside this process\n"
            "                                    (LIMIT rows, 0 for all, then the total; --rounds\n"
-           "                                    timed rounds after a warm-up)\n";
+           "                                    timed rounds after a warm-up; --without-index\n"
+           "                                    runs the plain SQL statement)\n";
 }
 
 std::optional<Command> parseCommandLine(int argc, char** argv, std::string& error)
@@ -105,6 +106,8 @@ std::optional<Command> parseCommandLine(int argc, char** argv, std::string& erro
             if (!needValues(1))
                 return std::nullopt;
             (argument == "--category" ? command.category : command.disc) = argv[++i];
+        } else if (argument == "--without-index") {
+            command.useIndex = false;
         } else if (argument == "--walk-once") {
             if (!needValues(1))
                 return std::nullopt;

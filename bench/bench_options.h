@@ -38,6 +38,7 @@ struct Command
     long long limit = 0;                // for --search-once: rows to deliver, 0 for all
     std::string category = "All Files"; // for --search-once: --category
     std::string disc;                   // for --search-once: --disc, one disc's rows
+    bool useIndex = true;               // for --search-once: false with --without-index
 };
 
 // Reads the command line; on a mistake returns nothing and says why in `error`.

@@ -26,7 +26,7 @@ int main(int argc, char** argv)
         return walkOnce(command->tree);
     case Command::Kind::SearchOnce:
         return searchOnce({command->catalogue, command->pattern, command->category, command->disc,
-                           command->limit, command->options.rounds});
+                           command->limit, command->options.rounds, command->useIndex});
     case Command::Kind::Benchmark:
         break;
     }

@@ -28,11 +28,13 @@ int searchOnce(const SearchOnce& request)
     // As the command line opens a catalogue to search it.
     const sql::SqlError unmapped = db->exec(QStringLiteral("PRAGMA mmap_size = 1073741824"));
     Q_UNUSED(unmapped);
-    if ((error = search::prepareNameIndex(*db))) {
-        std::fprintf(stderr, "%s\n", qPrintable(error.message));
-        return 1;
+    if (request.useIndex) {
+        if ((error = search::prepareNameIndex(*db))) {
+            std::fprintf(stderr, "%s\n", qPrintable(error.message));
+            return 1;
+        }
+        search::useNameIndex(data);
     }
-    search::useNameIndex(data);
     const QString statement =
         search::buildSearchStatement({QString::fromStdString(request.pattern),
                                       QString::fromStdString(request.category),
