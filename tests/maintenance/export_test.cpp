@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 
 using namespace platterly;
+using maintenance::ExistingFile;
 using maintenance::GridText;
 using maintenance::test::docxPartNames;
 using maintenance::test::MaintenanceTest;
@@ -119,7 +120,8 @@ TEST_F(ExportTest, ThreeHitsMakeATableOfAHeaderAndThreeRows)
     EXPECT_EQ(shown, searchResults(QStringLiteral("song")));
 
     const QString path = document("three.docx");
-    const maintenance::ExportResult written = maintenance::writeDocx(path, found.grid);
+    const maintenance::ExportResult written =
+        maintenance::writeDocx(path, found.grid, ExistingFile::Refuse);
     ASSERT_TRUE(written.ok) << written.message.toStdString();
     EXPECT_EQ(docxPartNames(path).value(0), QStringLiteral("[Content_Types].xml"));
     EXPECT_TRUE(docxPartNames(path).contains(QStringLiteral("word/document.xml")));
@@ -147,12 +149,12 @@ TEST_F(ExportTest, NoHitsGiveTheHeaderAloneAndAnEmptyGridAnEmptyPage)
     const maintenance::SearchGrid none = search(QStringLiteral("no such name"));
     ASSERT_EQ(none.grid.size(), 1u);
     const QString path = document("none.docx");
-    ASSERT_TRUE(maintenance::writeDocx(path, none.grid).ok);
+    ASSERT_TRUE(maintenance::writeDocx(path, none.grid, ExistingFile::Refuse).ok);
     maintenance::test::DocxTable table = readDocxTable(path);
     ASSERT_TRUE(table.wellFormed) << table.error.toStdString();
     EXPECT_EQ(joinedRows(table.rows), QStringList{QStringLiteral("CD NAME|FILE NAME|PATH")});
 
-    ASSERT_TRUE(maintenance::writeDocx(path, {}).ok);
+    ASSERT_TRUE(maintenance::writeDocx(path, {}, ExistingFile::Replace).ok);
     table = readDocxTable(path);
     EXPECT_TRUE(table.wellFormed) << table.error.toStdString();
     EXPECT_TRUE(table.rows.empty());
@@ -171,7 +173,7 @@ TEST(DocxExport, CellTextsSurviveEscapingAndEmptyCellsKeepTheirPlace)
         {QStringLiteral("short row")},
     };
     const QString path = dir.filePath(QStringLiteral("special.docx"));
-    ASSERT_TRUE(maintenance::writeDocx(path, grid).ok);
+    ASSERT_TRUE(maintenance::writeDocx(path, grid, ExistingFile::Refuse).ok);
     const maintenance::test::DocxTable table = readDocxTable(path);
     ASSERT_TRUE(table.wellFormed) << table.error.toStdString();
     const QString replaced(QChar::ReplacementCharacter);
@@ -192,24 +194,47 @@ TEST(DocxExport, AFailedWriteLeavesNoPartialDocument)
     const GridText grid = {
         maintenance::resultsGridHeader(),
         {QStringLiteral("Disc"), QStringLiteral("a.txt"), QStringLiteral("D:\\")}};
-    const maintenance::ExportResult missingFolder =
-        maintenance::writeDocx(dir.filePath(QStringLiteral("missing/out.docx")), grid);
+    const maintenance::ExportResult missingFolder = maintenance::writeDocx(
+        dir.filePath(QStringLiteral("missing/out.docx")), grid, ExistingFile::Refuse);
     EXPECT_FALSE(missingFolder.ok);
     EXPECT_TRUE(missingFolder.message.contains(QLatin1String("out.docx")));
 
     ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("taken.docx/inside")));
-    EXPECT_FALSE(maintenance::writeDocx(dir.filePath(QStringLiteral("taken.docx")), grid).ok);
+    EXPECT_FALSE(maintenance::writeDocx(dir.filePath(QStringLiteral("taken.docx")), grid,
+                                        ExistingFile::Replace)
+                     .ok);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{QStringLiteral("taken.docx")});
+}
 
-    // An earlier document of the name is replaced by a whole one.
-    const QString earlier = dir.filePath(QStringLiteral("earlier.docx"));
+TEST(DocxExport, AnExistingFileIsReplacedOnlyWhenTheCallerSaysSo)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const GridText grid = {maintenance::resultsGridHeader()};
+    const QString earlier = dir.filePath(QStringLiteral("notes.txt"));
     QFile old(earlier);
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
     old.write("not a document");
     old.close();
-    ASSERT_TRUE(maintenance::writeDocx(earlier, grid).ok);
-    EXPECT_EQ(readDocxTable(earlier).rows.size(), 2u);
+    const maintenance::ExportResult refused =
+        maintenance::writeDocx(earlier, grid, ExistingFile::Refuse);
+    EXPECT_FALSE(refused.ok);
+    EXPECT_TRUE(refused.message.contains(QLatin1String("notes.txt already exists")))
+        << refused.message.toStdString();
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), QByteArray("not a document"));
+    old.close();
+    // A link pointing nowhere is a name taken all the same.
+    ASSERT_TRUE(
+        QFile::link(dir.filePath(QStringLiteral("gone")), dir.filePath(QStringLiteral("l.docx"))));
+    EXPECT_FALSE(
+        maintenance::writeDocx(dir.filePath(QStringLiteral("l.docx")), grid, ExistingFile::Refuse)
+            .ok);
+
+    // Replaced, it is a whole document.
+    ASSERT_TRUE(maintenance::writeDocx(earlier, grid, ExistingFile::Replace).ok);
+    EXPECT_EQ(readDocxTable(earlier).rows.size(), 1u);
 }
 
 TEST(DocxExport, TheDefaultNameIsDatedAndNeverOverwritesAnEarlierExport)
@@ -219,7 +244,8 @@ TEST(DocxExport, TheDefaultNameIsDatedAndNeverOverwritesAnEarlierExport)
     const QDate day(2026, 12, 5);
     const QString first = maintenance::exportDefaultPath(dir.path(), day);
     EXPECT_EQ(first, dir.path() + QStringLiteral("/Search results 2026-12-05.docx"));
-    ASSERT_TRUE(maintenance::writeDocx(first, {maintenance::resultsGridHeader()}).ok);
+    ASSERT_TRUE(
+        maintenance::writeDocx(first, {maintenance::resultsGridHeader()}, ExistingFile::Refuse).ok);
     EXPECT_EQ(maintenance::exportDefaultPath(dir.path(), day),
               dir.path() + QStringLiteral("/Search results 2026-12-05 (2).docx"));
 }
@@ -235,7 +261,7 @@ TEST_F(ExportTest, AWordProcessorReadsTheTable)
     const maintenance::SearchGrid found = search(QStringLiteral("song"));
     ASSERT_EQ(found.grid.size(), 4u);
     const QString path = document("results.docx");
-    ASSERT_TRUE(maintenance::writeDocx(path, found.grid).ok);
+    ASSERT_TRUE(maintenance::writeDocx(path, found.grid, ExistingFile::Refuse).ok);
 
     // A profile of its own, so that a LibreOffice the user has open is not disturbed.
     const QString out = folder() + QStringLiteral("/converted");

@@ -124,10 +124,17 @@ void Form1::CmdExport_Click()
         QStringLiteral("Export Resuts to MSWORD"), QDir::toNativeSeparators(suggested));
     if (!path || path->trimmed().isEmpty())
         return;
+    maintenance::ExistingFile existing = maintenance::ExistingFile::Refuse;
+    if (maintenance::exportTargetExists(*path)) {
+        if (ui::messageBox(this, maintenance::replaceDocumentQuestion(*path), ui::Buttons::YesNo,
+                           ui::Icon::Warning) != ui::Answer::Yes)
+            return;
+        existing = maintenance::ExistingFile::Replace;
+    }
     maintenance::ExportResult result;
     {
         ui::BusyCursor busy;
-        result = maintenance::writeDocx(*path, grid);
+        result = maintenance::writeDocx(*path, grid, existing);
     }
     if (!result.ok) {
         ui::messageBox(this, result.message, ui::Buttons::Ok, ui::Icon::Warning);

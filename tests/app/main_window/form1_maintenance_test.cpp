@@ -133,3 +133,34 @@ TEST_F(Form1MaintenanceTest, ExportWritesTheGridAndOpensIt)
     ASSERT_EQ(shell.openedPaths().size(), 1);
     EXPECT_EQ(shell.openedPaths()[0], target);
 }
+
+TEST_F(Form1MaintenanceTest, ExportAsksBeforeReplacingAFile)
+{
+    m_form.cmbStrs->setEditText(QStringLiteral("a.txt"));
+    m_form.cmdSearch_Click();
+    const QString target = appFile("notes.txt");
+    QFile notes(target);
+    ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
+    notes.write("my notes");
+    notes.close();
+
+    dialogs.type(target);
+    dialogs.answer(ui::Answer::No);
+    m_form.CmdExport_Click();
+    ASSERT_EQ(dialogs.shown().size(), 2u);
+    EXPECT_EQ(dialogs.shown()[1].text, target + QStringLiteral(" already exists.\nDo you want "
+                                                               "to replace it?"));
+    EXPECT_EQ(dialogs.shown()[1].buttons, ui::Buttons::YesNo);
+    ASSERT_TRUE(notes.open(QIODevice::ReadOnly));
+    EXPECT_EQ(notes.readAll(), QByteArray("my notes"));
+    notes.close();
+    EXPECT_TRUE(shell.openedPaths().isEmpty());
+
+    dialogs.type(target);
+    dialogs.answer(ui::Answer::Yes);
+    m_form.CmdExport_Click();
+    ASSERT_TRUE(notes.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(notes.readAll().startsWith("PK"));
+    EXPECT_EQ(shell.openedPaths(), QStringList{target});
+    EXPECT_FALSE(dialogs.failed());
+}
