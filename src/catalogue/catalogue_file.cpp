@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 
 namespace platterly::catalogue {
 
@@ -36,8 +37,11 @@ sql::SqlError createEmptyCatalogue(const QString& path)
         return {ErrorCode::Other,
                 QStringLiteral("The folder %1 does not exist.").arg(target.absolutePath())};
 
-    const QString temporary = path + QStringLiteral(".part");
-    QFile::remove(temporary);
+    // A temporary name of this run's own: two runs making the same catalogue at once must
+    // not write into one file.
+    const QString temporary =
+        path + QStringLiteral(".%1.part")
+                   .arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'));
     {
         sql::SqlError error;
         auto db = sql::Database::create(temporary, &error);
@@ -62,6 +66,9 @@ sql::SqlError createEmptyCatalogue(const QString& path)
     // Linking fails when the name was taken meanwhile: nothing is ever overwritten.
     if (!QFile::rename(temporary, path)) {
         QFile::remove(temporary);
+        if (QFileInfo::exists(path))
+            return {ErrorCode::Other,
+                    QStringLiteral("%1 already exists; it was left as it is.").arg(path)};
         return {ErrorCode::Other, QStringLiteral("Could not create %1.").arg(path)};
     }
     return {};

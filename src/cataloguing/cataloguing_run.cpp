@@ -7,6 +7,7 @@
 #include "cataloguing/entry_writer.h"
 #include "cataloguing/row_pipe.h"
 
+#include <QFileInfo>
 #include <chrono>
 #include <climits>
 #include <cstdint>
@@ -157,19 +158,30 @@ RunResult runCataloguing(sql::DataControl& data, const CataloguingRequest& reque
         return failure(RunOutcome::EmptyTitle, kEnterTitleMessage);
     const QString quotedTitle = sql::quoteSqlText(title);
 
-    SqlError error = query(data, QStringLiteral("SELECT * FROM TOTAL WHERE CDNAME = '") +
-                                     quotedTitle + QStringLiteral("'"));
+    SqlError error;
+    sql::Database* db = data.database(&error);
+    if (!db)
+        return failure(RunOutcome::Failed, error.message);
+    // The write lock comes first and the title check after it: checked before, another
+    // program could add the same title between the check and the lock.
+    sql::Transaction transaction(*db);
+    if (transaction.beginError())
+        return failure(RunOutcome::Failed, transaction.beginError().message);
+
+    error = query(data, QStringLiteral("SELECT * FROM TOTAL WHERE CDNAME = '") + quotedTitle +
+                            QStringLiteral("'"));
     if (error)
         return failure(RunOutcome::Failed, error.message);
     if (data.recordset()->absolutePosition() != -1)
         return failure(RunOutcome::TitleExists, kTitleExistsMessage);
-
-    sql::Database* db = data.database(&error);
-    if (!db)
-        return failure(RunOutcome::Failed, error.message);
-    sql::Transaction transaction(*db);
-    if (transaction.beginError())
-        return failure(RunOutcome::Failed, transaction.beginError().message);
+    // New rows go into pages SQLite believes free: in a damaged file those may still hold
+    // other rows, which the disc would overwrite.
+    if (const QString damage = db->integrityProblem(); !damage.isEmpty())
+        return failure(RunOutcome::Failed,
+                       QStringLiteral("The catalogue file %1 is damaged: it fails SQLite's "
+                                      "integrity check (%2). A disc added to it could overwrite "
+                                      "what it still holds, so nothing was added.")
+                           .arg(QFileInfo(db->path()).fileName(), damage));
 
     // The title row comes first, then one row per entry in walk order.
     error = query(data, QStringLiteral("SELECT * FROM CDS"));
