@@ -103,6 +103,8 @@ int backupCommand(const Invocation& call)
         maintenance::backupCatalogue(call.catalogue, system::applicationFolder(), name);
     if (!result.ok())
         return call.fail(result.message);
+    if (!result.warning.isEmpty())
+        call.err << "platterly-cli: warning: " << result.warning << Qt::endl;
     // The report as the window shows it, then the file alone on the last line for scripts.
     call.out << QString(result.message).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
              << '\n'

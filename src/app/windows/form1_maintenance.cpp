@@ -99,10 +99,13 @@ void Form1::Image2_MouseUp()
             ui::messageBox(this, maintenance::kDatabaseInUseMessage);
             continue;
         }
-        if (result.ok())
+        if (result.ok()) {
             ui::messageBox(this, result.message, ui::Buttons::Ok, ui::Icon::None,
                            maintenance::kBackupReportCaption);
-        else
+            if (!result.warning.isEmpty())
+                ui::messageBox(this, result.warning, ui::Buttons::Ok, ui::Icon::Warning,
+                               maintenance::kBackupReportCaption);
+        } else
             ui::messageBox(this, result.message, ui::Buttons::Ok, ui::Icon::Warning,
                            maintenance::kBackupReportCaption);
         return;
