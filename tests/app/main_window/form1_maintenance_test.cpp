@@ -8,6 +8,7 @@
 #include "platform/ui/recording_shell_opener.h"
 #include "platform/ui/recording_sound_output.h"
 #include "platform/ui/scripted_dialogs.h"
+#include "support/damaged_catalogue.h"
 #include "support/temp_tree.h"
 
 #include <QComboBox>
@@ -162,5 +163,22 @@ TEST_F(Form1MaintenanceTest, ExportAsksBeforeReplacingAFile)
     ASSERT_TRUE(notes.open(QIODevice::ReadOnly));
     EXPECT_TRUE(notes.readAll().startsWith("PK"));
     EXPECT_EQ(shell.openedPaths(), QStringList{target});
+    EXPECT_FALSE(dialogs.failed());
+}
+
+TEST_F(Form1MaintenanceTest, BackupOfADamagedCatalogueWarnsAfterTheReport)
+{
+    test::orphanFreePages(app::state().DBPath);
+    dialogs.answer(ui::Answer::Yes);
+    dialogs.type(QStringLiteral("rescue"));
+    dialogs.answer(ui::Answer::Ok);
+    dialogs.answer(ui::Answer::Ok);
+    m_form.Image2_MouseUp();
+    ASSERT_EQ(dialogs.shown().size(), 4u);
+    EXPECT_TRUE(dialogs.shown()[2].text.endsWith(QStringLiteral("\trescue.DB2")));
+    EXPECT_TRUE(dialogs.shown()[3].text.contains(QLatin1String("fails SQLite's integrity check")))
+        << dialogs.shown()[3].text.toStdString();
+    EXPECT_EQ(dialogs.shown()[3].icon, ui::Icon::Warning);
+    EXPECT_TRUE(QFile::exists(appFile("rescue.DB2")));
     EXPECT_FALSE(dialogs.failed());
 }
