@@ -4,7 +4,9 @@
 
 namespace platterly::system {
 
-// Profile (INI) files in the Windows profile format, UTF-8 text.
+// Profile (INI) files in the Windows profile format: UTF-8 text, or UTF-16 (either byte order)
+// or UTF-8 with a byte order mark, as Windows editors save them. A write keeps the file's
+// encoding and its mark.
 //
 // A line "[name]" opens a section; a line "key=value" inside a section holds one value; lines
 // whose first non-blank character is ';' are comments. Section and key names match case-blind,
