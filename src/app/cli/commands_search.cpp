@@ -171,7 +171,10 @@ int runSearchCommand(const Invocation& call)
     if (args->remember) {
         const QString settings = catalogue::settingsFile();
         QStringList history = search::loadSearchHistory(settings);
-        search::rememberSearch(history, built.patternText, settings);
+        QString notSaved;
+        search::rememberSearch(history, built.patternText, settings, &notSaved);
+        if (!notSaved.isEmpty())
+            return call.fail(notSaved);
     }
     return kSuccess;
 }

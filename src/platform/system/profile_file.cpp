@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -220,19 +221,27 @@ QString ReadINI(const QString& file, const QString& section, const QString& key,
     return cutToLimit(withoutQuotes(value));
 }
 
-bool WriteINI(const QString& file, const QString& section, const QString& key, const QString& value)
+bool WriteINI(const QString& file, const QString& section, const QString& key, const QString& value,
+              QString* why)
 {
+    const auto fail = [why](const QString& reason) {
+        if (why)
+            *why = reason;
+        return false;
+    };
     const QString sectionName = trimBlanks(section);
     const QString keyName = trimBlanks(key);
     if (!writableSectionName(sectionName) || !writableKeyName(keyName))
-        return false;
+        return fail(QStringLiteral("the section or key name cannot be written"));
+    if (QFileInfo(file).isDir())
+        return fail(QStringLiteral("it is a folder"));
 
     ProfileText original;
     if (QFile::exists(file)) {
         // A file that exists but cannot be read must not be replaced by a new one.
         QFile input(file);
         if (!input.open(QIODevice::ReadOnly))
-            return false;
+            return fail(input.errorString());
         original = decodeProfile(input.readAll());
     }
     const QByteArray& text = original.utf8;
@@ -264,12 +273,13 @@ bool WriteINI(const QString& file, const QString& section, const QString& key, c
     const QByteArray bytes = encodeProfile(updated, original.encoding);
     QSaveFile output(file);
     if (!output.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
+        return fail(output.errorString());
     if (output.write(bytes) != bytes.size()) {
+        const QString reason = output.errorString();
         output.cancelWriting();
-        return false;
+        return fail(reason);
     }
-    return output.commit();
+    return output.commit() || fail(output.errorString());
 }
 
 } // namespace platterly::system

@@ -30,8 +30,9 @@ QString ReadINI(const QString& file, const QString& section, const QString& key,
 // `value` are written as blanks, since they would end the line. The file is replaced as a
 // whole through a temporary file, so a failed write leaves the old file intact.
 // Returns false when the file cannot be written, or when the section or key name is empty or
-// holds a character that would make the line mean something else.
-bool WriteINI(const QString& file, const QString& section, const QString& key,
-              const QString& value);
+// holds a character that would make the line mean something else; `why`, when given, then
+// says which (the system's reason for a file that could not be written).
+bool WriteINI(const QString& file, const QString& section, const QString& key, const QString& value,
+              QString* why = nullptr);
 
 } // namespace platterly::system
