@@ -45,6 +45,16 @@ SearchOutcome runSearch(sql::DataControl& data, const QString& statement,
     return outcome;
 }
 
+SearchOutcome runSearch(sql::DataControl& data, const SearchStatement& built,
+                        const ResultConsumer& consumer, const std::atomic<bool>* stop)
+{
+    if (built.patternError.isEmpty())
+        return runSearch(data, built.statement, consumer, stop);
+    SearchOutcome refused;
+    refused.error = {sql::ErrorCode::InvalidPattern, built.patternError};
+    return refused;
+}
+
 QString resultMessage(qint64 found, qint64 total)
 {
     if (found == 0)

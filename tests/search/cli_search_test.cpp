@@ -126,6 +126,18 @@ TEST_F(SearchCommand, AHistoryThatCannotBeSavedIsReported)
     EXPECT_FALSE(QFile::exists(settings));
 }
 
+TEST_F(SearchCommand, APatternErrorCountsTheCharactersTyped)
+{
+    const Outcome open = cli({u"search"_s, u"a[b"_s});
+    EXPECT_EQ(open.status, 1);
+    EXPECT_EQ(open.err, u"platterly-cli: Invalid pattern string: the '[' at position 2 has no "
+                        u"closing ']'"_s);
+    // Blanks typed before the pattern are characters typed all the same.
+    const Outcome blanks = cli({u"search"_s, u"  x[y"_s, u"--category"_s, u"any text"_s});
+    EXPECT_TRUE(blanks.err.endsWith(u"the '[' at position 4 has no closing ']'"_s))
+        << blanks.err.toStdString();
+}
+
 TEST_F(SearchCommand, FailuresAndWrongUsage)
 {
     platterly::test::TempTree other;

@@ -134,7 +134,7 @@ int runSearchCommand(const Invocation& call)
     }
     Utf8Output output(call.out, !call.json && standardOutputIsTerminal());
     const search::SearchOutcome outcome = search::runSearch(
-        data, built.statement,
+        data, built,
         [&](const search::ResultRow& row) {
             std::optional<QString> location;
             if (locator)
