@@ -32,6 +32,8 @@ public:
 
     std::unique_ptr<sql::RowidCursor> open() const override;
     qint64 count() const override;
+    // The search the answer was worked out for.
+    const NameQuery& query() const { return m_query; }
 
 private:
     friend class IndexCursor;

@@ -1,5 +1,7 @@
 #include "search/search_run.h"
 
+#include "search/index_answer.h"
+
 namespace platterly::search {
 
 SearchOutcome runSearch(sql::DataControl& data, const QString& statement,
@@ -10,6 +12,11 @@ SearchOutcome runSearch(sql::DataControl& data, const QString& statement,
     if ((outcome.error = data.refresh()))
         return outcome;
     sql::Recordset& rows = *data.recordset();
+    // A name written into the file in place, without SQLite's change counter moving, leaves
+    // the name index looking current while it holds the old name: each name the index
+    // answered with is tested against the pattern again, on the text already read.
+    const auto* indexed = dynamic_cast<const IndexAnswer*>(data.rowidAnswer());
+    const sql::JetLikePattern* recheck = indexed ? &indexed->query().pattern : nullptr;
     bool stopped = false;
     while (!rows.eof()) {
         if (stop && stop->load()) {
@@ -22,6 +29,11 @@ SearchOutcome runSearch(sql::DataControl& data, const QString& statement,
         if (rows.lastError()) {
             outcome.error = rows.lastError();
             return outcome;
+        }
+        if (recheck && !recheck->matches(row.name)) {
+            if ((outcome.error = rows.moveNext()))
+                return outcome;
+            continue;
         }
         ++outcome.found;
         if (!consumer(row)) {
