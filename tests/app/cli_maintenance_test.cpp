@@ -233,6 +233,12 @@ TEST_F(CliMaintenanceTest, ExportReplacesAnExistingFileOnlyWithOverwrite)
     ASSERT_TRUE(notes.open(QIODevice::ReadOnly));
     EXPECT_EQ(notes.readAll(), QByteArray("my notes"));
     notes.close();
+    // A link that leads nowhere is a name taken all the same.
+    ASSERT_TRUE(QFile::link(m_dir.filePath(QStringLiteral("gone")),
+                            m_dir.filePath(QStringLiteral("link.docx"))));
+    EXPECT_EQ(
+        run({QStringLiteral("export"), QStringLiteral("link.docx"), QStringLiteral("song")}).status,
+        1);
 
     const Outcome replaced = run({QStringLiteral("export"), QStringLiteral("notes.txt"),
                                   QStringLiteral("song"), QStringLiteral("--overwrite")});

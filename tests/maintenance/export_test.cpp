@@ -207,36 +207,6 @@ TEST(DocxExport, AFailedWriteLeavesNoPartialDocument)
               QStringList{QStringLiteral("taken.docx")});
 }
 
-TEST(DocxExport, AnExistingFileIsReplacedOnlyWhenTheCallerSaysSo)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const GridText grid = {maintenance::resultsGridHeader()};
-    const QString earlier = dir.filePath(QStringLiteral("notes.txt"));
-    QFile old(earlier);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("not a document");
-    old.close();
-    const maintenance::ExportResult refused =
-        maintenance::writeDocx(earlier, grid, ExistingFile::Refuse);
-    EXPECT_FALSE(refused.ok);
-    EXPECT_TRUE(refused.message.contains(QLatin1String("notes.txt already exists")))
-        << refused.message.toStdString();
-    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
-    EXPECT_EQ(old.readAll(), QByteArray("not a document"));
-    old.close();
-    // A link pointing nowhere is a name taken all the same.
-    ASSERT_TRUE(
-        QFile::link(dir.filePath(QStringLiteral("gone")), dir.filePath(QStringLiteral("l.docx"))));
-    EXPECT_FALSE(
-        maintenance::writeDocx(dir.filePath(QStringLiteral("l.docx")), grid, ExistingFile::Refuse)
-            .ok);
-
-    // Replaced, it is a whole document.
-    ASSERT_TRUE(maintenance::writeDocx(earlier, grid, ExistingFile::Replace).ok);
-    EXPECT_EQ(readDocxTable(earlier).rows.size(), 1u);
-}
-
 TEST(DocxExport, TheDefaultNameIsDatedAndNeverOverwritesAnEarlierExport)
 {
     QTemporaryDir dir;
