@@ -246,10 +246,11 @@ SqlError Database::lastError(const QString& context) const
 
 bool Database::cannotMakeJournal(int sqliteCode) const
 {
-    // The file itself is open, so it is the journal beside it that could not be made.
     if (sqliteCode == SQLITE_READONLY_DIRECTORY)
         return true;
-    return m_db != nullptr && !isReadOnly() && QFileInfo(m_path).isFile() &&
+    // The file itself is open for writing, so it is the journal beside it that could not be
+    // made. (A connection that failed to open answers -1.)
+    return sqlite3_db_readonly(m_db, "main") == 0 && QFileInfo(m_path).isFile() &&
            !folderIsWritable(m_path);
 }
 
