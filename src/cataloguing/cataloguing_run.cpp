@@ -5,6 +5,7 @@
 #include "catalogue/name_index.h"
 #include "catalogue/name_index_blocks.h"
 #include "cataloguing/entry_writer.h"
+#include "cataloguing/image_walk.h"
 #include "cataloguing/row_pipe.h"
 
 #include <QFileInfo>
@@ -239,7 +240,7 @@ RunResult runCataloguing(sql::DataControl& data, const CataloguingRequest& reque
         walkRequest.nativeRoot = request.nativeRoot;
         walkRequest.driveRoot = withFinalBackslash(request.driveRoot);
         walkRequest.cancel = &stopWalk;
-        walk = ScanFolder(walkRequest, lister, sink);
+        walk = request.image ? ScanImage(walkRequest, sink) : ScanFolder(walkRequest, lister, sink);
         sink.finish();
         blocksValid = sink.blocksValid();
         pipe.close();

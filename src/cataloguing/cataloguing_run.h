@@ -26,6 +26,8 @@ struct CataloguingRequest
     // The volume the folder lies on, recorded so the disc is found after it has moved
     // (drives::describeVolume); nothing is recorded when not given.
     std::optional<drives::VolumeRecord> volume = std::nullopt;
+    // nativeRoot is a disc image or archive file, read without mounting it (ScanImage).
+    bool image = false;
 };
 
 enum class RunOutcome
