@@ -6,6 +6,7 @@
 #include "catalogue/catalogue_reader.h"
 #include "catalogue/disc_volumes.h"
 #include "cataloguing/cataloguing_run.h"
+#include "cataloguing/disc_image.h"
 #include "platform/drives/system_volume_source.h"
 #include "platform/drives/typed_path.h"
 #include "platform/sql/casefold.h"
@@ -58,20 +59,68 @@ int init(const Invocation& call)
     return kSuccess;
 }
 
-int add(const Invocation& call)
+// What `add PATH [TITLE]` catalogues: the folder, or the image file, PATH names. Without a
+// TITLE an image is titled with its volume label (or its file name); a folder needs one.
+std::optional<cataloguing::CataloguingRequest> addRequest(const Invocation& call, int* status)
 {
-    int status = kSuccess;
-    if (!takeArguments(call, 2, &status))
-        return status;
-    const QString title = call.arguments.at(1);
-    if (title.trimmed().size() > catalogue::kMaxTitleLength)
-        return call.fail(
-            QStringLiteral("A title holds at most %1 characters.").arg(catalogue::kMaxTitleLength));
+    for (const QString& arg : call.arguments) {
+        if (arg.startsWith(QLatin1String("--"))) {
+            *status = call.wrongUsage(QStringLiteral("unknown option %1").arg(arg));
+            return std::nullopt;
+        }
+    }
+    if (call.arguments.isEmpty() || call.arguments.size() > 2) {
+        *status = call.wrongUsage(QStringLiteral("add expects a PATH and a TITLE"));
+        return std::nullopt;
+    }
     const drives::DriveMap drives = drives::systemDriveMap();
     const drives::TypedPath where =
         drives::resolveTypedPath(drives, call.arguments.at(0), QDir::currentPath());
-    if (!where.ok())
-        return call.fail(where.error);
+    if (!where.ok()) {
+        *status = call.fail(where.error);
+        return std::nullopt;
+    }
+    const bool titled = call.arguments.size() == 2;
+    cataloguing::CataloguingRequest request;
+    if (cataloguing::isImageFile(where.nativePath)) {
+        const cataloguing::DiscImage image =
+            cataloguing::identifyImage(where.nativePath, where.drivePath);
+        if (!image.ok()) {
+            *status = call.fail(image.error);
+            return std::nullopt;
+        }
+        request = cataloguing::imageRequest(
+            titled ? call.arguments.at(1) : cataloguing::proposedImageTitle(image), image);
+    } else if (!titled) {
+        *status = call.wrongUsage(QStringLiteral("a folder is catalogued under a TITLE"));
+        return std::nullopt;
+    } else {
+        request = {call.arguments.at(1),
+                   where.nativePath,
+                   where.drivePath,
+                   {},
+                   drives::describeVolume(drives, where.nativePath, where.drivePath)};
+    }
+    if (request.title.trimmed().size() > catalogue::kMaxTitleLength) {
+        *status = call.fail(
+            titled ? QStringLiteral("A title holds at most %1 characters.")
+                         .arg(catalogue::kMaxTitleLength)
+                   : QStringLiteral("The image's label \"%1\" is longer than a title may be (%2 "
+                                    "characters): give a TITLE.")
+                         .arg(request.title)
+                         .arg(catalogue::kMaxTitleLength));
+        return std::nullopt;
+    }
+    return request;
+}
+
+int add(const Invocation& call)
+{
+    int status = kSuccess;
+    const std::optional<cataloguing::CataloguingRequest> request = addRequest(call, &status);
+    if (!request)
+        return status;
+    const QString title = request->title;
 
     sql::DataControl data;
     data.setDatabaseName(call.catalogue);
@@ -86,13 +135,7 @@ int add(const Invocation& call)
             call.err << "\r\x1b[K" << entries << " entries  " << shown << Qt::flush;
         };
     }
-    const cataloguing::CataloguingRequest request{
-        title,
-        where.nativePath,
-        where.drivePath,
-        {},
-        drives::describeVolume(drives, where.nativePath, where.drivePath)};
-    const cataloguing::RunResult result = cataloguing::runCataloguing(data, request, progress);
+    const cataloguing::RunResult result = cataloguing::runCataloguing(data, *request, progress);
     if (terminal)
         call.err << "\r\x1b[K" << Qt::flush;
     if (result.outcome != cataloguing::RunOutcome::Finished)
@@ -223,8 +266,11 @@ int tree(const Invocation& call)
 const Command kCommands[] = {
     {"init", "FILE", "Create an empty catalogue file (an existing file is never overwritten).",
      init},
-    {"add", "PATH TITLE",
-     "Catalogue the folder or drive PATH (/media/cdrom, ~/Music or D:\\) under TITLE.", add},
+    {"add", "PATH [TITLE]",
+     "Catalogue the folder or drive PATH (/media/cdrom, ~/Music or D:\\) under TITLE; or the disc "
+     "image or archive PATH (photos.iso, backup.zip, old.tar.gz) as one disc, titled with its "
+     "volume label (or its file name) unless a TITLE is given.",
+     add},
     {"discs", "[--json]", "List the catalogued discs: title, folders, files, date.", discs},
     {"totals", "[--json]", "Show the number of discs, folders and files.", totals},
     {"tree", "TITLE [--json]", "List a disc's rows in stored order.", tree},
