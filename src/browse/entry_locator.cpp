@@ -55,6 +55,18 @@ bool isFolder(const QString& nativePath)
            S_ISDIR(info.st_mode);
 }
 
+bool EntryLocation::isFolder() const
+{
+    return insideImage ? memberIsFolder : browse::isFolder(path);
+}
+
+QString EntryLocation::text() const
+{
+    if (!insideImage)
+        return path;
+    return path + QStringLiteral("//") + system::textFromNativeBytes(member);
+}
+
 EntryLocator::EntryLocator(drives::DriveMap drives, const sql::Database* catalogue,
                            std::optional<QChar> driveBoxLetter)
     : m_drives(std::move(drives)), m_letter(driveBoxLetter)
@@ -79,10 +91,56 @@ const std::vector<drives::DiscPlace>& EntryLocator::placesFor(const QString& tit
     return *m_places.insert(key, drives::discPlaces(m_drives, record, m_letter));
 }
 
+std::optional<EntryLocation> EntryLocator::findInImage(const QString& title, const QString& path,
+                                                       const QString& name)
+{
+    const QString folded = sql::foldCase(title);
+    const auto recorded = m_records.constFind(folded);
+    if (recorded == m_records.constEnd() ||
+        !path.startsWith(recorded->driveRoot, Qt::CaseInsensitive))
+        return std::nullopt;
+    auto image = m_imageFiles.constFind(folded);
+    if (image == m_imageFiles.constEnd())
+        image = m_imageFiles.insert(
+            folded, drives::locateImageFile(m_lookup, placesFor(title, path), recorded->driveRoot));
+    if (!image->has_value())
+        return std::nullopt;
+    // The stored path below the image's root, and the name: the entry's path in the image.
+    QString stored = path.mid(recorded->driveRoot.size());
+    if (name.isEmpty())
+        stored.chop(stored.endsWith(u'\\') ? 1 : 0);
+    else
+        stored += name;
+    auto members = m_imageMembers.find(**image);
+    if (members == m_imageMembers.end())
+        members = m_imageMembers.emplace(**image, ImageMembers(**image)).first;
+    const std::optional<ImageMembers::Entry> entry = members->second.find(stored);
+    if (!entry)
+        return std::nullopt;
+    return EntryLocation{**image, entry->path, true, entry->folder};
+}
+
+std::optional<EntryLocation> EntryLocator::find(const QString& title, const QString& path,
+                                                const QString& name)
+{
+    // A disc recorded as an image is looked for as an image first; where the image's folder
+    // stands as a folder instead (the image mounted, or unpacked), as any disc.
+    if (std::optional<EntryLocation> inImage = findInImage(title, path, name))
+        return inImage;
+    const std::optional<QString> found =
+        drives::locateStoredEntry(m_lookup, placesFor(title, path), path, name);
+    if (!found)
+        return std::nullopt;
+    return EntryLocation{*found, {}, false, false};
+}
+
 std::optional<QString> EntryLocator::locate(const QString& title, const QString& path,
                                             const QString& name)
 {
-    return drives::locateStoredEntry(m_lookup, placesFor(title, path), path, name);
+    const std::optional<EntryLocation> found = find(title, path, name);
+    if (!found || found->insideImage)
+        return std::nullopt;
+    return found->path;
 }
 
 } // namespace platterly::browse

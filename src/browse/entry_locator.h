@@ -1,11 +1,13 @@
 #pragma once
 
+#include "browse/image_entries.h"
 #include "platform/drives/disc_places.h"
 #include "platform/sql/sqlite_db.h"
 
 #include <QChar>
 #include <QHash>
 #include <QString>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -27,6 +29,24 @@ QString initialDriveBoxText(const drives::DriveMap& drives);
 // Whether a native path (text form) is a folder, links followed.
 bool isFolder(const QString& nativePath);
 
+// Where a catalogued entry is now: a file or folder, or an entry inside a disc image or
+// archive that was catalogued as the disc.
+struct EntryLocation
+{
+    QString path; // native path (text form); for an entry inside an image, the image file
+    // Inside an image: the entry's path in it, as the image holds it (names joined with '/');
+    // empty for the image's own root.
+    QByteArray member;
+    bool insideImage = false;
+    bool memberIsFolder = false;
+
+    bool isFolder() const;
+    // The location as the command line shows it: the path; for an entry inside an image, the
+    // image file, "//" and the entry's path in it ("/isos/photos.iso//Music/a.mp3"). A clean
+    // native path never holds "//", so the first one tells where the image ends.
+    QString text() const;
+};
+
 // Finds catalogued entries on this machine, the way Open File and the copy commands do: on
 // the drive box's letter, then where the disc was catalogued, then on a volume with its label
 // (drives::discPlaces). One locator serves a batch of rows (a search's results) and keeps
@@ -39,19 +59,29 @@ public:
     EntryLocator(drives::DriveMap drives, const sql::Database* catalogue,
                  std::optional<QChar> driveBoxLetter);
 
-    // The native path (text form of native names) of the entry `name` in the stored folder
-    // `path` of the disc `title`; for an empty name the folder itself. nullopt when no place
-    // holds it.
+    // Where the entry `name` in the stored folder `path` of the disc `title` is now; for an
+    // empty name the folder itself. A disc catalogued from an image is looked for as that
+    // image file, in the same places, and its entries inside it. nullopt when no place holds
+    // the entry.
+    std::optional<EntryLocation> find(const QString& title, const QString& path,
+                                      const QString& name);
+
+    // The native path (text form of native names) of an entry found by find() that is a file
+    // or folder of its own; nullopt for an entry inside an image.
     std::optional<QString> locate(const QString& title, const QString& path, const QString& name);
 
 private:
     const std::vector<drives::DiscPlace>& placesFor(const QString& title, const QString& path);
+    std::optional<EntryLocation> findInImage(const QString& title, const QString& path,
+                                             const QString& name);
 
     drives::DriveMap m_drives;
     std::optional<QChar> m_letter;
     QHash<QString, drives::VolumeRecord> m_records; // by folded title
     QHash<QString, std::vector<drives::DiscPlace>> m_places;
     drives::StoredPathLookup m_lookup;
+    QHash<QString, std::optional<QString>> m_imageFiles; // by folded title
+    std::map<QString, ImageMembers> m_imageMembers;      // by image file
 };
 
 } // namespace platterly::browse

@@ -2,10 +2,13 @@
 #include "catalogue/catalogue_file.h"
 #include "catalogue/disc_volumes.h"
 #include "cataloguing/cataloguing_run.h"
+#include "cataloguing/disc_image.h"
 #include "platform/drives/typed_path.h"
+#include "support/disc_images.h"
 #include "support/temp_tree.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 // Shows a QString that failed a check as text.
@@ -15,6 +18,7 @@ inline void PrintTo(const QString& text, std::ostream* out)
 }
 
 using namespace platterly;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -117,4 +121,66 @@ TEST_F(EntryLocatorTest, AVolumeIsFoundByItsLabelUnderAnotherMountPoint)
     ASSERT_FALSE(m_data.database()->exec(QStringLiteral("DROP TABLE VOLUMES")));
     EXPECT_EQ(beach(moved, std::nullopt), QString());
     EXPECT_EQ(beach(machine({{stick, b, label, uuid}}), std::nullopt), elsewhere);
+}
+
+TEST_F(EntryLocatorTest, EntriesOfACataloguedImageAreFoundCopiedAndExtractedFromIt)
+{
+    test::TempTree stick;
+    test::addDiscContents(stick, QStringLiteral("disc"));
+    stick.addFolder(QStringLiteral("isos"));
+    const QString iso = stick.path(QStringLiteral("isos/disc.iso"));
+    if (const QString error =
+            test::makeIso(stick.path(QStringLiteral("disc")), iso, QStringLiteral("DISC"));
+        !error.isEmpty())
+        GTEST_SKIP() << error.toStdString();
+    const drives::DriveMap drives = machine({{QStringLiteral("/dev/sdb1"), stick.root(),
+                                              QStringLiteral("STICK"), QStringLiteral("1")}});
+    const cataloguing::DiscImage image =
+        cataloguing::identifyImage(iso, QStringLiteral("E:\\isos\\disc.iso"));
+    ASSERT_EQ(
+        cataloguing::runCataloguing(m_data, cataloguing::imageRequest(u"Disc"_s, image)).outcome,
+        cataloguing::RunOutcome::Finished);
+
+    browse::EntryLocator locator(drives, m_data.database(), std::nullopt);
+    const auto song = locator.find(u"disc"_s, u"E:\\isos\\disc.iso\\Music\\Old Songs\\"_s,
+                                   u"01 First Song.mp3"_s);
+    ASSERT_TRUE(song);
+    EXPECT_EQ(song->text(), iso + u"//Music/Old Songs/01 First Song.mp3"_s);
+    EXPECT_FALSE(song->isFolder());
+    EXPECT_EQ(locator.locate(u"Disc"_s, u"E:\\isos\\disc.iso\\Music\\"_s, u"a.mp3"_s),
+              std::nullopt);
+    const auto folder = locator.find(u"Disc"_s, u"E:\\isos\\disc.iso\\Music\\"_s, {});
+    ASSERT_TRUE(folder);
+    EXPECT_TRUE(folder->isFolder());
+    EXPECT_EQ(locator.find(u"Disc"_s, u"E:\\isos\\disc.iso\\Music\\"_s, u"gone.mp3"_s),
+              std::nullopt);
+
+    // Copied atomically into a folder, replacing a file of the name; extracted for opening.
+    test::TempTree target;
+    target.addFile(u"01 First Song.mp3"_s, "older");
+    EXPECT_FALSE(browse::copyImageEntryInto(song->path, song->member, target.root(),
+                                            u"01 First Song.mp3"_s));
+    QFile copy(target.path(u"01 First Song.mp3"_s));
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    EXPECT_EQ(copy.readAll(), "ID3");
+    EXPECT_EQ(QDir(target.root()).count(), 3u); // ".", ".." and the copy alone
+    EXPECT_EQ(browse::copyImageEntryInto(iso, "Music/none.mp3", target.root(), u"x"_s).code,
+              browse::CopyFailure::FileNotFound);
+    QString error;
+    const auto opened =
+        browse::extractForOpening(iso, song->member, u"01 First Song.mp3"_s, &error);
+    ASSERT_TRUE(opened) << error.toStdString();
+    EXPECT_TRUE(opened->endsWith(u"/01 First Song.mp3"_s));
+    EXPECT_EQ(QFileInfo(*opened).size(), 3);
+
+    // The stick mounted elsewhere: the image is found on the drive box's letter.
+    test::TempTree moved;
+    ASSERT_TRUE(QDir().rename(stick.path(u"isos"_s), moved.path(u"isos"_s)));
+    const drives::DriveMap now = machine({{QStringLiteral("/dev/sdb1"), moved.root(),
+                                           QStringLiteral("STICK"), QStringLiteral("1")}});
+    browse::EntryLocator later(now, m_data.database(), u'E');
+    const auto found =
+        later.find(u"Disc"_s, u"E:\\isos\\disc.iso\\"_s, u"a file with  two blanks.txt"_s);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->path, moved.path(u"isos/disc.iso"_s));
 }

@@ -137,8 +137,10 @@ int runSearchCommand(const Invocation& call)
         data, built,
         [&](const search::ResultRow& row) {
             std::optional<QString> location;
-            if (locator)
-                location = locator->locate(row.title, row.path, row.name);
+            if (locator) {
+                if (const auto found = locator->find(row.title, row.path, row.name))
+                    location = found->text();
+            }
             if (call.json) {
                 JsonLine line;
                 line.add(QStringLiteral("CDNAME"), row.title)
@@ -186,7 +188,8 @@ const Command kCommands[] = {
      "--category is the category box (\"All Files\", \"Music Files\", ... or any text), --disc "
      "searches one disc, --limit stops after N rows, --remember records PATTERN in the search "
      "history, --locate adds the real file Open File would open (LOCATION; empty or null when "
-     "the disc is not present). Rows go to standard output, the result message to standard "
+     "the disc is not present; inside a catalogued image, the image, // and the entry's path in "
+     "it). Rows go to standard output, the result message to standard "
      "error.",
      runSearchCommand},
 };

@@ -45,6 +45,13 @@ bool exists(const QString& nativePath)
     return ::stat(system::nativeBytesFromText(nativePath).constData(), &info) == 0;
 }
 
+bool isRegularFile(const QString& nativePath)
+{
+    struct stat info;
+    return ::stat(system::nativeBytesFromText(nativePath).constData(), &info) == 0 &&
+           S_ISREG(info.st_mode);
+}
+
 } // namespace
 
 VolumeRecord describeVolume(const DriveMap& drives, const QString& nativeRoot,
@@ -133,6 +140,27 @@ std::optional<QString> locateStoredEntry(StoredPathLookup& lookup,
             return folder;
         if (std::optional<QString> entry = lookup.findEntry(*folder, name))
             return entry;
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> locateImageFile(StoredPathLookup& lookup,
+                                       const std::vector<DiscPlace>& places,
+                                       const QString& driveRoot)
+{
+    for (const DiscPlace& place : places) {
+        if (driveRoot.size() < place.storedPrefix)
+            continue;
+        const QStringList names = storedFolderNames(driveRoot.mid(place.storedPrefix));
+        std::optional<QString> candidate;
+        if (names.isEmpty()) {
+            candidate = place.folder;
+        } else if (const auto folder =
+                       lookup.findFolder(place.folder, names.first(names.size() - 1))) {
+            candidate = lookup.findEntry(*folder, names.last());
+        }
+        if (candidate && isRegularFile(*candidate))
+            return candidate;
     }
     return std::nullopt;
 }

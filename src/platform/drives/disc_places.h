@@ -61,4 +61,11 @@ std::optional<QString> locateStoredEntry(StoredPathLookup& lookup,
                                          const std::vector<DiscPlace>& places,
                                          const QString& storedPath, const QString& name);
 
+// The image file a disc catalogued from an image is in now (its drive root names the file,
+// "C:\ISOS\PHOTOS.ISO\"): the first place where the names of the drive root lead to a file
+// rather than a folder. nullopt when no place holds one.
+std::optional<QString> locateImageFile(StoredPathLookup& lookup,
+                                       const std::vector<DiscPlace>& places,
+                                       const QString& driveRoot);
+
 } // namespace platterly::drives
