@@ -91,33 +91,41 @@ const std::vector<drives::DiscPlace>& EntryLocator::placesFor(const QString& tit
     return *m_places.insert(key, drives::discPlaces(m_drives, record, m_letter));
 }
 
-std::optional<EntryLocation> EntryLocator::findInImage(const QString& title, const QString& path,
-                                                       const QString& name)
+std::optional<EntryLocator::ImageFile> EntryLocator::imageFileOf(const QString& title,
+                                                                 const QString& path)
 {
     const QString folded = sql::foldCase(title);
     const auto recorded = m_records.constFind(folded);
     if (recorded == m_records.constEnd() ||
         !path.startsWith(recorded->driveRoot, Qt::CaseInsensitive))
         return std::nullopt;
-    auto image = m_imageFiles.constFind(folded);
-    if (image == m_imageFiles.constEnd())
-        image = m_imageFiles.insert(
-            folded, drives::locateImageFile(m_lookup, placesFor(title, path), recorded->driveRoot));
-    if (!image->has_value())
-        return std::nullopt;
+    auto known = m_imageFiles.constFind(folded);
+    if (known == m_imageFiles.constEnd()) {
+        std::optional<ImageFile> image;
+        if (const auto file =
+                drives::locateImageFile(m_lookup, placesFor(title, path), recorded->driveRoot))
+            image = ImageFile{*file, recorded->driveRoot.size()};
+        known = m_imageFiles.insert(folded, image);
+    }
+    return *known;
+}
+
+std::optional<EntryLocation> EntryLocator::findInImage(const ImageFile& image, const QString& path,
+                                                       const QString& name)
+{
     // The stored path below the image's root, and the name: the entry's path in the image.
-    QString stored = path.mid(recorded->driveRoot.size());
+    QString stored = path.mid(image.storedRootLength);
     if (name.isEmpty())
         stored.chop(stored.endsWith(u'\\') ? 1 : 0);
     else
         stored += name;
-    auto members = m_imageMembers.find(**image);
+    auto members = m_imageMembers.find(image.path);
     if (members == m_imageMembers.end())
-        members = m_imageMembers.emplace(**image, ImageMembers(**image)).first;
+        members = m_imageMembers.emplace(image.path, ImageMembers(image.path)).first;
     const std::optional<ImageMembers::Entry> entry = members->second.find(stored);
     if (!entry)
         return std::nullopt;
-    return EntryLocation{**image, entry->path, true, entry->folder};
+    return EntryLocation{image.path, entry->path, true, entry->folder};
 }
 
 std::optional<EntryLocation> EntryLocator::find(const QString& title, const QString& path,
@@ -125,8 +133,10 @@ std::optional<EntryLocation> EntryLocator::find(const QString& title, const QStr
 {
     // A disc recorded as an image is looked for as an image first; where the image's folder
     // stands as a folder instead (the image mounted, or unpacked), as any disc.
-    if (std::optional<EntryLocation> inImage = findInImage(title, path, name))
-        return inImage;
+    if (const std::optional<ImageFile> image = imageFileOf(title, path)) {
+        if (std::optional<EntryLocation> inImage = findInImage(*image, path, name))
+            return inImage;
+    }
     const std::optional<QString> found =
         drives::locateStoredEntry(m_lookup, placesFor(title, path), path, name);
     if (!found)
@@ -137,10 +147,10 @@ std::optional<EntryLocation> EntryLocator::find(const QString& title, const QStr
 std::optional<QString> EntryLocator::locate(const QString& title, const QString& path,
                                             const QString& name)
 {
-    const std::optional<EntryLocation> found = find(title, path, name);
-    if (!found || found->insideImage)
+    // An entry inside an image has no path of its own; the image's directory is not read.
+    if (imageFileOf(title, path))
         return std::nullopt;
-    return found->path;
+    return drives::locateStoredEntry(m_lookup, placesFor(title, path), path, name);
 }
 
 } // namespace platterly::browse

@@ -66,13 +66,21 @@ public:
     std::optional<EntryLocation> find(const QString& title, const QString& path,
                                       const QString& name);
 
-    // The native path (text form of native names) of an entry found by find() that is a file
-    // or folder of its own; nullopt for an entry inside an image.
+    // The native path (text form of native names) of an entry find() finds as a file or
+    // folder of its own; nullopt for the entries of a disc found as an image file.
     std::optional<QString> locate(const QString& title, const QString& path, const QString& name);
 
 private:
     const std::vector<drives::DiscPlace>& placesFor(const QString& title, const QString& path);
-    std::optional<EntryLocation> findInImage(const QString& title, const QString& path,
+    // Where a disc recorded as an image has its image file now, and how much of its stored
+    // paths stands for the file.
+    struct ImageFile
+    {
+        QString path;
+        qsizetype storedRootLength = 0;
+    };
+    std::optional<ImageFile> imageFileOf(const QString& title, const QString& path);
+    std::optional<EntryLocation> findInImage(const ImageFile& image, const QString& path,
                                              const QString& name);
 
     drives::DriveMap m_drives;
@@ -80,8 +88,8 @@ private:
     QHash<QString, drives::VolumeRecord> m_records; // by folded title
     QHash<QString, std::vector<drives::DiscPlace>> m_places;
     drives::StoredPathLookup m_lookup;
-    QHash<QString, std::optional<QString>> m_imageFiles; // by folded title
-    std::map<QString, ImageMembers> m_imageMembers;      // by image file
+    QHash<QString, std::optional<ImageFile>> m_imageFiles; // by folded title
+    std::map<QString, ImageMembers> m_imageMembers;        // by image file
 };
 
 } // namespace platterly::browse

@@ -105,7 +105,8 @@ CopyFailure copyImageEntryInto(const QString& image, const QByteArray& member,
 }
 
 std::optional<QString> extractForOpening(const QString& image, const QByteArray& member,
-                                         const QString& fileName, QString* error)
+                                         const QString& fileName, QString* error,
+                                         const CopyProgress& progress)
 {
     const std::optional<QString> folder = newFolderForOpening();
     if (!folder) {
@@ -115,7 +116,7 @@ std::optional<QString> extractForOpening(const QString& image, const QByteArray&
     // The desktop chooses the program by the name's extension, which is all the name has to
     // keep: bytes that are not UTF-8 are written as the replacement character.
     const QString name = system::displayedText(fileName);
-    if (const CopyFailure failed = copyImageEntryInto(image, member, *folder, name)) {
+    if (const CopyFailure failed = copyImageEntryInto(image, member, *folder, name, progress)) {
         *error = failed.description;
         return std::nullopt;
     }

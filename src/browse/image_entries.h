@@ -41,6 +41,7 @@ CopyFailure copyImageEntryInto(const QString& image, const QByteArray& member,
 // folder of this run of the program (readable by the user alone, removed when the program
 // ends), under its own name. The extracted file's path, or nullopt with the reason in `error`.
 std::optional<QString> extractForOpening(const QString& image, const QByteArray& member,
-                                         const QString& fileName, QString* error);
+                                         const QString& fileName, QString* error,
+                                         const CopyProgress& progress = {});
 
 } // namespace platterly::browse

@@ -4,6 +4,7 @@
 #include "app/windows/elastic_layout.h"
 #include "browse/disc_list.h"
 #include "browse/disc_tree_model.h"
+#include "browse/entry_locator.h"
 #include "browse/file_copy.h"
 #include "platform/drives/drive_map.h"
 #include "platform/sql/data_control.h"
@@ -179,10 +180,13 @@ private:
     // `folderOnly`), found as Open File finds it; nullopt when no place holds it.
     std::optional<QString> locateCurrentRow(bool folderOnly);
     void openPath(const std::optional<QString>& nativePath, const QString& drivePath);
+    // Open File and Open Containing Folder for the current row; an entry of a catalogued
+    // image is extracted first, a folder in one opens the image itself.
+    void openEntry(bool folderOnly, const QString& drivePath);
     void readCopyRow();
     // A folder row is not copied: says so and returns true when the row is a folder.
     bool refuseFolderRow();
-    std::optional<QString> locateCopySource();
+    std::optional<browse::EntryLocation> locateCopySource();
     bool copyNow(bool toDesktop);
     QString currentRowText(int column) const;
     void searchHistoryChanged();

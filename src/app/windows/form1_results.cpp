@@ -31,6 +31,19 @@ QString folderNotCopiedMessage(const QString& name)
         .arg(system::displayedText(name));
 }
 
+// Lets the window repaint now and then while a large file is copied or extracted.
+browse::CopyProgress repaintingNowAndThen(QElapsedTimer& sinceRepaint)
+{
+    sinceRepaint.start();
+    return [&sinceRepaint](qint64, qint64) {
+        if (sinceRepaint.elapsed() >= 100) {
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            sinceRepaint.restart();
+        }
+        return true;
+    };
+}
+
 } // namespace
 
 void Form1::buildResultsMenu()
@@ -76,15 +89,39 @@ std::optional<QString> Form1::locateCurrentRow(bool folderOnly)
 void Form1::mnuFile_Click()
 {
     PresentRow = MSFlexGrid1->currentIndex().row() + 1;
-    openPath(locateCurrentRow(false),
-             browse::rerootOnDrive(cmbDrive->letterText(), currentRowText(2) + currentRowText(1)));
+    openEntry(false,
+              browse::rerootOnDrive(cmbDrive->letterText(), currentRowText(2) + currentRowText(1)));
 }
 
 void Form1::mnuFolder_Click()
 {
     PresentRow = MSFlexGrid1->currentIndex().row() + 1;
-    openPath(locateCurrentRow(true),
-             browse::rerootOnDrive(cmbDrive->letterText(), currentRowText(2)));
+    openEntry(true, browse::rerootOnDrive(cmbDrive->letterText(), currentRowText(2)));
+}
+
+void Form1::openEntry(bool folderOnly, const QString& drivePath)
+{
+    browse::EntryLocator locator(driveMap(), m_data.database(), cmbDrive->letter());
+    const std::optional<browse::EntryLocation> found = locator.find(
+        currentRowText(0), currentRowText(2), folderOnly ? QString() : currentRowText(1));
+    if (!found || !found->insideImage || found->memberIsFolder) {
+        // A folder inside an image has no place of its own: the desktop shows the image.
+        openPath(found ? std::optional<QString>(found->path) : std::nullopt, drivePath);
+        return;
+    }
+    QString error;
+    std::optional<QString> extracted;
+    {
+        ui::BusyCursor busy;
+        QElapsedTimer sinceRepaint;
+        extracted = browse::extractForOpening(found->path, found->member, currentRowText(1), &error,
+                                              repaintingNowAndThen(sinceRepaint));
+    }
+    if (!extracted) {
+        ui::messageBox(this, error, ui::Buttons::Ok, ui::Icon::Warning);
+        return;
+    }
+    openPath(extracted, drivePath);
 }
 
 void Form1::openPath(const std::optional<QString>& nativePath, const QString& drivePath)
@@ -110,9 +147,9 @@ void Form1::readCopyRow()
 bool Form1::refuseFolderRow()
 {
     browse::EntryLocator locator(driveMap(), m_data.database(), cmbDrive->letter());
-    const std::optional<QString> entry =
-        locator.locate(m_copyEntry.title, m_copyEntry.path, m_copyEntry.name);
-    if (!entry || !browse::isFolder(*entry))
+    const std::optional<browse::EntryLocation> entry =
+        locator.find(m_copyEntry.title, m_copyEntry.path, m_copyEntry.name);
+    if (!entry || !entry->isFolder())
         return false;
     ui::messageBox(this, folderNotCopiedMessage(m_copyEntry.name), ui::Buttons::Ok,
                    ui::Icon::Information);
@@ -176,18 +213,18 @@ void Form1::mnucopydesk_Click()
 }
 
 // The source of the copy in progress, found as Open File finds it, or why it cannot be.
-std::optional<QString> Form1::locateCopySource()
+std::optional<browse::EntryLocation> Form1::locateCopySource()
 {
     browse::EntryLocator locator(driveMap(), m_data.database(), cmbDrive->letter());
-    if (!locator.locate(m_copyEntry.title, m_copyEntry.path, QString())) {
+    if (!locator.find(m_copyEntry.title, m_copyEntry.path, QString())) {
         m_copyFailure = {browse::CopyFailure::PathNotFound, QStringLiteral("Path not found")};
         return std::nullopt;
     }
-    std::optional<QString> entry =
-        locator.locate(m_copyEntry.title, m_copyEntry.path, m_copyEntry.name);
+    std::optional<browse::EntryLocation> entry =
+        locator.find(m_copyEntry.title, m_copyEntry.path, m_copyEntry.name);
     if (!entry)
         m_copyFailure = {browse::CopyFailure::FileNotFound, QStringLiteral("File not found")};
-    else if (browse::isFolder(*entry))
+    else if (entry->isFolder())
         m_copyFailure = {browse::CopyFailure::Other, folderNotCopiedMessage(m_copyEntry.name)};
     return m_copyFailure ? std::nullopt : entry;
 }
@@ -203,7 +240,7 @@ bool Form1::copyNow(bool toDesktop)
                    system::displayedText(catalogue::LastFolderName(state().CopyTarget)) +
                    QStringLiteral("'"));
     m_copyFailure = {};
-    const std::optional<QString> from = locateCopySource();
+    const std::optional<browse::EntryLocation> from = locateCopySource();
     // The folder picker hands over the real folder too: its capitalised drive form may not
     // name a folder on a file system that tells letter case apart.
     browse::NativeLocation to{state().CopyTargetFolder, {}};
@@ -215,15 +252,13 @@ bool Form1::copyNow(bool toDesktop)
     } else if (from) {
         // A large file is copied in pieces; the window is repainted between them.
         QElapsedTimer sinceRepaint;
-        sinceRepaint.start();
+        const browse::CopyProgress progress = repaintingNowAndThen(sinceRepaint);
+        // An entry of a catalogued image is extracted straight into the destination.
         m_copyFailure =
-            browse::copyFileInto(*from, to.path, state().CopyFileName, [&](qint64, qint64) {
-                if (sinceRepaint.elapsed() >= 100) {
-                    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-                    sinceRepaint.restart();
-                }
-                return true;
-            });
+            from->insideImage
+                ? browse::copyImageEntryInto(from->path, from->member, to.path,
+                                             state().CopyFileName, progress)
+                : browse::copyFileInto(from->path, to.path, state().CopyFileName, progress);
     }
     setWindowTitle(kMainCaption);
     if (m_copyFailure && !m_copyFailure.discMissing())

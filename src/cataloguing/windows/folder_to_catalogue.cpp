@@ -86,6 +86,12 @@ FolderToCatalogue locateFolderToCatalogue(const drives::DriveMap& drives, const 
         return refusal(where.error);
     // A drive path in capitals has been found without regard to case already.
     const QString native = where.nativePath;
+    if (isImageFile(native)) {
+        DiscImage image = identifyImage(native, where.drivePath);
+        if (!image.ok())
+            return refusal(image.error);
+        return {image.nativePath, image.driveRoot, {}, std::move(image)};
+    }
     if (const QString problem = folderProblem(typed, native); !problem.isEmpty())
         return refusal(problem);
     return {native, withFinalBackslash(where.drivePath), {}};

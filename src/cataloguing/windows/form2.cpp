@@ -91,7 +91,12 @@ Form2::Form2(DriveSource driveSource, QWidget* parent)
     Check1_Click();
 }
 
-Form2::~Form2() = default;
+Form2::~Form2()
+{
+    // The path box loses the focus while the window is taken apart, which would call its
+    // handler on a window that is no longer whole.
+    disconnect(txtPath, nullptr, this, nullptr);
+}
 
 void Form2::buildControls()
 {
@@ -110,7 +115,12 @@ void Form2::buildControls()
 
     Label1 = label(this, QStringLiteral("Label1"), QStringLiteral("Selected Drive"), 3720, 240,
                    1050, 195);
-    txtPath = textBox(this, QStringLiteral("txtPath"), 5040, 240, 1815, 315);
+    txtPath = textBox(this, QStringLiteral("txtPath"), 5040, 240, 1440, 315);
+    cmdSelFile = new QToolButton(this);
+    cmdSelFile->setObjectName(QStringLiteral("cmdSelFile"));
+    cmdSelFile->setIcon(style()->standardIcon(QStyle::SP_DriveCDIcon));
+    cmdSelFile->setToolTip(QStringLiteral("Select a disc image or archive"));
+    placeInTwips(cmdSelFile, 6540, 240, 375, 315);
     cmdSelDir = new QToolButton(this);
     cmdSelDir->setObjectName(QStringLiteral("cmdSelDir"));
     cmdSelDir->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
@@ -142,7 +152,8 @@ void Form2::buildControls()
     // The order Tab follows, first the drive list.
     setTabOrder(Combo1, cmdScanDrives);
     setTabOrder(cmdScanDrives, txtPath);
-    setTabOrder(txtPath, cmdSelDir);
+    setTabOrder(txtPath, cmdSelFile);
+    setTabOrder(cmdSelFile, cmdSelDir);
     setTabOrder(cmdSelDir, txtName);
     setTabOrder(txtName, cmdGo);
     setTabOrder(cmdGo, Check1);
@@ -166,6 +177,8 @@ void Form2::connectHandlers()
     connect(Combo1, &QComboBox::activated, this, &Form2::Combo1_Click);
     connect(Check1, &QCheckBox::toggled, this, &Form2::Check1_Click);
     connect(cmdSelDir, &QToolButton::clicked, this, &Form2::cmdSelDir_Click);
+    connect(cmdSelFile, &QToolButton::clicked, this, &Form2::cmdSelFile_Click);
+    connect(txtPath, &QLineEdit::editingFinished, this, &Form2::txtPath_LostFocus);
     connect(cmdGo, &QPushButton::clicked, this, &Form2::cmdGo_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &Form2::cmdCancel_Click);
     connect(cmdQuit, &QPushButton::clicked, this, &Form2::cmdQuit_Click);

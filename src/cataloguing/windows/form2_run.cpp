@@ -50,12 +50,14 @@ void Form2::cmdGo_Click()
         return;
     }
 
-    const CataloguingRequest request{
-        txtName->text(),
-        folder.nativeRoot,
-        folder.driveRoot,
-        {},
-        drives::describeVolume(m_driveMap, folder.nativeRoot, folder.driveRoot)};
+    const CataloguingRequest request =
+        folder.image ? imageRequest(txtName->text(), *folder.image)
+                     : CataloguingRequest{
+                           txtName->text(),
+                           folder.nativeRoot,
+                           folder.driveRoot,
+                           {},
+                           drives::describeVolume(m_driveMap, folder.nativeRoot, folder.driveRoot)};
     const RunResult result = runWithProgress(request);
     reportOutcome(result);
     if (m_closeWhenRunEnds) {
@@ -81,6 +83,7 @@ void Form2::setRunning(bool running)
                              static_cast<QWidget*>(Check1)})
         control->setEnabled(!running);
     cmdSelDir->setEnabled(!running && Check1->isChecked());
+    cmdSelFile->setEnabled(!running && Check1->isChecked());
     cmdCancel->setEnabled(running);
     cmdCancel->setVisible(running);
 }

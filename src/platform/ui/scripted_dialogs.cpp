@@ -65,13 +65,27 @@ Answer ScriptedDialogs::message(QWidget* /*parent*/, const QString& text, const 
     return box.answer;
 }
 
+std::optional<QString> ScriptedDialogs::openFileName(QWidget* /*parent*/, const QString& caption,
+                                                     const QString& folder,
+                                                     const QString& /*filter*/)
+{
+    return textReply(ShownDialog::Kind::File, caption, displayedCaption(caption), folder);
+}
+
 std::optional<QString> ScriptedDialogs::input(QWidget* /*parent*/, const QString& prompt,
                                               const QString& caption, const QString& defaultText)
 {
+    return textReply(ShownDialog::Kind::Input, prompt, displayedCaption(caption), defaultText);
+}
+
+std::optional<QString> ScriptedDialogs::textReply(ShownDialog::Kind kind, const QString& text,
+                                                  const QString& caption,
+                                                  const QString& defaultText)
+{
     ShownDialog box;
-    box.kind = ShownDialog::Kind::Input;
-    box.text = prompt;
-    box.caption = displayedCaption(caption);
+    box.kind = kind;
+    box.text = text;
+    box.caption = caption;
     box.buttons = Buttons::OkCancel;
     box.defaultText = defaultText;
     box.answer = Answer::Cancel;

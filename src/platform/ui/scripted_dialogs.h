@@ -16,20 +16,21 @@ struct ShownDialog
     {
         Message,
         Input,
+        File,
     };
     Kind kind = Kind::Message;
-    // The message, or the prompt of a text-input dialog.
+    // The message, the prompt of a text-input dialog, or the caption of a file dialog.
     QString text;
     // The caption shown: the application title when the caller gave none.
     QString caption;
     // For a message box; a text-input dialog records OkCancel and no icon.
     Buttons buttons = Buttons::Ok;
     Icon icon = Icon::None;
-    // The preset text of a text-input dialog.
+    // The preset text of a text-input dialog; the folder a file dialog opened on.
     QString defaultText;
     // The answer given; for a text-input dialog Ok or Cancel.
     Answer answer = Answer::Ok;
-    // The text a text-input dialog gave back on Ok.
+    // The text a text-input dialog, or the file a file dialog, gave back on Ok.
     QString typedText;
     // False when no scripted answer fitted the box (see ScriptedDialogs).
     bool expected = true;
@@ -52,11 +53,15 @@ public:
     void type(const QString& text);
     // The next text-input dialog is cancelled.
     void cancelInput();
+    // The next file dialog chooses `nativePath`; cancelInput() cancels one.
+    void chooseFile(const QString& nativePath) { type(nativePath); }
 
     Answer message(QWidget* parent, const QString& text, const QString& caption, Buttons buttons,
                    Icon icon) override;
     std::optional<QString> input(QWidget* parent, const QString& prompt, const QString& caption,
                                  const QString& defaultText) override;
+    std::optional<QString> openFileName(QWidget* parent, const QString& caption,
+                                        const QString& folder, const QString& filter) override;
 
     // Every box shown so far, in order.
     const std::vector<ShownDialog>& shown() const { return m_shown; }
@@ -86,6 +91,9 @@ private:
     };
 
     void fail(ShownDialog& box, const QString& why);
+    // A text-input or file dialog: answered with a queued text, or cancelled.
+    std::optional<QString> textReply(ShownDialog::Kind kind, const QString& text,
+                                     const QString& caption, const QString& defaultText);
 
     std::deque<Reply> m_queue;
     std::vector<ShownDialog> m_shown;

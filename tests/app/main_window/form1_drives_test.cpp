@@ -1,11 +1,13 @@
 // The drive box, and opening and copying found files wherever their disc is now.
 #include "app/windows/form1.h"
 #include "cataloguing/cataloguing_run.h"
+#include "cataloguing/disc_image.h"
 #include "main_window_fixture.h"
 #include "platform/drives/disc_places.h"
 #include "platform/drives/typed_path.h"
 #include "platform/system/native_name.h"
 #include "platform/system/profile_file.h"
+#include "support/disc_images.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -189,4 +191,55 @@ TEST_F(Form1DrivesTest, FilesOfAFolderAddedInCapitalsOpenAndCopyWithoutAPrompt)
     EXPECT_TRUE(dialogs.shown()[0].text.startsWith(QStringLiteral("'Sub' is a folder.")));
     EXPECT_EQ(dialogs.shown()[1].buttons, ui::Buttons::Ok);
     EXPECT_EQ(pickerShown, 0);
+}
+
+TEST_F(Form1DrivesTest, EntriesOfACataloguedImageOpenAndCopyOutOfTheImage)
+{
+    test::TempTree tree;
+    test::addDiscContents(tree, QStringLiteral("disc"));
+    const QString iso = tree.path(QStringLiteral("photos.iso"));
+    if (const QString error =
+            test::makeIso(tree.path(QStringLiteral("disc")), iso, QStringLiteral("PHOTOS"));
+        !error.isEmpty())
+        GTEST_SKIP() << error.toStdString();
+    {
+        sql::DataControl data;
+        data.setDatabaseName(appFile("db.db2"));
+        const auto drivePath = drives::DriveMap(m_source).toDrivePath(iso);
+        ASSERT_TRUE(drivePath);
+        const auto request = cataloguing::imageRequest(QStringLiteral("Photos"),
+                                                       cataloguing::identifyImage(iso, *drivePath));
+        ASSERT_EQ(cataloguing::runCataloguing(data, request).outcome,
+                  cataloguing::RunOutcome::Finished);
+    }
+    const QString desktop = useOwnDesktop();
+    m_form.Load();
+    search(QStringLiteral("*"));
+
+    // Opened: extracted to a folder of its own, then handed to the desktop; a folder inside
+    // the image opens the image.
+    choose(QStringLiteral("beach.jpg"), "mnuFile");
+    choose(QStringLiteral("beach.jpg"), "mnuFolder");
+    ASSERT_EQ(shell.openedPaths().size(), 2);
+    QFile opened(shell.openedPaths()[0]);
+    EXPECT_TRUE(opened.fileName().endsWith(QStringLiteral("/beach.jpg")));
+    ASSERT_TRUE(opened.open(QIODevice::ReadOnly));
+    EXPECT_EQ(opened.readAll(), "jpeg");
+    EXPECT_EQ(shell.openedPaths()[1], iso);
+
+    // Copied to the desktop under its own bytes.
+    choose(system::textFromNativeBytes("caf\xe9.txt"), "mnucopydesk");
+    const QByteArray copy = QFile::encodeName(desktop) + "/caf\xe9.txt";
+    m_raw.append(copy);
+    struct stat info;
+    ASSERT_EQ(::stat(copy.constData(), &info), 0);
+    EXPECT_EQ(info.st_size, 5);
+    EXPECT_TRUE(dialogs.shown().empty()) << dialogs.shownTexts().join(u'\n').toStdString();
+
+    // The image gone: the disc is asked for, as for any disc.
+    ASSERT_TRUE(QFile::rename(iso, iso + QStringLiteral(".away")));
+    dialogs.answer(ui::Answer::Ok);
+    choose(QStringLiteral("beach.jpg"), "mnuFile");
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_TRUE(dialogs.shown()[0].text.startsWith(QStringLiteral("Please Insert CD : Photos")));
 }
