@@ -2,6 +2,7 @@
 
 #include "catalogue/catalogue_file.h"
 #include "cataloguing/cataloguing_run.h"
+#include "cataloguing/disc_image.h"
 #include "cataloguing/scan_folder.h"
 #include "platform/drives/system_volume_source.h"
 #include "platform/drives/typed_path.h"
@@ -76,8 +77,18 @@ int catalogueOnce(const std::string& tree, const std::string& catalogue)
     sql::DataControl data;
     data.setDatabaseName(cataloguePath);
     search::useNameIndex(data);
-    const cataloguing::CataloguingRequest request{
+    // A disc image or archive is catalogued as the disc it holds.
+    cataloguing::CataloguingRequest request{
         QStringLiteral("Bench"), where.nativePath, where.drivePath, {}};
+    if (cataloguing::isImageFile(where.nativePath)) {
+        const cataloguing::DiscImage image =
+            cataloguing::identifyImage(where.nativePath, where.drivePath);
+        if (!image.ok()) {
+            std::fprintf(stderr, "%s\n", qPrintable(image.error));
+            return 1;
+        }
+        request = cataloguing::imageRequest(QStringLiteral("Bench"), image);
+    }
 
     const long residentBefore = residentKiBNow();
     const auto start = Clock::now();

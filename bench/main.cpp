@@ -1,6 +1,7 @@
 #include "bench_driver.h"
 #include "bench_options.h"
 #include "child_modes.h"
+#include "platform/archive/image_reader.h"
 #include "search_once.h"
 
 #include <cstdio>
@@ -10,6 +11,7 @@
 int main(int argc, char** argv)
 {
     using namespace platterly::bench;
+    platterly::archive::settleTimeZone();
     std::string error;
     const auto command = parseCommandLine(argc, argv, error);
     if (!command) {

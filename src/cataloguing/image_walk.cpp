@@ -4,6 +4,7 @@
 #include "platform/system/native_name.h"
 
 #include <QHash>
+#include <climits>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -30,15 +31,21 @@ EntryKind entryKindOf(archive::MemberKind kind)
     return EntryKind::Other;
 }
 
-// One entry of the image's tree. A folder that the image names only through the entries in it
-// (zip files often do) has no size and no time.
+constexpr std::uint32_t kNone = UINT32_MAX;
+
+// One entry of the image's tree. Names lie in one buffer and children are chained, so a tree
+// of any size costs a few allocations. A folder that the image names only through the entries
+// in it (zip files often do) has no size and no time.
 struct Node
 {
-    QByteArray name;
+    std::uint32_t parent = kNone;
+    std::uint32_t nameOffset = 0;
+    std::uint32_t nameLength = 0;
+    std::uint32_t firstChild = kNone;
+    std::uint32_t nextSibling = kNone;
     EntryKind kind = EntryKind::Folder;
     std::optional<qint64> size;
     std::optional<qint64> modified;
-    std::vector<std::uint32_t> children;
 };
 
 enum class ReadOutcome
@@ -48,11 +55,12 @@ enum class ReadOutcome
     Cancelled
 };
 
-// The image's directory as a tree: node 0 is the root, every other node is found by its path.
+// The image's directory as a tree: node 0 is the root. A node is found by its parent and its
+// name, through a table of its own (open addressing over node numbers).
 class ImageTree
 {
 public:
-    ImageTree() { m_nodes.emplace_back(); }
+    ImageTree() : m_slots(1024, kNone) { m_nodes.emplace_back(); }
 
     ReadOutcome read(const QString& image, const std::atomic<bool>* cancel, QString* error)
     {
@@ -77,15 +85,22 @@ public:
     // The folder at `path` below the root ("" for the root), or nullptr.
     const Node* folder(QByteArrayView path) const
     {
-        if (path.isEmpty())
-            return &m_nodes.front();
-        const auto found = m_byPath.constFind(path.toByteArray());
-        if (found == m_byPath.constEnd() || m_nodes[*found].kind != EntryKind::Folder)
+        std::uint32_t node = 0;
+        while (!path.isEmpty() && node != kNone) {
+            const qsizetype slash = path.indexOf('/');
+            node = find(node, slash < 0 ? path : path.first(slash));
+            path = slash < 0 ? QByteArrayView() : path.sliced(slash + 1);
+        }
+        if (node == kNone || m_nodes[node].kind != EntryKind::Folder)
             return nullptr;
-        return &m_nodes[*found];
+        return &m_nodes[node];
     }
 
     const Node& node(std::uint32_t index) const { return m_nodes[index]; }
+    QByteArrayView name(const Node& node) const
+    {
+        return QByteArrayView(m_names.constData() + node.nameOffset, node.nameLength);
+    }
 
 private:
     // An archive may name an entry twice (a tar file appended to): the later one wins, and
@@ -93,32 +108,90 @@ private:
     void record(const archive::Member& member)
     {
         Node& node = m_nodes[nodeFor(member.path)];
-        if (node.children.empty())
+        if (node.firstChild == kNone)
             node.kind = entryKindOf(member.kind);
         node.size = member.kind == archive::MemberKind::File ? member.size : std::nullopt;
         node.modified = member.modified;
     }
 
     // The node of `path`, made with the folders that lead to it when the image has not named
-    // them yet.
-    std::uint32_t nodeFor(const QByteArray& path)
+    // them yet. Images list a folder's entries one after another, so the parent of the last
+    // new entry is kept at hand.
+    std::uint32_t nodeFor(QByteArrayView path)
     {
-        if (const auto found = m_byPath.constFind(path); found != m_byPath.constEnd())
-            return *found;
         const qsizetype slash = path.lastIndexOf('/');
-        const std::uint32_t parent = slash < 0 ? 0 : nodeFor(path.left(slash));
+        std::uint32_t parent = 0;
+        if (slash >= 0 && path.first(slash) == m_lastParentPath) {
+            parent = m_lastParent;
+        } else if (slash >= 0) {
+            QByteArrayView rest = path.first(slash);
+            while (!rest.isEmpty()) {
+                const qsizetype next = rest.indexOf('/');
+                parent = childFor(parent, next < 0 ? rest : rest.first(next));
+                rest = next < 0 ? QByteArrayView() : rest.sliced(next + 1);
+            }
+            m_lastParentPath = path.first(slash).toByteArray();
+            m_lastParent = parent;
+        }
+        return childFor(parent, path.sliced(slash + 1));
+    }
+
+    std::size_t slotOf(std::uint32_t parent, QByteArrayView name) const
+    {
+        return qHash(name, parent) & (m_slots.size() - 1);
+    }
+
+    std::uint32_t find(std::uint32_t parent, QByteArrayView name) const
+    {
+        for (std::size_t slot = slotOf(parent, name);; slot = (slot + 1) & (m_slots.size() - 1)) {
+            const std::uint32_t index = m_slots[slot];
+            if (index == kNone ||
+                (m_nodes[index].parent == parent && this->name(m_nodes[index]) == name))
+                return index;
+        }
+    }
+
+    std::uint32_t childFor(std::uint32_t parent, QByteArrayView name)
+    {
+        if (const std::uint32_t found = find(parent, name); found != kNone)
+            return found;
         const auto index = static_cast<std::uint32_t>(m_nodes.size());
         Node node;
-        node.name = path.mid(slash + 1);
-        m_nodes.push_back(std::move(node));
+        node.parent = parent;
+        node.nameOffset = static_cast<std::uint32_t>(m_names.size());
+        node.nameLength = static_cast<std::uint32_t>(name.size());
+        node.nextSibling = m_nodes[parent].firstChild;
+        m_names.append(name);
+        m_nodes.push_back(node);
+        m_nodes[parent].firstChild = index;
         m_nodes[parent].kind = EntryKind::Folder;
-        m_nodes[parent].children.push_back(index);
-        m_byPath.insert(path, index);
+        if (m_nodes.size() * 2 > m_slots.size())
+            rehash();
+        else
+            place(index);
         return index;
     }
 
+    void place(std::uint32_t index)
+    {
+        std::size_t slot = slotOf(m_nodes[index].parent, name(m_nodes[index]));
+        while (m_slots[slot] != kNone)
+            slot = (slot + 1) & (m_slots.size() - 1);
+        m_slots[slot] = index;
+    }
+
+    void rehash()
+    {
+        m_slots.assign(m_slots.size() * 2, kNone);
+        for (std::uint32_t index = 1; index < m_nodes.size(); ++index)
+            place(index);
+    }
+
     std::vector<Node> m_nodes;
-    QHash<QByteArray, std::uint32_t> m_byPath;
+    QByteArray m_names;
+    std::vector<std::uint32_t> m_slots; // node numbers by (parent, name); a power of 2 long
+    QByteArray m_lastParentPath;        // the folder the last new entry went into
+    std::uint32_t m_lastParent = 0;
 };
 
 // Lists the folders of the tree for ScanFolder, which asks for them by the image's own path
@@ -145,9 +218,10 @@ public:
         const Node* folder = m_tree.folder(below);
         if (!folder)
             return {ListStatus::NotAFolder, QStringLiteral("Not a folder")};
-        for (const std::uint32_t index : folder->children) {
+        for (std::uint32_t index = folder->firstChild; index != kNone;) {
             const Node& child = m_tree.node(index);
-            listing.add(child.name, child.kind);
+            listing.add(m_tree.name(child), child.kind);
+            index = child.nextSibling;
         }
         return {};
     }

@@ -1,5 +1,6 @@
 // platterly-cli: the catalogue from the command line, over the same core as the windows.
 #include "app/cli/cli.h"
+#include "platform/archive/image_reader.h"
 #include "platform/system/application_folder.h"
 #include "platform/system/native_name.h"
 
@@ -130,6 +131,7 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err)
 
 int main(int argc, char** argv)
 {
+    platterly::archive::settleTimeZone();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("platterly"));
     QTextStream out(stdout);

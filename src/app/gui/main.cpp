@@ -10,6 +10,7 @@
 #include "cataloguing/windows/form2.h"
 #include "cataloguing/windows/frm_path.h"
 #include "chooser/frm_loading.h"
+#include "platform/archive/image_reader.h"
 #include "platform/system/application_folder.h"
 #include "platform/ui/dialogs.h"
 
@@ -46,6 +47,7 @@ protected:
 int main(int argc, char** argv)
 {
     using namespace platterly;
+    archive::settleTimeZone();
     QApplication application(argc, argv);
     app::setUpApplication();
     QApplication::setQuitOnLastWindowClosed(false);

@@ -5,6 +5,7 @@
 #include <archive.h>
 #include <archive_entry.h>
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <locale.h>
 #include <sys/stat.h>
@@ -61,11 +62,11 @@ QString formatName(int format)
     }
 }
 
-// "./Music//Old/" -> "Music/Old"; "." and "/" -> "".
-QByteArray normalizedPath(QByteArrayView raw)
+// "./Music//Old/" -> "Music/Old"; "." and "/" -> "". Written into `path`, whose buffer is
+// used again from one entry to the next.
+void normalizePath(QByteArrayView raw, QByteArray& path)
 {
-    QByteArray path;
-    path.reserve(raw.size());
+    path.resize(0);
     qsizetype start = 0;
     while (start <= raw.size()) {
         qsizetype end = raw.indexOf('/', start);
@@ -79,7 +80,6 @@ QByteArray normalizedPath(QByteArrayView raw)
         }
         start = end + 1;
     }
-    return path;
 }
 
 MemberKind kindOf(archive_entry* entry, QByteArrayView rawPath)
@@ -220,7 +220,7 @@ ImageReader::Step ImageReader::next(Member& member)
         if (!name)
             return m->failFromLibrary();
         const QByteArrayView raw(name);
-        member.path = normalizedPath(raw);
+        normalizePath(raw, member.path);
         if (member.path.isEmpty())
             continue; // the root's own record
         member.kind = kindOf(entry, raw);
@@ -272,6 +272,11 @@ QString ImageReader::format() const
 QString ImageReader::error() const
 {
     return m->error;
+}
+
+void settleTimeZone()
+{
+    ::setenv("TZ", ":/etc/localtime", 0);
 }
 
 std::optional<QString> probeImage(const QString& nativePath, QString* error)

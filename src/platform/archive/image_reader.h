@@ -73,6 +73,12 @@ private:
     std::unique_ptr<State> m;
 };
 
+// For a program's main() to call before it starts other threads. Reading a zip file converts
+// every entry's time with mktime(), which, when TZ is not set, looks at /etc/localtime afresh
+// each time: two system calls per entry, most of the time a large zip file takes. When TZ is
+// not set, it is set to ":/etc/localtime", the same zone, which the C library then reads once.
+void settleTimeZone();
+
 // The format of an image, read from its beginning and its first entry; nullopt when the
 // file is no image or archive that can be read (`error` then says why).
 std::optional<QString> probeImage(const QString& nativePath, QString* error);
