@@ -5,7 +5,7 @@
 #include "catalogue/name_index.h"
 #include "catalogue/name_index_blocks.h"
 #include "cataloguing/entry_writer.h"
-#include "cataloguing/image_walk.h"
+#include "cataloguing/disc_image.h"
 #include "cataloguing/row_pipe.h"
 
 #include <QFileInfo>

@@ -111,7 +111,9 @@ QString truncationOf(const QByteArray& path)
                       ::pread(fd, descriptor, sizeof descriptor, kPrimaryDescriptorAt) ==
                           static_cast<ssize_t>(sizeof descriptor);
     ::close(fd);
-    if (!read || descriptor[0] != 1 || QByteArrayView(descriptor + 1, 5) != "CD001")
+    // A device tells no length of its own.
+    if (!read || !S_ISREG(info.st_mode) || descriptor[0] != 1 ||
+        QByteArrayView(descriptor + 1, 5) != "CD001")
         return {};
     const qint64 blocks = descriptor[80] | descriptor[81] << 8 | descriptor[82] << 16 |
                           static_cast<qint64>(descriptor[83]) << 24;

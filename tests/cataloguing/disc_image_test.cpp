@@ -2,7 +2,6 @@
 #include "catalogue/catalogue_file.h"
 #include "cataloguing/disc_image.h"
 #include "cataloguing/fake_lister.h"
-#include "cataloguing/image_walk.h"
 #include "support/disc_images.h"
 
 #include <QFile>
