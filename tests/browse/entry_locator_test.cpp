@@ -166,6 +166,13 @@ TEST_F(EntryLocatorTest, EntriesOfACataloguedImageAreFoundCopiedAndExtractedFrom
     EXPECT_EQ(QDir(target.root()).count(), 3u); // ".", ".." and the copy alone
     EXPECT_EQ(browse::copyImageEntryInto(iso, "Music/none.mp3", target.root(), u"x"_s).code,
               browse::CopyFailure::FileNotFound);
+    // An encrypted entry is not taken out: the message says why.
+    const QString locked = stick.path(u"locked.zip"_s);
+    ASSERT_EQ(test::makeZip(stick.path(u"disc"_s), locked, {u"-P"_s, u"secret"_s}), QString());
+    const auto refused = browse::copyImageEntryInto(locked, "Music/a.mp3", target.root(), u"a"_s);
+    EXPECT_EQ(refused.code, browse::CopyFailure::Other);
+    EXPECT_TRUE(refused.description.startsWith(u"The file cannot be taken out of \""_s + locked))
+        << refused.description.toStdString();
     QString error;
     const auto opened =
         browse::extractForOpening(iso, song->member, u"01 First Song.mp3"_s, &error);

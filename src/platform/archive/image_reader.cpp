@@ -250,7 +250,11 @@ bool ImageReader::readContents(const ContentsWriter& write)
         if (status == ARCHIVE_EOF)
             return true;
         if (status < ARCHIVE_WARN) {
-            m->failFromLibrary();
+            // The directory was read: what fails is this entry's contents (encrypted, say).
+            const char* text = archive_error_string(m->reader);
+            m->error = QStringLiteral("The file cannot be taken out of \"%1\": %2")
+                           .arg(system::displayedText(m->path),
+                                text ? QString::fromUtf8(text) : QStringLiteral("it is damaged"));
             return false;
         }
         // A sparse file's holes come as jumps in the offset: they read as zero bytes.
