@@ -4,8 +4,8 @@
 #include "catalogue/file_type.h"
 #include "catalogue/name_index.h"
 #include "catalogue/name_index_blocks.h"
-#include "cataloguing/entry_writer.h"
 #include "cataloguing/disc_image.h"
+#include "cataloguing/entry_writer.h"
 #include "cataloguing/row_pipe.h"
 
 #include <QFileInfo>
