@@ -1,12 +1,12 @@
 // The chooser's load step and event handlers.
-#include "app/common/program_state.h"
-#include "app/common/windows.h"
 #include "catalogue/settings.h"
 #include "chooser/drive_box.h"
 #include "chooser/file_list.h"
 #include "chooser/folder_list.h"
 #include "chooser/frm_loading.h"
 #include "chooser/loaded_path.h"
+#include "platform/handover/program_state.h"
+#include "platform/handover/windows.h"
 #include "platform/system/application_folder.h"
 #include "platform/system/profile_file.h"
 #include "platform/system/special_folders.h"
@@ -101,7 +101,7 @@ void frmLoading::File1_Click()
     const QString name = File1->fileName();
     if (name.isEmpty())
         return;
-    app::state().DBPath = QDir(File1->path()).filePath(name);
+    handover::state().DBPath = QDir(File1->path()).filePath(name);
 }
 
 void frmLoading::File1_DblClick()
@@ -112,7 +112,7 @@ void frmLoading::File1_DblClick()
 void frmLoading::cmdLoad_Click()
 {
     // Without a click on a file, the catalogue in use (if any) is opened again.
-    if (app::state().DBPath.isEmpty() || File1->count() == 0) {
+    if (handover::state().DBPath.isEmpty() || File1->count() == 0) {
         ui::messageBox(
             this,
             QStringLiteral("Please Check  the File  list if files exists Click the file name"));
@@ -122,16 +122,16 @@ void frmLoading::cmdLoad_Click()
     system::WriteINI(catalogue::settingsFile(), keys::kSectionPaths, keys::kKeyLoadedPath,
                      LoadedPath);
     close();
-    if (app::windows().showMain)
-        app::windows().showMain();
+    if (handover::windows().showMain)
+        handover::windows().showMain();
 }
 
 void frmLoading::cmdDefault_Click()
 {
     close();
-    app::state().DBPath = app::defaultCatalogue();
-    if (app::windows().showMain)
-        app::windows().showMain();
+    handover::state().DBPath = handover::defaultCatalogue();
+    if (handover::windows().showMain)
+        handover::windows().showMain();
 }
 
 void frmLoading::closeEvent(QCloseEvent* event)

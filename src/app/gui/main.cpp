@@ -1,7 +1,5 @@
 // platterly: the desktop program. The splash window starts the run; windows hand over to each
 // other through the hooks wired here.
-#include "app/common/program_state.h"
-#include "app/common/windows.h"
 #include "app/windows/application_setup.h"
 #include "app/windows/form1.h"
 #include "app/windows/frm_qn.h"
@@ -11,6 +9,8 @@
 #include "cataloguing/windows/frm_path.h"
 #include "chooser/frm_loading.h"
 #include "platform/archive/image_reader.h"
+#include "platform/handover/program_state.h"
+#include "platform/handover/windows.h"
 #include "platform/system/application_folder.h"
 #include "platform/ui/dialogs.h"
 
@@ -68,15 +68,15 @@ int main(int argc, char** argv)
     cataloguing::Form2 newDisc;
     cataloguing::frmPath copyPicker;
 
-    app::Windows& windows = app::windows();
+    handover::Windows& windows = handover::windows();
     windows.showMain = [&] { main.showLoaded(); };
     windows.showChooser = [&] { chooser.showLoaded(); };
     windows.showAbout = [&] { about.showLoaded(); };
     windows.showNewDisc = [&] { newDisc.showLoaded(); };
     windows.pickCopyFolder = [&](std::function<void()> copy) {
-        app::state().PathMode = 2;
+        handover::state().PathMode = 2;
         copyPicker.setCopyAction([&copyPicker, copy = std::move(copy)] {
-            app::state().CopyTargetFolder = copyPicker.chosen().nativePath;
+            handover::state().CopyTargetFolder = copyPicker.chosen().nativePath;
             copy();
         });
         copyPicker.showLoaded();

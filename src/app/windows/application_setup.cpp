@@ -1,6 +1,6 @@
 #include "app/windows/application_setup.h"
 
-#include "app/common/program_state.h"
+#include "platform/handover/program_state.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -10,7 +10,7 @@ namespace platterly::app {
 void setUpApplication()
 {
     QApplication::setApplicationName(QStringLiteral("platterly"));
-    QApplication::setApplicationVersion(versionText().section(QLatin1Char(' '), 1));
+    QApplication::setApplicationVersion(handover::versionText().section(QLatin1Char(' '), 1));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("platterly")));
 }
 

@@ -1,10 +1,10 @@
 // The main window's load step, the disc list with its totals, and a disc's tree.
-#include "app/common/program_state.h"
 #include "app/windows/form1.h"
 #include "browse/entry_locator.h"
 #include "catalogue/catalogue_reader.h"
 #include "catalogue/name_index.h"
 #include "catalogue/settings.h"
+#include "platform/handover/program_state.h"
 #include "platform/system/application_folder.h"
 #include "platform/system/profile_file.h"
 #include "platform/ui/busy_cursor.h"
@@ -45,15 +45,15 @@ void Form1::Load()
         cmbSearch->setEditText(QStringLiteral("All Files"));
     }
     m_loaded = true;
-    m_data.setDatabaseName(state().DBPath);
+    m_data.setDatabaseName(handover::state().DBPath);
     search::useNameIndex(m_data);
     AddCDstoList();
     prepareSearchIndex();
     loadSearchHistory();
     // Setting the boxes runs their click handlers, which write the same values back.
-    Check1->setChecked(state().LoadWind == 1);
+    Check1->setChecked(handover::state().LoadWind == 1);
     Check1_Click();
-    Check2->setChecked(state().PlaySnd == 1);
+    Check2->setChecked(handover::state().PlaySnd == 1);
     Check2_Click();
     fillDriveBox();
 }
@@ -109,16 +109,17 @@ void Form1::AddCDstoList()
 
     const browse::DiscListResult result = browse::readDiscList(m_data);
     if (result.status != browse::DiscListStatus::Listed) {
-        const QString defaultFile = defaultCatalogue();
-        const bool isDefault = QFileInfo(state().DBPath) == QFileInfo(defaultFile);
+        const QString defaultFile = handover::defaultCatalogue();
+        const bool isDefault = QFileInfo(handover::state().DBPath) == QFileInfo(defaultFile);
         if (m_inFallback || isDefault) {
             // The default catalogue itself cannot be used: say so once instead of falling back
             // again and again.
             lblTotals->setText(browse::totalsLine(0, 0, 0));
-            ui::messageBox(this,
-                           QStringLiteral("The catalogue %1 cannot be used:\n%2")
-                               .arg(QDir::toNativeSeparators(state().DBPath), result.error.message),
-                           ui::Buttons::Ok, ui::Icon::Critical);
+            ui::messageBox(
+                this,
+                QStringLiteral("The catalogue %1 cannot be used:\n%2")
+                    .arg(QDir::toNativeSeparators(handover::state().DBPath), result.error.message),
+                ui::Buttons::Ok, ui::Icon::Critical);
             return;
         }
         if (result.status == browse::DiscListStatus::NotACatalogue) {
@@ -131,7 +132,7 @@ void Form1::AddCDstoList()
                                               "loaded."),
                            ui::Buttons::Ok, ui::Icon::Warning, browse::kInvalidCatalogueCaption);
         }
-        state().DBPath = defaultFile;
+        handover::state().DBPath = defaultFile;
         m_inFallback = true;
         Load();
         m_inFallback = false;

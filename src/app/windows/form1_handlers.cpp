@@ -1,11 +1,11 @@
 // The main window's small controls: options, drive letter, hints, picture buttons, buttons.
-#include "app/common/program_state.h"
-#include "app/common/windows.h"
 #include "app/windows/form1.h"
 #include "app/windows/window_placement.h"
 #include "catalogue/settings.h"
 #include "catalogue/shutdown.h"
 #include "controls/button.h"
+#include "platform/handover/program_state.h"
+#include "platform/handover/windows.h"
 #include "platform/system/application_folder.h"
 #include "platform/system/profile_file.h"
 #include "platform/ui/dialogs.h"
@@ -144,7 +144,7 @@ void Form1::showLoaded()
 {
     // Loaded hidden on one catalogue while another was chosen meanwhile (a key on the
     // splash opens the chooser): the window shows the chosen one.
-    if (m_loaded && m_data.databaseName() != state().DBPath)
+    if (m_loaded && m_data.databaseName() != handover::state().DBPath)
         m_loaded = false;
     if (!m_loaded)
         Load();
@@ -183,16 +183,16 @@ void Form1::List1_MouseUp(Qt::MouseButton button, const QPoint& globalPos)
 
 void Form1::Check1_Click()
 {
-    state().LoadWind = Check1->isChecked() ? 1 : 0;
+    handover::state().LoadWind = Check1->isChecked() ? 1 : 0;
     system::WriteINI(catalogue::settingsFile(), keys::kSectionSettings, keys::kKeyLoadWind,
-                     QString::number(state().LoadWind));
+                     QString::number(handover::state().LoadWind));
 }
 
 void Form1::Check2_Click()
 {
-    state().PlaySnd = Check2->isChecked() ? 1 : 0;
+    handover::state().PlaySnd = Check2->isChecked() ? 1 : 0;
     system::WriteINI(catalogue::settingsFile(), keys::kSectionSettings, keys::kKeyPlaySound,
-                     QString::number(state().PlaySnd));
+                     QString::number(handover::state().PlaySnd));
 }
 
 void Form1::cmbDrive_Click()
@@ -226,8 +226,8 @@ void Form1::Form_MouseMove()
 void Form1::Image1_Click()
 {
     setEnabled(false);
-    if (windows().showAbout)
-        windows().showAbout();
+    if (handover::windows().showAbout)
+        handover::windows().showAbout();
     else
         setEnabled(true);
 }
@@ -248,8 +248,8 @@ void Form1::Image3_MouseUp()
 {
     setPictureBorder(Image3, false);
     unload();
-    if (windows().showChooser)
-        windows().showChooser();
+    if (handover::windows().showChooser)
+        handover::windows().showChooser();
 }
 
 void Form1::LBLBACK_MouseMove()
@@ -295,12 +295,12 @@ void Form1::cmdAddCD_Click()
 {
     TDIRS = 0;
     TFILES = 0;
-    if (!windows().showNewDisc) {
+    if (!handover::windows().showNewDisc) {
         notYetAvailable(QStringLiteral("Adding a CD"));
         return;
     }
     unload();
-    windows().showNewDisc();
+    handover::windows().showNewDisc();
 }
 
 void Form1::cmdAddCD_MouseOver()

@@ -1,12 +1,12 @@
 // The main window's maintenance commands: deleting and renaming a disc, taking a back-up of
 // the catalogue, and exporting the results grid to a word-processor document.
-#include "app/common/program_state.h"
 #include "app/windows/form1.h"
 #include "maintenance/backup_catalogue.h"
 #include "maintenance/delete_disc.h"
 #include "maintenance/docx_export.h"
 #include "maintenance/rename_disc.h"
 #include "maintenance/results_grid.h"
+#include "platform/handover/program_state.h"
 #include "platform/system/application_folder.h"
 #include "platform/system/special_folders.h"
 #include "platform/ui/busy_cursor.h"
@@ -93,7 +93,7 @@ void Form1::Image2_MouseUp()
         maintenance::BackupResult result;
         {
             ui::BusyCursor busy;
-            result = maintenance::backupCatalogue(state().DBPath, folder, *name);
+            result = maintenance::backupCatalogue(handover::state().DBPath, folder, *name);
         }
         if (result.outcome == maintenance::BackupOutcome::InUse) {
             ui::messageBox(this, maintenance::kDatabaseInUseMessage);

@@ -1,9 +1,9 @@
 // The main window's search panel and the results grid: searching, stopping, the result
 // message, the history, and what a chosen result shows.
-#include "app/common/program_state.h"
 #include "app/windows/form1.h"
 #include "catalogue/file_type.h"
 #include "catalogue/settings.h"
+#include "platform/handover/program_state.h"
 #include "platform/system/native_name.h"
 #include "platform/ui/busy_cursor.h"
 #include "search/search_history.h"

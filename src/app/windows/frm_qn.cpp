@@ -1,7 +1,7 @@
 #include "app/windows/frm_qn.h"
 
-#include "app/common/program_state.h"
-#include "app/common/windows.h"
+#include "platform/handover/program_state.h"
+#include "platform/handover/windows.h"
 #include "platform/ui/sound_player.h"
 
 #include <QCloseEvent>
@@ -120,7 +120,7 @@ void frmQn::Load()
     m_loaded = true;
     Timer1->setInterval(kMusicInterval);
     setWindowTitle(QStringLiteral("Quenlo Platterly"));
-    lblVersion->setText(versionText());
+    lblVersion->setText(handover::versionText());
     Timer1->start();
 }
 
@@ -176,17 +176,17 @@ void frmQn::closeEvent(QCloseEvent* event)
 
 void frmQn::play(const QString& name) const
 {
-    if (windows().play)
-        windows().play(name);
+    if (handover::windows().play)
+        handover::windows().play(name);
     else
         ui::SoundPlayer().play(name);
 }
 
 void frmQn::enableMainWindow()
 {
-    if (!windows().mainWindow)
+    if (!handover::windows().mainWindow)
         return;
-    if (QWidget* main = windows().mainWindow())
+    if (QWidget* main = handover::windows().mainWindow())
         main->setEnabled(true);
 }
 

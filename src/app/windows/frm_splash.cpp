@@ -1,8 +1,8 @@
 #include "app/windows/frm_splash.h"
 
-#include "app/common/program_state.h"
-#include "app/common/windows.h"
 #include "catalogue/settings.h"
+#include "platform/handover/program_state.h"
+#include "platform/handover/windows.h"
 #include "platform/system/application_folder.h"
 #include "platform/system/profile_file.h"
 #include "platform/ui/sound_player.h"
@@ -157,14 +157,14 @@ void frmSplash::setLoaders(std::function<void()> loadMain, std::function<void()>
 void frmSplash::Load()
 {
     m_loaded = true;
-    ProgramState& program = state();
+    handover::ProgramState& program = handover::state();
     program.PlaySnd = startupOption(keys::kKeyPlaySound);
     if (program.PlaySnd == 1)
         play(QStringLiteral("qn"));
-    lblVersion->setText(versionText());
+    lblVersion->setText(handover::versionText());
     program.LoadWind = startupOption(keys::kKeyLoadWind);
     if (program.LoadWind != 1) {
-        program.DBPath = defaultCatalogue();
+        program.DBPath = handover::defaultCatalogue();
         if (m_loadMain)
             m_loadMain();
     } else if (m_loadChooser) {
@@ -198,7 +198,7 @@ void frmSplash::Timer1_Timer()
 
 void frmSplash::imgLogo_Click()
 {
-    if (state().PlaySnd == 1)
+    if (handover::state().PlaySnd == 1)
         play(QStringLiteral("click"));
     close();
     showNextWindow();
@@ -209,8 +209,8 @@ void frmSplash::keyPressEvent(QKeyEvent* event)
     // Any key asks for the chooser, even when the main window was loaded instead.
     event->accept();
     close();
-    if (windows().showChooser)
-        windows().showChooser();
+    if (handover::windows().showChooser)
+        handover::windows().showChooser();
 }
 
 void frmSplash::closeEvent(QCloseEvent* event)
@@ -220,7 +220,7 @@ void frmSplash::closeEvent(QCloseEvent* event)
     if (m_loaded) {
         m_loaded = false;
         Timer1->stop();
-        if (state().PlaySnd == 1)
+        if (handover::state().PlaySnd == 1)
             play(QStringLiteral("click"));
     }
     event->accept();
@@ -240,15 +240,16 @@ bool frmSplash::eventFilter(QObject* watched, QEvent* event)
 
 void frmSplash::showNextWindow()
 {
-    const auto& show = state().LoadWind != 1 ? windows().showMain : windows().showChooser;
+    const auto& show = handover::state().LoadWind != 1 ? handover::windows().showMain
+                                                       : handover::windows().showChooser;
     if (show)
         show();
 }
 
 void frmSplash::play(const QString& name) const
 {
-    if (windows().play)
-        windows().play(name);
+    if (handover::windows().play)
+        handover::windows().play(name);
     else
         ui::SoundPlayer().play(name);
 }

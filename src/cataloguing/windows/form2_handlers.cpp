@@ -1,11 +1,11 @@
 // The new-disc window's load step and the handlers of its boxes and small buttons.
-#include "app/common/program_state.h"
-#include "app/common/windows.h"
 #include "cataloguing/disc_image.h"
 #include "cataloguing/drive_list.h"
 #include "cataloguing/windows/form2.h"
 #include "cataloguing/windows/frm_path.h"
 #include "platform/drives/typed_path.h"
+#include "platform/handover/program_state.h"
+#include "platform/handover/windows.h"
 #include "platform/ui/dialogs.h"
 #include "search/name_index_planner.h"
 
@@ -42,7 +42,7 @@ void Form2::Load()
     cmdScanDrives_Click();
     txtPath->setText(List1.value(0));
     txtName->setText(List2.value(0));
-    m_data.setDatabaseName(app::state().DBPath);
+    m_data.setDatabaseName(handover::state().DBPath);
     search::useNameIndex(m_data);
 }
 
@@ -95,7 +95,7 @@ void Form2::Check1_Click()
 void Form2::cmdSelDir_Click()
 {
     setEnabled(false);
-    app::state().PathMode = 1;
+    handover::state().PathMode = 1;
     folderPicker().showLoaded();
 }
 
@@ -153,8 +153,8 @@ void Form2::closeEvent(QCloseEvent* event)
     // The main window opens the catalogue next; only one window works on it at a time.
     m_data.close();
     event->accept();
-    if (app::windows().showMain)
-        app::windows().showMain();
+    if (handover::windows().showMain)
+        handover::windows().showMain();
 }
 
 } // namespace platterly::cataloguing

@@ -1,10 +1,10 @@
 // The picker's load step and event handlers.
-#include "app/common/program_state.h"
 #include "catalogue/settings.h"
 #include "cataloguing/windows/frm_path.h"
 #include "chooser/drive_box.h"
 #include "chooser/folder_list.h"
 #include "chooser/loaded_path.h"
+#include "platform/handover/program_state.h"
 #include "platform/system/profile_file.h"
 #include "platform/system/special_folders.h"
 #include "platform/ui/dialogs.h"
@@ -55,11 +55,11 @@ bool frmPath::showFolder(const QString& folder)
 
 void frmPath::Load()
 {
-    m_mode = app::state().PathMode;
+    m_mode = handover::state().PathMode;
     Command1->setText(m_mode == kCopyMode ? kCopyCaption : kConfirmCaption);
     const QString preset = system::ReadINI(catalogue::settingsFile(), keys::kSectionPaths,
                                            presetKey(), keys::kNoFolderYet);
-    app::state().ChosenPath = preset;
+    handover::state().ChosenPath = preset;
 
     // The lists start on the process's current folder, and stay there when the preset names
     // no drive at all, as "0" (no folder chosen yet) does.
@@ -139,10 +139,10 @@ void frmPath::Command1_Click()
 {
     m_chosen.nativePath = Dir1->path();
     m_chosen.drivePath = chooser::loadedPathFor(m_chosen.nativePath, m_driveMap);
-    app::state().ChosenPath = m_chosen.drivePath;
+    handover::state().ChosenPath = m_chosen.drivePath;
 
     if (m_mode == kCopyMode) {
-        app::state().CopyTarget = m_chosen.drivePath;
+        handover::state().CopyTarget = m_chosen.drivePath;
         system::WriteINI(catalogue::settingsFile(), keys::kSectionPaths, kWrittenCopyPathKey,
                          m_chosen.drivePath);
         close();

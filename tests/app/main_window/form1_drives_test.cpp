@@ -184,7 +184,7 @@ TEST_F(Form1DrivesTest, FilesOfAFolderAddedInCapitalsOpenAndCopyWithoutAPrompt)
 
     // A folder row: one clear message, no offer to retry, and no folder picker.
     int pickerShown = 0;
-    app::windows().pickCopyFolder = [&](auto&&) { ++pickerShown; };
+    handover::windows().pickCopyFolder = [&](auto&&) { ++pickerShown; };
     choose(QStringLiteral("Sub"), "mnucopy");
     choose(QStringLiteral("Sub"), "mnucopydesk");
     ASSERT_EQ(dialogs.shown().size(), 2u);

@@ -155,8 +155,8 @@ TEST_F(Form1FirstUseTest, AKeyOnTheSplashLeadsToTheCatalogueChosenThere)
     }
     chooser::frmLoading chooser;
     app::frmSplash splash;
-    app::windows().showMain = [this] { form.showLoaded(); };
-    app::windows().showChooser = [&] { chooser.showLoaded(); };
+    handover::windows().showMain = [this] { form.showLoaded(); };
+    handover::windows().showChooser = [&] { chooser.showLoaded(); };
     splash.setLoaders([this] { form.Load(); }, [&] { chooser.Load(); });
     splash.showLoaded();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&splash));
@@ -171,7 +171,7 @@ TEST_F(Form1FirstUseTest, AKeyOnTheSplashLeadsToTheCatalogueChosenThere)
     ASSERT_TRUE(form.isVisible());
     ASSERT_EQ(form.List1->count(), 1);
     EXPECT_EQ(form.List1->item(0)->text(), QStringLiteral("Other disc"));
-    EXPECT_EQ(form.MyData().databaseName(), app::state().DBPath);
+    EXPECT_EQ(form.MyData().databaseName(), handover::state().DBPath);
 }
 
 TEST_F(Form1FirstUseTest, BackupCancelledWritesNothing)

@@ -1,9 +1,9 @@
-#include "app/common/program_state.h"
-#include "app/common/windows.h"
 #include "app/windows/form1.h"
 #include "catalogue/catalogue_file.h"
 #include "cataloguing/cataloguing_run.h"
 #include "main_window_fixture.h"
+#include "platform/handover/program_state.h"
+#include "platform/handover/windows.h"
 #include "platform/system/application_folder.h"
 #include "platform/ui/recording_shell_opener.h"
 #include "platform/ui/recording_sound_output.h"
@@ -103,7 +103,7 @@ TEST_F(Form1MaintenanceTest, BackupRefusesTheOpenFileAndReportsWhereItWent)
 
     // A catalogue named like its own backup is refused; the name is asked again.
     ASSERT_TRUE(QFile::copy(appFile("db.db2"), appFile("live.DB2")));
-    app::state().DBPath = appFile("live.DB2");
+    handover::state().DBPath = appFile("live.DB2");
     dialogs.answer(ui::Answer::Yes);
     dialogs.type(QStringLiteral("live"));
     dialogs.answer(ui::Answer::Ok);

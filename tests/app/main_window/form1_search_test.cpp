@@ -1,5 +1,3 @@
-#include "app/common/program_state.h"
-#include "app/common/windows.h"
 #include "app/windows/form1.h"
 #include "catalogue/catalogue_file.h"
 #include "catalogue/name_index.h"
@@ -7,6 +5,8 @@
 #include "main_window_fixture.h"
 #include "platform/drives/system_volume_source.h"
 #include "platform/drives/typed_path.h"
+#include "platform/handover/program_state.h"
+#include "platform/handover/windows.h"
 #include "platform/system/application_folder.h"
 #include "platform/system/profile_file.h"
 #include "platform/ui/recording_shell_opener.h"
@@ -222,7 +222,7 @@ TEST_F(Form1SearchTest, CopyToTheDesktopAndRetryWhenTheDiscIsMissing)
     QFile copied(home.filePath(QStringLiteral("Desk/Bob's song.mp3")));
     ASSERT_TRUE(copied.open(QIODevice::ReadOnly));
     EXPECT_EQ(copied.readAll(), QByteArray("mp3"));
-    EXPECT_EQ(app::state().CopyFileName, QStringLiteral("Bob's song.mp3"));
+    EXPECT_EQ(handover::state().CopyFileName, QStringLiteral("Bob's song.mp3"));
     EXPECT_EQ(dialogs.shown().size(), 1);
     qputenv("XDG_CONFIG_HOME", oldConfig);
 }

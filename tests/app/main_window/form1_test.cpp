@@ -1,11 +1,11 @@
-#include "app/common/program_state.h"
-#include "app/common/windows.h"
 #include "app/windows/form1.h"
 #include "catalogue/catalogue_file.h"
 #include "catalogue/shutdown.h"
 #include "cataloguing/cataloguing_run.h"
 #include "controls/button.h"
 #include "main_window_fixture.h"
+#include "platform/handover/program_state.h"
+#include "platform/handover/windows.h"
 #include "platform/system/application_folder.h"
 #include "platform/system/profile_file.h"
 #include "platform/ui/recording_shell_opener.h"
@@ -34,8 +34,8 @@ class Form1Test : public app::test::MainWindowTest
 protected:
     Form1Test()
     {
-        app::windows().showAbout = [this] { ++m_aboutShown; };
-        app::windows().showChooser = [this] { ++m_chooserShown; };
+        handover::windows().showAbout = [this] { ++m_aboutShown; };
+        handover::windows().showChooser = [this] { ++m_chooserShown; };
     }
 
     QString setting(const char* section, const char* key)
@@ -97,7 +97,7 @@ TEST_F(Form1Test, AFileThatIsNotACatalogueFallsBackToTheDefaultOnce)
     sql::SqlError error;
     const QString other = appFile("other.db2");
     sql::Database::create(other, &error)->exec(QStringLiteral("CREATE TABLE X (A)"));
-    app::state().DBPath = other;
+    handover::state().DBPath = other;
     app::Form1 form;
     form.Load();
     ASSERT_EQ(dialogs.shown().size(), 1);
@@ -105,12 +105,12 @@ TEST_F(Form1Test, AFileThatIsNotACatalogueFallsBackToTheDefaultOnce)
               QStringLiteral(
                   "You have selected an invalid Databse File, Default DATABASE will be LOADED"));
     EXPECT_EQ(dialogs.shown()[0].caption, QStringLiteral("DEFAULT DATABASE Loaded"));
-    EXPECT_EQ(app::state().DBPath, appFile("db.db2"));
+    EXPECT_EQ(handover::state().DBPath, appFile("db.db2"));
     ASSERT_EQ(form.List1->count(), 1);
     EXPECT_EQ(form.List1->item(0)->text(), QStringLiteral("Default disc"));
 
     // A missing file is reported too, and the default catalogue is shown.
-    app::state().DBPath = appFile("gone.db2");
+    handover::state().DBPath = appFile("gone.db2");
     form.Load();
     ASSERT_EQ(dialogs.shown().size(), 2);
     EXPECT_TRUE(dialogs.shown()[1].text.contains(QStringLiteral("gone.db2")));
@@ -122,7 +122,7 @@ TEST_F(Form1Test, AnUnusableDefaultCatalogueIsReportedWithoutLooping)
     QFile::remove(appFile("db.db2"));
     sql::SqlError error;
     sql::Database::create(appFile("db.db2"), &error)->exec(QStringLiteral("CREATE TABLE X (A)"));
-    app::state().DBPath = appFile("other.db2");
+    handover::state().DBPath = appFile("other.db2");
     app::Form1 form;
     form.Load();
     // One message for the chosen file, one saying the default cannot be used either.
@@ -137,8 +137,8 @@ TEST_F(Form1Test, OptionsAndDriveLetterGoToTheSettingsFile)
 {
     writeSettings("[Settings]\nloadwind=abc\nPlaySound=1\nDriveLetter=G\n"
                   "[Strings]\nTotal=3\ns1=*.mp3\ns3=holiday\ns4=stale\n");
-    app::state().LoadWind = 0;
-    app::state().PlaySnd = 1;
+    handover::state().LoadWind = 0;
+    handover::state().PlaySnd = 1;
     app::Form1 form;
     form.Load();
     EXPECT_EQ(form.cmbDrive->letter(), u'G');
@@ -153,7 +153,7 @@ TEST_F(Form1Test, OptionsAndDriveLetterGoToTheSettingsFile)
     form.show();
     QTest::mouseClick(form.Check1, Qt::LeftButton);
     EXPECT_EQ(setting("Settings", "loadwind"), QStringLiteral("1"));
-    EXPECT_EQ(app::state().LoadWind, 1);
+    EXPECT_EQ(handover::state().LoadWind, 1);
     QTest::mouseClick(form.Check2, Qt::LeftButton);
     EXPECT_EQ(setting("Settings", "PlaySound"), QStringLiteral("0"));
 

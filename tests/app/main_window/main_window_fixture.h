@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/common/program_state.h"
-#include "app/common/windows.h"
 #include "catalogue/catalogue_file.h"
 #include "cataloguing/cataloguing_run.h"
+#include "platform/handover/program_state.h"
+#include "platform/handover/windows.h"
 #include "platform/system/application_folder.h"
 #include "platform/ui/recording_shell_opener.h"
 #include "platform/ui/recording_sound_output.h"
@@ -28,15 +28,15 @@ protected:
     {
         system::setApplicationFolderOverride(appFolder.path());
         EXPECT_FALSE(catalogue::createEmptyCatalogue(appFile("db.db2")));
-        windows() = {};
-        state() = {};
-        state().DBPath = appFile("db.db2");
+        handover::windows() = {};
+        handover::state() = {};
+        handover::state().DBPath = appFile("db.db2");
     }
 
     ~MainWindowTest() override
     {
         system::setApplicationFolderOverride(QString());
-        windows() = {};
+        handover::windows() = {};
     }
 
     QString appFile(const char* name) const { return appFolder.filePath(QLatin1String(name)); }

@@ -19,7 +19,7 @@ protected:
     void SetUp() override
     {
         WindowTest::SetUp();
-        windows().mainWindow = [this] { return &mainWindow; };
+        handover::windows().mainWindow = [this] { return &mainWindow; };
         // The main window disables itself before it shows the About window.
         mainWindow.setEnabled(false);
         about = std::make_unique<frmQn>();
@@ -124,7 +124,7 @@ TEST_F(About, ShowingItAgainStartsTheMusicAgain)
 
 TEST_F(About, ClosesWithoutAMainWindowToEnable)
 {
-    windows().mainWindow = nullptr;
+    handover::windows().mainWindow = nullptr;
     about->cmdOK_Click();
     EXPECT_FALSE(about->isVisible());
     EXPECT_FALSE(mainWindow.isEnabled());

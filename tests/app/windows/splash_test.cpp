@@ -21,7 +21,7 @@ protected:
         splash->setLoaders(
             [this] {
                 loaded.append(QStringLiteral("main"));
-                catalogueWhenMainLoaded = state().DBPath;
+                catalogueWhenMainLoaded = handover::state().DBPath;
             },
             [this] { loaded.append(QStringLiteral("chooser")); });
     }
@@ -53,8 +53,8 @@ protected:
 TEST_F(Splash, WithoutTheChooserItLoadsTheMainWindowOnTheDefaultCatalogue)
 {
     start(QStringLiteral("0"), QStringLiteral("1"));
-    EXPECT_EQ(state().LoadWind, 0);
-    EXPECT_EQ(state().PlaySnd, 1);
+    EXPECT_EQ(handover::state().LoadWind, 0);
+    EXPECT_EQ(handover::state().PlaySnd, 1);
     EXPECT_EQ(loaded, QStringList{QStringLiteral("main")});
     EXPECT_EQ(catalogueWhenMainLoaded, tree.path(QStringLiteral("app/db.db2")));
     EXPECT_EQ(soundsHeard(), QStringList{QStringLiteral("qn")});
@@ -88,9 +88,9 @@ TEST_F(Splash, TheFifthTickClosesItAndShowsTheMainWindow)
 TEST_F(Splash, WithTheChooserWantedItLoadsAndThenShowsTheChooserInSilence)
 {
     start(QStringLiteral("1"), QStringLiteral("0"));
-    EXPECT_EQ(state().LoadWind, 1);
+    EXPECT_EQ(handover::state().LoadWind, 1);
     EXPECT_EQ(loaded, QStringList{QStringLiteral("chooser")});
-    EXPECT_EQ(state().DBPath, QString());
+    EXPECT_EQ(handover::state().DBPath, QString());
     tick(4);
     EXPECT_TRUE(shown.isEmpty());
     tick(1);
@@ -145,8 +145,8 @@ TEST_F(Splash, ClosingItAnyOtherWayStillClicksOnce)
 TEST_F(Splash, OptionsThatAreNotNumbersCountAsOff)
 {
     start(QStringLiteral("yes"), QStringLiteral("on"));
-    EXPECT_EQ(state().LoadWind, 0);
-    EXPECT_EQ(state().PlaySnd, 0);
+    EXPECT_EQ(handover::state().LoadWind, 0);
+    EXPECT_EQ(handover::state().PlaySnd, 0);
     EXPECT_EQ(loaded, QStringList{QStringLiteral("main")});
     EXPECT_TRUE(sounds.events().empty());
 }
@@ -154,8 +154,8 @@ TEST_F(Splash, OptionsThatAreNotNumbersCountAsOff)
 TEST_F(Splash, WithoutASettingsFileItStartsSilentlyOnTheMainWindow)
 {
     splash->showLoaded();
-    EXPECT_EQ(state().LoadWind, 0);
-    EXPECT_EQ(state().PlaySnd, 0);
+    EXPECT_EQ(handover::state().LoadWind, 0);
+    EXPECT_EQ(handover::state().PlaySnd, 0);
     EXPECT_EQ(loaded, QStringList{QStringLiteral("main")});
     EXPECT_TRUE(sounds.events().empty());
     EXPECT_FALSE(QFile::exists(tree.path(QStringLiteral("app/settings.ini"))));
@@ -163,7 +163,7 @@ TEST_F(Splash, WithoutASettingsFileItStartsSilentlyOnTheMainWindow)
 
 TEST_F(Splash, SoundsPlayWithoutAWindowToPlayThem)
 {
-    windows().play = nullptr;
+    handover::windows().play = nullptr;
     start(QStringLiteral("0"), QStringLiteral("1"));
     EXPECT_EQ(sounds.played(), QStringList{soundFile(QStringLiteral("qn"))});
 }

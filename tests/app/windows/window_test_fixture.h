@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/common/program_state.h"
-#include "app/common/windows.h"
+#include "platform/handover/program_state.h"
+#include "platform/handover/windows.h"
 #include "platform/system/application_folder.h"
 #include "platform/system/profile_file.h"
 #include "platform/system/system_test_support.h"
@@ -28,18 +28,18 @@ protected:
         for (const char* sound : {"qn", "click", "music"})
             tree.addFile(QStringLiteral("app/%1.qns").arg(QLatin1String(sound)), "RIFF");
         system::setApplicationFolderOverride(tree.path(QStringLiteral("app")));
-        savedWindows = windows();
-        windows() = {};
-        windows().showMain = [this] { shown.append(QStringLiteral("main")); };
-        windows().showChooser = [this] { shown.append(QStringLiteral("chooser")); };
-        windows().play = [](const QString& name) { ui::SoundPlayer().play(name); };
-        state() = {};
+        savedWindows = handover::windows();
+        handover::windows() = {};
+        handover::windows().showMain = [this] { shown.append(QStringLiteral("main")); };
+        handover::windows().showChooser = [this] { shown.append(QStringLiteral("chooser")); };
+        handover::windows().play = [](const QString& name) { ui::SoundPlayer().play(name); };
+        handover::state() = {};
     }
 
     void TearDown() override
     {
-        windows() = savedWindows;
-        state() = {};
+        handover::windows() = savedWindows;
+        handover::state() = {};
         system::setApplicationFolderOverride({});
     }
 
@@ -70,7 +70,7 @@ protected:
     TempTree tree;
     ui::RecordingSoundOutput sounds;
     ui::SoundOutputOverride soundOverride{sounds};
-    Windows savedWindows;
+    handover::Windows savedWindows;
     // The windows shown through the hand-over, in order: "main", "chooser".
     QStringList shown;
 };

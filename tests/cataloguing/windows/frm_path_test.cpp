@@ -40,7 +40,7 @@ protected:
 
     void openPicker(int mode)
     {
-        app::state().PathMode = mode;
+        handover::state().PathMode = mode;
         picker->showLoaded();
     }
 
@@ -84,13 +84,13 @@ TEST_F(FolderPicker, EachModeOpensOnItsOwnFolderFoundWhateverTheCase)
     EXPECT_EQ(picker->Drive1->drive(), QChar(u'C'));
     EXPECT_EQ(picker->lblPath->text(), driveFormOf(QStringLiteral("data/Music")));
     EXPECT_EQ(picker->Command1->text(), u"&Ok");
-    EXPECT_EQ(app::state().ChosenPath, storedFormOf(QStringLiteral("data/Music")));
+    EXPECT_EQ(handover::state().ChosenPath, storedFormOf(QStringLiteral("data/Music")));
 
     picker->close();
     openPicker(2);
     EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("Backup/Copies")));
     EXPECT_EQ(picker->Command1->text(), u"Copy &File");
-    EXPECT_EQ(app::state().ChosenPath, storedFormOf(QStringLiteral("Backup/Copies")));
+    EXPECT_EQ(handover::state().ChosenPath, storedFormOf(QStringLiteral("Backup/Copies")));
 
     picker->close();
     openPicker(1);
@@ -102,7 +102,7 @@ TEST_F(FolderPicker, FirstUseOpensOnTheCurrentFolder)
     const CurrentFolderGuard current(tree.path(QStringLiteral("work")));
     for (int mode : {1, 2}) {
         openPicker(mode);
-        EXPECT_EQ(app::state().ChosenPath, u"0");
+        EXPECT_EQ(handover::state().ChosenPath, u"0");
         EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("work"))) << mode;
         EXPECT_EQ(picker->Drive1->drive(), QChar(u'C'));
         picker->close();
@@ -152,8 +152,8 @@ TEST_F(FolderPicker, ConfirmingInCopyModeStoresTheTargetThenRunsTheCopy)
     QTest::mouseClick(picker->Command1, Qt::LeftButton);
 
     const QString stored = storedFormOf(QStringLiteral("Backup"));
-    EXPECT_EQ(app::state().CopyTarget, stored);
-    EXPECT_EQ(app::state().ChosenPath, stored);
+    EXPECT_EQ(handover::state().CopyTarget, stored);
+    EXPECT_EQ(handover::state().ChosenPath, stored);
     EXPECT_EQ(picker->chosen().nativePath, tree.path(QStringLiteral("Backup")));
     EXPECT_EQ(picker->chosen().drivePath, stored);
     EXPECT_EQ(setting(QStringLiteral("CopyPath")), stored);
@@ -173,7 +173,7 @@ TEST_F(FolderPicker, ConfirmingInCopyModeStoresTheTargetThenRunsTheCopy)
 TEST_F(FolderPicker, CancelInCopyModeChangesNothing)
 {
     writeSetting(QStringLiteral("CopyPath"), storedFormOf(QStringLiteral("Backup")));
-    app::state().CopyTarget = QStringLiteral("E:\\EARLIER\\");
+    handover::state().CopyTarget = QStringLiteral("E:\\EARLIER\\");
     QWidget mainWindow;
     mainWindow.show();
     openPicker(2);
@@ -181,7 +181,7 @@ TEST_F(FolderPicker, CancelInCopyModeChangesNothing)
     QTest::mouseClick(picker->Command2, Qt::LeftButton);
     EXPECT_FALSE(picker->isVisible());
     EXPECT_EQ(copiesRun, 0);
-    EXPECT_EQ(app::state().CopyTarget, u"E:\\EARLIER\\");
+    EXPECT_EQ(handover::state().CopyTarget, u"E:\\EARLIER\\");
     EXPECT_EQ(setting(QStringLiteral("CopyPath")), storedFormOf(QStringLiteral("Backup")));
     EXPECT_TRUE(mainWindow.isEnabled());
 }

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "app/common/program_state.h"
-#include "app/common/windows.h"
 #include "catalogue/catalogue_file.h"
 #include "cataloguing/windows/form2.h"
 #include "cataloguing/windows/frm_path.h"
 #include "platform/drives/volume_source.h"
+#include "platform/handover/program_state.h"
+#include "platform/handover/windows.h"
 #include "platform/sql/sqlite_db.h"
 #include "platform/system/application_folder.h"
 #include "platform/system/profile_file.h"
@@ -71,19 +71,19 @@ protected:
         tree.addFolder(QStringLiteral("app"));
         ASSERT_FALSE(catalogue::createEmptyCatalogue(catalogueFile()));
         system::setApplicationFolderOverride(tree.path(QStringLiteral("app")));
-        savedWindows = app::windows();
-        app::windows() = {};
-        app::windows().showMain = [this] { ++mainShown; };
-        app::state() = {};
-        app::state().DBPath = catalogueFile();
+        savedWindows = handover::windows();
+        handover::windows() = {};
+        handover::windows().showMain = [this] { ++mainShown; };
+        handover::state() = {};
+        handover::state().DBPath = catalogueFile();
         form = std::make_unique<Form2>([this] { return currentDrives(); });
     }
 
     void TearDown() override
     {
         form.reset();
-        app::windows() = savedWindows;
-        app::state() = {};
+        handover::windows() = savedWindows;
+        handover::state() = {};
         system::setApplicationFolderOverride({});
         EXPECT_FALSE(dialogs.failed()) << dialogs.failures().toStdString();
     }
@@ -181,7 +181,7 @@ protected:
     TempTree tree;
     ui::ScriptedDialogs dialogs;
     ui::DialogsOverride dialogsOverride{dialogs};
-    app::Windows savedWindows;
+    handover::Windows savedWindows;
     std::unique_ptr<Form2> form;
     int mainShown = 0;
     int driveReads = 0;

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace platterly::app {
+namespace platterly::handover {
 
 // The program's state that lives for the whole run and that several windows share.
 struct ProgramState
@@ -26,4 +26,4 @@ QString defaultCatalogue();
 // The program's version, shown as "Version 2.1.0".
 QString versionText();
 
-} // namespace platterly::app
+} // namespace platterly::handover

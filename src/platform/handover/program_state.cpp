@@ -1,8 +1,8 @@
-#include "app/common/program_state.h"
+#include "platform/handover/program_state.h"
 
 #include "platform/system/application_folder.h"
 
-namespace platterly::app {
+namespace platterly::handover {
 
 ProgramState& state()
 {
@@ -23,4 +23,4 @@ QString versionText()
     return QStringLiteral("Version %1.%2.%3").arg(major).arg(minor).arg(revision);
 }
 
-} // namespace platterly::app
+} // namespace platterly::handover

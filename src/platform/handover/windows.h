@@ -5,7 +5,7 @@
 
 class QWidget;
 
-namespace platterly::app {
+namespace platterly::handover {
 
 // The hand-over between windows. A window never includes another window's class: it asks for
 // the next one here, and the program wires the real windows in (tests wire recorders). Each
@@ -25,4 +25,4 @@ struct Windows
 
 Windows& windows();
 
-} // namespace platterly::app
+} // namespace platterly::handover
