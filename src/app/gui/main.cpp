@@ -74,7 +74,7 @@ int main(int argc, char** argv)
     windows.showAbout = [&] { about.showLoaded(); };
     windows.showNewDisc = [&] { newDisc.showLoaded(); };
     windows.pickCopyFolder = [&](std::function<void()> copy) {
-        handover::state().PathMode = 2;
+        handover::state().PathMode = handover::PathMode::CopyDestination;
         copyPicker.setCopyAction([&copyPicker, copy = std::move(copy)] {
             handover::state().CopyTargetFolder = copyPicker.chosen().nativePath;
             copy();

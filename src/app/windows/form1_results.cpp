@@ -158,7 +158,7 @@ bool Form1::refuseFolderRow()
 
 void Form1::mnucopy_Click()
 {
-    handover::state().PathMode = 2;
+    handover::state().PathMode = handover::PathMode::CopyDestination;
     readCopyRow();
     if (refuseFolderRow())
         return;

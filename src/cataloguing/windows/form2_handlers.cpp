@@ -95,7 +95,7 @@ void Form2::Check1_Click()
 void Form2::cmdSelDir_Click()
 {
     setEnabled(false);
-    handover::state().PathMode = 1;
+    handover::state().PathMode = handover::PathMode::FolderToCatalogue;
     folderPicker().showLoaded();
 }
 

@@ -2,6 +2,7 @@
 
 #include "cataloguing/windows/folder_to_catalogue.h"
 #include "platform/drives/drive_map.h"
+#include "platform/handover/program_state.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -18,11 +19,11 @@ class FolderList;
 
 namespace platterly::cataloguing {
 
-// The folder picker. It serves two callers, told apart by state().PathMode when it loads:
-// 1, the new-disc window choosing a folder to catalogue; 2, the copy command choosing the
-// folder a file is copied to. In each mode it opens on the folder last confirmed in that
-// mode, remembered in the settings file, and hands the confirmed folder back in drive form,
-// in capitals, with a final backslash, together with the folder itself.
+// The folder picker. It serves two callers, told apart by the PathMode of the program
+// state when it loads: the new-disc window choosing a folder to catalogue, or the copy command
+// choosing the folder a file is copied to. In each mode it opens on the folder last confirmed in
+// that mode, remembered in the settings file, and hands the confirmed folder back in drive form, in
+// capitals, with a final backslash, together with the folder itself.
 class frmPath : public QWidget
 {
     Q_OBJECT
@@ -53,7 +54,7 @@ public:
     void showLoaded();
 
     // The mode the picker was loaded in.
-    int mode() const { return m_mode; }
+    handover::PathMode mode() const { return m_mode; }
     // The folder confirmed last, in both forms; empty before the first confirm.
     const ChosenFolder& chosen() const { return m_chosen; }
 
@@ -95,7 +96,7 @@ private:
 
     DriveSource m_driveSource;
     drives::DriveMap m_driveMap;
-    int m_mode = 0;
+    handover::PathMode m_mode = handover::PathMode::None;
     ChosenFolder m_chosen;
     std::function<void(const ChosenFolder&)> m_folderAction;
     std::function<void()> m_copyAction;

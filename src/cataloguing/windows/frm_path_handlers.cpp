@@ -19,9 +19,7 @@ namespace platterly::cataloguing {
 namespace {
 
 namespace keys = catalogue::settings;
-
-constexpr int kFolderMode = 1;
-constexpr int kCopyMode = 2;
+using handover::PathMode;
 
 // The key texts the confirmed folders have always been written under. The settings file
 // matches keys case-blind and ignores the blanks around them, so these are the keys Path
@@ -33,7 +31,8 @@ inline const QString kWrittenCopyPathKey = QStringLiteral("CopyPath ");
 
 QString frmPath::presetKey() const
 {
-    return m_mode == kCopyMode ? QString(keys::kKeyCopyPath) : QString(keys::kKeyPath);
+    return m_mode == PathMode::CopyDestination ? QString(keys::kKeyCopyPath)
+                                               : QString(keys::kKeyPath);
 }
 
 void frmPath::readDrives()
@@ -56,7 +55,7 @@ bool frmPath::showFolder(const QString& folder)
 void frmPath::Load()
 {
     m_mode = handover::state().PathMode;
-    Command1->setText(m_mode == kCopyMode ? kCopyCaption : kConfirmCaption);
+    Command1->setText(m_mode == PathMode::CopyDestination ? kCopyCaption : kConfirmCaption);
     const QString preset = system::ReadINI(catalogue::settingsFile(), keys::kSectionPaths,
                                            presetKey(), keys::kNoFolderYet);
     handover::state().ChosenPath = preset;
@@ -141,14 +140,14 @@ void frmPath::Command1_Click()
     m_chosen.drivePath = chooser::loadedPathFor(m_chosen.nativePath, m_driveMap);
     handover::state().ChosenPath = m_chosen.drivePath;
 
-    if (m_mode == kCopyMode) {
+    if (m_mode == PathMode::CopyDestination) {
         handover::state().CopyTarget = m_chosen.drivePath;
         system::WriteINI(catalogue::settingsFile(), keys::kSectionPaths, kWrittenCopyPathKey,
                          m_chosen.drivePath);
         close();
         if (m_copyAction)
             m_copyAction();
-    } else if (m_mode == kFolderMode) {
+    } else if (m_mode == PathMode::FolderToCatalogue) {
         system::WriteINI(catalogue::settingsFile(), keys::kSectionPaths, kWrittenPathKey,
                          m_chosen.drivePath);
         if (m_folderAction)
@@ -165,7 +164,7 @@ void frmPath::Command2_Click()
 void frmPath::closeEvent(QCloseEvent* event)
 {
     // However the picker closes, the new-disc window that waits for it comes back to life.
-    if (m_mode == kFolderMode && m_waitingWindow)
+    if (m_mode == PathMode::FolderToCatalogue && m_waitingWindow)
         m_waitingWindow->setEnabled(true);
     event->accept();
 }

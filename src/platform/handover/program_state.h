@@ -4,13 +4,22 @@
 
 namespace platterly::handover {
 
+// Why the folder picker is open: to choose a folder to catalogue (opened by the new-disc
+// window) or the folder a found file is copied to (opened by the copy command).
+enum class PathMode
+{
+    None,
+    FolderToCatalogue,
+    CopyDestination,
+};
+
 // The program's state that lives for the whole run and that several windows share.
 struct ProgramState
 {
     QString DBPath;   // full path of the catalogue file in use
     int LoadWind = 0; // 1: show the database chooser at start
     int PlaySnd = 0;  // 1: play the start-up sounds
-    int PathMode = 0; // why the folder picker is open: 1 folder to catalogue, 2 copy target
+    handover::PathMode PathMode = handover::PathMode::None;
     QString ChosenPath;
     QString CopyTarget;       // drive form, in capitals, with a final backslash
     QString CopyTargetFolder; // the real folder behind CopyTarget on this system

@@ -38,7 +38,7 @@ protected:
         NewDiscTest::TearDown();
     }
 
-    void openPicker(int mode)
+    void openPicker(handover::PathMode mode)
     {
         handover::state().PathMode = mode;
         picker->showLoaded();
@@ -79,7 +79,7 @@ TEST_F(FolderPicker, EachModeOpensOnItsOwnFolderFoundWhateverTheCase)
     writeSetting(QStringLiteral("Path"), storedFormOf(QStringLiteral("data/Music")));
     writeSetting(QStringLiteral("CopyPath"), storedFormOf(QStringLiteral("Backup/Copies")));
 
-    openPicker(1);
+    openPicker(handover::PathMode::FolderToCatalogue);
     EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("data/Music")));
     EXPECT_EQ(picker->Drive1->drive(), QChar(u'C'));
     EXPECT_EQ(picker->lblPath->text(), driveFormOf(QStringLiteral("data/Music")));
@@ -87,23 +87,25 @@ TEST_F(FolderPicker, EachModeOpensOnItsOwnFolderFoundWhateverTheCase)
     EXPECT_EQ(handover::state().ChosenPath, storedFormOf(QStringLiteral("data/Music")));
 
     picker->close();
-    openPicker(2);
+    openPicker(handover::PathMode::CopyDestination);
     EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("Backup/Copies")));
     EXPECT_EQ(picker->Command1->text(), u"Copy &File");
     EXPECT_EQ(handover::state().ChosenPath, storedFormOf(QStringLiteral("Backup/Copies")));
 
     picker->close();
-    openPicker(1);
+    openPicker(handover::PathMode::FolderToCatalogue);
     EXPECT_EQ(picker->Command1->text(), u"&Ok");
 }
 
 TEST_F(FolderPicker, FirstUseOpensOnTheCurrentFolder)
 {
     const CurrentFolderGuard current(tree.path(QStringLiteral("work")));
-    for (int mode : {1, 2}) {
+    for (handover::PathMode mode :
+         {handover::PathMode::FolderToCatalogue, handover::PathMode::CopyDestination}) {
         openPicker(mode);
         EXPECT_EQ(handover::state().ChosenPath, u"0");
-        EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("work"))) << mode;
+        EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("work")))
+            << static_cast<int>(mode);
         EXPECT_EQ(picker->Drive1->drive(), QChar(u'C'));
         picker->close();
     }
@@ -126,7 +128,7 @@ TEST_F(FolderPicker, AFolderThatIsGoneOpensTheRootOfItsDrive)
     };
     for (const Case& each : cases) {
         writeSetting(QStringLiteral("Path"), each.preset);
-        openPicker(1);
+        openPicker(handover::PathMode::FolderToCatalogue);
         EXPECT_EQ(picker->Dir1->path(), each.listed) << each.preset.toStdString();
         EXPECT_EQ(picker->Drive1->drive(), each.drive) << each.preset.toStdString();
         // The label still names the folder looked for.
@@ -136,7 +138,7 @@ TEST_F(FolderPicker, AFolderThatIsGoneOpensTheRootOfItsDrive)
 
     // A drive the machine does not have leaves the lists on the current folder.
     writeSetting(QStringLiteral("Path"), QStringLiteral("Q:\\MUSIC\\"));
-    openPicker(1);
+    openPicker(handover::PathMode::FolderToCatalogue);
     EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("work")));
 }
 
@@ -145,7 +147,7 @@ TEST_F(FolderPicker, ConfirmingInCopyModeStoresTheTargetThenRunsTheCopy)
     const CurrentFolderGuard current(tree.path(QStringLiteral("work")));
     QWidget mainWindow;
     mainWindow.show();
-    openPicker(2);
+    openPicker(handover::PathMode::CopyDestination);
     doubleClickFolder(*picker, tree.root());
     doubleClickFolder(*picker, tree.path(QStringLiteral("Backup")));
     EXPECT_EQ(picker->lblPath->text(), driveFormOf(QStringLiteral("Backup")));
@@ -163,10 +165,10 @@ TEST_F(FolderPicker, ConfirmingInCopyModeStoresTheTargetThenRunsTheCopy)
     EXPECT_TRUE(mainWindow.isEnabled());
 
     // The next opening in copy mode starts there; folder mode has its own folder.
-    openPicker(2);
+    openPicker(handover::PathMode::CopyDestination);
     EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("Backup")));
     picker->close();
-    openPicker(1);
+    openPicker(handover::PathMode::FolderToCatalogue);
     EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("work")));
 }
 
@@ -176,7 +178,7 @@ TEST_F(FolderPicker, CancelInCopyModeChangesNothing)
     handover::state().CopyTarget = QStringLiteral("E:\\EARLIER\\");
     QWidget mainWindow;
     mainWindow.show();
-    openPicker(2);
+    openPicker(handover::PathMode::CopyDestination);
     doubleClickFolder(*picker, tree.path(QStringLiteral("Backup/Copies")));
     QTest::mouseClick(picker->Command2, Qt::LeftButton);
     EXPECT_FALSE(picker->isVisible());
@@ -195,7 +197,7 @@ TEST_F(FolderPicker, ConfirmingAFolderFillsTheNewDiscWindowWhichCataloguesIt)
     frmPath& own = form->folderPicker();
     EXPECT_FALSE(form->isEnabled());
     EXPECT_TRUE(own.isVisible());
-    EXPECT_EQ(own.mode(), 1);
+    EXPECT_EQ(own.mode(), handover::PathMode::FolderToCatalogue);
     EXPECT_EQ(own.Dir1->path(), tree.path(QStringLiteral("data")));
 
     doubleClickFolder(own, tree.path(QStringLiteral("data/Music")));
@@ -247,7 +249,7 @@ TEST_F(FolderPicker, ADriveRootIsProposedAsTheDriveAndCancelKeepsTheBoxes)
 TEST_F(FolderPicker, ADriveWithoutADiscAsksToRetryUntilCancelled)
 {
     writeSetting(QStringLiteral("Path"), storedFormOf(QStringLiteral("data")));
-    openPicker(1);
+    openPicker(handover::PathMode::FolderToCatalogue);
     dialogs.answer(ui::Answer::Retry);
     dialogs.answer(ui::Answer::Retry);
     dialogs.answer(ui::Answer::Cancel);
@@ -284,7 +286,7 @@ TEST_F(FolderPicker, TheShortcutButtonsListTheDesktopAndTheDocuments)
     EnvironmentGuard home("HOME", tree.path(QStringLiteral("home")));
     EnvironmentGuard config("XDG_CONFIG_HOME", tree.path(QStringLiteral("config")));
     writeSetting(QStringLiteral("Path"), QStringLiteral("D:\\"));
-    openPicker(1);
+    openPicker(handover::PathMode::FolderToCatalogue);
     ASSERT_EQ(picker->Drive1->drive(), QChar(u'D'));
 
     EXPECT_EQ(picker->Command3->toolTip(), u"Desktop");
@@ -300,7 +302,7 @@ TEST_F(FolderPicker, TheShortcutButtonsListTheDesktopAndTheDocuments)
 TEST_F(FolderPicker, LooksAsLaidOut)
 {
     writeSetting(QStringLiteral("Path"), storedFormOf(QStringLiteral("data")));
-    openPicker(1);
+    openPicker(handover::PathMode::FolderToCatalogue);
     EXPECT_EQ(picker->Label1->text(), u"Select Directory");
     EXPECT_EQ(picker->Command2->text(), u"&Cancel");
     EXPECT_EQ(picker->Drive1->itemText(0), u"C:  /");
