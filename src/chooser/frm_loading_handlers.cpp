@@ -5,8 +5,6 @@
 #include "chooser/folder_list.h"
 #include "chooser/frm_loading.h"
 #include "chooser/loaded_path.h"
-#include "platform/handover/program_state.h"
-#include "platform/handover/windows.h"
 #include "platform/system/application_folder.h"
 #include "platform/system/profile_file.h"
 #include "platform/system/special_folders.h"
@@ -101,7 +99,7 @@ void frmLoading::File1_Click()
     const QString name = File1->fileName();
     if (name.isEmpty())
         return;
-    handover::state().DBPath = QDir(File1->path()).filePath(name);
+    m_state.DBPath = QDir(File1->path()).filePath(name);
 }
 
 void frmLoading::File1_DblClick()
@@ -112,7 +110,7 @@ void frmLoading::File1_DblClick()
 void frmLoading::cmdLoad_Click()
 {
     // Without a click on a file, the catalogue in use (if any) is opened again.
-    if (handover::state().DBPath.isEmpty() || File1->count() == 0) {
+    if (m_state.DBPath.isEmpty() || File1->count() == 0) {
         ui::messageBox(
             this,
             QStringLiteral("Please Check  the File  list if files exists Click the file name"));
@@ -122,16 +120,14 @@ void frmLoading::cmdLoad_Click()
     system::WriteINI(catalogue::settingsFile(), keys::kSectionPaths, keys::kKeyLoadedPath,
                      LoadedPath);
     close();
-    if (handover::windows().showMain)
-        handover::windows().showMain();
+    m_windows.showMain();
 }
 
 void frmLoading::cmdDefault_Click()
 {
     close();
-    handover::state().DBPath = handover::defaultCatalogue();
-    if (handover::windows().showMain)
-        handover::windows().showMain();
+    m_state.DBPath = handover::defaultCatalogue();
+    m_windows.showMain();
 }
 
 void frmLoading::closeEvent(QCloseEvent* event)

@@ -34,19 +34,14 @@ protected:
         tree.addFile(QStringLiteral("app/db.db2"), "catalogue");
         tree.addFile(QStringLiteral("cdrom/ON_DISC.DB2"), "catalogue");
         system::setApplicationFolderOverride(applicationFolder());
-        savedWindows = handover::windows();
-        handover::windows() = {};
-        handover::windows().showMain = [this] { ++mainShown; };
-        handover::windows().showChooser = [this] { ++chooserShown; };
-        handover::state() = {};
-        chooser = std::make_unique<frmLoading>([this] { return currentDrives(); });
+        windows.showMain = [this] { ++mainShown; };
+        windows.showChooser = [this] { ++chooserShown; };
+        chooser = std::make_unique<frmLoading>(state, windows, [this] { return currentDrives(); });
     }
 
     void TearDown() override
     {
         chooser.reset();
-        handover::windows() = savedWindows;
-        handover::state() = {};
         system::setApplicationFolderOverride({});
     }
 
@@ -143,7 +138,8 @@ protected:
     TempTree tree;
     ui::ScriptedDialogs dialogs;
     ui::DialogsOverride dialogsOverride{dialogs};
-    handover::Windows savedWindows;
+    handover::ProgramState state;
+    handover::Windows windows;
     std::unique_ptr<frmLoading> chooser;
     int mainShown = 0;
     int chooserShown = 0;

@@ -61,27 +61,29 @@ int main(int argc, char** argv)
                        problem + QStringLiteral("\n\nThe program's files are in ") + folder,
                        ui::Buttons::Ok, ui::Icon::Warning);
 
-    app::Form1 main;
-    chooser::frmLoading chooser;
-    app::frmQn about;
-    app::frmSplash splash;
-    cataloguing::Form2 newDisc;
-    cataloguing::frmPath copyPicker;
+    // The program's state for the run and the hand-over between its windows, given to each
+    // window; both outlive the windows.
+    handover::ProgramState state;
+    handover::Windows windows;
+    app::Form1 main(state, windows);
+    chooser::frmLoading chooser(state, windows);
+    app::frmQn about(windows);
+    app::frmSplash splash(state, windows);
+    cataloguing::Form2 newDisc(state, windows);
+    cataloguing::frmPath copyPicker(state);
 
-    handover::Windows& windows = handover::windows();
     windows.showMain = [&] { main.showLoaded(); };
     windows.showChooser = [&] { chooser.showLoaded(); };
     windows.showAbout = [&] { about.showLoaded(); };
     windows.showNewDisc = [&] { newDisc.showLoaded(); };
     windows.pickCopyFolder = [&](std::function<void()> copy) {
-        handover::state().PathMode = handover::PathMode::CopyDestination;
-        copyPicker.setCopyAction([&copyPicker, copy = std::move(copy)] {
-            handover::state().CopyTargetFolder = copyPicker.chosen().nativePath;
+        state.PathMode = handover::PathMode::CopyDestination;
+        copyPicker.setCopyAction([&, copy = std::move(copy)] {
+            state.CopyTargetFolder = copyPicker.chosen().nativePath;
             copy();
         });
         copyPicker.showLoaded();
     };
-    windows.play = [&](const QString& name) { main.play(name); };
     windows.mainWindow = [&]() -> QWidget* { return &main; };
     splash.setLoaders([&] { main.Load(); }, [&] { chooser.Load(); });
     catalogue::setUnloadAllForms([] {
@@ -93,6 +95,5 @@ int main(int argc, char** argv)
     splash.showLoaded();
     const int status = QApplication::exec();
     catalogue::CloseAllFiles();
-    windows = {};
     return status;
 }

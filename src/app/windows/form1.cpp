@@ -83,7 +83,8 @@ QLabel* picture(QWidget* parent, QStyle::StandardPixmap kind, const QString& tip
 
 } // namespace
 
-Form1::Form1(QWidget* parent) : QWidget(parent)
+Form1::Form1(handover::ProgramState& state, const handover::Windows& windows, QWidget* parent)
+    : QWidget(parent), m_state(state), m_windows(windows)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(kMainCaption);

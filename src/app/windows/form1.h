@@ -7,6 +7,8 @@
 #include "browse/entry_locator.h"
 #include "browse/file_copy.h"
 #include "platform/drives/drive_map.h"
+#include "platform/handover/program_state.h"
+#include "platform/handover/windows.h"
 #include "platform/sql/data_control.h"
 #include "search/results_model.h"
 
@@ -39,7 +41,8 @@ class Form1 : public QWidget
     Q_OBJECT
 
 public:
-    explicit Form1(QWidget* parent = nullptr);
+    Form1(handover::ProgramState& state, const handover::Windows& windows,
+          QWidget* parent = nullptr);
     ~Form1() override;
 
     // The load step, run every time the window is loaded: points MyData at DBPath, fills the
@@ -172,7 +175,6 @@ private:
     void loadSearchHistory();
     void prepareSearchIndex();
     void setPictureBorder(QLabel* picture, bool on);
-    void notYetAvailable(const QString& what);
     void buildResultsMenu();
     drives::DriveMap driveMap() const;
     void fillDriveBox();
@@ -191,6 +193,8 @@ private:
     QString currentRowText(int column) const;
     void searchHistoryChanged();
 
+    handover::ProgramState& m_state;
+    const handover::Windows& m_windows;
     sql::DataControl m_data;
     browse::DiscTreeModel* m_tree = nullptr;
     search::ResultsModel* m_results = nullptr;

@@ -45,15 +45,15 @@ void Form1::Load()
         cmbSearch->setEditText(QStringLiteral("All Files"));
     }
     m_loaded = true;
-    m_data.setDatabaseName(handover::state().DBPath);
+    m_data.setDatabaseName(m_state.DBPath);
     search::useNameIndex(m_data);
     AddCDstoList();
     prepareSearchIndex();
     loadSearchHistory();
     // Setting the boxes runs their click handlers, which write the same values back.
-    Check1->setChecked(handover::state().LoadWind == 1);
+    Check1->setChecked(m_state.LoadWind == 1);
     Check1_Click();
-    Check2->setChecked(handover::state().PlaySnd == 1);
+    Check2->setChecked(m_state.PlaySnd == 1);
     Check2_Click();
     fillDriveBox();
 }
@@ -110,16 +110,15 @@ void Form1::AddCDstoList()
     const browse::DiscListResult result = browse::readDiscList(m_data);
     if (result.status != browse::DiscListStatus::Listed) {
         const QString defaultFile = handover::defaultCatalogue();
-        const bool isDefault = QFileInfo(handover::state().DBPath) == QFileInfo(defaultFile);
+        const bool isDefault = QFileInfo(m_state.DBPath) == QFileInfo(defaultFile);
         if (m_inFallback || isDefault) {
             // The default catalogue itself cannot be used: say so once instead of falling back
             // again and again.
             lblTotals->setText(browse::totalsLine(0, 0, 0));
-            ui::messageBox(
-                this,
-                QStringLiteral("The catalogue %1 cannot be used:\n%2")
-                    .arg(QDir::toNativeSeparators(handover::state().DBPath), result.error.message),
-                ui::Buttons::Ok, ui::Icon::Critical);
+            ui::messageBox(this,
+                           QStringLiteral("The catalogue %1 cannot be used:\n%2")
+                               .arg(QDir::toNativeSeparators(m_state.DBPath), result.error.message),
+                           ui::Buttons::Ok, ui::Icon::Critical);
             return;
         }
         if (result.status == browse::DiscListStatus::NotACatalogue) {
@@ -132,7 +131,7 @@ void Form1::AddCDstoList()
                                               "loaded."),
                            ui::Buttons::Ok, ui::Icon::Warning, browse::kInvalidCatalogueCaption);
         }
-        handover::state().DBPath = defaultFile;
+        m_state.DBPath = defaultFile;
         m_inFallback = true;
         Load();
         m_inFallback = false;

@@ -4,8 +4,6 @@
 #include "catalogue/settings.h"
 #include "catalogue/shutdown.h"
 #include "controls/button.h"
-#include "platform/handover/program_state.h"
-#include "platform/handover/windows.h"
 #include "platform/system/application_folder.h"
 #include "platform/system/profile_file.h"
 #include "platform/ui/dialogs.h"
@@ -144,7 +142,7 @@ void Form1::showLoaded()
 {
     // Loaded hidden on one catalogue while another was chosen meanwhile (a key on the
     // splash opens the chooser): the window shows the chosen one.
-    if (m_loaded && m_data.databaseName() != handover::state().DBPath)
+    if (m_loaded && m_data.databaseName() != m_state.DBPath)
         m_loaded = false;
     if (!m_loaded)
         Load();
@@ -170,11 +168,6 @@ void Form1::setPictureBorder(QLabel* picture, bool on)
     picture->setFrameShape(on ? QFrame::Box : QFrame::NoFrame);
 }
 
-void Form1::notYetAvailable(const QString& what)
-{
-    ui::messageBox(this, what + QStringLiteral(" is not available in this version."));
-}
-
 void Form1::List1_MouseUp(Qt::MouseButton button, const QPoint& globalPos)
 {
     if (button == Qt::RightButton && !SelCDName.isEmpty())
@@ -183,16 +176,16 @@ void Form1::List1_MouseUp(Qt::MouseButton button, const QPoint& globalPos)
 
 void Form1::Check1_Click()
 {
-    handover::state().LoadWind = Check1->isChecked() ? 1 : 0;
+    m_state.LoadWind = Check1->isChecked() ? 1 : 0;
     system::WriteINI(catalogue::settingsFile(), keys::kSectionSettings, keys::kKeyLoadWind,
-                     QString::number(handover::state().LoadWind));
+                     QString::number(m_state.LoadWind));
 }
 
 void Form1::Check2_Click()
 {
-    handover::state().PlaySnd = Check2->isChecked() ? 1 : 0;
+    m_state.PlaySnd = Check2->isChecked() ? 1 : 0;
     system::WriteINI(catalogue::settingsFile(), keys::kSectionSettings, keys::kKeyPlaySound,
-                     QString::number(handover::state().PlaySnd));
+                     QString::number(m_state.PlaySnd));
 }
 
 void Form1::cmbDrive_Click()
@@ -226,10 +219,7 @@ void Form1::Form_MouseMove()
 void Form1::Image1_Click()
 {
     setEnabled(false);
-    if (handover::windows().showAbout)
-        handover::windows().showAbout();
-    else
-        setEnabled(true);
+    m_windows.showAbout();
 }
 
 void Form1::Image2_MouseMove()
@@ -248,8 +238,7 @@ void Form1::Image3_MouseUp()
 {
     setPictureBorder(Image3, false);
     unload();
-    if (handover::windows().showChooser)
-        handover::windows().showChooser();
+    m_windows.showChooser();
 }
 
 void Form1::LBLBACK_MouseMove()
@@ -295,12 +284,8 @@ void Form1::cmdAddCD_Click()
 {
     TDIRS = 0;
     TFILES = 0;
-    if (!handover::windows().showNewDisc) {
-        notYetAvailable(QStringLiteral("Adding a CD"));
-        return;
-    }
     unload();
-    handover::windows().showNewDisc();
+    m_windows.showNewDisc();
 }
 
 void Form1::cmdAddCD_MouseOver()

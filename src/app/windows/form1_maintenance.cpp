@@ -6,7 +6,6 @@
 #include "maintenance/docx_export.h"
 #include "maintenance/rename_disc.h"
 #include "maintenance/results_grid.h"
-#include "platform/handover/program_state.h"
 #include "platform/system/application_folder.h"
 #include "platform/system/special_folders.h"
 #include "platform/ui/busy_cursor.h"
@@ -93,7 +92,7 @@ void Form1::Image2_MouseUp()
         maintenance::BackupResult result;
         {
             ui::BusyCursor busy;
-            result = maintenance::backupCatalogue(handover::state().DBPath, folder, *name);
+            result = maintenance::backupCatalogue(m_state.DBPath, folder, *name);
         }
         if (result.outcome == maintenance::BackupOutcome::InUse) {
             ui::messageBox(this, maintenance::kDatabaseInUseMessage);

@@ -5,8 +5,6 @@
 #include "browse/file_locations.h"
 #include "catalogue/path_routines.h"
 #include "platform/drives/system_volume_source.h"
-#include "platform/handover/program_state.h"
-#include "platform/handover/windows.h"
 #include "platform/system/native_name.h"
 #include "platform/system/special_folders.h"
 #include "platform/ui/busy_cursor.h"
@@ -140,8 +138,8 @@ void Form1::readCopyRow()
 {
     PresentRow = MSFlexGrid1->currentIndex().row() + 1;
     m_copyEntry = {currentRowText(0), currentRowText(2), currentRowText(1)};
-    handover::state().CopyFileName = currentRowText(1);
-    handover::state().CopySource = browse::rerootOnDrive(cmbDrive->letterText(), currentRowText(2));
+    m_state.CopyFileName = currentRowText(1);
+    m_state.CopySource = browse::rerootOnDrive(cmbDrive->letterText(), currentRowText(2));
 }
 
 bool Form1::refuseFolderRow()
@@ -158,17 +156,13 @@ bool Form1::refuseFolderRow()
 
 void Form1::mnucopy_Click()
 {
-    handover::state().PathMode = handover::PathMode::CopyDestination;
+    m_state.PathMode = handover::PathMode::CopyDestination;
     readCopyRow();
     if (refuseFolderRow())
         return;
-    if (!handover::windows().pickCopyFolder) {
-        notYetAvailable(QStringLiteral("Copying to a folder"));
-        return;
-    }
     // The row is read now: choosing another row while the picker is open changes nothing.
     const QString title = currentRowText(0);
-    handover::windows().pickCopyFolder([this, title] {
+    m_windows.pickCopyFolder([this, title] {
         while (!copyNow(false)) {
             if (!m_copyFailure.discMissing())
                 return;
@@ -193,8 +187,8 @@ void Form1::mnucopydesk_Click()
     for (;;) {
         const QString desktop = system::GetSpecialFolder(system::kSpecialFolderDesktop);
         const auto drivePath = driveMap().toDrivePath(desktop);
-        handover::state().CopyTarget = (drivePath ? *drivePath : desktop) + QLatin1Char('\\');
-        handover::state().CopyTargetFolder = desktop;
+        m_state.CopyTarget = (drivePath ? *drivePath : desktop) + QLatin1Char('\\');
+        m_state.CopyTargetFolder = desktop;
         readCopyRow();
         if (refuseFolderRow())
             return;
@@ -233,34 +227,32 @@ bool Form1::copyNow(bool toDesktop)
 {
     Q_UNUSED(toDesktop);
     ui::BusyCursor busy;
-    setWindowTitle(QStringLiteral("Copying '") +
-                   system::displayedText(handover::state().CopyFileName) +
+    setWindowTitle(QStringLiteral("Copying '") + system::displayedText(m_state.CopyFileName) +
                    QStringLiteral("' From '") +
-                   system::displayedText(catalogue::LastFolderName(handover::state().CopySource)) +
+                   system::displayedText(catalogue::LastFolderName(m_state.CopySource)) +
                    QStringLiteral("' To >> '") +
-                   system::displayedText(catalogue::LastFolderName(handover::state().CopyTarget)) +
+                   system::displayedText(catalogue::LastFolderName(m_state.CopyTarget)) +
                    QStringLiteral("'"));
     m_copyFailure = {};
     const std::optional<browse::EntryLocation> from = locateCopySource();
     // The folder picker hands over the real folder too: its capitalised drive form may not
     // name a folder on a file system that tells letter case apart.
-    browse::NativeLocation to{handover::state().CopyTargetFolder, {}};
+    browse::NativeLocation to{m_state.CopyTargetFolder, {}};
     if (to.path.isEmpty())
-        to = browse::nativeLocation(driveMap(), handover::state().CopyTarget);
+        to = browse::nativeLocation(driveMap(), m_state.CopyTarget);
     if (from && to.path.isEmpty()) {
-        m_copyFailure = {
-            browse::CopyFailure::Other,
-            QStringLiteral("The folder %1 cannot be reached").arg(handover::state().CopyTarget)};
+        m_copyFailure = {browse::CopyFailure::Other,
+                         QStringLiteral("The folder %1 cannot be reached").arg(m_state.CopyTarget)};
     } else if (from) {
         // A large file is copied in pieces; the window is repainted between them.
         QElapsedTimer sinceRepaint;
         const browse::CopyProgress progress = repaintingNowAndThen(sinceRepaint);
         // An entry of a catalogued image is extracted straight into the destination.
-        m_copyFailure = from->insideImage
-                            ? browse::copyImageEntryInto(from->path, from->member, to.path,
-                                                         handover::state().CopyFileName, progress)
-                            : browse::copyFileInto(from->path, to.path,
-                                                   handover::state().CopyFileName, progress);
+        m_copyFailure =
+            from->insideImage
+                ? browse::copyImageEntryInto(from->path, from->member, to.path,
+                                             m_state.CopyFileName, progress)
+                : browse::copyFileInto(from->path, to.path, m_state.CopyFileName, progress);
     }
     setWindowTitle(kMainCaption);
     if (m_copyFailure && !m_copyFailure.discMissing())

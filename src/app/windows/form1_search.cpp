@@ -3,7 +3,6 @@
 #include "app/windows/form1.h"
 #include "catalogue/file_type.h"
 #include "catalogue/settings.h"
-#include "platform/handover/program_state.h"
 #include "platform/system/native_name.h"
 #include "platform/ui/busy_cursor.h"
 #include "search/search_history.h"

@@ -1,8 +1,6 @@
 #include "app/windows/frm_splash.h"
 
 #include "catalogue/settings.h"
-#include "platform/handover/program_state.h"
-#include "platform/handover/windows.h"
 #include "platform/system/application_folder.h"
 #include "platform/system/profile_file.h"
 #include "platform/ui/sound_player.h"
@@ -115,7 +113,9 @@ QPixmap frmSplash::drawLogo()
     return logo;
 }
 
-frmSplash::frmSplash(QWidget* parent) : QWidget(parent)
+frmSplash::frmSplash(handover::ProgramState& state, const handover::Windows& windows,
+                     QWidget* parent)
+    : QWidget(parent), m_state(state), m_windows(windows)
 {
     setObjectName(QStringLiteral("frmSplash"));
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
@@ -157,14 +157,13 @@ void frmSplash::setLoaders(std::function<void()> loadMain, std::function<void()>
 void frmSplash::Load()
 {
     m_loaded = true;
-    handover::ProgramState& program = handover::state();
-    program.PlaySnd = startupOption(keys::kKeyPlaySound);
-    if (program.PlaySnd == 1)
-        play(QStringLiteral("qn"));
+    m_state.PlaySnd = startupOption(keys::kKeyPlaySound);
+    if (m_state.PlaySnd == 1)
+        ui::SoundPlayer().play(QStringLiteral("qn"));
     lblVersion->setText(handover::versionText());
-    program.LoadWind = startupOption(keys::kKeyLoadWind);
-    if (program.LoadWind != 1) {
-        program.DBPath = handover::defaultCatalogue();
+    m_state.LoadWind = startupOption(keys::kKeyLoadWind);
+    if (m_state.LoadWind != 1) {
+        m_state.DBPath = handover::defaultCatalogue();
         if (m_loadMain)
             m_loadMain();
     } else if (m_loadChooser) {
@@ -198,8 +197,8 @@ void frmSplash::Timer1_Timer()
 
 void frmSplash::imgLogo_Click()
 {
-    if (handover::state().PlaySnd == 1)
-        play(QStringLiteral("click"));
+    if (m_state.PlaySnd == 1)
+        ui::SoundPlayer().play(QStringLiteral("click"));
     close();
     showNextWindow();
 }
@@ -209,8 +208,7 @@ void frmSplash::keyPressEvent(QKeyEvent* event)
     // Any key asks for the chooser, even when the main window was loaded instead.
     event->accept();
     close();
-    if (handover::windows().showChooser)
-        handover::windows().showChooser();
+    m_windows.showChooser();
 }
 
 void frmSplash::closeEvent(QCloseEvent* event)
@@ -220,8 +218,8 @@ void frmSplash::closeEvent(QCloseEvent* event)
     if (m_loaded) {
         m_loaded = false;
         Timer1->stop();
-        if (handover::state().PlaySnd == 1)
-            play(QStringLiteral("click"));
+        if (m_state.PlaySnd == 1)
+            ui::SoundPlayer().play(QStringLiteral("click"));
     }
     event->accept();
 }
@@ -240,18 +238,10 @@ bool frmSplash::eventFilter(QObject* watched, QEvent* event)
 
 void frmSplash::showNextWindow()
 {
-    const auto& show = handover::state().LoadWind != 1 ? handover::windows().showMain
-                                                       : handover::windows().showChooser;
-    if (show)
-        show();
-}
-
-void frmSplash::play(const QString& name) const
-{
-    if (handover::windows().play)
-        handover::windows().play(name);
+    if (m_state.LoadWind != 1)
+        m_windows.showMain();
     else
-        ui::SoundPlayer().play(name);
+        m_windows.showChooser();
 }
 
 } // namespace platterly::app

@@ -73,10 +73,14 @@ void setTextColour(QWidget* widget, const QColor& colour)
 
 } // namespace
 
-Form2::Form2(QWidget* parent) : Form2(drives::systemDriveMap, parent) {}
+Form2::Form2(handover::ProgramState& state, const handover::Windows& windows, QWidget* parent)
+    : Form2(state, windows, drives::systemDriveMap, parent)
+{
+}
 
-Form2::Form2(DriveSource driveSource, QWidget* parent)
-    : QWidget(parent), m_driveSource(std::move(driveSource))
+Form2::Form2(handover::ProgramState& state, const handover::Windows& windows,
+             DriveSource driveSource, QWidget* parent)
+    : QWidget(parent), m_state(state), m_windows(windows), m_driveSource(std::move(driveSource))
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(kNewDiscCaption);
@@ -187,7 +191,7 @@ void Form2::connectHandlers()
 frmPath& Form2::folderPicker()
 {
     if (!m_picker) {
-        m_picker = std::make_unique<frmPath>(m_driveSource);
+        m_picker = std::make_unique<frmPath>(m_state, m_driveSource);
         m_picker->setWaitingWindow(this);
         m_picker->setFolderAction([this](const ChosenFolder& folder) {
             m_chosenFolder = folder;

@@ -3,6 +3,8 @@
 #include "cataloguing/cataloguing_run.h"
 #include "cataloguing/windows/folder_to_catalogue.h"
 #include "platform/drives/drive_map.h"
+#include "platform/handover/program_state.h"
+#include "platform/handover/windows.h"
 #include "platform/sql/data_control.h"
 
 #include <QStringList>
@@ -38,12 +40,14 @@ public:
     using DriveSource = std::function<drives::DriveMap()>;
 
     // The drives of the running machine.
-    explicit Form2(QWidget* parent = nullptr);
-    explicit Form2(DriveSource driveSource, QWidget* parent = nullptr);
+    Form2(handover::ProgramState& state, const handover::Windows& windows,
+          QWidget* parent = nullptr);
+    Form2(handover::ProgramState& state, const handover::Windows& windows, DriveSource driveSource,
+          QWidget* parent = nullptr);
     ~Form2() override;
 
     // The load step, run every time the window is shown after being closed: the drive scan,
-    // the boxes from the first drive found, and the catalogue in use (state().DBPath).
+    // the boxes from the first drive found, and the catalogue in use (DBPath).
     void Load();
     bool isLoaded() const { return m_loaded; }
     // Shows the window, loading it first when it is not loaded.
@@ -123,6 +127,8 @@ private:
     // Proposes the volume label of the image the path box names as the title.
     void proposeImageTitle();
 
+    handover::ProgramState& m_state;
+    const handover::Windows& m_windows;
     DriveSource m_driveSource;
     drives::DriveMap m_driveMap;
     sql::DataControl m_data;

@@ -4,8 +4,6 @@
 #include "cataloguing/windows/form2.h"
 #include "cataloguing/windows/frm_path.h"
 #include "platform/drives/typed_path.h"
-#include "platform/handover/program_state.h"
-#include "platform/handover/windows.h"
 #include "platform/ui/dialogs.h"
 #include "search/name_index_planner.h"
 
@@ -42,7 +40,7 @@ void Form2::Load()
     cmdScanDrives_Click();
     txtPath->setText(List1.value(0));
     txtName->setText(List2.value(0));
-    m_data.setDatabaseName(handover::state().DBPath);
+    m_data.setDatabaseName(m_state.DBPath);
     search::useNameIndex(m_data);
 }
 
@@ -95,7 +93,7 @@ void Form2::Check1_Click()
 void Form2::cmdSelDir_Click()
 {
     setEnabled(false);
-    handover::state().PathMode = handover::PathMode::FolderToCatalogue;
+    m_state.PathMode = handover::PathMode::FolderToCatalogue;
     folderPicker().showLoaded();
 }
 
@@ -153,8 +151,7 @@ void Form2::closeEvent(QCloseEvent* event)
     // The main window opens the catalogue next; only one window works on it at a time.
     m_data.close();
     event->accept();
-    if (handover::windows().showMain)
-        handover::windows().showMain();
+    m_windows.showMain();
 }
 
 } // namespace platterly::cataloguing

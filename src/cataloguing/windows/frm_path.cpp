@@ -33,10 +33,13 @@ QToolButton* shortcutButton(QWidget* parent, const QString& name, QStyle::Standa
 
 } // namespace
 
-frmPath::frmPath(QWidget* parent) : frmPath(drives::systemDriveMap, parent) {}
+frmPath::frmPath(handover::ProgramState& state, QWidget* parent)
+    : frmPath(state, drives::systemDriveMap, parent)
+{
+}
 
-frmPath::frmPath(DriveSource driveSource, QWidget* parent)
-    : QWidget(parent), m_driveSource(std::move(driveSource))
+frmPath::frmPath(handover::ProgramState& state, DriveSource driveSource, QWidget* parent)
+    : QWidget(parent), m_state(state), m_driveSource(std::move(driveSource))
 {
     setObjectName(QStringLiteral("frmPath"));
     setWindowTitle(QStringLiteral("Select Directory"));

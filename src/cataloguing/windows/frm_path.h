@@ -34,17 +34,18 @@ public:
     using DriveSource = std::function<drives::DriveMap()>;
 
     // The drives of the running machine.
-    explicit frmPath(QWidget* parent = nullptr);
-    explicit frmPath(DriveSource driveSource, QWidget* parent = nullptr);
+    explicit frmPath(handover::ProgramState& state, QWidget* parent = nullptr);
+    frmPath(handover::ProgramState& state, DriveSource driveSource, QWidget* parent = nullptr);
     ~frmPath() override;
 
-    // Mode 1: given the folder the user confirmed, before the picker closes; the new-disc
+    // Folder mode: given the folder the user confirmed, before the picker closes; the new-disc
     // window fills its path and title boxes from it.
     void setFolderAction(std::function<void(const ChosenFolder&)> action);
-    // Mode 1: the window that waits, disabled, while the picker is open. It is enabled again
+    // Folder mode: the window that waits, disabled, while the picker is open. It is enabled again
     // when the picker closes, whether a folder was confirmed or not.
     void setWaitingWindow(QWidget* window);
-    // Mode 2: runs the copy to state().CopyTarget once the picker has closed.
+    // Copy mode: runs the copy to the CopyTarget of the program state once the picker has
+    // closed.
     void setCopyAction(std::function<void()> action);
 
     // The load step, run every time the picker is shown: the mode, the caption of the
@@ -94,6 +95,7 @@ private:
     // The settings key the mode's folder is read under.
     QString presetKey() const;
 
+    handover::ProgramState& m_state;
     DriveSource m_driveSource;
     drives::DriveMap m_driveMap;
     handover::PathMode m_mode = handover::PathMode::None;

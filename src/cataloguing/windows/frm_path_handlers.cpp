@@ -4,7 +4,6 @@
 #include "chooser/drive_box.h"
 #include "chooser/folder_list.h"
 #include "chooser/loaded_path.h"
-#include "platform/handover/program_state.h"
 #include "platform/system/profile_file.h"
 #include "platform/system/special_folders.h"
 #include "platform/ui/dialogs.h"
@@ -54,11 +53,11 @@ bool frmPath::showFolder(const QString& folder)
 
 void frmPath::Load()
 {
-    m_mode = handover::state().PathMode;
+    m_mode = m_state.PathMode;
     Command1->setText(m_mode == PathMode::CopyDestination ? kCopyCaption : kConfirmCaption);
     const QString preset = system::ReadINI(catalogue::settingsFile(), keys::kSectionPaths,
                                            presetKey(), keys::kNoFolderYet);
-    handover::state().ChosenPath = preset;
+    m_state.ChosenPath = preset;
 
     // The lists start on the process's current folder, and stay there when the preset names
     // no drive at all, as "0" (no folder chosen yet) does.
@@ -138,10 +137,10 @@ void frmPath::Command1_Click()
 {
     m_chosen.nativePath = Dir1->path();
     m_chosen.drivePath = chooser::loadedPathFor(m_chosen.nativePath, m_driveMap);
-    handover::state().ChosenPath = m_chosen.drivePath;
+    m_state.ChosenPath = m_chosen.drivePath;
 
     if (m_mode == PathMode::CopyDestination) {
-        handover::state().CopyTarget = m_chosen.drivePath;
+        m_state.CopyTarget = m_chosen.drivePath;
         system::WriteINI(catalogue::settingsFile(), keys::kSectionPaths, kWrittenCopyPathKey,
                          m_chosen.drivePath);
         close();

@@ -4,12 +4,6 @@
 
 namespace platterly::handover {
 
-ProgramState& state()
-{
-    static ProgramState instance;
-    return instance;
-}
-
 QString defaultCatalogue()
 {
     return system::appFile(QStringLiteral("db.db2"));

@@ -13,7 +13,8 @@ enum class PathMode
     CopyDestination,
 };
 
-// The program's state that lives for the whole run and that several windows share.
+// The program's state that lives for the whole run and that several windows share. The
+// program makes one and hands it to each window it makes.
 struct ProgramState
 {
     QString DBPath;   // full path of the catalogue file in use
@@ -26,8 +27,6 @@ struct ProgramState
     QString CopySource;
     QString CopyFileName;
 };
-
-ProgramState& state();
 
 // The default catalogue: db.db2 in the application folder.
 QString defaultCatalogue();

@@ -114,7 +114,7 @@ protected:
     QTemporaryDir m_home;
     QByteArray m_oldConfig = qgetenv("XDG_CONFIG_HOME");
     QList<QByteArray> m_raw;
-    app::Form1 m_form;
+    app::Form1 m_form{state, windows};
 };
 
 } // namespace
@@ -184,7 +184,7 @@ TEST_F(Form1DrivesTest, FilesOfAFolderAddedInCapitalsOpenAndCopyWithoutAPrompt)
 
     // A folder row: one clear message, no offer to retry, and no folder picker.
     int pickerShown = 0;
-    handover::windows().pickCopyFolder = [&](auto&&) { ++pickerShown; };
+    windows.pickCopyFolder = [&](auto&&) { ++pickerShown; };
     choose(QStringLiteral("Sub"), "mnucopy");
     choose(QStringLiteral("Sub"), "mnucopydesk");
     ASSERT_EQ(dialogs.shown().size(), 2u);

@@ -47,7 +47,7 @@ protected:
         QTest::keyClick(box, Qt::Key_Return);
     }
 
-    app::Form1 form;
+    app::Form1 form{state, windows};
 };
 
 } // namespace
@@ -153,10 +153,10 @@ TEST_F(Form1FirstUseTest, AKeyOnTheSplashLeadsToTheCatalogueChosenThere)
                       .outcome,
                   cataloguing::RunOutcome::Finished);
     }
-    chooser::frmLoading chooser;
-    app::frmSplash splash;
-    handover::windows().showMain = [this] { form.showLoaded(); };
-    handover::windows().showChooser = [&] { chooser.showLoaded(); };
+    chooser::frmLoading chooser(state, windows);
+    app::frmSplash splash(state, windows);
+    windows.showMain = [this] { form.showLoaded(); };
+    windows.showChooser = [&] { chooser.showLoaded(); };
     splash.setLoaders([this] { form.Load(); }, [&] { chooser.Load(); });
     splash.showLoaded();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&splash));
@@ -171,7 +171,7 @@ TEST_F(Form1FirstUseTest, AKeyOnTheSplashLeadsToTheCatalogueChosenThere)
     ASSERT_TRUE(form.isVisible());
     ASSERT_EQ(form.List1->count(), 1);
     EXPECT_EQ(form.List1->item(0)->text(), QStringLiteral("Other disc"));
-    EXPECT_EQ(form.MyData().databaseName(), handover::state().DBPath);
+    EXPECT_EQ(form.MyData().databaseName(), state.DBPath);
 }
 
 TEST_F(Form1FirstUseTest, BackupCancelledWritesNothing)
@@ -243,7 +243,7 @@ TEST_F(Form1FirstUseTest, TheAddedRoomGoesToTheListsAndIsRemembered)
     form.setGeometry(kept);
     form.unload();
     EXPECT_EQ(setting("Window", "Height"), QString::number(kept.height()));
-    app::Form1 again;
+    app::Form1 again{state, windows};
     again.showLoaded();
     EXPECT_EQ(again.geometry(), kept);
 

@@ -38,7 +38,7 @@ protected:
         m_form.List1_Click();
     }
 
-    app::Form1 m_form;
+    app::Form1 m_form{state, windows};
 };
 
 } // namespace
@@ -103,7 +103,7 @@ TEST_F(Form1MaintenanceTest, BackupRefusesTheOpenFileAndReportsWhereItWent)
 
     // A catalogue named like its own backup is refused; the name is asked again.
     ASSERT_TRUE(QFile::copy(appFile("db.db2"), appFile("live.DB2")));
-    handover::state().DBPath = appFile("live.DB2");
+    state.DBPath = appFile("live.DB2");
     dialogs.answer(ui::Answer::Yes);
     dialogs.type(QStringLiteral("live"));
     dialogs.answer(ui::Answer::Ok);
@@ -168,7 +168,7 @@ TEST_F(Form1MaintenanceTest, ExportAsksBeforeReplacingAFile)
 
 TEST_F(Form1MaintenanceTest, BackupOfADamagedCatalogueWarnsAfterTheReport)
 {
-    test::orphanFreePages(app::state().DBPath);
+    test::orphanFreePages(state.DBPath);
     dialogs.answer(ui::Answer::Yes);
     dialogs.type(QStringLiteral("rescue"));
     dialogs.answer(ui::Answer::Ok);

@@ -95,7 +95,7 @@ protected:
     test::TempTree m_disc;
     QString m_driveLetter;
     QString m_discDrivePath;
-    app::Form1 m_form;
+    app::Form1 m_form{state, windows};
 };
 
 } // namespace
@@ -222,7 +222,7 @@ TEST_F(Form1SearchTest, CopyToTheDesktopAndRetryWhenTheDiscIsMissing)
     QFile copied(home.filePath(QStringLiteral("Desk/Bob's song.mp3")));
     ASSERT_TRUE(copied.open(QIODevice::ReadOnly));
     EXPECT_EQ(copied.readAll(), QByteArray("mp3"));
-    EXPECT_EQ(handover::state().CopyFileName, QStringLiteral("Bob's song.mp3"));
+    EXPECT_EQ(state.CopyFileName, QStringLiteral("Bob's song.mp3"));
     EXPECT_EQ(dialogs.shown().size(), 1);
     qputenv("XDG_CONFIG_HOME", oldConfig);
 }

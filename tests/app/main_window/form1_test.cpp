@@ -34,8 +34,8 @@ class Form1Test : public app::test::MainWindowTest
 protected:
     Form1Test()
     {
-        handover::windows().showAbout = [this] { ++m_aboutShown; };
-        handover::windows().showChooser = [this] { ++m_chooserShown; };
+        windows.showAbout = [this] { ++m_aboutShown; };
+        windows.showChooser = [this] { ++m_chooserShown; };
     }
 
     QString setting(const char* section, const char* key)
@@ -61,7 +61,7 @@ TEST_F(Form1Test, LoadShowsDiscsTotalsAndTheChosenDisc)
 {
     catalogueSmallDisc(QStringLiteral("Photos"), QDate(2006, 3, 5));
     catalogueSmallDisc(QStringLiteral("Music"), QDate(2026, 12, 6));
-    app::Form1 form;
+    app::Form1 form{state, windows};
     form.Load();
     ASSERT_EQ(form.List1->count(), 2);
     EXPECT_EQ(form.List1->item(0)->text(), QStringLiteral("Photos"));
@@ -97,20 +97,20 @@ TEST_F(Form1Test, AFileThatIsNotACatalogueFallsBackToTheDefaultOnce)
     sql::SqlError error;
     const QString other = appFile("other.db2");
     sql::Database::create(other, &error)->exec(QStringLiteral("CREATE TABLE X (A)"));
-    handover::state().DBPath = other;
-    app::Form1 form;
+    state.DBPath = other;
+    app::Form1 form{state, windows};
     form.Load();
     ASSERT_EQ(dialogs.shown().size(), 1);
     EXPECT_EQ(dialogs.shown()[0].text,
               QStringLiteral(
                   "You have selected an invalid Databse File, Default DATABASE will be LOADED"));
     EXPECT_EQ(dialogs.shown()[0].caption, QStringLiteral("DEFAULT DATABASE Loaded"));
-    EXPECT_EQ(handover::state().DBPath, appFile("db.db2"));
+    EXPECT_EQ(state.DBPath, appFile("db.db2"));
     ASSERT_EQ(form.List1->count(), 1);
     EXPECT_EQ(form.List1->item(0)->text(), QStringLiteral("Default disc"));
 
     // A missing file is reported too, and the default catalogue is shown.
-    handover::state().DBPath = appFile("gone.db2");
+    state.DBPath = appFile("gone.db2");
     form.Load();
     ASSERT_EQ(dialogs.shown().size(), 2);
     EXPECT_TRUE(dialogs.shown()[1].text.contains(QStringLiteral("gone.db2")));
@@ -122,8 +122,8 @@ TEST_F(Form1Test, AnUnusableDefaultCatalogueIsReportedWithoutLooping)
     QFile::remove(appFile("db.db2"));
     sql::SqlError error;
     sql::Database::create(appFile("db.db2"), &error)->exec(QStringLiteral("CREATE TABLE X (A)"));
-    handover::state().DBPath = appFile("other.db2");
-    app::Form1 form;
+    state.DBPath = appFile("other.db2");
+    app::Form1 form{state, windows};
     form.Load();
     // One message for the chosen file, one saying the default cannot be used either.
     ASSERT_EQ(dialogs.shown().size(), 2);
@@ -137,9 +137,9 @@ TEST_F(Form1Test, OptionsAndDriveLetterGoToTheSettingsFile)
 {
     writeSettings("[Settings]\nloadwind=abc\nPlaySound=1\nDriveLetter=G\n"
                   "[Strings]\nTotal=3\ns1=*.mp3\ns3=holiday\ns4=stale\n");
-    handover::state().LoadWind = 0;
-    handover::state().PlaySnd = 1;
-    app::Form1 form;
+    state.LoadWind = 0;
+    state.PlaySnd = 1;
+    app::Form1 form{state, windows};
     form.Load();
     EXPECT_EQ(form.cmbDrive->letter(), u'G');
     ASSERT_EQ(form.cmbStrs->count(), 3);
@@ -153,7 +153,7 @@ TEST_F(Form1Test, OptionsAndDriveLetterGoToTheSettingsFile)
     form.show();
     QTest::mouseClick(form.Check1, Qt::LeftButton);
     EXPECT_EQ(setting("Settings", "loadwind"), QStringLiteral("1"));
-    EXPECT_EQ(handover::state().LoadWind, 1);
+    EXPECT_EQ(state.LoadWind, 1);
     QTest::mouseClick(form.Check2, Qt::LeftButton);
     EXPECT_EQ(setting("Settings", "PlaySound"), QStringLiteral("0"));
 
@@ -162,7 +162,7 @@ TEST_F(Form1Test, OptionsAndDriveLetterGoToTheSettingsFile)
 
 TEST_F(Form1Test, PictureButtonsLeadToTheOtherWindows)
 {
-    app::Form1 form;
+    app::Form1 form{state, windows};
     form.showLoaded();
     form.Image1_Click();
     EXPECT_EQ(m_aboutShown, 1);
@@ -194,7 +194,7 @@ TEST_F(Form1Test, PictureButtonsLeadToTheOtherWindows)
 TEST_F(Form1Test, RightClickBeforeChoosingADiscOpensNoMenu)
 {
     catalogueSmallDisc(QStringLiteral("Photos"), QDate(2006, 3, 5));
-    app::Form1 form;
+    app::Form1 form{state, windows};
     form.showLoaded();
     form.List1_MouseUp(Qt::RightButton, form.mapToGlobal(QPoint(20, 80)));
     EXPECT_FALSE(form.Pop2->isVisible());
@@ -213,7 +213,7 @@ TEST_F(Form1Test, QuitClosesFilesAndWindows)
     int unloaded = 0;
     auto registration = catalogue::registerCloseAction([&] { ++closed; });
     catalogue::setUnloadAllForms([&] { ++unloaded; });
-    app::Form1 form;
+    app::Form1 form{state, windows};
     form.showLoaded();
     Q_EMIT form.CmdQuit->Click();
     EXPECT_FALSE(form.isVisible());

@@ -28,16 +28,10 @@ protected:
     {
         system::setApplicationFolderOverride(appFolder.path());
         EXPECT_FALSE(catalogue::createEmptyCatalogue(appFile("db.db2")));
-        handover::windows() = {};
-        handover::state() = {};
-        handover::state().DBPath = appFile("db.db2");
+        state.DBPath = appFile("db.db2");
     }
 
-    ~MainWindowTest() override
-    {
-        system::setApplicationFolderOverride(QString());
-        handover::windows() = {};
-    }
+    ~MainWindowTest() override { system::setApplicationFolderOverride(QString()); }
 
     QString appFile(const char* name) const { return appFolder.filePath(QLatin1String(name)); }
 
@@ -79,6 +73,10 @@ protected:
     }
 
     QTemporaryDir appFolder;
+    // What the program hands its windows: the state for the run and the hand-over, whose
+    // hooks a test wires to recorders.
+    handover::ProgramState state;
+    handover::Windows windows;
     ui::ScriptedDialogs dialogs;
     ui::RecordingShellOpener shell;
     ui::RecordingSoundOutput sound;

@@ -6,7 +6,6 @@
 #include "platform/system/profile_file.h"
 #include "platform/system/system_test_support.h"
 #include "platform/ui/recording_sound_output.h"
-#include "platform/ui/sound_player.h"
 #include "support/temp_tree.h"
 
 #include <QStringList>
@@ -28,20 +27,11 @@ protected:
         for (const char* sound : {"qn", "click", "music"})
             tree.addFile(QStringLiteral("app/%1.qns").arg(QLatin1String(sound)), "RIFF");
         system::setApplicationFolderOverride(tree.path(QStringLiteral("app")));
-        savedWindows = handover::windows();
-        handover::windows() = {};
-        handover::windows().showMain = [this] { shown.append(QStringLiteral("main")); };
-        handover::windows().showChooser = [this] { shown.append(QStringLiteral("chooser")); };
-        handover::windows().play = [](const QString& name) { ui::SoundPlayer().play(name); };
-        handover::state() = {};
+        windows.showMain = [this] { shown.append(QStringLiteral("main")); };
+        windows.showChooser = [this] { shown.append(QStringLiteral("chooser")); };
     }
 
-    void TearDown() override
-    {
-        handover::windows() = savedWindows;
-        handover::state() = {};
-        system::setApplicationFolderOverride({});
-    }
+    void TearDown() override { system::setApplicationFolderOverride({}); }
 
     void setOption(const char* key, const QString& value)
     {
@@ -70,7 +60,8 @@ protected:
     TempTree tree;
     ui::RecordingSoundOutput sounds;
     ui::SoundOutputOverride soundOverride{sounds};
-    handover::Windows savedWindows;
+    handover::ProgramState state;
+    handover::Windows windows;
     // The windows shown through the hand-over, in order: "main", "chooser".
     QStringList shown;
 };

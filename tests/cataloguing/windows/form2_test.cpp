@@ -60,7 +60,7 @@ TEST_F(NewDiscWindow, ScanningAgainFindsADiscPutInSinceAndAClickChoosesIt)
 
 TEST_F(NewDiscWindow, WithoutAnyLabelledDiscTheBoxesStayEmpty)
 {
-    form = std::make_unique<Form2>([] {
+    form = std::make_unique<Form2>(state, windows, [] {
         return drives::DriveMap(drives::FixedVolumeSource(
             QByteArrayLiteral("22 1 8:2 / / rw,relatime shared:1 - ext4 /dev/sda2 rw\n")));
     });

@@ -25,7 +25,7 @@ protected:
         tree.addFile(QStringLiteral("data/Pictures/a.jpg"), "jpg");
         tree.addFolder(QStringLiteral("Backup/Copies"));
         tree.addFolder(QStringLiteral("work"));
-        picker = std::make_unique<frmPath>([this] { return currentDrives(); });
+        picker = std::make_unique<frmPath>(state, [this] { return currentDrives(); });
         picker->setCopyAction([this] {
             ++copiesRun;
             pickerVisibleDuringCopy = picker->isVisible();
@@ -40,7 +40,7 @@ protected:
 
     void openPicker(handover::PathMode mode)
     {
-        handover::state().PathMode = mode;
+        state.PathMode = mode;
         picker->showLoaded();
     }
 
@@ -84,13 +84,13 @@ TEST_F(FolderPicker, EachModeOpensOnItsOwnFolderFoundWhateverTheCase)
     EXPECT_EQ(picker->Drive1->drive(), QChar(u'C'));
     EXPECT_EQ(picker->lblPath->text(), driveFormOf(QStringLiteral("data/Music")));
     EXPECT_EQ(picker->Command1->text(), u"&Ok");
-    EXPECT_EQ(handover::state().ChosenPath, storedFormOf(QStringLiteral("data/Music")));
+    EXPECT_EQ(state.ChosenPath, storedFormOf(QStringLiteral("data/Music")));
 
     picker->close();
     openPicker(handover::PathMode::CopyDestination);
     EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("Backup/Copies")));
     EXPECT_EQ(picker->Command1->text(), u"Copy &File");
-    EXPECT_EQ(handover::state().ChosenPath, storedFormOf(QStringLiteral("Backup/Copies")));
+    EXPECT_EQ(state.ChosenPath, storedFormOf(QStringLiteral("Backup/Copies")));
 
     picker->close();
     openPicker(handover::PathMode::FolderToCatalogue);
@@ -103,7 +103,7 @@ TEST_F(FolderPicker, FirstUseOpensOnTheCurrentFolder)
     for (handover::PathMode mode :
          {handover::PathMode::FolderToCatalogue, handover::PathMode::CopyDestination}) {
         openPicker(mode);
-        EXPECT_EQ(handover::state().ChosenPath, u"0");
+        EXPECT_EQ(state.ChosenPath, u"0");
         EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("work")))
             << static_cast<int>(mode);
         EXPECT_EQ(picker->Drive1->drive(), QChar(u'C'));
@@ -154,8 +154,8 @@ TEST_F(FolderPicker, ConfirmingInCopyModeStoresTheTargetThenRunsTheCopy)
     QTest::mouseClick(picker->Command1, Qt::LeftButton);
 
     const QString stored = storedFormOf(QStringLiteral("Backup"));
-    EXPECT_EQ(handover::state().CopyTarget, stored);
-    EXPECT_EQ(handover::state().ChosenPath, stored);
+    EXPECT_EQ(state.CopyTarget, stored);
+    EXPECT_EQ(state.ChosenPath, stored);
     EXPECT_EQ(picker->chosen().nativePath, tree.path(QStringLiteral("Backup")));
     EXPECT_EQ(picker->chosen().drivePath, stored);
     EXPECT_EQ(setting(QStringLiteral("CopyPath")), stored);
@@ -175,7 +175,7 @@ TEST_F(FolderPicker, ConfirmingInCopyModeStoresTheTargetThenRunsTheCopy)
 TEST_F(FolderPicker, CancelInCopyModeChangesNothing)
 {
     writeSetting(QStringLiteral("CopyPath"), storedFormOf(QStringLiteral("Backup")));
-    handover::state().CopyTarget = QStringLiteral("E:\\EARLIER\\");
+    state.CopyTarget = QStringLiteral("E:\\EARLIER\\");
     QWidget mainWindow;
     mainWindow.show();
     openPicker(handover::PathMode::CopyDestination);
@@ -183,7 +183,7 @@ TEST_F(FolderPicker, CancelInCopyModeChangesNothing)
     QTest::mouseClick(picker->Command2, Qt::LeftButton);
     EXPECT_FALSE(picker->isVisible());
     EXPECT_EQ(copiesRun, 0);
-    EXPECT_EQ(handover::state().CopyTarget, u"E:\\EARLIER\\");
+    EXPECT_EQ(state.CopyTarget, u"E:\\EARLIER\\");
     EXPECT_EQ(setting(QStringLiteral("CopyPath")), storedFormOf(QStringLiteral("Backup")));
     EXPECT_TRUE(mainWindow.isEnabled());
 }

@@ -71,19 +71,14 @@ protected:
         tree.addFolder(QStringLiteral("app"));
         ASSERT_FALSE(catalogue::createEmptyCatalogue(catalogueFile()));
         system::setApplicationFolderOverride(tree.path(QStringLiteral("app")));
-        savedWindows = handover::windows();
-        handover::windows() = {};
-        handover::windows().showMain = [this] { ++mainShown; };
-        handover::state() = {};
-        handover::state().DBPath = catalogueFile();
-        form = std::make_unique<Form2>([this] { return currentDrives(); });
+        windows.showMain = [this] { ++mainShown; };
+        state.DBPath = catalogueFile();
+        form = std::make_unique<Form2>(state, windows, [this] { return currentDrives(); });
     }
 
     void TearDown() override
     {
         form.reset();
-        handover::windows() = savedWindows;
-        handover::state() = {};
         system::setApplicationFolderOverride({});
         EXPECT_FALSE(dialogs.failed()) << dialogs.failures().toStdString();
     }
@@ -181,7 +176,8 @@ protected:
     TempTree tree;
     ui::ScriptedDialogs dialogs;
     ui::DialogsOverride dialogsOverride{dialogs};
-    handover::Windows savedWindows;
+    handover::ProgramState state;
+    handover::Windows windows;
     std::unique_ptr<Form2> form;
     int mainShown = 0;
     int driveReads = 0;
