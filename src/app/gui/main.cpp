@@ -4,7 +4,6 @@
 #include "app/windows/form1.h"
 #include "app/windows/frm_qn.h"
 #include "app/windows/frm_splash.h"
-#include "catalogue/shutdown.h"
 #include "cataloguing/windows/form2.h"
 #include "cataloguing/windows/frm_path.h"
 #include "chooser/frm_loading.h"
@@ -86,14 +85,15 @@ int main(int argc, char** argv)
     };
     windows.mainWindow = [&]() -> QWidget* { return &main; };
     splash.setLoaders([&] { main.Load(); }, [&] { chooser.Load(); });
-    catalogue::setUnloadAllForms([] {
+    windows.CloseAllFiles = [&] {
+        main.MyData().close();
+        newDisc.Data().close();
+    };
+    windows.UnloadAllForms = [] {
         for (QWidget* window : QApplication::topLevelWidgets())
             window->close();
-        QApplication::quit();
-    });
+    };
 
     splash.showLoaded();
-    const int status = QApplication::exec();
-    catalogue::CloseAllFiles();
-    return status;
+    return QApplication::exec();
 }

@@ -2,7 +2,6 @@
 #include "app/windows/form1.h"
 #include "app/windows/window_placement.h"
 #include "catalogue/settings.h"
-#include "catalogue/shutdown.h"
 #include "controls/button.h"
 #include "platform/system/application_folder.h"
 #include "platform/system/profile_file.h"
@@ -301,7 +300,7 @@ void Form1::cmdDelete_MouseOver()
 void Form1::CmdQuit_Click()
 {
     unload();
-    catalogue::QuitProgram();
+    handover::QuitProgram(m_windows);
 }
 
 } // namespace platterly::app

@@ -22,6 +22,14 @@ struct Windows
     // program state's CopyTarget then names it).
     std::function<void(std::function<void()> copy)> pickCopyFolder =
         [](const std::function<void()>&) {};
+    // The two steps of quitting: closing the catalogue files the windows hold open, then
+    // closing every window.
+    std::function<void()> CloseAllFiles = [] {};
+    std::function<void()> UnloadAllForms = [] {};
 };
+
+// Ends the program: CloseAllFiles, then UnloadAllForms, then the application's event loop
+// is told to quit.
+void QuitProgram(const Windows& windows);
 
 } // namespace platterly::handover

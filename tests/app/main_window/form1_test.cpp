@@ -1,6 +1,5 @@
 #include "app/windows/form1.h"
 #include "catalogue/catalogue_file.h"
-#include "catalogue/shutdown.h"
 #include "cataloguing/cataloguing_run.h"
 #include "controls/button.h"
 #include "main_window_fixture.h"
@@ -22,6 +21,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTreeView>
 #include <gtest/gtest.h>
 
@@ -207,17 +207,18 @@ TEST_F(Form1Test, RightClickBeforeChoosingADiscOpensNoMenu)
     form.Pop2->hide();
 }
 
-TEST_F(Form1Test, QuitClosesFilesAndWindows)
+TEST_F(Form1Test, QuitClosesFilesThenWindowsThenEndsTheEventLoop)
 {
-    int closed = 0;
-    int unloaded = 0;
-    auto registration = catalogue::registerCloseAction([&] { ++closed; });
-    catalogue::setUnloadAllForms([&] { ++unloaded; });
+    QStringList steps;
+    windows.CloseAllFiles = [&] { steps.append(QStringLiteral("close files")); };
+    windows.UnloadAllForms = [&] { steps.append(QStringLiteral("unload windows")); };
     app::Form1 form{state, windows};
     form.showLoaded();
-    Q_EMIT form.CmdQuit->Click();
+    QTimer::singleShot(0, &form, [&] { Q_EMIT form.CmdQuit->Click(); });
+    // A safety net only: if quitting did not end the loop, the test fails instead of hanging.
+    QTimer::singleShot(std::chrono::seconds(60), &form, [] { QCoreApplication::exit(2); });
+    EXPECT_EQ(QCoreApplication::exec(), 0);
     EXPECT_FALSE(form.isVisible());
-    EXPECT_EQ(closed, 1);
-    EXPECT_EQ(unloaded, 1);
-    catalogue::setUnloadAllForms({});
+    EXPECT_EQ(steps,
+              (QStringList{QStringLiteral("close files"), QStringLiteral("unload windows")}));
 }
