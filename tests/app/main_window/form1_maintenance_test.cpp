@@ -5,10 +5,10 @@
 #include "platform/handover/program_state.h"
 #include "platform/handover/windows.h"
 #include "platform/system/application_folder.h"
-#include "platform/ui/recording_shell_opener.h"
-#include "platform/ui/recording_sound_output.h"
-#include "platform/ui/scripted_dialogs.h"
 #include "support/damaged_catalogue.h"
+#include "support/doubles/recording_shell_opener.h"
+#include "support/doubles/recording_sound_output.h"
+#include "support/doubles/scripted_dialogs.h"
 #include "support/temp_tree.h"
 
 #include <QComboBox>

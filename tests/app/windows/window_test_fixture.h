@@ -5,7 +5,7 @@
 #include "platform/system/application_folder.h"
 #include "platform/system/profile_file.h"
 #include "platform/system/system_test_support.h"
-#include "platform/ui/recording_sound_output.h"
+#include "support/doubles/recording_sound_output.h"
 #include "support/temp_tree.h"
 
 #include <QStringList>

@@ -10,7 +10,7 @@
 #include "platform/system/application_folder.h"
 #include "platform/system/profile_file.h"
 #include "platform/system/system_test_support.h"
-#include "platform/ui/scripted_dialogs.h"
+#include "support/doubles/scripted_dialogs.h"
 #include "support/temp_tree.h"
 
 #include <QCheckBox>

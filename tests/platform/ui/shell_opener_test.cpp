@@ -1,6 +1,6 @@
 #include "platform/system/native_name.h"
-#include "platform/ui/recording_shell_opener.h"
 #include "platform/ui/ui_test_support.h"
+#include "support/doubles/recording_shell_opener.h"
 #include "support/temp_tree.h"
 
 #include <QFile>

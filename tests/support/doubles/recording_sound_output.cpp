@@ -1,4 +1,4 @@
-#include "platform/ui/recording_sound_output.h"
+#include "support/doubles/recording_sound_output.h"
 
 namespace platterly::ui {
 

@@ -1,4 +1,4 @@
-#include "platform/ui/recording_shell_opener.h"
+#include "support/doubles/recording_shell_opener.h"
 
 namespace platterly::ui {
 

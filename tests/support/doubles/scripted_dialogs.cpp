@@ -1,4 +1,4 @@
-#include "platform/ui/scripted_dialogs.h"
+#include "support/doubles/scripted_dialogs.h"
 
 namespace platterly::ui {
 
