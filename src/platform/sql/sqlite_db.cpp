@@ -437,4 +437,11 @@ QString quoteSqlText(const QString& value)
     return quoted;
 }
 
+QString quoteName(const QString& name)
+{
+    QString quoted = name;
+    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return u'"' + quoted + u'"';
+}
+
 } // namespace platterly::sql

@@ -165,4 +165,7 @@ private:
 // Doubles every apostrophe, so that a value can stand between single quotes in a statement.
 QString quoteSqlText(const QString& value);
 
+// A table or column name as an SQL identifier: between double quotes, each one inside doubled.
+QString quoteName(const QString& name);
+
 } // namespace platterly::sql
