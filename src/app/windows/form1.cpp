@@ -2,6 +2,7 @@
 
 #include "app/windows/tree_icons.h"
 #include "controls/button.h"
+#include "platform/ui/twips.h"
 #include "search/statement_builder.h"
 
 #include <QApplication>
@@ -14,19 +15,13 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QStyle>
 #include <QTableView>
 #include <QTreeView>
 
 namespace platterly::app {
 
-int twips(int value)
-{
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const qreal dpi = screen ? screen->logicalDotsPerInchX() : 96.0;
-    return qRound(value / 15.0 * dpi / 96.0);
-}
+using ui::twips;
 
 namespace {
 
@@ -37,10 +32,8 @@ QLabel* label(QWidget* parent, const QString& text, int left, int top, int width
     return widget;
 }
 
-void place(QWidget* widget, int left, int top, int width, int height)
-{
-    widget->setGeometry(twips(left), twips(top), twips(width), twips(height));
-}
+// The controls keep the places the window was designed with, in twips.
+constexpr auto place = &ui::placeInTwips;
 
 // The disc list. Qt makes the first row of a list current when the list gets the focus;
 // here the focus alone leaves it as it was, so no disc is chosen until the user clicks one

@@ -216,10 +216,6 @@ private:
     ElasticLayout m_layout{this};
 };
 
-// Pixels for a length given in twips (15 twips a pixel at 96 dots per inch), so the window
-// keeps its proportions on screens of other densities.
-int twips(int value);
-
 inline const QString kMainCaption = QStringLiteral("Quenlo Platterly");
 
 } // namespace platterly::app

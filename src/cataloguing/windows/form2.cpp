@@ -4,9 +4,9 @@
 
 #include "catalogue/catalogue_file.h"
 #include "cataloguing/windows/frm_path.h"
-#include "cataloguing/windows/twips.h"
 #include "cataloguing/windows/wrapping_controls.h"
 #include "platform/drives/system_volume_source.h"
+#include "platform/ui/twips.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -17,6 +17,9 @@
 #include <QToolButton>
 
 namespace platterly::cataloguing {
+
+using ui::placeInTwips;
+using ui::twips;
 
 namespace {
 

@@ -2,10 +2,10 @@
 // folder list, the line showing the folder listed, and the two buttons at the bottom.
 #include "cataloguing/windows/frm_path.h"
 
-#include "cataloguing/windows/twips.h"
 #include "chooser/drive_box.h"
 #include "chooser/folder_list.h"
 #include "platform/drives/system_volume_source.h"
+#include "platform/ui/twips.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -13,6 +13,9 @@
 #include <QToolButton>
 
 namespace platterly::cataloguing {
+
+using ui::placeInTwips;
+using ui::twips;
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "cataloguing/windows/twips.h"
+#include "platform/ui/twips.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
 
-namespace platterly::cataloguing {
+namespace platterly::ui {
 
 int twips(int value)
 {
@@ -18,4 +18,4 @@ void placeInTwips(QWidget* widget, int left, int top, int width, int height)
     widget->setGeometry(twips(left), twips(top), twips(width), twips(height));
 }
 
-} // namespace platterly::cataloguing
+} // namespace platterly::ui
