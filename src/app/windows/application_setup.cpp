@@ -1,7 +1,5 @@
 #include "app/windows/application_setup.h"
 
-#include "platform/handover/program_state.h"
-
 #include <QApplication>
 #include <QIcon>
 
@@ -10,8 +8,13 @@ namespace platterly::app {
 void setUpApplication()
 {
     QApplication::setApplicationName(QStringLiteral("platterly"));
-    QApplication::setApplicationVersion(handover::versionText().section(QLatin1Char(' '), 1));
+    QApplication::setApplicationVersion(QStringLiteral(PLATTERLY_VERSION));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("platterly")));
+}
+
+QString versionText()
+{
+    return QStringLiteral("Version " PLATTERLY_VERSION);
 }
 
 } // namespace platterly::app

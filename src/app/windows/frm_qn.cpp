@@ -1,6 +1,6 @@
 #include "app/windows/frm_qn.h"
 
-#include "platform/handover/program_state.h"
+#include "app/windows/application_setup.h"
 #include "platform/ui/sound_player.h"
 
 #include <QCloseEvent>
@@ -120,7 +120,7 @@ void frmQn::Load()
     m_loaded = true;
     Timer1->setInterval(kMusicInterval);
     setWindowTitle(QStringLiteral("Quenlo Platterly"));
-    lblVersion->setText(handover::versionText());
+    lblVersion->setText(versionText());
     Timer1->start();
 }
 

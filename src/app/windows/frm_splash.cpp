@@ -1,5 +1,6 @@
 #include "app/windows/frm_splash.h"
 
+#include "app/windows/application_setup.h"
 #include "catalogue/settings.h"
 #include "platform/system/application_folder.h"
 #include "platform/system/profile_file.h"
@@ -160,7 +161,7 @@ void frmSplash::Load()
     m_state.PlaySnd = startupOption(keys::kKeyPlaySound);
     if (m_state.PlaySnd == 1)
         ui::SoundPlayer().play(QStringLiteral("qn"));
-    lblVersion->setText(handover::versionText());
+    lblVersion->setText(versionText());
     m_state.LoadWind = startupOption(keys::kKeyLoadWind);
     if (m_state.LoadWind != 1) {
         m_state.DBPath = handover::defaultCatalogue();

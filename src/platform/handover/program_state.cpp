@@ -9,12 +9,4 @@ QString defaultCatalogue()
     return system::appFile(QStringLiteral("db.db2"));
 }
 
-QString versionText()
-{
-    constexpr int major = 2;
-    constexpr int minor = 1;
-    constexpr int revision = 0;
-    return QStringLiteral("Version %1.%2.%3").arg(major).arg(minor).arg(revision);
-}
-
 } // namespace platterly::handover

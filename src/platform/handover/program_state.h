@@ -31,7 +31,4 @@ struct ProgramState
 // The default catalogue: db.db2 in the application folder.
 QString defaultCatalogue();
 
-// The program's version, shown as "Version 2.1.0".
-QString versionText();
-
 } // namespace platterly::handover
