@@ -126,7 +126,7 @@ void frmLoading::cmdLoad_Click()
 void frmLoading::cmdDefault_Click()
 {
     close();
-    m_state.DBPath = handover::defaultCatalogue();
+    m_state.DBPath = system::defaultCatalogue();
     m_windows.showMain();
 }
 

@@ -112,7 +112,7 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err)
         return kUsage;
     }
     if (catalogue.isEmpty())
-        catalogue = system::appFile(QStringLiteral("db.db2"));
+        catalogue = system::defaultCatalogue();
     for (const Command& candidate : allCommands()) {
         if (command != QLatin1String(candidate.name))
             continue;

@@ -4,7 +4,6 @@
 #include "catalogue/catalogue_reader.h"
 #include "catalogue/name_index.h"
 #include "catalogue/settings.h"
-#include "platform/handover/program_state.h"
 #include "platform/system/application_folder.h"
 #include "platform/system/profile_file.h"
 #include "platform/ui/busy_cursor.h"
@@ -109,7 +108,7 @@ void Form1::AddCDstoList()
 
     const browse::DiscListResult result = browse::readDiscList(m_data);
     if (result.status != browse::DiscListStatus::Listed) {
-        const QString defaultFile = handover::defaultCatalogue();
+        const QString defaultFile = system::defaultCatalogue();
         const bool isDefault = QFileInfo(m_state.DBPath) == QFileInfo(defaultFile);
         if (m_inFallback || isDefault) {
             // The default catalogue itself cannot be used: say so once instead of falling back

@@ -164,7 +164,7 @@ void frmSplash::Load()
     lblVersion->setText(versionText());
     m_state.LoadWind = startupOption(keys::kKeyLoadWind);
     if (m_state.LoadWind != 1) {
-        m_state.DBPath = handover::defaultCatalogue();
+        m_state.DBPath = system::defaultCatalogue();
         if (m_loadMain)
             m_loadMain();
     } else if (m_loadChooser) {

@@ -28,7 +28,4 @@ struct ProgramState
     QString CopyFileName;
 };
 
-// The default catalogue: db.db2 in the application folder.
-QString defaultCatalogue();
-
 } // namespace platterly::handover

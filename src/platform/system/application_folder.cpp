@@ -176,4 +176,9 @@ QString appFile(const QString& fileName)
     return applicationFolder() + QLatin1Char('/') + fileName;
 }
 
+QString defaultCatalogue()
+{
+    return appFile(kCatalogueFileName);
+}
+
 } // namespace platterly::system

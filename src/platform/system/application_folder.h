@@ -56,4 +56,7 @@ void setApplicationFolderOverride(const QString& folder);
 // A file of the application folder: the folder, "/", and the name.
 QString appFile(const QString& fileName);
 
+// The default catalogue: db.db2 in the application folder.
+QString defaultCatalogue();
+
 } // namespace platterly::system
