@@ -139,13 +139,6 @@ QString withFinalBackslash(QString path)
     return path;
 }
 
-// Runs a statement through the data control; on failure returns the error.
-SqlError query(sql::DataControl& data, const QString& statement)
-{
-    data.setRecordSource(statement);
-    return data.refresh();
-}
-
 } // namespace
 
 RunResult runCataloguing(sql::DataControl& data, const CataloguingRequest& request,

@@ -8,8 +8,7 @@ SearchOutcome runSearch(sql::DataControl& data, const QString& statement,
                         const ResultConsumer& consumer, const std::atomic<bool>* stop)
 {
     SearchOutcome outcome;
-    data.setRecordSource(statement);
-    if ((outcome.error = data.refresh()))
+    if ((outcome.error = query(data, statement)))
         return outcome;
     sql::Recordset& rows = *data.recordset();
     // A name written into the file in place, without SQLite's change counter moving, leaves
