@@ -352,7 +352,7 @@ RunResult runCataloguing(sql::DataControl& data, const CataloguingRequest& reque
                        QStringLiteral("The catalogue file has lost its totals row; nothing was "
                                       "added to it."));
     totals.edit();
-    totals.setField(u"TCDs", totals.field(u"TCDS").toLongLong() + 1);
+    totals.setField(u"TCDS", totals.field(u"TCDS").toLongLong() + 1);
     totals.setField(u"TDIRS", totals.field(u"TDIRS").toLongLong() + dirs);
     totals.setField(u"TFILES", totals.field(u"TFILES").toLongLong() + files);
     error = totals.update();
