@@ -75,8 +75,7 @@ int catalogueOnce(const std::string& tree, const std::string& catalogue)
         return 1;
     }
     sql::DataControl data;
-    data.setDatabaseName(cataloguePath);
-    search::useNameIndex(data);
+    search::useCatalogue(data, cataloguePath);
     // A disc image or archive is catalogued as the disc it holds.
     cataloguing::CataloguingRequest request{
         QStringLiteral("Bench"), where.nativePath, where.drivePath, {}};

@@ -208,11 +208,10 @@ constexpr std::size_t kBlocksWorthAHelper = 512;
 
 // The hits of each of `blocks`, counted on a connection of its own to the file, on the
 // thread that calls it. Nothing when the file's name index is no longer the one the answer
-// was made from (another program committed a change meanwhile), or cannot be read.
-// `mappedBytes`: the caller's connection's mmap_size, which this one copies. Runs on the helper
-// thread: it must not touch the caller's connection at all.
-std::optional<std::vector<qint64>> countOnOwnConnection(const QString& path, qint64 mappedBytes,
-                                                        qint64 stamp, const NameQuery& query,
+// was made from (another program committed a change meanwhile), or cannot be read. Runs on
+// the helper thread: it must not touch the caller's connection at all.
+std::optional<std::vector<qint64>> countOnOwnConnection(const QString& path, qint64 stamp,
+                                                        const NameQuery& query,
                                                         const std::vector<qint64>& blocks)
 {
     // The caller holds the file's read lock and waits for this thread: should a writer of
@@ -222,11 +221,6 @@ std::optional<std::vector<qint64>> countOnOwnConnection(const QString& path, qin
     const auto db = sql::Database::openWithoutWaiting(path, &error);
     if (!db)
         return std::nullopt;
-    if (mappedBytes > 0) {
-        const sql::SqlError ignored =
-            db->exec(QStringLiteral("PRAGMA mmap_size = %1").arg(mappedBytes));
-        Q_UNUSED(ignored);
-    }
     // One read lock for the stamp and every block: they describe one moment of the file.
     const sql::ReadScope readScope(*db);
     catalogue::NameIndexState state;
@@ -263,16 +257,10 @@ qint64 IndexAnswer::count() const
     if (todo.size() >= kBlocksWorthAHelper && !path.isEmpty() && path != u":memory:"_qs) {
         const std::vector<qint64> second(todo.begin() + std::ptrdiff_t(todo.size() / 2),
                                          todo.end());
-        qint64 mappedBytes = 0;
-        sql::SqlError ignored;
-        if (auto mapped = db.prepare(QStringLiteral("PRAGMA mmap_size"), &ignored);
-            mapped && mapped->step() == sql::Statement::Step::Row)
-            mappedBytes = mapped->integer(0);
         std::optional<std::vector<qint64>> secondCounts;
         const qint64 stamp = m_directory->stamp;
-        std::thread helper([&] {
-            secondCounts = countOnOwnConnection(path, mappedBytes, stamp, m_query, second);
-        });
+        std::thread helper(
+            [&] { secondCounts = countOnOwnConnection(path, stamp, m_query, second); });
         for (std::size_t i = 0; i < todo.size() / 2; ++i)
             hitCount(todo[i]);
         helper.join();

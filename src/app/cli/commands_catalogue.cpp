@@ -123,8 +123,7 @@ int add(const Invocation& call)
     const QString title = request->title;
 
     sql::DataControl data;
-    data.setDatabaseName(call.catalogue);
-    search::useNameIndex(data);
+    search::useCatalogue(data, call.catalogue);
     const bool terminal = isatty(STDERR_FILENO) == 1;
     cataloguing::RunProgress progress;
     if (terminal) {

@@ -140,7 +140,7 @@ int exportCommand(const Invocation& call)
                              .arg(args->at(0)));
 
     sql::DataControl data;
-    data.setDatabaseName(call.catalogue);
+    search::useCatalogue(data, call.catalogue);
     sql::SqlError error;
     sql::Database* db = data.database(&error);
     if (!db)
@@ -148,7 +148,6 @@ int exportCommand(const Invocation& call)
     // As the search command does: an index that cannot be built now only makes it slower.
     const sql::SqlError ignored = search::prepareNameIndex(*db);
     Q_UNUSED(ignored);
-    search::useNameIndex(data);
 
     const search::SearchRequest request{args->at(1),
                                         options.value(category, QStringLiteral("All Files")),

@@ -17,8 +17,6 @@ namespace platterly::cli {
 
 namespace {
 
-constexpr qint64 kMappedBytes = qint64{1} << 30;
-
 struct SearchArguments
 {
     QString pattern;
@@ -106,18 +104,12 @@ int runSearchCommand(const Invocation& call)
         return status;
 
     sql::DataControl data;
-    data.setDatabaseName(call.catalogue);
+    search::useCatalogue(data, call.catalogue);
     sql::SqlError error;
     sql::Database* db = data.database(&error);
     if (!db)
         return call.fail(error.message);
-    // A search reads blocks of the name index and then rows all over CDS: mapping the file
-    // spares copying each page through a read() of its own. (A failure only costs speed.)
-    const sql::SqlError unmapped =
-        db->exec(QStringLiteral("PRAGMA mmap_size = %1").arg(kMappedBytes));
-    Q_UNUSED(unmapped);
     prepareIndex(call, *db);
-    search::useNameIndex(data);
 
     const search::SearchStatement built = search::buildSearchStatement(
         {args->pattern, args->category, args->disc.has_value(), args->disc.value_or(QString())});

@@ -44,8 +44,7 @@ void Form1::Load()
         cmbSearch->setEditText(QStringLiteral("All Files"));
     }
     m_loaded = true;
-    m_data.setDatabaseName(m_state.DBPath);
-    search::useNameIndex(m_data);
+    search::useCatalogue(m_data, m_state.DBPath);
     AddCDstoList();
     prepareSearchIndex();
     loadSearchHistory();

@@ -40,8 +40,7 @@ void Form2::Load()
     cmdScanDrives_Click();
     txtPath->setText(List1.value(0));
     txtName->setText(List2.value(0));
-    m_data.setDatabaseName(m_state.DBPath);
-    search::useNameIndex(m_data);
+    search::useCatalogue(m_data, m_state.DBPath);
 }
 
 void Form2::cmdScanDrives_Click()
