@@ -167,7 +167,7 @@ int discs(const Invocation& call)
     if (!takeArguments(call, 0, &status))
         return status;
     sql::DataControl data;
-    data.setDatabaseName(call.catalogue);
+    search::useCatalogue(data, call.catalogue);
     // The volume labels recorded when the discs were catalogued; none in an older catalogue.
     QHash<QString, drives::VolumeRecord> volumes;
     if (call.json) {
@@ -203,7 +203,7 @@ int totals(const Invocation& call)
     if (!takeArguments(call, 0, &status))
         return status;
     sql::DataControl data;
-    data.setDatabaseName(call.catalogue);
+    search::useCatalogue(data, call.catalogue);
     catalogue::Totals sums;
     if (const sql::SqlError error = catalogue::readTotals(data, &sums))
         return call.fail(error.message);
@@ -226,7 +226,7 @@ int tree(const Invocation& call)
     if (!takeArguments(call, 1, &status))
         return status;
     sql::DataControl data;
-    data.setDatabaseName(call.catalogue);
+    search::useCatalogue(data, call.catalogue);
     qint64 rows = 0;
     Utf8Output output(call.out, !call.json && standardOutputIsTerminal());
     qint64 deepest = 0;

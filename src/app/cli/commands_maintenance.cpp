@@ -61,7 +61,7 @@ int deleteCommand(const Invocation& call)
     if (!args)
         return status;
     sql::DataControl data;
-    data.setDatabaseName(call.catalogue);
+    search::useCatalogue(data, call.catalogue);
     const maintenance::DeleteResult result = maintenance::deleteDisc(data, args->at(0));
     if (!result.ok())
         return call.fail(result.message);
@@ -80,7 +80,7 @@ int renameCommand(const Invocation& call)
     if (!args)
         return status;
     sql::DataControl data;
-    data.setDatabaseName(call.catalogue);
+    search::useCatalogue(data, call.catalogue);
     const maintenance::RenameResult result =
         maintenance::renameDisc(data, args->at(0), args->at(1));
     if (!result.ok())
