@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <sys/stat.h>
+#include <utility>
 
 namespace platterly::ui {
 
@@ -34,9 +35,7 @@ ShellOpener& shellOpener()
 
 ShellOpener* setShellOpener(ShellOpener* replacement)
 {
-    ShellOpener* previous = g_installed;
-    g_installed = replacement;
-    return previous;
+    return std::exchange(g_installed, replacement);
 }
 
 std::optional<bool> desktopHasHandlerFor(const QString& mimeType, const QString& xdgMime)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ui/shell_opener.h"
+#include "support/doubles/service_override.h"
 
 #include <QString>
 #include <QStringList>
@@ -37,20 +38,7 @@ private:
     QList<QUrl> m_urls;
 };
 
-// Installs an opener for the life of the guard, then puts back the one before.
-class ShellOpenerOverride
-{
-public:
-    explicit ShellOpenerOverride(ShellOpener& replacement)
-        : m_previous(setShellOpener(&replacement))
-    {
-    }
-    ~ShellOpenerOverride() { setShellOpener(m_previous); }
-    ShellOpenerOverride(const ShellOpenerOverride&) = delete;
-    ShellOpenerOverride& operator=(const ShellOpenerOverride&) = delete;
-
-private:
-    ShellOpener* m_previous;
-};
+// Installs an opener for the life of the guard.
+using ShellOpenerOverride = ServiceOverride<ShellOpener, &setShellOpener>;
 
 } // namespace platterly::ui

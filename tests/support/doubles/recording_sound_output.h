@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ui/sound_player.h"
+#include "support/doubles/service_override.h"
 
 #include <QString>
 #include <QStringList>
@@ -46,20 +47,7 @@ private:
     QString m_playing;
 };
 
-// Installs a sound output for the life of the guard, then puts back the one before.
-class SoundOutputOverride
-{
-public:
-    explicit SoundOutputOverride(SoundOutput& replacement)
-        : m_previous(setSoundOutput(&replacement))
-    {
-    }
-    ~SoundOutputOverride() { setSoundOutput(m_previous); }
-    SoundOutputOverride(const SoundOutputOverride&) = delete;
-    SoundOutputOverride& operator=(const SoundOutputOverride&) = delete;
-
-private:
-    SoundOutput* m_previous;
-};
+// Installs a sound output for the life of the guard.
+using SoundOutputOverride = ServiceOverride<SoundOutput, &setSoundOutput>;
 
 } // namespace platterly::ui

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ui/dialogs.h"
+#include "support/doubles/service_override.h"
 
 #include <QString>
 #include <QStringList>
@@ -100,18 +101,7 @@ private:
     QStringList m_failures;
 };
 
-// Installs a ScriptedDialogs (or any Dialogs) for the life of the guard, then puts back the
-// one that was installed before.
-class DialogsOverride
-{
-public:
-    explicit DialogsOverride(Dialogs& replacement) : m_previous(setDialogs(&replacement)) {}
-    ~DialogsOverride() { setDialogs(m_previous); }
-    DialogsOverride(const DialogsOverride&) = delete;
-    DialogsOverride& operator=(const DialogsOverride&) = delete;
-
-private:
-    Dialogs* m_previous;
-};
+// Installs a ScriptedDialogs (or any Dialogs) for the life of the guard.
+using DialogsOverride = ServiceOverride<Dialogs, &setDialogs>;
 
 } // namespace platterly::ui
