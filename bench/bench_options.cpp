@@ -40,7 +40,8 @@ std::string usageText()
            "                of their own (writing, file size, reading)\n"
            "\n"
            "Steps run in a child process (useful under a profiler):\n"
-           "  --catalogue-once TREE CATALOGUE   catalogue TREE into a new file CATALOGUE\n"
+           "  --catalogue-once TREE CATALOGUE   catalogue TREE (a folder, or a disc image or\n"
+           "                                    archive) into a new file CATALOGUE\n"
            "  --update-once TREE CATALOGUE      catalogue TREE into a new file, then time\n"
            "                                    updating the disc from the unchanged TREE\n"
            "  --storage-once CATALOGUE          the storage comparison on CATALOGUE's rows\n"
@@ -52,7 +53,8 @@ std::string usageText()
            "                                    time the search for PATTERN inside this process\n"
            "                                    (LIMIT rows, 0 for all, then the total; --rounds\n"
            "                                    timed rounds after a warm-up; --category, --disc\n"
-           "                                    and --larger as the search command takes them)\n";
+           "                                    and --larger as the search command takes them;\n"
+           "                                    --without-index runs the plain SQL statement)\n";
 }
 
 std::optional<Command> parseCommandLine(int argc, char** argv, std::string& error)
@@ -140,6 +142,8 @@ std::optional<Command> parseCommandLine(int argc, char** argv, std::string& erro
             (argument == "--category" ? command.category
              : argument == "--disc"   ? command.disc
                                       : command.larger) = argv[++i];
+        } else if (argument == "--without-index") {
+            command.useIndex = false;
         } else if (argument == "--walk-once") {
             if (!needValues(1))
                 return std::nullopt;

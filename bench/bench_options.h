@@ -45,6 +45,7 @@ struct Command
     std::string disc;                   // for --search-once: --disc, one disc's rows
     std::string larger;                 // for --search-once: --larger, a size limit
     std::uint64_t rows = 0;             // for --make-duplicates
+    bool useIndex = true;               // for --search-once: false with --without-index
 };
 
 // Reads the command line; on a mistake returns nothing and says why in `error`.

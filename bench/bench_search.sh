@@ -129,6 +129,7 @@ in_process_ms() {
         case "$1" in
         --limit) limit="$2"; shift 2 ;;
         --category | --disc | --larger) options+=("$1" "$2"); shift 2 ;;
+        --without-index) options+=("$1"); shift ;;
         *) shift ;;
         esac
     done
@@ -164,6 +165,9 @@ row "'*', Music Files, first 100 rows + total" "-ciE \.(wav|voc|wma|mp2|mp3|mpeg
     '*' --category "Music Files" --limit 100
 row "'rea' on one disc (by name), all rows" "-iF rea" "" rea --disc Bench
 row "'.mp3', all rows" "-iF .mp3" "" .mp3
+row "'*.mp3' on one disc (by name), all rows" "-iF .mp3" "" '*.mp3' --disc Bench
+echo "The same by name, in-process, without the name index (plain SQL, ORDER BY FNAME):" \
+    "$(in_process_ms '*.mp3' --disc Bench --without-index) ms"
 
 # Limits on size: the reference is awk over the names with their sizes, files only.
 # filtered LABEL AWK-PROGRAM PLATTERLY-ARGUMENTS...

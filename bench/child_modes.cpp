@@ -2,6 +2,7 @@
 
 #include "catalogue/catalogue_file.h"
 #include "cataloguing/cataloguing_run.h"
+#include "cataloguing/disc_image.h"
 #include "cataloguing/disc_update.h"
 #include "cataloguing/scan_folder.h"
 #include "platform/drives/system_volume_source.h"
@@ -75,10 +76,19 @@ int catalogueOnce(const std::string& tree, const std::string& catalogue)
         return 1;
     }
     sql::DataControl data;
-    data.setDatabaseName(cataloguePath);
-    search::useNameIndex(data);
-    const cataloguing::CataloguingRequest request{
+    search::useCatalogue(data, cataloguePath);
+    // A disc image or archive is catalogued as the disc it holds.
+    cataloguing::CataloguingRequest request{
         QStringLiteral("Bench"), where.nativePath, where.drivePath, {}};
+    if (cataloguing::isImageFile(where.nativePath)) {
+        const cataloguing::DiscImage image =
+            cataloguing::identifyImage(where.nativePath, where.drivePath);
+        if (!image.ok()) {
+            std::fprintf(stderr, "%s\n", qPrintable(image.error));
+            return 1;
+        }
+        request = cataloguing::imageRequest(QStringLiteral("Bench"), image);
+    }
 
     const long residentBefore = residentKiBNow();
     const auto start = Clock::now();
@@ -106,8 +116,7 @@ int updateOnce(const std::string& tree, const std::string& catalogue)
         return 1;
     }
     sql::DataControl data;
-    data.setDatabaseName(cataloguePath);
-    search::useNameIndex(data);
+    search::useCatalogue(data, cataloguePath);
     const QString title = QStringLiteral("Bench");
     const cataloguing::RunResult added =
         cataloguing::runCataloguing(data, {title, where.nativePath, where.drivePath, {}});
@@ -118,7 +127,7 @@ int updateOnce(const std::string& tree, const std::string& catalogue)
     // The disc read again, unchanged: what updating a disc costs when nothing changed.
     const auto start = Clock::now();
     const cataloguing::UpdateResult result =
-        cataloguing::runUpdate(data, {title, where.nativePath, where.drivePath, {}});
+        cataloguing::runUpdate(data, {title, where.nativePath, where.drivePath, {}, {}, {}});
     const double seconds = secondsSince(start);
     data.close();
     if (!result.ok()) {

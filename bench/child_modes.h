@@ -8,8 +8,9 @@ namespace platterly::bench {
 // memory the parent reads through wait4 belongs to that step only. Each prints one line of
 // key=value pairs on standard output for the parent and returns the process's exit status.
 
-// Makes a new catalogue file and catalogues the tree into it, as the program's "add disc"
-// does; the time covers runCataloguing alone (walk, rows, counts, commit).
+// Makes a new catalogue file and catalogues the tree (or a disc image or archive of it) into
+// it, as the program's "add disc" does; the time covers runCataloguing alone (walk, rows,
+// counts, commit).
 int catalogueOnce(const std::string& tree, const std::string& catalogue);
 
 // Makes a new catalogue file, catalogues the tree into it, then times updating that disc from

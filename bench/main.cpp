@@ -2,6 +2,7 @@
 #include "bench_options.h"
 #include "child_modes.h"
 #include "duplicates_catalogue.h"
+#include "platform/archive/image_reader.h"
 #include "search_once.h"
 #include "storage_layouts.h"
 
@@ -12,6 +13,7 @@
 int main(int argc, char** argv)
 {
     using namespace platterly::bench;
+    platterly::archive::settleTimeZone();
     std::string error;
     const auto command = parseCommandLine(argc, argv, error);
     if (!command) {
@@ -34,7 +36,8 @@ int main(int argc, char** argv)
         return walkOnce(command->tree);
     case Command::Kind::SearchOnce:
         return searchOnce({command->catalogue, command->pattern, command->category, command->disc,
-                           command->larger, command->limit, command->options.rounds});
+                           command->larger, command->limit, command->options.rounds,
+                           command->useIndex});
     case Command::Kind::Benchmark:
         break;
     }

@@ -17,22 +17,21 @@ namespace platterly::bench {
 int searchOnce(const SearchOnce& request)
 {
     const long long limit = request.limit;
+    // As the program opens a catalogue to search it.
     sql::DataControl data;
-    data.setDatabaseName(QFile::decodeName(request.catalogue.c_str()));
+    search::useCatalogue(data, QFile::decodeName(request.catalogue.c_str()));
+    if (!request.useIndex)
+        data.setPlanner(nullptr);
     sql::SqlError error;
     sql::Database* db = data.database(&error);
     if (!db) {
         std::fprintf(stderr, "%s\n", qPrintable(error.message));
         return 1;
     }
-    // As the command line opens a catalogue to search it.
-    const sql::SqlError unmapped = db->exec(QStringLiteral("PRAGMA mmap_size = 1073741824"));
-    Q_UNUSED(unmapped);
-    if ((error = search::prepareNameIndex(*db))) {
+    if (request.useIndex && (error = search::prepareNameIndex(*db))) {
         std::fprintf(stderr, "%s\n", qPrintable(error.message));
         return 1;
     }
-    search::useNameIndex(data);
     search::SearchFilters limits;
     if (!request.larger.empty())
         limits.largerThan = search::parseSizeText(QString::fromStdString(request.larger));

@@ -13,6 +13,7 @@ struct SearchOnce
     std::string larger;   // a size limit as --larger takes it ("10M"); empty: none
     long long limit = 0;  // rows to deliver; 0 for all
     int rounds = 3;
+    bool useIndex = true; // false: plain SQL, as on a read-only catalogue without the index
 };
 
 // Times the catalogue search inside one process, as the main window runs it on the catalogue

@@ -6,15 +6,15 @@ set -euo pipefail
 
 packages=(
     g++ cmake make pkg-config
-    qt6-base-dev qt6-multimedia-dev libsqlite3-dev sqlite3 libzip-dev
+    qt6-base-dev qt6-multimedia-dev libsqlite3-dev sqlite3 libzip-dev libarchive-dev
     libgtest-dev libgmock-dev
     xvfb xauth
 )
 
-# Not needed to build or run the program: the tests make a real ISO image, and open the
-# exported document with a real word processor (without its desktop parts).
+# Not needed to build or run the program: the tests make real ISO images and zip files, and
+# open the exported document with a real word processor (without its desktop parts).
 if [ "${1:-}" = "--tests" ]; then
-    packages+=(xorriso libreoffice-writer-nogui)
+    packages+=(xorriso zip libreoffice-writer-nogui)
 fi
 
 missing=()

@@ -105,9 +105,10 @@ function(read_setting_lines file result)
 endfunction()
 
 # The settings file: every section the program reads, with the values a first start needs.
+# No DriveLetter: until one is chosen, the drive box shows the first optical drive.
 if(EXISTS "${shipped}/settings.ini")
     read_setting_lines("${shipped}/settings.ini" lines)
-    foreach(line "[Settings]" "loadwind=0" "PlaySound=1" "DriveLetter=E" "[Paths]"
+    foreach(line "[Settings]" "loadwind=0" "PlaySound=1" "[Paths]"
                  "LoadedPath=APP" "[Strings]" "Total=0" "[Extensions]")
         if(NOT line IN_LIST lines)
             report("settings.ini lacks the line ${line}")

@@ -2,8 +2,10 @@
 
 #include "catalogue/entry_details.h"
 #include "catalogue/path_routines.h"
+#include "platform/system/native_name.h"
 
 #include <QSet>
+#include <algorithm>
 
 namespace platterly::browse {
 
@@ -60,7 +62,10 @@ sql::SqlError DiscTreeModel::load(sql::DataControl& data, const QString& title,
             if (rows->field(cdName).toString() != title)
                 continue;
             const qint64 depth = rows->field(level).toLongLong();
-            if (depth < 1)
+            // A row can only sit in a folder of the level above it, which must have come
+            // before: a deeper row (a damaged file) is skipped, and the levels grow by one at
+            // most per row, never by a number read from the file.
+            if (depth < 1 || depth > std::max<qint64>(2, qint64(levelNodes.size())))
                 continue;
             if (static_cast<qint64>(levelNodes.size()) <= depth)
                 levelNodes.resize(static_cast<std::size_t>(depth) + 1, -1);
@@ -135,7 +140,7 @@ QVariant DiscTreeModel::data(const QModelIndex& index, int role) const
         return {};
     const Node& node = m_nodes[static_cast<std::size_t>(index.internalId())];
     if (role == Qt::DisplayRole)
-        return node.name;
+        return system::displayedText(node.name);
     if (role == Qt::ToolTipRole)
         return toolTip(node);
     if (role == IconNumberRole)
@@ -145,7 +150,7 @@ QVariant DiscTreeModel::data(const QModelIndex& index, int role) const
 
 QString DiscTreeModel::toolTip(const Node& node) const
 {
-    QString tip = node.name;
+    QString tip = system::displayedText(node.name);
     if (node.size)
         tip += QStringLiteral("\nSize: ") + catalogue::sizeForDisplay(*node.size);
     if (node.modified)

@@ -21,9 +21,4 @@ NativeLocation nativeLocation(const drives::DriveMap& drives, const QString& dri
     return {*native, {}};
 }
 
-NativeLocation discRootNow(const drives::DriveMap& drives, const QString& storedRoot)
-{
-    return nativeLocation(drives, storedRoot);
-}
-
 } // namespace platterly::browse

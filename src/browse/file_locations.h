@@ -21,9 +21,4 @@ struct NativeLocation
 };
 NativeLocation nativeLocation(const drives::DriveMap& drives, const QString& drivePath);
 
-// Where the root of a catalogued disc is now, to read it again: its stored root (the PATH of
-// its entries in the root: D:\ for a disc, C:\DATA\PHOTOS\ for a folder) on the drive that
-// letter names now; or why it cannot be reached.
-NativeLocation discRootNow(const drives::DriveMap& drives, const QString& storedRoot);
-
 } // namespace platterly::browse

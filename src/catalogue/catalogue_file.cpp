@@ -6,8 +6,36 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
+#include <cerrno>
+#include <fcntl.h>
+#include <stdio.h>
+#include <unistd.h>
 
 namespace platterly::catalogue {
+
+namespace {
+
+// Moves the file `from` to the name `to` only if no file bears that name, in one step:
+// QFile::rename looks first and moves afterwards, and when the move fails it copies over the
+// target, so two runs making one catalogue at once could both succeed.
+bool moveToFreeName(const QString& from, const QString& to)
+{
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(to);
+    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) ==
+        0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS)
+        return false;
+    // A file system that cannot move without replacing: a link fails as well on a taken name.
+    if (::link(source.constData(), target.constData()) != 0)
+        return false;
+    ::unlink(source.constData());
+    return true;
+}
+
+} // namespace
 
 QString catalogueSchemaSql()
 {
@@ -61,8 +89,11 @@ sql::SqlError createEmptyCatalogue(const QString& path)
         return {ErrorCode::Other,
                 QStringLiteral("The folder %1 does not exist.").arg(target.absolutePath())};
 
-    const QString temporary = path + QStringLiteral(".part");
-    QFile::remove(temporary);
+    // A temporary name of this run's own: two runs making the same catalogue at once must
+    // not write into one file.
+    const QString temporary =
+        path + QStringLiteral(".%1.part")
+                   .arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'));
     {
         sql::SqlError error;
         auto db = sql::Database::create(temporary, &error);
@@ -84,9 +115,12 @@ sql::SqlError createEmptyCatalogue(const QString& path)
             return error;
         }
     }
-    // Linking fails when the name was taken meanwhile: nothing is ever overwritten.
-    if (!QFile::rename(temporary, path)) {
+    // The move fails when the name was taken meanwhile: nothing is ever overwritten.
+    if (!moveToFreeName(temporary, path)) {
         QFile::remove(temporary);
+        if (QFileInfo::exists(path))
+            return {ErrorCode::Other,
+                    QStringLiteral("%1 already exists; it was left as it is.").arg(path)};
         return {ErrorCode::Other, QStringLiteral("Could not create %1.").arg(path)};
     }
     return {};

@@ -6,12 +6,6 @@ using sql::SqlError;
 
 namespace {
 
-SqlError run(sql::DataControl& data, const QString& statement)
-{
-    data.setRecordSource(statement);
-    return data.refresh();
-}
-
 QString textOf(const QVariant& value)
 {
     return value.isNull() ? QString() : value.toString();
@@ -22,7 +16,7 @@ QString textOf(const QVariant& value)
 SqlError readTotals(sql::DataControl& data, Totals* totals)
 {
     *totals = {};
-    if (SqlError error = run(data, QStringLiteral("SELECT * FROM TOTALS")))
+    if (SqlError error = query(data, QStringLiteral("SELECT * FROM TOTALS")))
         return error;
     sql::Recordset& rows = *data.recordset();
     if (rows.absolutePosition() == -1)
@@ -35,7 +29,7 @@ SqlError readTotals(sql::DataControl& data, Totals* totals)
 
 SqlError readDiscs(sql::DataControl& data, const std::function<bool(const DiscRow&)>& visit)
 {
-    if (SqlError error = run(data, QStringLiteral("SELECT * FROM TOTAL")))
+    if (SqlError error = query(data, QStringLiteral("SELECT * FROM TOTAL")))
         return error;
     sql::Recordset& rows = *data.recordset();
     const int title = rows.fieldIndex(u"CDNAME");
@@ -53,25 +47,6 @@ SqlError readDiscs(sql::DataControl& data, const std::function<bool(const DiscRo
     return {};
 }
 
-SqlError readDiscRoot(sql::DataControl& data, const QString& title, QString* root, bool* found)
-{
-    root->clear();
-    if (SqlError error = run(data, discEntriesStatement(title)))
-        return error;
-    sql::Recordset& rows = *data.recordset();
-    *found = !rows.eof();
-    const int level = rows.fieldIndex(u"LEVEL");
-    const int path = rows.fieldIndex(u"PATH");
-    // The disc's first entry is in its root: a row or two are read.
-    for (; !rows.eof(); rows.moveNext()) {
-        if (rows.integer(level) == 2) {
-            *root = rows.text(path);
-            break;
-        }
-    }
-    return rows.lastError();
-}
-
 QString discEntriesStatement(const QString& title)
 {
     return QStringLiteral("SELECT * FROM CDS WHERE CDNAME = '") + sql::quoteSqlText(title) +
@@ -81,7 +56,7 @@ QString discEntriesStatement(const QString& title)
 SqlError readDiscEntries(sql::DataControl& data, const QString& title,
                          const std::function<bool(const EntryRow&)>& visit)
 {
-    if (SqlError error = run(data, discEntriesStatement(title)))
+    if (SqlError error = query(data, discEntriesStatement(title)))
         return error;
     sql::Recordset& rows = *data.recordset();
     const int cdName = rows.fieldIndex(u"CDNAME");

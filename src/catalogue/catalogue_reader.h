@@ -46,12 +46,6 @@ sql::SqlError readDiscs(sql::DataControl& data, const std::function<bool(const D
 sql::SqlError readDiscEntries(sql::DataControl& data, const QString& title,
                               const std::function<bool(const EntryRow&)>& visit);
 
-// Where a disc was catalogued from: the PATH of its entries in the root (D:\, C:\DATA\), read
-// from its rows (title compared case-blind). `found` tells whether the disc has rows at all;
-// a disc without entries has no root.
-sql::SqlError readDiscRoot(sql::DataControl& data, const QString& title, QString* root,
-                           bool* found);
-
 // The statement that selects one disc's CDS rows.
 QString discEntriesStatement(const QString& title);
 

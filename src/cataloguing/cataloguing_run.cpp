@@ -1,12 +1,14 @@
 #include "cataloguing/cataloguing_run.h"
 
 #include "catalogue/catalogue_file.h"
+#include "catalogue/disc_volumes.h"
 #include "catalogue/file_type.h"
 #include "catalogue/name_index.h"
 #include "catalogue/name_index_blocks.h"
 #include "cataloguing/entry_writer.h"
 #include "cataloguing/walk_pump.h"
 
+#include <QFileInfo>
 #include <climits>
 #include <cstdint>
 
@@ -35,13 +37,6 @@ QString withFinalBackslash(QString path)
     if (!path.endsWith(QLatin1Char('\\')))
         path.append(QLatin1Char('\\'));
     return path;
-}
-
-// Runs a statement through the data control; on failure returns the error.
-SqlError query(sql::DataControl& data, const QString& statement)
-{
-    data.setRecordSource(statement);
-    return data.refresh();
 }
 
 // Appends the disc's title row to CDS and makes the writer of its entry rows.
@@ -117,10 +112,30 @@ SqlError addDisc(sql::DataControl& data, const QString& title, const QDate& day,
                 QStringLiteral("The catalogue file has lost its totals row; nothing was "
                                "added to it.")};
     totals.edit();
-    totals.setField(u"TCDs", totals.field(u"TCDS").toLongLong() + 1);
+    totals.setField(u"TCDS", totals.field(u"TCDS").toLongLong() + 1);
     totals.setField(u"TDIRS", totals.field(u"TDIRS").toLongLong() + dirs);
     totals.setField(u"TFILES", totals.field(u"TFILES").toLongLong() + files);
     return totals.update();
+}
+
+// What the run checks once it holds the write lock: the title is free, and the file sound.
+std::optional<RunResult> refusalInsideTransaction(sql::DataControl& data, const sql::Database& db,
+                                                  const QString& title)
+{
+    if (SqlError error = query(data, QStringLiteral("SELECT * FROM TOTAL WHERE CDNAME = '") +
+                                         sql::quoteSqlText(title) + QStringLiteral("'")))
+        return failure(RunOutcome::Failed, error.message);
+    if (data.recordset()->absolutePosition() != -1)
+        return failure(RunOutcome::TitleExists, kTitleExistsMessage);
+    // New rows go into pages SQLite believes free: in a damaged file those may still hold
+    // other rows, which the disc would overwrite.
+    if (const QString damage = db.integrityProblem(); !damage.isEmpty())
+        return failure(RunOutcome::Failed,
+                       QStringLiteral("The catalogue file %1 is damaged: it fails SQLite's "
+                                      "integrity check (%2). A disc added to it could overwrite "
+                                      "what it still holds, so nothing was added.")
+                           .arg(QFileInfo(db.path()).fileName(), damage));
+    return std::nullopt;
 }
 
 } // namespace
@@ -134,20 +149,18 @@ RunResult runCataloguing(sql::DataControl& data, const CataloguingRequest& reque
     const QString title = request.title.trimmed();
     if (title.isEmpty())
         return failure(RunOutcome::EmptyTitle, kEnterTitleMessage);
-    const QString quotedTitle = sql::quoteSqlText(title);
-    SqlError error = query(data, QStringLiteral("SELECT * FROM TOTAL WHERE CDNAME = '") +
-                                     quotedTitle + QStringLiteral("'"));
-    if (error)
-        return failure(RunOutcome::Failed, error.message);
-    if (data.recordset()->absolutePosition() != -1)
-        return failure(RunOutcome::TitleExists, kTitleExistsMessage);
-
+    SqlError error;
     sql::Database* db = data.database(&error);
     if (!db)
         return failure(RunOutcome::Failed, error.message);
+    // The write lock comes first and the title check after it: checked before, another
+    // program could add the same title between the check and the lock.
     sql::Transaction transaction(*db);
     if (transaction.beginError())
         return failure(RunOutcome::Failed, transaction.beginError().message);
+
+    if (std::optional<RunResult> refused = refusalInsideTransaction(data, *db, title))
+        return *refused;
 
     // A catalogue made before entries had sizes and times gains the two fields first.
     if ((error = catalogue::addEntryDetailFields(*db)))
@@ -189,9 +202,9 @@ RunResult runCataloguing(sql::DataControl& data, const CataloguingRequest& reque
                 return failed;
         return SqlError{};
     };
-    const PumpResult pumped = pumpWalk(
-        {request.nativeRoot, withFinalBackslash(request.driveRoot), &blocks, titleRowid + 1},
-        lister, writeBatch, progress, cancel);
+    const PumpResult pumped = pumpWalk({request.nativeRoot, withFinalBackslash(request.driveRoot),
+                                        &blocks, titleRowid + 1, request.image},
+                                       lister, writeBatch, progress, cancel);
     if (pumped.cancelled)
         return failure(RunOutcome::Cancelled,
                        QStringLiteral("Cataloguing was cancelled; the catalogue is as it was."));
@@ -210,6 +223,8 @@ RunResult runCataloguing(sql::DataControl& data, const CataloguingRequest& reque
     qint64 files = 0;
     if ((error = countDiscRows(data, title, &dirs, &files)) ||
         (error = addDisc(data, title, request.date, dirs, files)))
+        return failure(RunOutcome::Failed, error.message);
+    if (request.volume && (error = catalogue::writeDiscVolume(*db, title, *request.volume)))
         return failure(RunOutcome::Failed, error.message);
     error = transaction.commit();
     if (error)

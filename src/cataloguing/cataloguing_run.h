@@ -2,6 +2,7 @@
 
 #include "cataloguing/folder_lister.h"
 #include "cataloguing/scan_folder.h"
+#include "platform/drives/disc_places.h"
 #include "platform/sql/data_control.h"
 
 #include <QDate>
@@ -22,6 +23,11 @@ struct CataloguingRequest
     QString nativeRoot; // the folder to catalogue as the system names it
     QString driveRoot;  // the same folder in drive form (C:\DATA or C:\DATA\)
     QDate date;         // the day recorded for the disc; today when invalid
+    // The volume the folder lies on, recorded so the disc is found after it has moved
+    // (drives::describeVolume); nothing is recorded when not given.
+    std::optional<drives::VolumeRecord> volume = std::nullopt;
+    // nativeRoot is a disc image or archive file, read without mounting it (ScanImage).
+    bool image = false;
 };
 
 enum class RunOutcome

@@ -1,10 +1,13 @@
 #include "cataloguing/disc_update.h"
 
 #include "catalogue/catalogue_file.h"
+#include "catalogue/disc_volumes.h"
 #include "catalogue/file_type.h"
 #include "catalogue/name_index.h"
 #include "cataloguing/row_replacer.h"
 #include "cataloguing/walk_pump.h"
+
+#include <QFileInfo>
 
 namespace platterly::cataloguing {
 
@@ -12,18 +15,15 @@ namespace {
 
 using sql::SqlError;
 
+// How many of a disc's names in the root are looked for to tell that a place holds the disc.
+constexpr int kRootNamesLookedFor = 8;
+
 UpdateResult failure(UpdateOutcome outcome, QString message)
 {
     UpdateResult result;
     result.outcome = outcome;
     result.message = std::move(message);
     return result;
-}
-
-SqlError query(sql::DataControl& data, const QString& statement)
-{
-    data.setRecordSource(statement);
-    return data.refresh();
 }
 
 QString totalRowsOf(const QString& title)
@@ -90,6 +90,19 @@ SqlError recordCounts(sql::DataControl& data, const DiscRow& before, const QDate
     return totals.update();
 }
 
+// Fresh rows go into pages SQLite believes free: in a damaged file those may still hold
+// other rows, which the disc would overwrite. Empty when the file is sound.
+QString damageOf(const sql::Database& db)
+{
+    const QString damage = db.integrityProblem();
+    if (damage.isEmpty())
+        return {};
+    return QStringLiteral("The catalogue file %1 is damaged: it fails SQLite's integrity check "
+                          "(%2). Updating a disc in it could overwrite what it still holds, so "
+                          "nothing was changed.")
+        .arg(QFileInfo(db.path()).fileName(), damage);
+}
+
 // The writer of fresh rows, for the fields CDS has.
 SqlError openWriter(sql::DataControl& data, const QString& title,
                     std::optional<EntryWriter>& writer)
@@ -119,6 +132,8 @@ UpdateResult runUpdate(sql::DataControl& data, const UpdateRequest& request, Fol
     DiscRow before;
     if (auto refused = findDisc(data, request.title.trimmed(), &before))
         return *refused;
+    if (const QString damage = damageOf(*db); !damage.isEmpty())
+        return failure(UpdateOutcome::Failed, damage);
     // A catalogue made before entries had sizes and times gains the two fields first.
     if ((error = catalogue::addEntryDetailFields(*db)))
         return failure(UpdateOutcome::Failed, error.message);
@@ -128,11 +143,16 @@ UpdateResult runUpdate(sql::DataControl& data, const UpdateRequest& request, Fol
     std::optional<EntryWriter> writer;
     if ((error = stored.error()) || (error = openWriter(data, before.title, writer)))
         return failure(UpdateOutcome::Failed, error.message);
+    QString refusal;
+    bool absent = false;
+    const std::optional<DiscSource> source = findDiscSource(
+        *db, {before.title, QString::fromUtf8(storedRoot), stored.rootNames(kRootNamesLookedFor)},
+        {request.nativeRoot, request.driveRoot, request.drives, request.driveBoxLetter}, &refusal,
+        &absent);
+    if (!source)
+        return failure(absent ? UpdateOutcome::Absent : UpdateOutcome::Failed, refusal);
 
-    QString driveRoot = request.driveRoot;
-    if (!driveRoot.endsWith(u'\\'))
-        driveRoot.append(u'\\');
-    RowReplacer replacer(*db, stored, *writer, storedRoot, driveRoot.toUtf8());
+    RowReplacer replacer(*db, stored, *writer, storedRoot, source->driveRoot.toUtf8());
     const QByteArray titleUtf8 = before.title.toUtf8();
     if ((error = replacer.take({titleUtf8, &titleUtf8, 1, catalogue::TypeTitleRow, {}, {}})))
         return failure(UpdateOutcome::Failed, error.message);
@@ -148,7 +168,8 @@ UpdateResult runUpdate(sql::DataControl& data, const UpdateRequest& request, Fol
         return SqlError{};
     };
     const PumpResult pumped =
-        pumpWalk({request.nativeRoot, driveRoot, nullptr, 0}, lister, writeBatch, progress, cancel);
+        pumpWalk({source->nativeRoot, source->driveRoot, nullptr, 0, source->image}, lister,
+                 writeBatch, progress, cancel);
     if (pumped.cancelled)
         return failure(UpdateOutcome::Cancelled,
                        QStringLiteral("Updating was cancelled; the catalogue is as it was."));
@@ -163,7 +184,7 @@ UpdateResult runUpdate(sql::DataControl& data, const UpdateRequest& request, Fol
         return failure(UpdateOutcome::Absent,
                        QStringLiteral("%1 holds nothing: is the disc in its drive? %2 was left "
                                       "as it was.")
-                           .arg(request.nativeRoot, before.title));
+                           .arg(source->nativeRoot, before.title));
     if ((error = replacer.finish()))
         return failure(UpdateOutcome::Failed, error.message);
     // The name index follows: written anew for the disc when rows came, went or moved (and
@@ -176,6 +197,7 @@ UpdateResult runUpdate(sql::DataControl& data, const UpdateRequest& request, Fol
         error = catalogue::indexTitle(*db, before.title);
     const qint64 files = pumped.written - dirs;
     if (error || (error = recordCounts(data, before, request.date, dirs, files)) ||
+        (error = catalogue::writeDiscVolume(*db, before.title, source->volume)) ||
         (error = transaction.commit()))
         return failure(UpdateOutcome::Failed, error.message);
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cataloguing/cataloguing_run.h"
+#include "cataloguing/disc_source.h"
 
 #include <QDate>
 #include <QString>
@@ -10,10 +11,15 @@ namespace platterly::cataloguing {
 
 struct UpdateRequest
 {
-    QString title;      // the disc's title, compared case-blind
-    QString nativeRoot; // where the disc's root is now, as the system names it
-    QString driveRoot;  // the same folder in drive form: the PATH its entries in the root get
-    QDate date;         // the day recorded for the disc; today when invalid
+    QString title; // the disc's title, compared case-blind
+    // Where to read the disc from: a folder or an image file as the system names it, and its
+    // drive form (the PATH its entries in the root get). When empty, the disc is looked for
+    // where Open File looks for it, on `drives` (findDiscSource).
+    QString nativeRoot;
+    QString driveRoot;
+    QDate date; // the day recorded for the disc; today when invalid
+    drives::DriveMap drives;
+    std::optional<QChar> driveBoxLetter;
 };
 
 enum class UpdateOutcome
@@ -44,10 +50,12 @@ struct UpdateResult
 
 // Reads a catalogued disc again from where it is now and makes its rows what cataloguing the
 // same tree under the same title writes: the rows of CDS, the disc's TOTAL row (its counts and
-// date, in its place among the discs) and TOTALS, moved by the difference of the counts; the
-// name index follows. All of it is one transaction: a failure or a cancel leaves the catalogue
-// as it was. A root that cannot be read, or that holds nothing while the disc held entries (a
-// drive without its medium), is refused with nothing changed.
+// date, in its place among the discs), its VOLUMES row (where it was read from) and TOTALS,
+// moved by the difference of the counts; the name index follows. A disc catalogued from an
+// image is read from its image file. All of it is one transaction, and the disc is looked up
+// and found inside it: a failure or a cancel leaves the catalogue as it was. A root that
+// cannot be found or read, or that holds nothing while the disc held entries (a drive without
+// its medium), is refused with nothing changed.
 UpdateResult runUpdate(sql::DataControl& data, const UpdateRequest& request, FolderLister& lister,
                        const RunProgress& progress = {}, const std::atomic<bool>* cancel = nullptr);
 UpdateResult runUpdate(sql::DataControl& data, const UpdateRequest& request,

@@ -4,26 +4,15 @@
 
 namespace platterly::cataloguing {
 
-namespace {
-
-QString quoteName(const QString& name)
-{
-    QString quoted = name;
-    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
-
-} // namespace
-
 EntryWriter::EntryWriter(const sql::Database& db, const QString& table, const QStringList& fields,
                          const QString& title)
     : m_db(db), m_title(title.toUtf8())
 {
     QStringList names;
     for (const QString& field : fields)
-        names.append(quoteName(field));
-    m_insert = db.prepare(QStringLiteral("INSERT INTO ") + quoteName(table) + QStringLiteral(" (") +
-                              names.join(QLatin1String(", ")) +
+        names.append(sql::quoteName(field));
+    m_insert = db.prepare(QStringLiteral("INSERT INTO ") + sql::quoteName(table) +
+                              QStringLiteral(" (") + names.join(QLatin1String(", ")) +
                               QStringLiteral(") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)"),
                           &m_error);
     if (m_insert)

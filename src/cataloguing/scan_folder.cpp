@@ -2,8 +2,8 @@
 
 #include "catalogue/file_type.h"
 #include "platform/sql/casefold.h"
+#include "platform/system/native_name.h"
 
-#include <QFile>
 #include <algorithm>
 #include <chrono>
 #include <cstring>
@@ -83,10 +83,11 @@ std::vector<NamedEntry> visibleEntriesInOrder(const FolderListing& listing)
         const QByteArrayView bytes = listing.name(i);
         if (bytes.isEmpty() || bytes.front() == '.')
             continue; // hidden, and so is everything inside it
-        // Plain ASCII, the common case, needs no decoder.
+        // Plain ASCII, the common case, needs no decoder; other names keep every byte, UTF-8
+        // or not, in the text form of native names.
         const bool ascii = isAscii(bytes);
-        const QByteArray raw = QByteArray::fromRawData(bytes.data(), bytes.size());
-        entries.push_back({ascii ? QString::fromLatin1(bytes) : QFile::decodeName(raw), i, ascii});
+        entries.push_back(
+            {ascii ? QString::fromLatin1(bytes) : system::textFromNativeBytes(bytes), i, ascii});
     }
     sortForCatalogue(entries, listing);
     return entries;
@@ -179,7 +180,7 @@ private:
             m_result.error = QStringLiteral("No folder to catalogue was given");
             return false;
         }
-        m_nativePath = QFile::encodeName(m_request.nativeRoot);
+        m_nativePath = system::nativeBytesFromText(m_request.nativeRoot);
         m_drivePath = m_request.driveRoot;
         if (!m_drivePath.endsWith(u'\\'))
             m_drivePath.append(u'\\');

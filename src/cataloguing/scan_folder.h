@@ -14,7 +14,7 @@ namespace platterly::cataloguing {
 // One catalogue row of the walk: an entry below the catalogued root.
 struct WalkRow
 {
-    QString name;        // FNAME: the name exactly as listed
+    QString name;        // FNAME: the name as listed, in the text form of native names
     QString path;        // PATH: the folder holding the entry, drive form with a final "\"
     int level = 0;       // LEVEL: 2 directly in the root, one more per folder below
     std::int16_t type{}; // TYPE: catalogue::FileType(name)
@@ -45,7 +45,8 @@ using WalkProgress = std::function<void(qint64 entries, const QString& currentFo
 
 struct WalkRequest
 {
-    QString nativeRoot; // the folder to walk, as the system names it: /home/ann/Photos
+    QString nativeRoot; // the folder to walk, as the system names it: /home/ann/Photos (text
+                        // form of native names)
     QString driveRoot;  // the same folder in drive form: C:\home\ann\Photos\ (final "\" optional)
     WalkProgress progress;
     // Checked before every row; once true the walk stops and says it was cancelled.

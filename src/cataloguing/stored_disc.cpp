@@ -146,6 +146,18 @@ QByteArray StoredDisc::root()
     return text ? QByteArray(text, length) : QByteArray();
 }
 
+QStringList StoredDisc::rootNames(int most)
+{
+    auto names = prepare(QStringLiteral("SELECT FNAME FROM CDS WHERE %1 AND LEVEL = 2"
+                                        " ORDER BY _rowid_ LIMIT %2")
+                             .arg(m_condition)
+                             .arg(most));
+    QStringList found;
+    while (names && names->step() == sql::Statement::Step::Row)
+        found.append(names->text(0));
+    return found;
+}
+
 qint64 StoredDisc::rowCount()
 {
     auto count = prepare(QStringLiteral("SELECT count(*) FROM CDS WHERE %1").arg(m_condition));

@@ -44,6 +44,8 @@ public:
     // The root the disc was catalogued from: the PATH of its entries in the root; empty when
     // it has none.
     QByteArray root();
+    // The names of the first `most` entries in the root, in stored order.
+    QStringList rootNames(int most);
     // The number of rows, and the rowid of the last one (0 when there is none).
     qint64 rowCount();
     qint64 lastRowid();

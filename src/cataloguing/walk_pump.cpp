@@ -1,6 +1,7 @@
 #include "cataloguing/walk_pump.h"
 
 #include "catalogue/name_index.h"
+#include "cataloguing/disc_image.h"
 #include "cataloguing/row_pipe.h"
 
 #include <chrono>
@@ -30,6 +31,9 @@ std::uint8_t indexTypeCode(int type)
 // whose folder cannot be opened, keeps neither.
 void lookAtEntries(RowBatch& batch, FolderOpener& folders)
 {
+    if (batch.looked)
+        return;
+    batch.looked = true;
     std::string name;
     std::uint32_t folderIndex = UINT32_MAX;
     int folder = -1;
@@ -62,10 +66,13 @@ void lookAtEntries(RowBatch& batch, FolderOpener& folders)
 class PipeSink : public WalkSink
 {
 public:
-    PipeSink(RowPipe<RowBatch>& pipe, catalogue::NameBlockBuilder* blocks, qint64 firstRowid)
-        : m_pipe(pipe), m_blocks(blocks), m_nextRowid(firstRowid), m_blocksValid(blocks)
+    // `looked`: the rows come with their sizes and times, to be taken as they are.
+    PipeSink(RowPipe<RowBatch>& pipe, catalogue::NameBlockBuilder* blocks, qint64 firstRowid,
+             bool looked)
+        : m_pipe(pipe), m_blocks(blocks), m_nextRowid(firstRowid), m_blocksValid(blocks),
+          m_looked(looked)
     {
-        m_batch.rows.reserve(kBatchRows);
+        startBatch();
     }
 
     void add(const WalkRow& row) override
@@ -127,14 +134,21 @@ private:
             lookAtEntries(m_batch, m_folders);
         m_batch.lastFolder = m_path;
         m_pipe.push(std::move(m_batch));
+        startBatch();
+    }
+
+    void startBatch()
+    {
         m_batch = {};
         m_batch.rows.reserve(kBatchRows);
+        m_batch.looked = m_looked;
     }
 
     RowPipe<RowBatch>& m_pipe;
     catalogue::NameBlockBuilder* m_blocks;
     qint64 m_nextRowid;
     bool m_blocksValid;
+    bool m_looked;
     RowBatch m_batch;
     QString m_path;
     QByteArray m_encoded;
@@ -152,14 +166,16 @@ PumpResult pumpWalk(const PumpRequest& request, FolderLister& lister, const Batc
     std::atomic<bool> stopWalk = false;
     bool blocksValid = request.blocks != nullptr;
     std::thread walker([&] {
-        PipeSink sink(pipe, request.blocks, request.firstRowid);
+        PipeSink sink(pipe, request.blocks, request.firstRowid, request.image);
         WalkRequest walkRequest;
         walkRequest.nativeRoot = request.nativeRoot;
         walkRequest.driveRoot = request.driveRoot;
         walkRequest.cancel = &stopWalk;
-        // The entries are looked at later, by whichever thread has the time (PipeSink::flush).
+        // The entries of a folder are looked at later, by whichever thread has the time
+        // (PipeSink::flush); an image's directory gives them with the names.
         walkRequest.lookAtEntries = false;
-        result.walk = ScanFolder(walkRequest, lister, sink);
+        result.walk =
+            request.image ? ScanImage(walkRequest, sink) : ScanFolder(walkRequest, lister, sink);
         sink.finish();
         blocksValid = sink.blocksValid();
         pipe.close();

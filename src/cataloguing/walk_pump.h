@@ -20,7 +20,8 @@ namespace platterly::cataloguing {
 // Rows on their way from the walk to the writing thread, already in the form SQLite takes:
 // names and folders in UTF-8, names one after another in one buffer. With them go the
 // blocks of the name index cut from the rows so far, and the folders the rows lie in as the
-// system names them, so that the writing thread can look at each entry for its size and time.
+// system names them, so that the writing thread can look at each entry for its size and time
+// (unless the rows came with them: an image's directory gives them).
 struct RowBatch
 {
     struct Row
@@ -54,6 +55,7 @@ struct RowBatch
     std::vector<QByteArray> nativeFolders; // beside folders
     QString lastFolder;                    // drive form, for the progress line
     std::vector<catalogue::NameBlock> blocks;
+    bool looked = false; // the entries have their sizes and times: nothing is to be looked at
 
     QByteArrayView name(const Row& row) const
     {
@@ -63,12 +65,15 @@ struct RowBatch
 
 struct PumpRequest
 {
-    QString nativeRoot; // the folder to walk, as the system names it
+    QString nativeRoot; // the folder to walk, as the system names it; or the image file
     QString driveRoot;  // the same folder in drive form, with its final "\"
     // When given, the name index blocks of the rows are cut on the walk's thread, for rows
     // that get consecutive rowids from `firstRowid` on.
     catalogue::NameBlockBuilder* blocks = nullptr;
     qint64 firstRowid = 0;
+    // nativeRoot is a disc image or archive: its directory is walked (ScanImage), and sizes and
+    // times come from it, never from the file system.
+    bool image = false;
 };
 
 struct PumpResult

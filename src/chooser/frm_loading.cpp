@@ -76,10 +76,15 @@ QFrame* columnFrame(QWidget* parent, const QString& name, QRect place)
 
 } // namespace
 
-frmLoading::frmLoading(QWidget* parent) : frmLoading(drives::systemDriveMap, parent) {}
+frmLoading::frmLoading(handover::ProgramState& state, const handover::Windows& windows,
+                       QWidget* parent)
+    : frmLoading(state, windows, drives::systemDriveMap, parent)
+{
+}
 
-frmLoading::frmLoading(DriveSource driveSource, QWidget* parent)
-    : QWidget(parent), m_driveSource(std::move(driveSource))
+frmLoading::frmLoading(handover::ProgramState& state, const handover::Windows& windows,
+                       DriveSource driveSource, QWidget* parent)
+    : QWidget(parent), m_state(state), m_windows(windows), m_driveSource(std::move(driveSource))
 {
     setObjectName(QStringLiteral("frmLoading"));
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "platform/drives/drive_map.h"
+#include "platform/handover/program_state.h"
+#include "platform/handover/windows.h"
 
 #include <QWidget>
 #include <functional>
@@ -33,8 +35,10 @@ public:
     using DriveSource = std::function<drives::DriveMap()>;
 
     // The drives of the running machine.
-    explicit frmLoading(QWidget* parent = nullptr);
-    explicit frmLoading(DriveSource driveSource, QWidget* parent = nullptr);
+    frmLoading(handover::ProgramState& state, const handover::Windows& windows,
+               QWidget* parent = nullptr);
+    frmLoading(handover::ProgramState& state, const handover::Windows& windows,
+               DriveSource driveSource, QWidget* parent = nullptr);
     ~frmLoading() override;
 
     // The load step: the lists go to the folder remembered in Paths/LoadedPath, or to the
@@ -87,6 +91,8 @@ private:
     // ready.
     bool openSelectedDrive();
 
+    handover::ProgramState& m_state;
+    const handover::Windows& m_windows;
     DriveSource m_driveSource;
     drives::DriveMap m_driveMap;
     bool m_loaded = false;

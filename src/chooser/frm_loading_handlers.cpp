@@ -1,6 +1,4 @@
 // The chooser's load step and event handlers.
-#include "app/common/program_state.h"
-#include "app/common/windows.h"
 #include "catalogue/settings.h"
 #include "chooser/drive_box.h"
 #include "chooser/file_list.h"
@@ -101,7 +99,7 @@ void frmLoading::File1_Click()
     const QString name = File1->fileName();
     if (name.isEmpty())
         return;
-    app::state().DBPath = QDir(File1->path()).filePath(name);
+    m_state.DBPath = QDir(File1->path()).filePath(name);
 }
 
 void frmLoading::File1_DblClick()
@@ -112,7 +110,7 @@ void frmLoading::File1_DblClick()
 void frmLoading::cmdLoad_Click()
 {
     // Without a click on a file, the catalogue in use (if any) is opened again.
-    if (app::state().DBPath.isEmpty() || File1->count() == 0) {
+    if (m_state.DBPath.isEmpty() || File1->count() == 0) {
         ui::messageBox(
             this,
             QStringLiteral("Please Check  the File  list if files exists Click the file name"));
@@ -122,16 +120,14 @@ void frmLoading::cmdLoad_Click()
     system::WriteINI(catalogue::settingsFile(), keys::kSectionPaths, keys::kKeyLoadedPath,
                      LoadedPath);
     close();
-    if (app::windows().showMain)
-        app::windows().showMain();
+    m_windows.showMain();
 }
 
 void frmLoading::cmdDefault_Click()
 {
     close();
-    app::state().DBPath = app::defaultCatalogue();
-    if (app::windows().showMain)
-        app::windows().showMain();
+    m_state.DBPath = system::defaultCatalogue();
+    m_windows.showMain();
 }
 
 void frmLoading::closeEvent(QCloseEvent* event)

@@ -30,6 +30,8 @@ struct BackupResult
     BackupOutcome outcome = BackupOutcome::Failed;
     QString path;    // the backup file, application folder + "/" + name + ".DB2"
     QString message; // Stored: the report (backupReport); otherwise what to tell the user
+    // Stored: what the user must know besides, such as that the catalogue copied is damaged.
+    QString warning;
 
     bool ok() const { return outcome == BackupOutcome::Stored; }
 };
@@ -42,7 +44,7 @@ QString defaultBackupName(const QDate& date);
 QString backupFilePath(const QString& applicationFolder, const QString& name);
 
 // The report shown once the backup is stored. The folder is shown as the system names it,
-// followed by the backslash and parenthesis the message has always had.
+// followed by the system's separator and the closing parenthesis.
 QString backupReport(const QString& applicationFolder, const QString& name);
 
 // Copies the open catalogue to the backup file named `name` in the application folder.
@@ -54,6 +56,9 @@ QString backupReport(const QString& applicationFolder, const QString& name);
 // temporary name in the application folder and renamed to the backup name only once
 // complete, so an existing backup of that name is replaced by a whole one or not at all,
 // and a failure (a full disk, a folder that cannot be written) leaves no file behind.
+// A catalogue that fails SQLite's integrity check is still copied (the copy loses nothing
+// and may be all that is left of it), with a warning that says so.
+// Temporary files that a backup cut short left in the folder are removed first.
 BackupResult backupCatalogue(const QString& openCatalogue, const QString& applicationFolder,
                              const QString& name);
 

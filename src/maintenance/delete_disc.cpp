@@ -1,5 +1,6 @@
 #include "maintenance/delete_disc.h"
 
+#include "catalogue/disc_volumes.h"
 #include "catalogue/name_index.h"
 #include "maintenance/selected_rows.h"
 
@@ -8,20 +9,6 @@ namespace platterly::maintenance {
 using sql::SqlError;
 
 namespace {
-
-DeleteResult failure(DeleteOutcome outcome, QString message)
-{
-    DeleteResult result;
-    result.outcome = outcome;
-    result.message = std::move(message);
-    return result;
-}
-
-SqlError query(sql::DataControl& data, const QString& statement)
-{
-    data.setRecordSource(statement);
-    return data.refresh();
-}
 
 struct DiscCounts
 {
@@ -75,33 +62,33 @@ SqlError subtractFromTotals(sql::DataControl& data, const DiscCounts& counts)
 DeleteResult deleteDisc(sql::DataControl& data, const QString& title)
 {
     if (title.isEmpty())
-        return failure(DeleteOutcome::NoDiscChosen, kSelectDiscToDeleteMessage);
+        return {DeleteOutcome::NoDiscChosen, kSelectDiscToDeleteMessage};
 
     SqlError error;
     sql::Database* db = data.database(&error);
     if (!db)
-        return failure(DeleteOutcome::Failed, error.message);
+        return {DeleteOutcome::Failed, error.message};
     // Until commit() the transaction rolls back whatever was done when this function returns.
     sql::Transaction transaction(*db);
     if (transaction.beginError())
-        return failure(DeleteOutcome::Failed, transaction.beginError().message);
+        return {DeleteOutcome::Failed, transaction.beginError().message};
 
     // The disc is looked up in full before the first change, so that a refusal changes nothing.
     const QString discRows = rowsOfTitle("TOTAL", title);
     const QString entryRows = rowsOfTitle("CDS", title);
     DiscCounts counts;
     if ((error = readDiscRows(data, discRows, &counts)))
-        return failure(DeleteOutcome::Failed, error.message);
+        return {DeleteOutcome::Failed, error.message};
     if ((error = query(data, entryRows)))
-        return failure(DeleteOutcome::Failed, error.message);
+        return {DeleteOutcome::Failed, error.message};
     const bool hasEntries = data.recordset()->absolutePosition() != -1;
     if (counts.discs == 0 && !hasEntries)
-        return failure(DeleteOutcome::NotFound, QStringLiteral("No disc is titled %1.").arg(title));
+        return {DeleteOutcome::NotFound, QStringLiteral("No disc is titled %1.").arg(title)};
     if (counts.discs == 0)
-        return failure(DeleteOutcome::NoDiscRow,
-                       QStringLiteral("%1 has file rows but no disc row (TOTAL), so its counts "
-                                      "cannot be taken off the totals; nothing was deleted.")
-                           .arg(title));
+        return {DeleteOutcome::NoDiscRow,
+                QStringLiteral("%1 has file rows but no disc row (TOTAL), so its counts cannot "
+                               "be taken off the totals; nothing was deleted.")
+                    .arg(title)};
 
     DeleteResult result;
     result.outcome = DeleteOutcome::Deleted;
@@ -110,14 +97,15 @@ DeleteResult deleteDisc(sql::DataControl& data, const QString& title)
     result.files = counts.files;
     if ((error = deleteSelectedRows(*db, entryRows, &result.rows)) ||
         (error = deleteSelectedRows(*db, discRows)) || (error = subtractFromTotals(data, counts)))
-        return failure(DeleteOutcome::Failed, error.message);
+        return {DeleteOutcome::Failed, error.message};
 
     // The search's name index follows the tables in the same transaction, so that it never
     // offers rows that are gone.
-    if ((error = catalogue::dropTitleFromNameIndex(*db, title)))
-        return failure(DeleteOutcome::Failed, error.message);
+    if ((error = catalogue::dropTitleFromNameIndex(*db, title)) ||
+        (error = catalogue::deleteDiscVolume(*db, title)))
+        return {DeleteOutcome::Failed, error.message};
     if ((error = transaction.commit()))
-        return failure(DeleteOutcome::Failed, error.message);
+        return {DeleteOutcome::Failed, error.message};
     return result;
 }
 

@@ -105,18 +105,58 @@ QByteArray packDocx(const GridText& grid, const std::vector<int>& columnWeights,
     return readWholeSource(zip, buffer.get(), error);
 }
 
-ExportResult writeDocx(const QString& path, const GridText& grid,
+bool exportTargetExists(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+QString replaceDocumentQuestion(const QString& path)
+{
+    return QStringLiteral("%1 already exists.\nDo you want to replace it?")
+        .arg(QDir::toNativeSeparators(path));
+}
+
+ExportResult writeDocx(const QString& path, const GridText& grid, ExistingFile existing,
                        const std::vector<int>& columnWeights)
 {
+    const QString shown = QDir::toNativeSeparators(path);
+    const auto refuseExisting = [&shown] {
+        return ExportResult{false, QStringLiteral("%1 already exists; it was left as it is. "
+                                                  "Choose another name to export to.")
+                                       .arg(shown)};
+    };
+    if (existing == ExistingFile::Refuse && exportTargetExists(path))
+        return refuseExisting();
+
     QString why;
     const QByteArray packed = packDocx(grid, columnWeights, &why);
     if (packed.isEmpty())
         return {false, QStringLiteral("The document could not be made: %1.").arg(why)};
 
+    // Unbuffered, so that every write reaches the file system at once and its failure (a
+    // full disk) shows here: a buffered file flushes on commit() and may miss that it failed.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(packed) != packed.size() || !file.commit())
-        return {false, QStringLiteral("The document %1 could not be written: %2.")
-                           .arg(QDir::toNativeSeparators(path), file.errorString())};
+    const auto failed = [&file, &shown] {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return ExportResult{false, QStringLiteral("The document %1 could not be written: %2. "
+                                                  "No document was left behind.")
+                                       .arg(shown, reason)};
+    };
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return failed();
+    if (file.write(packed) != packed.size() || !file.flush())
+        return failed();
+    // Checked once more at the last moment: another program may have made the file meanwhile.
+    if (existing == ExistingFile::Refuse && exportTargetExists(path)) {
+        file.cancelWriting();
+        return refuseExisting();
+    }
+    if (!file.commit())
+        return {false, QStringLiteral("The document %1 could not be written: %2. No document "
+                                      "was left behind.")
+                           .arg(shown, file.errorString())};
     return {true, {}};
 }
 

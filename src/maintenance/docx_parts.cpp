@@ -1,5 +1,7 @@
 #include "maintenance/docx_parts.h"
 
+#include "platform/system/native_name.h"
+
 #include <algorithm>
 #include <numeric>
 
@@ -128,7 +130,9 @@ void appendRow(QString& xml, const QStringList& cells, const std::vector<int>& w
         header ? QStringLiteral("<w:tr><w:trPr><w:tblHeader/></w:trPr>") : QStringLiteral("<w:tr>");
     for (std::size_t column = 0; column < widths.size(); ++column) {
         const auto index = static_cast<qsizetype>(column);
-        const QString text = index < cells.size() ? cells.at(index) : QString();
+        // Bytes of a name that are not UTF-8 show as they do in the grid.
+        const QString text =
+            index < cells.size() ? system::displayedText(cells.at(index)) : QString();
         xml +=
             QStringLiteral("<w:tc><w:tcPr><w:tcW w:w=\"%1\" w:type=\"dxa\"/>").arg(widths[column]);
         if (header)

@@ -1,6 +1,7 @@
 #include "maintenance/rename_disc.h"
 
 #include "catalogue/catalogue_file.h"
+#include "catalogue/disc_volumes.h"
 #include "catalogue/name_index.h"
 #include "maintenance/selected_rows.h"
 
@@ -10,19 +11,10 @@ using sql::SqlError;
 
 namespace {
 
-RenameResult failure(RenameOutcome outcome, QString message)
-{
-    RenameResult result;
-    result.outcome = outcome;
-    result.message = std::move(message);
-    return result;
-}
-
 // Whether the statement selects at least one row, asked as every window asks it.
 SqlError hasRows(sql::DataControl& data, const QString& statement, bool* found)
 {
-    data.setRecordSource(statement);
-    if (SqlError error = data.refresh())
+    if (SqlError error = query(data, statement))
         return error;
     *found = data.recordset()->absolutePosition() != -1;
     return {};
@@ -38,18 +30,17 @@ bool isAcceptableNewTitle(const QString& newTitle)
 RenameResult renameDisc(sql::DataControl& data, const QString& oldTitle, const QString& newTitle)
 {
     if (!isAcceptableNewTitle(newTitle))
-        return failure(RenameOutcome::Refused,
-                       QStringLiteral("A new CD name holds 1 to %1 characters.")
-                           .arg(catalogue::kMaxRenamedTitleLength));
+        return {RenameOutcome::Refused, QStringLiteral("A new CD name holds 1 to %1 characters.")
+                                            .arg(catalogue::kMaxRenamedTitleLength)};
 
     SqlError error;
     sql::Database* db = data.database(&error);
     if (!db)
-        return failure(RenameOutcome::Failed, error.message);
+        return {RenameOutcome::Failed, error.message};
     // Until commit() the transaction rolls back whatever was done when this function returns.
     sql::Transaction transaction(*db);
     if (transaction.beginError())
-        return failure(RenameOutcome::Failed, transaction.beginError().message);
+        return {RenameOutcome::Failed, transaction.beginError().message};
 
     const QString entryRows = rowsOfTitle("CDS", oldTitle);
     const QString discRows = rowsOfTitle("TOTAL", oldTitle);
@@ -57,10 +48,9 @@ RenameResult renameDisc(sql::DataControl& data, const QString& oldTitle, const Q
     bool hasDisc = false;
     if ((error = hasRows(data, entryRows, &hasEntries)) ||
         (error = hasRows(data, discRows, &hasDisc)))
-        return failure(RenameOutcome::Failed, error.message);
+        return {RenameOutcome::Failed, error.message};
     if (!hasEntries && !hasDisc)
-        return failure(RenameOutcome::NotFound,
-                       QStringLiteral("No disc is titled %1.").arg(oldTitle));
+        return {RenameOutcome::NotFound, QStringLiteral("No disc is titled %1.").arg(oldTitle)};
 
     RenameResult result;
     result.outcome = RenameOutcome::Renamed;
@@ -69,14 +59,15 @@ RenameResult renameDisc(sql::DataControl& data, const QString& oldTitle, const Q
                                         &result.rows)) ||
         (error =
              setFieldOfSelectedRows(*db, discRows, QStringLiteral("CDNAME"), title, &result.discs)))
-        return failure(RenameOutcome::Failed, error.message);
+        return {RenameOutcome::Failed, error.message};
 
     // The search's name index follows the tables in the same transaction, so that a search
     // limited to the new title finds the disc's rows at once.
-    if ((error = catalogue::renameTitleInNameIndex(*db, oldTitle, newTitle)))
-        return failure(RenameOutcome::Failed, error.message);
+    if ((error = catalogue::renameTitleInNameIndex(*db, oldTitle, newTitle)) ||
+        (error = catalogue::renameDiscVolume(*db, oldTitle, newTitle)))
+        return {RenameOutcome::Failed, error.message};
     if ((error = transaction.commit()))
-        return failure(RenameOutcome::Failed, error.message);
+        return {RenameOutcome::Failed, error.message};
     return result;
 }
 

@@ -39,7 +39,7 @@ SearchGrid searchResultsGrid(sql::DataControl& data, const search::SearchRequest
     result.grid.push_back(resultsGridHeader());
     const search::SearchStatement built = search::buildSearchStatement(request);
     result.outcome = search::runSearch(
-        data, built.statement,
+        data, built,
         [&result](const search::ResultRow& row) {
             result.grid.push_back(search::resultCells(row));
             return true;

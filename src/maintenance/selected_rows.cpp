@@ -11,12 +11,6 @@ using sql::SqlError;
 
 namespace {
 
-QString quotedName(QString name)
-{
-    name.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + name + QLatin1Char('"');
-}
-
 // The statement's conditions as SQLite sees them, planned the way a recordset plans them, so
 // that the rows changed are the rows a recordset of the same statement shows.
 std::optional<sql::QueryPlan> planOf(const sql::Database& db, const QString& select,
@@ -59,9 +53,9 @@ SqlError deleteSelectedRows(const sql::Database& db, const QString& select, qint
     const std::optional<sql::QueryPlan> plan = planOf(db, select, &error);
     if (!plan)
         return error;
-    return runChange(db,
-                     QStringLiteral("DELETE FROM ") + quotedName(plan->table.name) + plan->where,
-                     plan->params, changed);
+    return runChange(
+        db, QStringLiteral("DELETE FROM ") + sql::quoteName(plan->table.name) + plan->where,
+        plan->params, changed);
 }
 
 SqlError setFieldOfSelectedRows(const sql::Database& db, const QString& select,
@@ -78,8 +72,9 @@ SqlError setFieldOfSelectedRows(const sql::Database& db, const QString& select,
     // The new value takes the parameter number after the conditions' own.
     QVariantList params = plan->params;
     params.append(value);
-    const QString statement = QStringLiteral("UPDATE ") + quotedName(plan->table.name) +
-                              QStringLiteral(" SET ") + quotedName(plan->table.columns.at(column)) +
+    const QString statement = QStringLiteral("UPDATE ") + sql::quoteName(plan->table.name) +
+                              QStringLiteral(" SET ") +
+                              sql::quoteName(plan->table.columns.at(column)) +
                               QStringLiteral(" = ?") + QString::number(params.size()) + plan->where;
     return runChange(db, statement, params, changed);
 }

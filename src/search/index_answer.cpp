@@ -2,6 +2,7 @@
 
 #include "catalogue/name_index.h"
 #include "platform/sql/casefold.h"
+#include "platform/sql/name_order.h"
 
 #include <algorithm>
 #include <string_view>
@@ -13,17 +14,18 @@ namespace {
 
 using Directory = IndexDirectory;
 
-// The title order of "ORDER BY CDNAME": NULL first, then case-blind, as JETNOCASE orders.
+// The title order of "ORDER BY CDNAME": NULL first, then in the order names are listed
+// (sql::compareNameOrder).
 bool titleBefore(const Directory::Title& a, const Directory::Title& b)
 {
     if (a.isNull || b.isNull)
         return a.isNull && !b.isNull;
-    return sql::compareFolded(a.text, b.text) < 0;
+    return sql::compareNameOrder(a.text, b.text) < 0;
 }
 
 bool sameTitle(const Directory::Title& a, const Directory::Title& b)
 {
-    return a.isNull == b.isNull && (a.isNull || sql::equalsFolded(a.text, b.text));
+    return a.isNull == b.isNull && (a.isNull || sql::compareNameOrder(a.text, b.text) == 0);
 }
 
 // The hits of a block that pass the filter (when there is one), with their rowids.
@@ -104,9 +106,8 @@ private:
             std::sort(m_ready.begin(), m_ready.end());
             return true;
         }
-        // By name: folded UTF-8 compares byte by byte (as unsigned) in the order of its code
-        // points, which is the order of "ORDER BY FNAME" with JETNOCASE; equal names keep
-        // stored order.
+        // By name: the names' order keys, compared byte by byte, give the order of
+        // "ORDER BY FNAME" (sql::compareNameOrder); equal keys keep stored order.
         IndexAnswer::NamedRowids named;
         for (const qint64 id : run.blocks)
             m_answer.scan(id, nullptr, &named);
@@ -215,8 +216,9 @@ void IndexAnswer::scan(qint64 id, std::vector<qint64>* rowids, NamedRowids* name
         const BlockHit& hit = m_hits[i];
         const qint64 rowid = m_hitRowids[i];
         if (named) {
-            named->entries.push_back({named->names.size(), hit.nameLength, rowid});
-            named->names.append(block.names + hit.nameOffset, hit.nameLength);
+            const std::size_t offset = named->names.size();
+            sql::appendNameOrderKeyUtf8(block.names + hit.nameOffset, hit.nameLength, named->names);
+            named->entries.push_back({offset, std::uint32_t(named->names.size() - offset), rowid});
         } else
             rowids->push_back(rowid);
     }
@@ -246,11 +248,10 @@ constexpr std::size_t kBlocksWorthAHelper = 512;
 
 // The hits of each of `blocks`, counted on a connection of its own to the file, on the
 // thread that calls it. Nothing when the file's name index is no longer the one the answer
-// was made from (another program committed a change meanwhile), or cannot be read.
-// `mappedBytes`: the caller's connection's mmap_size, which this one copies. Runs on the helper
-// thread: it must not touch the caller's connection at all.
-std::optional<std::vector<qint64>> countOnOwnConnection(const QString& path, qint64 mappedBytes,
-                                                        qint64 stamp, const NameQuery& query,
+// was made from (another program committed a change meanwhile), or cannot be read. Runs on
+// the helper thread: it must not touch the caller's connection at all.
+std::optional<std::vector<qint64>> countOnOwnConnection(const QString& path, qint64 stamp,
+                                                        const NameQuery& query,
                                                         const std::vector<qint64>& blocks)
 {
     // The caller holds the file's read lock and waits for this thread: should a writer of
@@ -260,11 +261,6 @@ std::optional<std::vector<qint64>> countOnOwnConnection(const QString& path, qin
     const auto db = sql::Database::openWithoutWaiting(path, &error);
     if (!db)
         return std::nullopt;
-    if (mappedBytes > 0) {
-        const sql::SqlError ignored =
-            db->exec(QStringLiteral("PRAGMA mmap_size = %1").arg(mappedBytes));
-        Q_UNUSED(ignored);
-    }
     // One read lock for the stamp and every block: they describe one moment of the file.
     const sql::ReadScope readScope(*db);
     catalogue::NameIndexState state;
@@ -304,16 +300,10 @@ qint64 IndexAnswer::count() const
     if (todo.size() >= kBlocksWorthAHelper && !path.isEmpty() && path != u":memory:"_qs) {
         const std::vector<qint64> second(todo.begin() + std::ptrdiff_t(todo.size() / 2),
                                          todo.end());
-        qint64 mappedBytes = 0;
-        sql::SqlError ignored;
-        if (auto mapped = db.prepare(QStringLiteral("PRAGMA mmap_size"), &ignored);
-            mapped && mapped->step() == sql::Statement::Step::Row)
-            mappedBytes = mapped->integer(0);
         std::optional<std::vector<qint64>> secondCounts;
         const qint64 stamp = m_directory->stamp;
-        std::thread helper([&] {
-            secondCounts = countOnOwnConnection(path, mappedBytes, stamp, m_query, second);
-        });
+        std::thread helper(
+            [&] { secondCounts = countOnOwnConnection(path, stamp, m_query, second); });
         for (std::size_t i = 0; i < todo.size() / 2; ++i)
             hitCount(todo[i]);
         helper.join();

@@ -17,8 +17,8 @@ namespace platterly::search {
 // The rows of a name search, worked out from the name index in the statement's order.
 //
 // The blocks to read are put in order first, from the directory alone: by title (NULL first,
-// then case-blind) and within a title by rowid, or, ordered by name, all together. A title's
-// blocks whose rows follow each other are then read one at a time, so the first rows come
+// then as names are listed) and within a title by rowid, or, ordered by name, all together. A
+// title's blocks whose rows follow each other are then read one at a time, so the first rows come
 // after reading one block; blocks whose rows interleave (a title written more than once by
 // another program), and results ordered by name, are read whole and sorted. The total is
 // counted from the same blocks, each read at most once for it. Conditions on SIZE and
@@ -35,6 +35,8 @@ public:
 
     std::unique_ptr<sql::RowidCursor> open() const override;
     qint64 count() const override;
+    // The search the answer was worked out for.
+    const NameQuery& query() const { return m_query; }
 
 private:
     friend class IndexCursor;
@@ -51,7 +53,7 @@ private:
         RunOrder order = RunOrder::Stored;
     };
 
-    // The folded names of a run's matches, kept together for sorting by name.
+    // The order keys of a run's matches' names, kept together for sorting by name.
     struct NamedRowids
     {
         struct Entry
@@ -65,7 +67,7 @@ private:
     };
 
     void planRuns(const std::optional<CandidateBlocks>& candidates);
-    // Appends the rowids of the block's matches, or with `named` their folded names and
+    // Appends the rowids of the block's matches, or with `named` their names' order keys and
     // rowids; notes their number for count(). A block that is gone matches nothing.
     void scan(qint64 block, std::vector<qint64>* rowids, NamedRowids* named) const;
     // The number of matches of a block, counted once.

@@ -150,6 +150,12 @@ void useNameIndex(sql::DataControl& data)
     data.setPlanner(std::make_shared<NameIndexPlanner>());
 }
 
+void useCatalogue(sql::DataControl& data, const QString& path)
+{
+    data.setDatabaseName(path);
+    useNameIndex(data);
+}
+
 sql::SqlError prepareNameIndex(const sql::Database& db,
                                const catalogue::NameIndexProgress& progress)
 {

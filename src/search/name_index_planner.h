@@ -47,6 +47,12 @@ private:
 // title by the range of rowids the index knows for it.
 void useNameIndex(sql::DataControl& data);
 
+// Points `data` at the catalogue file `path` as the program opens every catalogue: name
+// searches and one title's rows are answered through the name index (useNameIndex). The file
+// is opened when first needed. It is read through SQLite's own page cache, not mapped into
+// memory: bench/README.md has the figures.
+void useCatalogue(sql::DataControl& data, const QString& path);
+
 // When a catalogue is opened: builds the name index if it is missing or stale and the file
 // can be written, in a transaction of its own, telling `progress` how far it is (returning
 // false cancels, leaving the file as it was). A file that cannot be written, or whose index

@@ -1,5 +1,6 @@
 #include "search/results_model.h"
 
+#include "platform/system/native_name.h"
 #include "search/results_grid_format.h"
 
 #include <climits>
@@ -85,7 +86,8 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const
         return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return {};
-    return cellText(index.row(), index.column());
+    // Bytes of a name that are not UTF-8 are shown as replacement characters.
+    return system::displayedText(cellText(index.row(), index.column()));
 }
 
 QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -25,8 +25,9 @@ public:
 
     qsizetype resultCount() const { return static_cast<qsizetype>(m_rows.size()); }
     const ResultRow& result(qsizetype row) const { return m_rows[static_cast<std::size_t>(row)]; }
-    // The text of a cell as the grid shows it; column 0 title, 1 name, 2 path, 3 size as a file
-    // manager shows it, 4 time of change (local time); empty where unknown.
+    // The text of a cell as stored; column 0 title, 1 name, 2 path, 3 size as a file manager
+    // shows it, 4 time of change (local time); empty where unknown. The grid shows it with
+    // bytes that are not UTF-8 as replacement characters (system::displayedText).
     QString cellText(qsizetype row, int column) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;

@@ -4,6 +4,7 @@
 #include "platform/system/profile_file.h"
 #include "search/statement_builder.h"
 
+#include <QDir>
 #include <algorithm>
 
 namespace platterly::search {
@@ -26,17 +27,23 @@ QStringList loadSearchHistory(const QString& settingsFile)
     return history;
 }
 
-bool rememberSearch(QStringList& history, const QString& patternText, const QString& settingsFile)
+bool rememberSearch(QStringList& history, const QString& patternText, const QString& settingsFile,
+                    QString* writeError)
 {
     if (history.contains(patternText) || withoutOuterBlanks(patternText).isEmpty())
         return false;
     history.prepend(patternText);
     while (history.size() > kHistoryLength)
         history.removeLast();
-    system::WriteINI(settingsFile, kSectionStrings, kKeyTotal, QString::number(history.size()));
-    for (int position = 1; position <= history.size(); ++position)
-        system::WriteINI(settingsFile, kSectionStrings, historyKey(position),
-                         history.at(position - 1));
+    QString why;
+    bool written = system::WriteINI(settingsFile, kSectionStrings, kKeyTotal,
+                                    QString::number(history.size()), &why);
+    for (int position = 1; written && position <= history.size(); ++position)
+        written = system::WriteINI(settingsFile, kSectionStrings, historyKey(position),
+                                   history.at(position - 1), &why);
+    if (!written && writeError)
+        *writeError = QStringLiteral("The search history could not be saved in %1: %2.")
+                          .arg(QDir::toNativeSeparators(settingsFile), why);
     return true;
 }
 

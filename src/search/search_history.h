@@ -16,7 +16,9 @@ QStringList loadSearchHistory(const QString& settingsFile);
 // After a search: a pattern already in the list (compared exactly) changes nothing; a new one
 // that is not blanks only goes first, the oldest falls out beyond the limit, and the list is
 // written back. Returns whether the list changed; on a failed write the list in memory is
-// changed all the same (the search itself was made). The pattern box then shows entry 1.
-bool rememberSearch(QStringList& history, const QString& patternText, const QString& settingsFile);
+// changed all the same (the search itself was made), and `writeError`, when given, says
+// which file could not be written and why. The pattern box then shows entry 1.
+bool rememberSearch(QStringList& history, const QString& patternText, const QString& settingsFile,
+                    QString* writeError = nullptr);
 
 } // namespace platterly::search

@@ -1,18 +1,24 @@
 #include "search/search_run.h"
 
+#include "search/index_answer.h"
+
 namespace platterly::search {
 
 SearchOutcome runSearch(sql::DataControl& data, const QString& statement,
                         const ResultConsumer& consumer, const std::atomic<bool>* stop)
 {
     SearchOutcome outcome;
-    data.setRecordSource(statement);
-    if ((outcome.error = data.refresh()))
+    if ((outcome.error = query(data, statement)))
         return outcome;
     sql::Recordset& rows = *data.recordset();
     // Missing from catalogues made before they were recorded: then -1, read as unknown.
     const int size = rows.fieldIndex(u"SIZE");
     const int modified = rows.fieldIndex(u"MODIFIED");
+    // A name written into the file in place, without SQLite's change counter moving, leaves
+    // the name index looking current while it holds the old name: each name the index
+    // answered with is tested against the pattern again, on the text already read.
+    const auto* indexed = dynamic_cast<const IndexAnswer*>(data.rowidAnswer());
+    const sql::JetLikePattern* recheck = indexed ? &indexed->query().pattern : nullptr;
     bool stopped = false;
     while (!rows.eof()) {
         if (stop && stop->load()) {
@@ -26,6 +32,11 @@ SearchOutcome runSearch(sql::DataControl& data, const QString& statement,
         if (rows.lastError()) {
             outcome.error = rows.lastError();
             return outcome;
+        }
+        if (recheck && !recheck->matches(row.name)) {
+            if ((outcome.error = rows.moveNext()))
+                return outcome;
+            continue;
         }
         ++outcome.found;
         if (!consumer(row)) {
@@ -47,6 +58,16 @@ SearchOutcome runSearch(sql::DataControl& data, const QString& statement,
     if (rows.lastError())
         outcome.error = rows.lastError();
     return outcome;
+}
+
+SearchOutcome runSearch(sql::DataControl& data, const SearchStatement& built,
+                        const ResultConsumer& consumer, const std::atomic<bool>* stop)
+{
+    if (built.patternError.isEmpty())
+        return runSearch(data, built.statement, consumer, stop);
+    SearchOutcome refused;
+    refused.error = {sql::ErrorCode::InvalidPattern, built.patternError};
+    return refused;
 }
 
 QString resultMessage(qint64 found, qint64 total)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/sql/data_control.h"
+#include "search/statement_builder.h"
 
 #include <QString>
 #include <atomic>
@@ -37,6 +38,11 @@ struct SearchOutcome
 // after a stop it is counted, from the name index when the data control's planner answered
 // the statement. On failure the outcome holds the error and the rows handed over so far.
 SearchOutcome runSearch(sql::DataControl& data, const QString& statement,
+                        const ResultConsumer& consumer, const std::atomic<bool>* stop = nullptr);
+
+// The same for a statement built from the search boxes. A pattern Jet refuses is reported
+// as the box's pattern error (positions in the typed text) and nothing is read.
+SearchOutcome runSearch(sql::DataControl& data, const SearchStatement& built,
                         const ResultConsumer& consumer, const std::atomic<bool>* stop = nullptr);
 
 // The result message: "No Files Found", "Only 1 File Found", or

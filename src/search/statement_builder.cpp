@@ -1,5 +1,6 @@
 #include "search/statement_builder.h"
 
+#include "platform/sql/jet_like.h"
 #include "platform/sql/sqlite_db.h"
 
 namespace platterly::search {
@@ -97,6 +98,11 @@ SearchStatement buildSearchStatement(const SearchRequest& request, const SearchF
     }
     built.statement = category->beforePattern + sql::quoteSqlText(pattern) +
                       category->afterPattern + filters.conditions();
+    // The stars around the pattern and blanks trimmed off its ends change neither whether Jet
+    // takes it nor what it says about it, but they would move every position it names.
+    QString why;
+    if (!sql::JetLikePattern::compile(built.patternText, &why))
+        built.patternError = QStringLiteral("Invalid pattern string: ") + why;
     if (request.oneDiscOnly)
         built.statement += QStringLiteral(" AND CDNAME = '") +
                            sql::quoteSqlText(request.discTitle) +

@@ -22,6 +22,10 @@ struct SearchStatement
     // The pattern box's text after the search: "Folders Only" turns a box holding exactly
     // "*.*" into "*", and the window shows that.
     QString patternText;
+    // Why Jet refuses the pattern, in the terms of the pattern box (a position counts the
+    // characters typed there, not the "*" the statement puts before them); empty when the
+    // pattern is sound.
+    QString patternError;
 };
 
 // The categories the category box offers, in the order it lists them.

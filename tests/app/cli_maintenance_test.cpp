@@ -128,7 +128,7 @@ TEST_F(CliMaintenanceTest, BackupPrintsTheBackupFileAloneOnTheLastLine)
     EXPECT_EQ(lastLine(named.out), backup);
     EXPECT_TRUE(
         named.out.startsWith(QStringLiteral("Back-up File Stored in the application folder\n\n(") +
-                             m_dir.path() + QStringLiteral("\\) as\n\n\tmine.DB2\n")))
+                             m_dir.path() + QStringLiteral("/) as\n\n\tmine.DB2\n")))
         << named.out.toStdString();
     EXPECT_EQ(run({QStringLiteral("--catalogue"), backup, QStringLiteral("totals")}).out,
               QStringLiteral("2 discs, 4 folders, 8 files\n"));
@@ -217,4 +217,46 @@ TEST_F(CliMaintenanceTest, ExportWritesTheSearchResultsDocument)
              QStringLiteral("song")});
     EXPECT_EQ(nowhere.status, 1);
     EXPECT_TRUE(nowhere.err.contains(QLatin1String("x.docx"))) << nowhere.err.toStdString();
+}
+
+TEST_F(CliMaintenanceTest, ExportReplacesAnExistingFileOnlyWithOverwrite)
+{
+    QFile notes(m_dir.filePath(QStringLiteral("notes.txt")));
+    ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
+    notes.write("my notes");
+    notes.close();
+    const Outcome refused =
+        run({QStringLiteral("export"), QStringLiteral("notes.txt"), QStringLiteral("song")});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, QStringLiteral("platterly-cli: notes.txt already exists; it was left "
+                                          "as it is. Give --overwrite to replace it.\n"));
+    ASSERT_TRUE(notes.open(QIODevice::ReadOnly));
+    EXPECT_EQ(notes.readAll(), QByteArray("my notes"));
+    notes.close();
+    // A link that leads nowhere is a name taken all the same.
+    ASSERT_TRUE(QFile::link(m_dir.filePath(QStringLiteral("gone")),
+                            m_dir.filePath(QStringLiteral("link.docx"))));
+    EXPECT_EQ(
+        run({QStringLiteral("export"), QStringLiteral("link.docx"), QStringLiteral("song")}).status,
+        1);
+
+    const Outcome replaced = run({QStringLiteral("export"), QStringLiteral("notes.txt"),
+                                  QStringLiteral("song"), QStringLiteral("--overwrite")});
+    EXPECT_EQ(replaced.status, 0) << replaced.err.toStdString();
+    ASSERT_TRUE(notes.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(notes.readAll().startsWith("PK")); // a zip archive: the document
+}
+
+TEST_F(CliMaintenanceTest, AnExportThatRunsOutOfRoomFailsAndLeavesNoDocument)
+{
+    const QStringList before = folderEntries();
+    // A file-size limit of 1 KiB makes the document's write fail as a full disk does.
+    const Outcome full =
+        run({QStringLiteral("export"), QStringLiteral("full.docx"), QStringLiteral("song")},
+            QStringLiteral("trap '' XFSZ; ulimit -f 1; exec \"$0\" \"$@\""));
+    EXPECT_EQ(full.status, 1) << full.out.toStdString();
+    EXPECT_TRUE(full.err.contains(QLatin1String("full.docx could not be written")))
+        << full.err.toStdString();
+    EXPECT_TRUE(full.out.isEmpty()) << full.out.toStdString();
+    EXPECT_EQ(folderEntries(), before);
 }

@@ -1,3 +1,4 @@
+#include "platform/sql/sqlite_db.h"
 #include "support/temp_tree.h"
 
 #include <QDir>
@@ -96,6 +97,21 @@ TEST_F(CliTest, CataloguesAFolderAndListsItBack)
     ASSERT_EQ(totals.size(), 1);
     EXPECT_EQ(totals[0][QStringLiteral("TCDS")].toInt(), 1);
     EXPECT_EQ(totals[0][QStringLiteral("TFILES")].toInt(), 2);
+
+    // A damaged row of an absurd depth is left out of the picture.
+    {
+        platterly::sql::SqlError error;
+        auto db = platterly::sql::Database::open(m_catalogue, &error);
+        ASSERT_TRUE(db);
+        ASSERT_FALSE(db->exec(u"INSERT INTO CDS (CDNAME, FNAME, PATH, LEVEL, TYPE) "
+                              u"VALUES ('Bob''s CD', 'deep', 'E:\\', 1e15, 0)"_qs));
+    }
+    const Outcome pictured = onCatalogue({QStringLiteral("tree"), QStringLiteral("Bob's CD")});
+    EXPECT_EQ(pictured.status, 0) << pictured.err.toStdString();
+    QStringList names = pictured.out.split(u'\n');
+    for (QString& line : names)
+        line = line.section(u'\t', 0, 0); // the name, without its size and time
+    EXPECT_EQ(names.join(u'\n'), QStringLiteral("Bob's CD\n  a.txt\n  Music\n    b.mp3\n"));
 }
 
 TEST_F(CliTest, UpdatesADiscFromWhereItWasCataloguedOrFromAFolder)

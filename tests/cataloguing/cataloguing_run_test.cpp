@@ -2,6 +2,7 @@
 #include "catalogue/catalogue_reader.h"
 #include "cataloguing/cataloguing_run.h"
 #include "support/catalogue_rows.h"
+#include "support/damaged_catalogue.h"
 #include "support/temp_tree.h"
 
 #include <QDir>
@@ -249,6 +250,28 @@ TEST_F(CataloguingRunTest, FilesThatAreNotCataloguesAreRefused)
     result = run(QStringLiteral("NoTotal"), m_tree.root());
     EXPECT_EQ(result.outcome, RunOutcome::Failed);
     EXPECT_TRUE(result.message.contains(QStringLiteral("TOTAL")));
+}
+
+TEST_F(CataloguingRunTest, ADamagedCatalogueTakesNoDisc)
+{
+    ASSERT_EQ(run(QStringLiteral("Before"), m_tree.root()).outcome, RunOutcome::Finished);
+    test::orphanFreePages(m_file);
+    const auto bytes = [this] {
+        QFile file(m_file);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray before = bytes();
+    const auto result = run(QStringLiteral("After"), m_tree.root());
+    EXPECT_EQ(result.outcome, RunOutcome::Failed);
+    EXPECT_TRUE(result.message.startsWith(
+        QStringLiteral("The catalogue file db.db2 is damaged: it fails SQLite's integrity check "
+                       "(Page ")))
+        << result.message.toStdString();
+    EXPECT_TRUE(result.message.endsWith(
+        QStringLiteral(" is never used). A disc added to it could overwrite what it still holds, "
+                       "so nothing was added.")))
+        << result.message.toStdString();
+    EXPECT_EQ(bytes(), before);
 }
 
 TEST_F(CataloguingRunTest, CatalogueStaysReadableByTheStockShell)

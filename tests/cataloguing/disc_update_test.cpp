@@ -1,8 +1,11 @@
 // Updating a disc: its rows afterwards are what cataloguing the same tree writes.
 #include "catalogue/catalogue_file.h"
 #include "catalogue/catalogue_reader.h"
+#include "catalogue/disc_volumes.h"
 #include "catalogue/name_index.h"
 #include "cataloguing/disc_update.h"
+#include "platform/drives/volume_source.h"
+#include "support/damaged_catalogue.h"
 #include "support/temp_tree.h"
 
 #include <QProcess>
@@ -37,19 +40,33 @@ protected:
         tree.setAllModified(1'600'000'000);
     }
 
-    cataloguing::RunResult add(const QString& file, const QString& title, const QString& root)
+    // Adds a disc; with `recorded`, its volume is recorded as a cataloguing run records it.
+    cataloguing::RunResult add(const QString& file, const QString& title, const QString& root,
+                               const QString& driveRoot = u"D:\\"_s, bool recorded = false)
     {
         sql::DataControl data;
         data.setDatabaseName(file);
-        return cataloguing::runCataloguing(data, {title, root, u"D:\\"_s, kLaterDay});
+        cataloguing::CataloguingRequest request{title, root, driveRoot, kLaterDay};
+        if (recorded)
+            request.volume = drives::describeVolume(drives::DriveMap(), root, driveRoot);
+        return cataloguing::runCataloguing(data, request);
     }
 
+    // Updates a disc from `root`, or without one from where it is found on `drives`.
     cataloguing::UpdateResult update(const QString& title, const QString& root,
-                                     const QString& driveRoot = u"D:\\"_s)
+                                     const QString& driveRoot = u"D:\\"_s,
+                                     const drives::DriveMap& drives = {})
     {
         sql::DataControl data;
         data.setDatabaseName(m_file);
-        return cataloguing::runUpdate(data, {title, root, driveRoot, kLaterDay});
+        return cataloguing::runUpdate(data, {title, root, driveRoot, kLaterDay, drives, {}});
+    }
+
+    std::optional<drives::VolumeRecord> volumeOf(const QString& title)
+    {
+        sql::SqlError error;
+        auto db = sql::Database::open(m_file, &error);
+        return db ? catalogue::readDiscVolume(*db, title) : std::nullopt;
     }
 
     // A disc's rows, every field, in stored order.
@@ -212,6 +229,35 @@ TEST_F(DiscUpdateTest, ADiscReadFromAnotherPlaceOrRenamedIsWrittenAfresh)
     EXPECT_EQ(rowsOf(m_file, u"Renamed"_s), expected);
 }
 
+TEST_F(DiscUpdateTest, ADiscIsFoundWhereItWasCataloguedAndItsPlaceRecordedAnew)
+{
+    ASSERT_EQ(add(m_file, u"Disc"_s, tree.root(), u"D:\\"_s, true).outcome,
+              cataloguing::RunOutcome::Finished);
+    tree.addFile(u"new.txt"_s, "new");
+    const cataloguing::UpdateResult found = update(u"Disc"_s, QString());
+    ASSERT_EQ(found.outcome, UpdateOutcome::Updated) << found.message.toStdString();
+    EXPECT_EQ(found.added, 1);
+    EXPECT_EQ(rowsOf(m_file, u"Disc"_s), freshRows(u"Disc"_s));
+
+    // Where it was is gone: refused, nothing changed. Read from where it is now, that place is
+    // recorded, and the next update finds it there.
+    {
+        sql::SqlError error;
+        auto db = sql::Database::open(m_file, &error);
+        ASSERT_FALSE(db->exec(u"UPDATE VOLUMES SET ROOT = '%1'"_s.arg(tree.path(u"gone"_s))));
+    }
+    const QStringList rows = rowsOf(m_file, u"Disc"_s);
+    const cataloguing::UpdateResult lost = update(u"Disc"_s, QString());
+    EXPECT_EQ(lost.outcome, UpdateOutcome::Absent);
+    EXPECT_TRUE(lost.message.contains(u"was not found"_s)) << lost.message.toStdString();
+    EXPECT_EQ(rowsOf(m_file, u"Disc"_s), rows);
+    ASSERT_EQ(update(u"Disc"_s, tree.root(), u"E:\\"_s).outcome, UpdateOutcome::Updated);
+    ASSERT_TRUE(volumeOf(u"Disc"_s));
+    EXPECT_EQ(volumeOf(u"Disc"_s)->root, tree.root());
+    EXPECT_EQ(volumeOf(u"Disc"_s)->driveRoot, u"E:\\"_s);
+    EXPECT_EQ(update(u"Disc"_s, QString()).outcome, UpdateOutcome::Updated);
+}
+
 TEST_F(DiscUpdateTest, AnAbsentFolderOrMediumOrDiscIsRefusedWithNothingChanged)
 {
     ASSERT_EQ(add(m_file, u"Disc"_s, tree.root()).outcome, cataloguing::RunOutcome::Finished);
@@ -229,6 +275,25 @@ TEST_F(DiscUpdateTest, AnAbsentFolderOrMediumOrDiscIsRefusedWithNothingChanged)
     EXPECT_EQ(update(u"Nope"_s, tree.root()).outcome, UpdateOutcome::NotFound);
     EXPECT_EQ(rowsOf(m_file, u"Disc"_s), rows);
     EXPECT_EQ(discsAndTotals(), discs);
+
+    // A damaged file is not written to: its free pages may still hold rows.
+    {
+        QFile::copy(m_file, m_dir.filePath(u"sound.db2"_s));
+        test::orphanFreePages(m_file);
+        QFile file(m_file);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray damaged = file.readAll();
+        file.close();
+        const cataloguing::UpdateResult refused = update(u"Disc"_s, tree.root());
+        EXPECT_EQ(refused.outcome, UpdateOutcome::Failed);
+        EXPECT_TRUE(refused.message.contains(u"integrity check"_s))
+            << refused.message.toStdString();
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), damaged);
+        file.close();
+        ASSERT_TRUE(QFile::remove(m_file));
+        ASSERT_TRUE(QFile::rename(m_dir.filePath(u"sound.db2"_s), m_file));
+    }
 
     // After a rename gave two discs one title, which one to update cannot be told.
     {
@@ -248,7 +313,9 @@ TEST_F(DiscUpdateTest, TheDiscsOfAnOlderCatalogueGainSizes)
         GTEST_SKIP() << "the sqlite3 shell is not installed";
     // An older catalogue, five fields in CDS, holding the disc as an older program wrote it.
     const QString older = m_dir.filePath(u"older.db2"_s);
-    ASSERT_EQ(add(m_file, u"Disc"_s, tree.root()).outcome, cataloguing::RunOutcome::Finished);
+    const QString cRoot = u"C:"_s + QString(tree.root()).replace(u'/', u'\\') + u'\\';
+    ASSERT_EQ(add(m_file, u"Disc"_s, tree.root(), cRoot).outcome,
+              cataloguing::RunOutcome::Finished);
     QProcess make;
     make.start(shell, {older, u"CREATE TABLE CDS (CDNAME TEXT, FNAME TEXT, PATH TEXT,"
                               u" LEVEL INTEGER, TYPE INTEGER);"
@@ -264,9 +331,15 @@ TEST_F(DiscUpdateTest, TheDiscsOfAnOlderCatalogueGainSizes)
     ASSERT_EQ(make.exitCode(), 0) << make.readAllStandardError().toStdString();
     m_file = older;
 
-    const cataloguing::UpdateResult result = update(u"Disc"_s, tree.root());
+    // With no volume recorded, the disc is found by its stored root on the drive its letter
+    // names now: C: is the root file system.
+    const drives::DriveMap drives(
+        drives::FixedVolumeSource("1 0 8:1 / / rw - ext4 /dev/sda1 rw\n"_ba));
+    const cataloguing::UpdateResult result = update(u"Disc"_s, QString(), {}, drives);
     ASSERT_EQ(result.outcome, UpdateOutcome::Updated) << result.message.toStdString();
     EXPECT_EQ(result.changed, 8); // every entry: its size and time became known
-    EXPECT_EQ(rowsOf(m_file, u"Disc"_s), freshRows(u"Disc"_s));
+    QStringList expected = freshRows(u"Disc"_s);
+    expected.replaceInStrings(u"|D:\\"_s, u"|"_s + cRoot);
+    EXPECT_EQ(rowsOf(m_file, u"Disc"_s), expected);
     expectIndexCoversDisc(u"Disc"_s);
 }

@@ -1,17 +1,17 @@
 #pragma once
 
-#include "app/common/program_state.h"
-#include "app/common/windows.h"
 #include "catalogue/settings.h"
 #include "chooser/drive_box.h"
 #include "chooser/file_list.h"
 #include "chooser/folder_list.h"
 #include "chooser/frm_loading.h"
 #include "platform/drives/volume_source.h"
+#include "platform/handover/program_state.h"
+#include "platform/handover/windows.h"
 #include "platform/system/application_folder.h"
 #include "platform/system/profile_file.h"
 #include "platform/system/system_test_support.h"
-#include "platform/ui/scripted_dialogs.h"
+#include "support/doubles/scripted_dialogs.h"
 #include "support/temp_tree.h"
 
 #include <QTest>
@@ -34,19 +34,14 @@ protected:
         tree.addFile(QStringLiteral("app/db.db2"), "catalogue");
         tree.addFile(QStringLiteral("cdrom/ON_DISC.DB2"), "catalogue");
         system::setApplicationFolderOverride(applicationFolder());
-        savedWindows = app::windows();
-        app::windows() = {};
-        app::windows().showMain = [this] { ++mainShown; };
-        app::windows().showChooser = [this] { ++chooserShown; };
-        app::state() = {};
-        chooser = std::make_unique<frmLoading>([this] { return currentDrives(); });
+        windows.showMain = [this] { ++mainShown; };
+        windows.showChooser = [this] { ++chooserShown; };
+        chooser = std::make_unique<frmLoading>(state, windows, [this] { return currentDrives(); });
     }
 
     void TearDown() override
     {
         chooser.reset();
-        app::windows() = savedWindows;
-        app::state() = {};
         system::setApplicationFolderOverride({});
     }
 
@@ -143,7 +138,8 @@ protected:
     TempTree tree;
     ui::ScriptedDialogs dialogs;
     ui::DialogsOverride dialogsOverride{dialogs};
-    app::Windows savedWindows;
+    handover::ProgramState state;
+    handover::Windows windows;
     std::unique_ptr<frmLoading> chooser;
     int mainShown = 0;
     int chooserShown = 0;

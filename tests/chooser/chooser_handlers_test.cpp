@@ -39,14 +39,14 @@ TEST_F(ChooserHandlers, ClickingAFileChoosesItAndLoadRemembersItsFolderInCapital
 {
     openOnMusic();
     clickFile(QStringLiteral("Songs.db2"));
-    EXPECT_EQ(app::state().DBPath, tree.path(QStringLiteral("Catalogs/Music/Songs.db2")));
+    EXPECT_EQ(state.DBPath, tree.path(QStringLiteral("Catalogs/Music/Songs.db2")));
 
     QTest::mouseClick(chooser->cmdLoad, Qt::LeftButton);
     const QString expected = storedFormOf(QStringLiteral("Catalogs/Music"));
     EXPECT_TRUE(expected.endsWith(u"\\CATALOGS\\MUSIC\\"));
     EXPECT_EQ(rememberedFolder(), expected);
     EXPECT_EQ(chooser->LoadedPath, expected);
-    EXPECT_EQ(app::state().DBPath, tree.path(QStringLiteral("Catalogs/Music/Songs.db2")));
+    EXPECT_EQ(state.DBPath, tree.path(QStringLiteral("Catalogs/Music/Songs.db2")));
     EXPECT_FALSE(chooser->isVisible());
     EXPECT_EQ(mainShown, 1);
     EXPECT_TRUE(dialogs.shown().empty());
@@ -57,14 +57,14 @@ TEST_F(ChooserHandlers, MovingTheSelectionByKeyboardChoosesTheFile)
     openOnMusic();
     clickFile(QStringLiteral("Albums.MDB"));
     QTest::keyClick(chooser->File1, Qt::Key_Down);
-    EXPECT_EQ(app::state().DBPath, tree.path(QStringLiteral("Catalogs/Music/Songs.db2")));
+    EXPECT_EQ(state.DBPath, tree.path(QStringLiteral("Catalogs/Music/Songs.db2")));
 }
 
 TEST_F(ChooserHandlers, ADoubleClickOnAFileLoadsIt)
 {
     openOnMusic();
     doubleClickRow(chooser->File1, rowOfFile(QStringLiteral("Albums.MDB")));
-    EXPECT_EQ(app::state().DBPath, tree.path(QStringLiteral("Catalogs/Music/Albums.MDB")));
+    EXPECT_EQ(state.DBPath, tree.path(QStringLiteral("Catalogs/Music/Albums.MDB")));
     EXPECT_EQ(rememberedFolder(), storedFormOf(QStringLiteral("Catalogs/Music")));
     EXPECT_EQ(mainShown, 1);
     EXPECT_FALSE(chooser->isVisible());
@@ -89,7 +89,7 @@ TEST_F(ChooserHandlers, AFolderWithoutCatalogueFilesCannotBeLoaded)
 {
     openOnMusic();
     // The catalogue in use is still named, as when the chooser is opened from the main window.
-    app::state().DBPath = tree.path(QStringLiteral("app/db.db2"));
+    state.DBPath = tree.path(QStringLiteral("app/db.db2"));
     doubleClickFolder(tree.path(QStringLiteral("Catalogs")));
     doubleClickFolder(tree.path(QStringLiteral("Catalogs/Empty")));
     ASSERT_EQ(chooser->File1->path(), tree.path(QStringLiteral("Catalogs/Empty")));
@@ -106,10 +106,10 @@ TEST_F(ChooserHandlers, AFolderWithoutCatalogueFilesCannotBeLoaded)
 
 TEST_F(ChooserHandlers, LoadWithoutAClickReopensTheCatalogueInUseAndRemembersTheFolder)
 {
-    app::state().DBPath = tree.path(QStringLiteral("app/db.db2"));
+    state.DBPath = tree.path(QStringLiteral("app/db.db2"));
     openOnMusic();
     QTest::mouseClick(chooser->cmdLoad, Qt::LeftButton);
-    EXPECT_EQ(app::state().DBPath, tree.path(QStringLiteral("app/db.db2")));
+    EXPECT_EQ(state.DBPath, tree.path(QStringLiteral("app/db.db2")));
     EXPECT_EQ(rememberedFolder(), storedFormOf(QStringLiteral("Catalogs/Music")));
     EXPECT_EQ(mainShown, 1);
 }
@@ -123,7 +123,7 @@ TEST_F(ChooserHandlers, TheDefaultButtonOpensTheDefaultCatalogueAndNeverWritesTh
     doubleClickFolder(tree.path(QStringLiteral("Catalogs")));
 
     QTest::mouseClick(chooser->cmdDefault, Qt::LeftButton);
-    EXPECT_EQ(app::state().DBPath, tree.path(QStringLiteral("app/db.db2")));
+    EXPECT_EQ(state.DBPath, tree.path(QStringLiteral("app/db.db2")));
     EXPECT_EQ(mainShown, 1);
     EXPECT_FALSE(chooser->isVisible());
     EXPECT_EQ(readBytes(settingsFile()), before);
@@ -133,7 +133,7 @@ TEST_F(ChooserHandlers, TheDefaultButtonCreatesNoSettingsFile)
 {
     open();
     chooser->cmdDefault_Click();
-    EXPECT_EQ(app::state().DBPath, tree.path(QStringLiteral("app/db.db2")));
+    EXPECT_EQ(state.DBPath, tree.path(QStringLiteral("app/db.db2")));
     EXPECT_FALSE(QFile::exists(settingsFile()));
 }
 

@@ -1,10 +1,15 @@
 #include "maintenance/backup_catalogue.h"
 #include "maintenance_fixture.h"
+#include "support/damaged_catalogue.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryFile>
+#include <fcntl.h>
 #include <unistd.h>
 
 using namespace platterly;
@@ -47,7 +52,7 @@ TEST(BackupTexts, NamesPathsAndReportAreWordedAsTheProgramWordsThem)
     EXPECT_EQ(maintenance::backupFilePath(QStringLiteral("/opt/app"), QStringLiteral("mydb.db2")),
               QStringLiteral("/opt/app/mydb.db2.DB2"));
     EXPECT_EQ(maintenance::backupReport(QStringLiteral("/opt/app"), QStringLiteral("5-12-2026")),
-              QStringLiteral("Back-up File Stored in the application folder\r\n\r\n(/opt/app\\) "
+              QStringLiteral("Back-up File Stored in the application folder\r\n\r\n(/opt/app/) "
                              "as\r\n\r\n\t5-12-2026.DB2"));
 }
 
@@ -59,6 +64,7 @@ TEST_F(BackupTest, StoresAWholeCopyThatReadsBackTheSame)
     ASSERT_EQ(result.outcome, BackupOutcome::Stored) << result.message.toStdString();
     EXPECT_EQ(result.path, appFolder() + QStringLiteral("/5-12-2026.DB2"));
     EXPECT_EQ(result.message, maintenance::backupReport(appFolder(), name));
+    EXPECT_TRUE(result.warning.isEmpty()) << result.warning.toStdString();
     EXPECT_EQ(appFolderEntries(), QStringList{QStringLiteral("5-12-2026.DB2")});
     EXPECT_EQ(snapshotOf(result.path), snapshot());
 }
@@ -189,4 +195,60 @@ TEST_F(BackupTest, AMissingApplicationFolderIsReported)
     EXPECT_EQ(result.outcome, BackupOutcome::Failed);
     EXPECT_FALSE(result.message.isEmpty());
     EXPECT_TRUE(appFolderEntries().isEmpty());
+}
+
+TEST_F(BackupTest, ADamagedCatalogueIsCopiedWithAWarning)
+{
+    test::orphanFreePages(file());
+    const maintenance::BackupResult result =
+        maintenance::backupCatalogue(file(), appFolder(), QStringLiteral("rescue"));
+    ASSERT_TRUE(result.ok()) << result.message.toStdString();
+    EXPECT_EQ(result.message, maintenance::backupReport(appFolder(), QStringLiteral("rescue")));
+    EXPECT_TRUE(result.warning.contains(QLatin1String("fails SQLite's integrity check (Page ")))
+        << result.warning.toStdString();
+    EXPECT_TRUE(result.warning.contains(QLatin1String("rescue.DB2")));
+    sql::SqlError error;
+    const auto copy = sql::Database::open(result.path, &error);
+    ASSERT_TRUE(copy) << error.message.toStdString();
+    EXPECT_FALSE(copy->integrityProblem().isEmpty());
+}
+
+TEST_F(BackupTest, LeftoversOfBackupsCutShortAreRemovedWhenStale)
+{
+    // A copy as the backup names its own, left by a backup killed long ago, with its journal.
+    QTemporaryFile left(appFolder() + QStringLiteral("/.backup-XXXXXX.part"));
+    ASSERT_TRUE(left.open());
+    left.setAutoRemove(false);
+    const QString stale = left.fileName();
+    left.close();
+    const QString staleJournal = stale + QStringLiteral("-journal");
+    const QString fresh = appFolder() + QStringLiteral("/.backup-Fresh1.part");
+    const QString held = appFolder() + QStringLiteral("/.backup-Held01.part");
+    const QString others = appFolder() + QStringLiteral("/.backup-other.parts");
+    const QString mine = appFolder() + QStringLiteral("/backup-Mine01.part");
+    const QDateTime longAgo = QDateTime::currentDateTime().addSecs(-3600);
+    for (const QString& path : {stale, staleJournal, fresh, held, others, mine}) {
+        QFile made(path);
+        ASSERT_TRUE(made.open(QIODevice::ReadWrite));
+        ASSERT_EQ(made.write("pages"), 5);
+        ASSERT_TRUE(made.flush());
+        if (path != fresh) {
+            ASSERT_TRUE(made.setFileTime(longAgo, QFileDevice::FileModificationTime));
+        }
+    }
+    // An old copy some process still writes (SQLite holds a lock on it while it does).
+    const int fd = ::open(QFile::encodeName(held).constData(), O_RDWR);
+    ASSERT_GE(fd, 0);
+    struct flock lock = {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    ASSERT_EQ(::fcntl(fd, F_SETLK, &lock), 0);
+
+    ASSERT_TRUE(maintenance::backupCatalogue(file(), appFolder(), QStringLiteral("next")).ok());
+    ::close(fd);
+    QStringList expected{QStringLiteral("next.DB2"), QFileInfo(fresh).fileName(),
+                         QFileInfo(held).fileName(), QFileInfo(others).fileName(),
+                         QFileInfo(mine).fileName()};
+    expected.sort();
+    EXPECT_EQ(appFolderEntries(), expected);
 }

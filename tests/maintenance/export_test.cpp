@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 
 using namespace platterly;
+using maintenance::ExistingFile;
 using maintenance::GridText;
 using maintenance::test::docxPartNames;
 using maintenance::test::MaintenanceTest;
@@ -122,7 +123,8 @@ TEST_F(ExportTest, ThreeHitsMakeATableOfAHeaderAndThreeRows)
     EXPECT_EQ(shown, searchResults(QStringLiteral("song")));
 
     const QString path = document("three.docx");
-    const maintenance::ExportResult written = maintenance::writeDocx(path, found.grid);
+    const maintenance::ExportResult written =
+        maintenance::writeDocx(path, found.grid, ExistingFile::Refuse);
     ASSERT_TRUE(written.ok) << written.message.toStdString();
     EXPECT_EQ(docxPartNames(path).value(0), QStringLiteral("[Content_Types].xml"));
     EXPECT_TRUE(docxPartNames(path).contains(QStringLiteral("word/document.xml")));
@@ -150,13 +152,13 @@ TEST_F(ExportTest, NoHitsGiveTheHeaderAloneAndAnEmptyGridAnEmptyPage)
     const maintenance::SearchGrid none = search(QStringLiteral("no such name"));
     ASSERT_EQ(none.grid.size(), 1u);
     const QString path = document("none.docx");
-    ASSERT_TRUE(maintenance::writeDocx(path, none.grid).ok);
+    ASSERT_TRUE(maintenance::writeDocx(path, none.grid, ExistingFile::Refuse).ok);
     maintenance::test::DocxTable table = readDocxTable(path);
     ASSERT_TRUE(table.wellFormed) << table.error.toStdString();
     EXPECT_EQ(joinedRows(table.rows),
               QStringList{QStringLiteral("CD NAME|FILE NAME|PATH|Size|Modified")});
 
-    ASSERT_TRUE(maintenance::writeDocx(path, {}).ok);
+    ASSERT_TRUE(maintenance::writeDocx(path, {}, ExistingFile::Replace).ok);
     table = readDocxTable(path);
     EXPECT_TRUE(table.wellFormed) << table.error.toStdString();
     EXPECT_TRUE(table.rows.empty());
@@ -175,7 +177,7 @@ TEST(DocxExport, CellTextsSurviveEscapingAndEmptyCellsKeepTheirPlace)
         {QStringLiteral("short row")},
     };
     const QString path = dir.filePath(QStringLiteral("special.docx"));
-    ASSERT_TRUE(maintenance::writeDocx(path, grid).ok);
+    ASSERT_TRUE(maintenance::writeDocx(path, grid, ExistingFile::Refuse).ok);
     const maintenance::test::DocxTable table = readDocxTable(path);
     ASSERT_TRUE(table.wellFormed) << table.error.toStdString();
     const QString replaced(QChar::ReplacementCharacter);
@@ -196,24 +198,17 @@ TEST(DocxExport, AFailedWriteLeavesNoPartialDocument)
     const GridText grid = {
         maintenance::resultsGridHeader(),
         {QStringLiteral("Disc"), QStringLiteral("a.txt"), QStringLiteral("D:\\")}};
-    const maintenance::ExportResult missingFolder =
-        maintenance::writeDocx(dir.filePath(QStringLiteral("missing/out.docx")), grid);
+    const maintenance::ExportResult missingFolder = maintenance::writeDocx(
+        dir.filePath(QStringLiteral("missing/out.docx")), grid, ExistingFile::Refuse);
     EXPECT_FALSE(missingFolder.ok);
     EXPECT_TRUE(missingFolder.message.contains(QLatin1String("out.docx")));
 
     ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("taken.docx/inside")));
-    EXPECT_FALSE(maintenance::writeDocx(dir.filePath(QStringLiteral("taken.docx")), grid).ok);
+    EXPECT_FALSE(maintenance::writeDocx(dir.filePath(QStringLiteral("taken.docx")), grid,
+                                        ExistingFile::Replace)
+                     .ok);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{QStringLiteral("taken.docx")});
-
-    // An earlier document of the name is replaced by a whole one.
-    const QString earlier = dir.filePath(QStringLiteral("earlier.docx"));
-    QFile old(earlier);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("not a document");
-    old.close();
-    ASSERT_TRUE(maintenance::writeDocx(earlier, grid).ok);
-    EXPECT_EQ(readDocxTable(earlier).rows.size(), 2u);
 }
 
 TEST(DocxExport, TheDefaultNameIsDatedAndNeverOverwritesAnEarlierExport)
@@ -223,7 +218,8 @@ TEST(DocxExport, TheDefaultNameIsDatedAndNeverOverwritesAnEarlierExport)
     const QDate day(2026, 12, 5);
     const QString first = maintenance::exportDefaultPath(dir.path(), day);
     EXPECT_EQ(first, dir.path() + QStringLiteral("/Search results 2026-12-05.docx"));
-    ASSERT_TRUE(maintenance::writeDocx(first, {maintenance::resultsGridHeader()}).ok);
+    ASSERT_TRUE(
+        maintenance::writeDocx(first, {maintenance::resultsGridHeader()}, ExistingFile::Refuse).ok);
     EXPECT_EQ(maintenance::exportDefaultPath(dir.path(), day),
               dir.path() + QStringLiteral("/Search results 2026-12-05 (2).docx"));
 }
@@ -239,7 +235,7 @@ TEST_F(ExportTest, AWordProcessorReadsTheTable)
     const maintenance::SearchGrid found = search(QStringLiteral("song"));
     ASSERT_EQ(found.grid.size(), 4u);
     const QString path = document("results.docx");
-    ASSERT_TRUE(maintenance::writeDocx(path, found.grid).ok);
+    ASSERT_TRUE(maintenance::writeDocx(path, found.grid, ExistingFile::Refuse).ok);
 
     // A profile of its own, so that a LibreOffice the user has open is not disturbed.
     const QString out = folder() + QStringLiteral("/converted");

@@ -188,6 +188,42 @@ TEST_F(SearchCommand, RemembersThePatternOnlyWhenAsked)
     EXPECT_EQ(file.readAll(), "[Strings]\nTotal=2\ns1=alpha\ns2=*\n");
 }
 
+TEST_F(SearchCommand, AHistoryThatCannotBeSavedIsReported)
+{
+    // The settings file is a folder: the rows come all the same, then the failure.
+    const QString settings = folder.path(u"settings.ini"_s);
+    ASSERT_TRUE(QDir().mkpath(settings));
+    const Outcome onFolder = cli({u"search"_s, u"alpha"_s, u"--remember"_s});
+    EXPECT_EQ(onFolder.status, 1);
+    ASSERT_EQ(onFolder.lines.size(), 1);
+    EXPECT_TRUE(onFolder.lines[0].startsWith(u"Disc A\tAlpha.txt\tD:\\\t"_s));
+    EXPECT_EQ(onFolder.err, u"Only 1 File Found\nplatterly-cli: The search history could not be "
+                            u"saved in %1: it is a folder."_s.arg(settings));
+
+    // The disk is full (a file-size limit of 0 makes every write fail as a full disk does).
+    ASSERT_TRUE(QDir(settings).removeRecursively());
+    QProcess process;
+    process.start(u"bash"_s, {u"-c"_s, u"trap '' XFSZ; ulimit -f 0; exec \"$0\" \"$@\""_s, program,
+                              u"search"_s, u"alpha"_s, u"--remember"_s});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(process.readAllStandardError())
+                    .contains(u"The search history could not be saved in %1: "_s.arg(settings)));
+    EXPECT_FALSE(QFile::exists(settings));
+}
+
+TEST_F(SearchCommand, APatternErrorCountsTheCharactersTyped)
+{
+    const Outcome open = cli({u"search"_s, u"a[b"_s});
+    EXPECT_EQ(open.status, 1);
+    EXPECT_EQ(open.err, u"platterly-cli: Invalid pattern string: the '[' at position 2 has no "
+                        u"closing ']'"_s);
+    // Blanks typed before the pattern are characters typed all the same.
+    const Outcome blanks = cli({u"search"_s, u"  x[y"_s, u"--category"_s, u"any text"_s});
+    EXPECT_TRUE(blanks.err.endsWith(u"the '[' at position 4 has no closing ']'"_s))
+        << blanks.err.toStdString();
+}
+
 TEST_F(SearchCommand, FailuresAndWrongUsage)
 {
     platterly::test::TempTree other;

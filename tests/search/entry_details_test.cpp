@@ -33,8 +33,7 @@ cataloguing::RunResult catalogueTree(const QString& file, const QString& title, 
 QStringList found(const QString& file, const QString& pattern, const search::SearchFilters& limits)
 {
     sql::DataControl data;
-    data.setDatabaseName(file);
-    search::useNameIndex(data);
+    search::useCatalogue(data, file);
     QStringList rows;
     const search::SearchOutcome outcome = search::runSearch(
         data, search::buildSearchStatement({pattern, u"All Files"_s, false, {}}, limits).statement,

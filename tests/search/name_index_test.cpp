@@ -7,6 +7,7 @@
 #include "search/statement_builder.h"
 #include "search_fixture.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -102,6 +103,33 @@ TEST_F(NameIndexFile, AnotherProgramsChangeIsSeenAndTheIndexRebuiltOnOpen)
     EXPECT_EQ(statusOf(catalogue.path()), NameIndexStatus::Current);
     expectSearchAgrees(u"quagga"_s, true);
     expectSearchAgrees(u"zebra"_s, true);
+}
+
+TEST_F(NameIndexFile, ARowChangedBehindSQLitesBackIsNotDeliveredForItsOldName)
+{
+    // A name changed in the file itself, bytes for bytes of the same length: SQLite's change
+    // counter stays as it was, and so the index looks current while it names the old name.
+    QFile file(catalogue.path());
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    QByteArray bytes = file.readAll();
+    const qsizetype at = bytes.indexOf("Zebra song.mp3");
+    ASSERT_GE(at, 0);
+    ASSERT_EQ(bytes.indexOf("Zebra song.mp3", at + 1), -1);
+    ASSERT_TRUE(file.seek(at));
+    ASSERT_EQ(file.write("Qebra"), 5);
+    file.close();
+    ASSERT_EQ(statusOf(catalogue.path()), NameIndexStatus::Current);
+
+    const SearchRows rows = searchRows(catalogue.path(), allFiles(u"zebra"_s), true);
+    EXPECT_TRUE(rows.answeredByIndex);
+    ASSERT_EQ(rows.rows.size(), 1u);
+    EXPECT_EQ(rows.rows[0].name, u"Zebra Crossing.TXT"_s);
+    // A narrower search (one disc, one category) drops it as well.
+    const QString oneDisc =
+        buildSearchStatement({u"zebra"_s, u"Music Files"_s, true, u"second"_s}).statement;
+    const SearchRows narrow = searchRows(catalogue.path(), oneDisc, true);
+    EXPECT_TRUE(narrow.answeredByIndex);
+    EXPECT_TRUE(narrow.rows.empty());
 }
 
 TEST_F(NameIndexFile, AMissingIndexIsBuiltOnOpenAndACancelLeavesItMissing)

@@ -84,8 +84,8 @@ struct Expectation
 
 // The rows the statement must give, found without the program's SQL: every CDS row read with
 // a plain SQLite connection and tested with the Jet pattern and the limits, then put in the
-// statement's order
-// by a simple sort (by title, or by name within the disc, stored order between equals).
+// statement's order by a simple sort (by title, or by name within the disc, accents and case
+// left aside, stored order between equals).
 std::vector<Row> expectedRows(const QString& file, const Expectation& expectation);
 
 // Sizes and local midnights around which the generated trees' values and the tests' limits lie.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -11,6 +13,9 @@ class TempTree
 {
 public:
     TempTree();
+    ~TempTree();
+    TempTree(const TempTree&) = delete;
+    TempTree& operator=(const TempTree&) = delete;
 
     // Absolute path of the root folder, without a trailing '/'.
     QString root() const { return m_dir.path(); }
@@ -23,6 +28,12 @@ public:
     void addFile(const QString& relative, const QByteArray& contents = {});
     // Creates a symbolic link at `relative` pointing to `target` (used as given).
     void addSymlink(const QString& relative, const QString& target);
+    // Creates a file whose name is raw bytes (not UTF-8, say) in an existing folder. Qt cannot
+    // name such a file, so the tree removes it itself. Returns its native path.
+    QByteArray addRawFile(const QString& folder, const QByteArray& name,
+                          const QByteArray& contents = {});
+    // Removes a file of a raw name made elsewhere in the tree along with the tree.
+    void removeWithTree(const QByteArray& nativePath) { m_raw.append(nativePath); }
 
     // Gives a file this size (as truncate does: a hole, no disc space taken).
     void setSize(const QString& relative, qint64 bytes);
@@ -34,6 +45,7 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    QList<QByteArray> m_raw;
 };
 
 } // namespace platterly::test

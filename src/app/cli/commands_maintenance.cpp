@@ -18,11 +18,13 @@ namespace platterly::cli {
 
 namespace {
 
-// The command's arguments, with the values of `valueOptions` taken out into `values`. After
-// "--" every argument is positional, so that a title may begin with two dashes.
+// The command's arguments, with the values of `valueOptions` taken out into `values` and the
+// `flagOptions` given into `values` with an empty value. After "--" every argument is
+// positional, so that a title may begin with two dashes.
 std::optional<QStringList> positionalArguments(const Invocation& call, qsizetype least,
                                                qsizetype most, const QStringList& valueOptions,
-                                               QHash<QString, QString>* values, int* status)
+                                               QHash<QString, QString>* values, int* status,
+                                               const QStringList& flagOptions = {})
 {
     QStringList positional;
     bool onlyPositional = false;
@@ -32,6 +34,8 @@ std::optional<QStringList> positionalArguments(const Invocation& call, qsizetype
             positional.append(arg);
         } else if (arg == QLatin1String("--")) {
             onlyPositional = true;
+        } else if (flagOptions.contains(arg)) {
+            values->insert(arg, QString());
         } else if (valueOptions.contains(arg) && i + 1 < call.arguments.size()) {
             values->insert(arg, call.arguments.at(++i));
         } else if (valueOptions.contains(arg)) {
@@ -57,7 +61,7 @@ int deleteCommand(const Invocation& call)
     if (!args)
         return status;
     sql::DataControl data;
-    data.setDatabaseName(call.catalogue);
+    search::useCatalogue(data, call.catalogue);
     const maintenance::DeleteResult result = maintenance::deleteDisc(data, args->at(0));
     if (!result.ok())
         return call.fail(result.message);
@@ -76,7 +80,7 @@ int renameCommand(const Invocation& call)
     if (!args)
         return status;
     sql::DataControl data;
-    data.setDatabaseName(call.catalogue);
+    search::useCatalogue(data, call.catalogue);
     const maintenance::RenameResult result =
         maintenance::renameDisc(data, args->at(0), args->at(1));
     if (!result.ok())
@@ -99,6 +103,8 @@ int backupCommand(const Invocation& call)
         maintenance::backupCatalogue(call.catalogue, system::applicationFolder(), name);
     if (!result.ok())
         return call.fail(result.message);
+    if (!result.warning.isEmpty())
+        call.err << "platterly-cli: warning: " << result.warning << Qt::endl;
     // The report as the window shows it, then the file alone on the last line for scripts.
     call.out << QString(result.message).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
              << '\n'
@@ -111,8 +117,10 @@ int exportCommand(const Invocation& call)
     int status = kSuccess;
     const QString category = QStringLiteral("--category");
     const QString disc = QStringLiteral("--disc");
+    const QString overwrite = QStringLiteral("--overwrite");
     QHash<QString, QString> options;
-    const auto args = positionalArguments(call, 2, 2, {category, disc}, &options, &status);
+    const auto args =
+        positionalArguments(call, 2, 2, {category, disc}, &options, &status, {overwrite});
     if (!args)
         return status;
 
@@ -121,9 +129,18 @@ int exportCommand(const Invocation& call)
     if (!target.isEmpty() && target == QFileInfo(call.catalogue).canonicalFilePath())
         return call.fail(QStringLiteral("%1 is the catalogue file; choose another document name.")
                              .arg(args->at(0)));
+    const maintenance::ExistingFile existing = options.contains(overwrite)
+                                                   ? maintenance::ExistingFile::Replace
+                                                   : maintenance::ExistingFile::Refuse;
+    // Said before the search, which may take a while; checked again when the document is saved.
+    if (existing == maintenance::ExistingFile::Refuse &&
+        maintenance::exportTargetExists(args->at(0)))
+        return call.fail(QStringLiteral("%1 already exists; it was left as it is. Give "
+                                        "--overwrite to replace it.")
+                             .arg(args->at(0)));
 
     sql::DataControl data;
-    data.setDatabaseName(call.catalogue);
+    search::useCatalogue(data, call.catalogue);
     sql::SqlError error;
     sql::Database* db = data.database(&error);
     if (!db)
@@ -131,7 +148,6 @@ int exportCommand(const Invocation& call)
     // As the search command does: an index that cannot be built now only makes it slower.
     const sql::SqlError ignored = search::prepareNameIndex(*db);
     Q_UNUSED(ignored);
-    search::useNameIndex(data);
 
     const search::SearchRequest request{args->at(1),
                                         options.value(category, QStringLiteral("All Files")),
@@ -139,7 +155,8 @@ int exportCommand(const Invocation& call)
     const maintenance::SearchGrid found = maintenance::searchResultsGrid(data, request);
     if (found.outcome.error)
         return call.fail(found.outcome.error.message);
-    const maintenance::ExportResult written = maintenance::writeDocx(args->at(0), found.grid);
+    const maintenance::ExportResult written =
+        maintenance::writeDocx(args->at(0), found.grid, existing);
     if (!written.ok)
         return call.fail(written.message);
     call.err << search::resultMessage(found.outcome.found, found.outcome.total) << Qt::endl;
@@ -155,9 +172,10 @@ const Command kCommands[] = {
      "Copy the catalogue to NAME.DB2 in the application folder (NAME defaults to today's "
      "date, d-m-yyyy); the backup file is printed alone on the last line.",
      backupCommand},
-    {"export", "FILE.docx PATTERN [--category TEXT] [--disc TITLE]",
+    {"export", "FILE.docx PATTERN [--category TEXT] [--disc TITLE] [--overwrite]",
      "Search as the search command does and write the results grid (header and rows) to a "
-     "new word-processor document FILE.docx.",
+     "new word-processor document FILE.docx; an existing FILE.docx is replaced only with "
+     "--overwrite.",
      exportCommand},
 };
 

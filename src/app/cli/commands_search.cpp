@@ -2,7 +2,9 @@
 #include "app/cli/cli.h"
 #include "app/cli/json_line.h"
 #include "app/cli/utf8_output.h"
+#include "browse/entry_locator.h"
 #include "catalogue/settings.h"
+#include "platform/drives/system_volume_source.h"
 #include "search/duplicates.h"
 #include "search/name_index_planner.h"
 #include "search/search_history.h"
@@ -16,8 +18,6 @@ namespace platterly::cli {
 
 namespace {
 
-constexpr qint64 kMappedBytes = qint64{1} << 30;
-
 struct SearchArguments
 {
     QString pattern;
@@ -26,6 +26,7 @@ struct SearchArguments
     std::optional<qint64> limit;
     bool remember = false;
     search::SearchFilters filters;
+    bool locate = false;
 };
 
 // Reads the value of a filter option into `filters`; false, having said why, when it is not a
@@ -100,6 +101,8 @@ std::optional<SearchArguments> readArguments(const Invocation& call, int* status
                 return std::nullopt;
         } else if (arg == QLatin1String("--remember")) {
             parsed.remember = true;
+        } else if (arg == QLatin1String("--locate")) {
+            parsed.locate = true;
         } else {
             *status = call.wrongUsage(QStringLiteral("unknown option %1").arg(arg));
             return std::nullopt;
@@ -138,18 +141,12 @@ int runSearchCommand(const Invocation& call)
         return status;
 
     sql::DataControl data;
-    data.setDatabaseName(call.catalogue);
+    search::useCatalogue(data, call.catalogue);
     sql::SqlError error;
     sql::Database* db = data.database(&error);
     if (!db)
         return call.fail(error.message);
-    // A search reads blocks of the name index and then rows all over CDS: mapping the file
-    // spares copying each page through a read() of its own. (A failure only costs speed.)
-    const sql::SqlError unmapped =
-        db->exec(QStringLiteral("PRAGMA mmap_size = %1").arg(kMappedBytes));
-    Q_UNUSED(unmapped);
     prepareIndex(call, *db);
-    search::useNameIndex(data);
 
     const search::SearchStatement built = search::buildSearchStatement(
         {args->pattern, args->category, args->disc.has_value(), args->disc.value_or(QString())},
@@ -157,21 +154,45 @@ int runSearchCommand(const Invocation& call)
     // --limit stops the rows as the Stop button does: after that many, the total is counted.
     std::atomic<bool> stop = args->limit == 0;
     qint64 printed = 0;
-    Utf8Output output(call.out);
+    // --locate: the file Open File would open, with the drive letter the window would show.
+    std::optional<browse::EntryLocator> locator;
+    if (args->locate) {
+        drives::DriveMap drives = drives::systemDriveMap();
+        const std::optional<QChar> letter =
+            browse::driveLetterOfBoxText(browse::initialDriveBoxText(drives));
+        locator.emplace(std::move(drives), db, letter);
+    }
+    Utf8Output output(call.out, !call.json && standardOutputIsTerminal());
     const search::SearchOutcome outcome = search::runSearch(
-        data, built.statement,
+        data, built,
         [&](const search::ResultRow& row) {
-            if (call.json)
-                output << JsonLine()
-                              .add(QStringLiteral("CDNAME"), row.title)
-                              .add(QStringLiteral("FNAME"), row.name)
-                              .add(QStringLiteral("PATH"), row.path)
-                              .addDetails(row.size, row.modified)
-                              .text()
-                       << '\n';
-            else
-                output << row.title << '\t' << row.name << '\t' << row.path << '\t'
-                       << detailsText(row.size, row.modified) << '\n';
+            std::optional<QString> location;
+            if (locator) {
+                if (const auto found = locator->find(row.title, row.path, row.name))
+                    location = found->text();
+            }
+            if (call.json) {
+                JsonLine line;
+                line.add(QStringLiteral("CDNAME"), row.title)
+                    .add(QStringLiteral("FNAME"), row.name)
+                    .add(QStringLiteral("PATH"), row.path)
+                    .addDetails(row.size, row.modified);
+                if (locator && location)
+                    line.add(QStringLiteral("LOCATION"), *location);
+                else if (locator)
+                    line.addNull(QStringLiteral("LOCATION"));
+                output << line.text() << '\n';
+            } else {
+                output.name(row.title) << '\t';
+                output.name(row.name) << '\t';
+                output.name(row.path) << '\t' << detailsText(row.size, row.modified);
+                // The location is always the last field, empty when the disc is not present.
+                if (locator)
+                    output << '\t';
+                if (location)
+                    output.name(*location);
+                output << '\n';
+            }
             return !args->limit || ++printed < *args->limit;
         },
         &stop);
@@ -183,7 +204,10 @@ int runSearchCommand(const Invocation& call)
     if (args->remember) {
         const QString settings = catalogue::settingsFile();
         QStringList history = search::loadSearchHistory(settings);
-        search::rememberSearch(history, built.patternText, settings);
+        QString notSaved;
+        search::rememberSearch(history, built.patternText, settings, &notSaved);
+        if (!notSaved.isEmpty())
+            return call.fail(notSaved);
     }
     return kSuccess;
 }
@@ -206,9 +230,12 @@ void printGroup(const Invocation& call, Utf8Output& output, const search::Duplic
                << '\n';
         return;
     }
-    output << group.name << '\t' << QString::number(group.size) << '\n';
-    for (const search::DuplicateGroup::Copy& copy : group.copies)
-        output << '\t' << copy.title << '\t' << copy.path << '\n';
+    output.name(group.name) << '\t' << QString::number(group.size) << '\n';
+    for (const search::DuplicateGroup::Copy& copy : group.copies) {
+        output << '\t';
+        output.name(copy.title) << '\t';
+        output.name(copy.path) << '\n';
+    }
 }
 
 int runDuplicatesCommand(const Invocation& call)
@@ -225,14 +252,13 @@ int runDuplicatesCommand(const Invocation& call)
                 QStringLiteral("--min-size needs a size in bytes, or with K, M or G"));
         minSize = *size;
     }
+    sql::DataControl data;
+    search::useCatalogue(data, call.catalogue);
     sql::SqlError error;
-    auto db = sql::Database::open(call.catalogue, &error);
+    sql::Database* db = data.database(&error);
     if (!db)
         return call.fail(error.message);
-    const sql::SqlError unmapped =
-        db->exec(QStringLiteral("PRAGMA mmap_size = %1").arg(kMappedBytes));
-    Q_UNUSED(unmapped);
-    Utf8Output output(call.out);
+    Utf8Output output(call.out, !call.json && standardOutputIsTerminal());
     qint64 groups = 0;
     qint64 wasted = 0;
     error = search::findDuplicates(*db, minSize, [&](const search::DuplicateGroup& group) {
@@ -252,16 +278,18 @@ int runDuplicatesCommand(const Invocation& call)
 const Command kCommands[] = {
     {"search",
      "PATTERN [--category TEXT] [--disc TITLE] [--larger SIZE] [--smaller SIZE] [--after DAY] "
-     "[--before DAY] [--limit N] [--remember] [--json]",
+     "[--before DAY] [--limit N] [--remember] [--locate] [--json]",
      "Search the catalogue for names matching *PATTERN* (wild characters * ? # [a-c] [!x]); "
      "--category is the category box (\"All Files\", \"Music Files\", ... or any text), --disc "
      "searches one disc, --larger and --smaller keep files of more or less than SIZE bytes "
      "(or K, M, G: 1024 bytes and its powers; folders never pass), --after keeps entries "
      "changed on or after DAY and --before those changed before it (local days, YYYY-MM-DD), "
-     "--limit stops after N rows, --remember records PATTERN in the search history. Rows go "
+     "--limit stops after N rows, --remember records PATTERN in the search history, --locate "
+     "adds the real file Open File would open (LOCATION; empty or null when the disc is not "
+     "present; inside a catalogued image, the image, // and the entry's path in it). Rows go "
      "to standard output (CDNAME, FNAME, PATH, SIZE in bytes, MODIFIED as local time "
-     "YYYY-MM-DDTHH:MM:SS; an unknown value is empty, or null in JSON), the result message to "
-     "standard error.",
+     "YYYY-MM-DDTHH:MM:SS, then LOCATION last; an unknown value is empty, or null in JSON), "
+     "the result message to standard error.",
      runSearchCommand},
     {"duplicates", "[--min-size SIZE] [--json]",
      "List the files that are in more than one place, on one disc or several: the same name "

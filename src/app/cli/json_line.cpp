@@ -1,6 +1,7 @@
 #include "app/cli/json_line.h"
 
 #include "catalogue/entry_details.h"
+#include "platform/system/native_name.h"
 
 namespace platterly::cli {
 
@@ -29,6 +30,9 @@ QString jsonQuoted(const QString& text)
         default:
             if (c.unicode() < 0x20)
                 out.append(QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0')));
+            // JSON is UTF-8: bytes of a name that are not show as the grid shows them.
+            else if (c.unicode() >= system::kFirstEscape && c.unicode() <= system::kLastEscape)
+                out.append(QChar::ReplacementCharacter);
             else
                 out.append(c);
         }

@@ -1,6 +1,8 @@
 // platterly-cli: the catalogue from the command line, over the same core as the windows.
 #include "app/cli/cli.h"
+#include "platform/archive/image_reader.h"
 #include "platform/system/application_folder.h"
+#include "platform/system/native_name.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -110,7 +112,7 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err)
         return kUsage;
     }
     if (catalogue.isEmpty())
-        catalogue = system::appFile(QStringLiteral("db.db2"));
+        catalogue = system::defaultCatalogue();
     for (const Command& candidate : allCommands()) {
         if (command != QLatin1String(candidate.name))
             continue;
@@ -129,11 +131,16 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err)
 
 int main(int argc, char** argv)
 {
+    platterly::archive::settleTimeZone();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("platterly"));
     QTextStream out(stdout);
     QTextStream err(stderr);
-    const int status = platterly::cli::run(QCoreApplication::arguments().mid(1), out, err);
+    // The arguments as the program was given them: a path that is not UTF-8 keeps its bytes.
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args.append(platterly::system::textFromNativeBytes(argv[i]));
+    const int status = platterly::cli::run(args, out, err);
     out.flush();
     err.flush();
     return status;

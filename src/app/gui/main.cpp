@@ -1,19 +1,19 @@
 // platterly: the desktop program. The splash window starts the run; windows hand over to each
 // other through the hooks wired here.
-#include "app/common/program_state.h"
-#include "app/common/windows.h"
+#include "app/windows/application_setup.h"
 #include "app/windows/form1.h"
 #include "app/windows/frm_qn.h"
 #include "app/windows/frm_splash.h"
-#include "catalogue/shutdown.h"
 #include "cataloguing/windows/form2.h"
 #include "cataloguing/windows/frm_path.h"
 #include "chooser/frm_loading.h"
+#include "platform/archive/image_reader.h"
+#include "platform/handover/program_state.h"
+#include "platform/handover/windows.h"
 #include "platform/system/application_folder.h"
 #include "platform/ui/dialogs.h"
 
 #include <QApplication>
-#include <QIcon>
 #include <QTimer>
 #include <QWidget>
 
@@ -46,11 +46,9 @@ protected:
 int main(int argc, char** argv)
 {
     using namespace platterly;
+    archive::settleTimeZone();
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("platterly"));
-    QApplication::setApplicationDisplayName(app::kMainCaption);
-    QApplication::setApplicationVersion(QStringLiteral("2.1.0"));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("platterly")));
+    app::setUpApplication();
     QApplication::setQuitOnLastWindowClosed(false);
     QuitWhenNoWindowIsLeft quitter;
     application.installEventFilter(&quitter);
@@ -62,38 +60,40 @@ int main(int argc, char** argv)
                        problem + QStringLiteral("\n\nThe program's files are in ") + folder,
                        ui::Buttons::Ok, ui::Icon::Warning);
 
-    app::Form1 main;
-    chooser::frmLoading chooser;
-    app::frmQn about;
-    app::frmSplash splash;
-    cataloguing::Form2 newDisc;
-    cataloguing::frmPath copyPicker;
+    // The program's state for the run and the hand-over between its windows, given to each
+    // window; both outlive the windows.
+    handover::ProgramState state;
+    handover::Windows windows;
+    app::Form1 main(state, windows);
+    chooser::frmLoading chooser(state, windows);
+    app::frmQn about(windows);
+    app::frmSplash splash(state, windows);
+    cataloguing::Form2 newDisc(state, windows);
+    cataloguing::frmPath copyPicker(state);
 
-    app::Windows& windows = app::windows();
     windows.showMain = [&] { main.showLoaded(); };
     windows.showChooser = [&] { chooser.showLoaded(); };
     windows.showAbout = [&] { about.showLoaded(); };
     windows.showNewDisc = [&] { newDisc.showLoaded(); };
     windows.pickCopyFolder = [&](std::function<void()> copy) {
-        app::state().PathMode = 2;
-        copyPicker.setCopyAction([&copyPicker, copy = std::move(copy)] {
-            app::state().CopyTargetFolder = copyPicker.chosen().nativePath;
+        state.PathMode = handover::PathMode::CopyDestination;
+        copyPicker.setCopyAction([&, copy = std::move(copy)] {
+            state.CopyTargetFolder = copyPicker.chosen().nativePath;
             copy();
         });
         copyPicker.showLoaded();
     };
-    windows.play = [&](const QString& name) { main.play(name); };
     windows.mainWindow = [&]() -> QWidget* { return &main; };
     splash.setLoaders([&] { main.Load(); }, [&] { chooser.Load(); });
-    catalogue::setUnloadAllForms([] {
+    windows.CloseAllFiles = [&] {
+        main.MyData().close();
+        newDisc.Data().close();
+    };
+    windows.UnloadAllForms = [] {
         for (QWidget* window : QApplication::topLevelWidgets())
             window->close();
-        QApplication::quit();
-    });
+    };
 
     splash.showLoaded();
-    const int status = QApplication::exec();
-    catalogue::CloseAllFiles();
-    windows = {};
-    return status;
+    return QApplication::exec();
 }

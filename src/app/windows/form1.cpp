@@ -2,6 +2,7 @@
 
 #include "app/windows/tree_icons.h"
 #include "controls/button.h"
+#include "platform/ui/twips.h"
 #include "search/statement_builder.h"
 
 #include <QApplication>
@@ -14,19 +15,13 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QStyle>
 #include <QTableView>
 #include <QTreeView>
 
 namespace platterly::app {
 
-int twips(int value)
-{
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const qreal dpi = screen ? screen->logicalDotsPerInchX() : 96.0;
-    return qRound(value / 15.0 * dpi / 96.0);
-}
+using ui::twips;
 
 namespace {
 
@@ -37,9 +32,36 @@ QLabel* label(QWidget* parent, const QString& text, int left, int top, int width
     return widget;
 }
 
-void place(QWidget* widget, int left, int top, int width, int height)
+// The controls keep the places the window was designed with, in twips.
+constexpr auto place = &ui::placeInTwips;
+
+// The disc list. Qt makes the first row of a list current when the list gets the focus;
+// here the focus alone leaves it as it was, so no disc is chosen until the user clicks one
+// or moves onto one with the keys (the first arrow key then lands on the first disc).
+class DiscList : public QListWidget
 {
-    widget->setGeometry(twips(left), twips(top), twips(width), twips(height));
+public:
+    using QListWidget::QListWidget;
+
+protected:
+    void focusInEvent(QFocusEvent* event) override
+    {
+        const bool hadCurrent = currentIndex().isValid();
+        QListWidget::focusInEvent(event);
+        if (!hadCurrent && selectedItems().isEmpty())
+            selectionModel()->clearCurrentIndex();
+    }
+};
+
+// An editable box that searches what was typed: Qt's inline completion would fill in the
+// rest of a matching entry of its list ("a" becoming "a9"). Its list still drops down.
+QComboBox* editableBox(QWidget* parent)
+{
+    auto* box = new QComboBox(parent);
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setCompleter(nullptr);
+    return box;
 }
 
 QLabel* picture(QWidget* parent, QStyle::StandardPixmap kind, const QString& tip)
@@ -54,16 +76,20 @@ QLabel* picture(QWidget* parent, QStyle::StandardPixmap kind, const QString& tip
 
 } // namespace
 
-Form1::Form1(QWidget* parent) : QWidget(parent)
+Form1::Form1(handover::ProgramState& state, const handover::Windows& windows, QWidget* parent)
+    : QWidget(parent), m_state(state), m_windows(windows)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(kMainCaption);
     setMouseTracking(true);
-    setFixedSize(twips(12000), twips(9690));
+    // The design size is the smallest; a larger window gives the added room to the lists.
+    setMinimumSize(twips(12000), twips(9690));
+    resize(minimumSize());
     buildControls();
     buildSearchPanel();
     buildFilterPanel();
     buildBottomRow();
+    shareAddedRoom();
     connectHandlers();
 }
 
@@ -91,13 +117,14 @@ void Form1::buildControls()
     auto* title = label(this, kMainCaption, 720, 120, 6000, 360);
     title->setStyleSheet(QStringLiteral("color: white; font-size: 14pt; font-weight: bold;"));
     title->setAttribute(Qt::WA_TransparentForMouseEvents);
-    lblmsg2 = label(this, QStringLiteral("WELCOME"), 6000, 180, 4000, 255);
+    // Wide enough for the longest hint.
+    lblmsg2 = label(this, QStringLiteral("WELCOME"), 3480, 180, 6600, 255);
     lblmsg2->setStyleSheet(QStringLiteral("color: #ffe08a;"));
     lblmsg2->setAttribute(Qt::WA_TransparentForMouseEvents);
 
     Label2 = label(this, QStringLiteral("Double Click the CD Title to View Files "), 120, 720, 3375,
                    240);
-    List1 = new QListWidget(this);
+    List1 = new DiscList(this);
     place(List1, 120, 960, 3375, 2160);
     LBLtFILES = label(this, QString(), 240, 3180, 3300, 240);
     LBLdate = label(this, QString(), 240, 3420, 3300, 240);
@@ -122,13 +149,9 @@ void Form1::buildSearchPanel()
                           QStringLiteral("Enter Search String   ( Use Wild Chars  like    A* ,  "
                                          "A*.txt  etc.,) and    Select  File Type  "),
                           1320, 4080, 9000, 255);
-    cmbStrs = new QComboBox(this);
-    cmbStrs->setEditable(true);
-    cmbStrs->setInsertPolicy(QComboBox::NoInsert);
+    cmbStrs = editableBox(this);
     place(cmbStrs, 120, 4380, 3300, 330);
-    cmbSearch = new QComboBox(this);
-    cmbSearch->setEditable(true);
-    cmbSearch->setInsertPolicy(QComboBox::NoInsert);
+    cmbSearch = editableBox(this);
     cmbSearch->addItems(search::searchCategories());
     cmbSearch->setEditText(QStringLiteral("All Files"));
     place(cmbSearch, 3540, 4380, 2400, 330);
@@ -142,7 +165,7 @@ void Form1::buildSearchPanel()
     cmdStop = new QPushButton(QStringLiteral("S&top"), this);
     place(cmdStop, 10590, 4350, 1200, 390);
     cmdStop->setEnabled(false);
-    lblMessage = label(this, QString(), 120, 4800, 6000, 255);
+    lblMessage = label(this, QString(), 120, 4800, 11655, 255);
 
     MSFlexGrid1 = new QTableView(this);
     place(MSFlexGrid1, 120, 5100, 9000, 2900);
@@ -158,6 +181,7 @@ void Form1::buildSearchPanel()
     MSFlexGrid1->setToolTip(QStringLiteral("Right Click to Open the Menu"));
     MSFlexGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     MSFlexGrid1->verticalHeader()->hide();
+    MSFlexGrid1->horizontalHeader()->setStretchLastSection(true);
     LBLFILE = label(this, QString(), 9240, 5100, 2535, 480);
     LBLFILE->setWordWrap(true);
     imgPreview = label(this, QString(), 9240, 5640, 2535, 2360);
@@ -175,12 +199,10 @@ void Form1::buildBottomRow()
     Label6 = label(this, QStringLiteral("Select Present CD Drive Letter to Open or Copy the File"),
                    4800, 8160, 3600, 540);
     Label6->setWordWrap(true);
-    cmbDrive = new QComboBox(this);
-    cmbDrive->setEditable(true);
-    for (char letter = 'E'; letter <= 'Z'; ++letter)
-        cmbDrive->addItem(QString(QLatin1Char(letter)));
-    cmbDrive->setEditText(QStringLiteral("E"));
-    place(cmbDrive, 8520, 8250, 900, 330);
+    // Filled with the machine's drives by the load step; wide enough for a mount point.
+    cmbDrive = new DriveLetterBox(this);
+    cmbDrive->setObjectName(QStringLiteral("cmbDrive"));
+    place(cmbDrive, 8520, 8250, 3255, 330);
 
     auto makeButton = [this](const char* name, const QString& caption, int left, int top,
                              int width) {
@@ -194,6 +216,41 @@ void Form1::buildBottomRow()
     CmdExport =
         makeButton("CmdExport", QStringLiteral("Export Resuts to MSWORD"), 5760, 9000, 3300);
     CmdQuit = makeButton("CmdQuit", QStringLiteral("&Quit"), 9180, 9000, 2595);
+}
+
+void Form1::shareAddedRoom()
+{
+    // Added height goes to the disc list and tree (a third) and to the results grid (the
+    // rest); added width to the grid, the tree and, a quarter, to the disc list. Everything
+    // else keeps its place beside them; the rows below the grid move down with the bottom.
+    constexpr qreal upper = 1.0 / 3;
+    constexpr qreal lower = 1 - upper;
+    constexpr qreal list = 0.25;
+    using Shares = ElasticLayout::Shares;
+    const int listBottom = List1->geometry().bottom();
+    const int gridBottom = MSFlexGrid1->geometry().bottom();
+    m_layout.takeDesign([=](const QRect& design) {
+        if (design.top() > gridBottom)
+            return Shares{0, 1, 0, 0};
+        return design.top() > listBottom ? Shares{0, upper, 0, 0} : Shares{};
+    });
+    m_layout.setShares(LBLBACK, Shares{0, 0, 1, 0});
+    m_layout.setShares(lblmsg2, Shares{0, 0, 1, 0});
+    for (QWidget* right : {static_cast<QWidget*>(Image2), static_cast<QWidget*>(Image3),
+                           static_cast<QWidget*>(Label5)})
+        m_layout.setShares(right, Shares{1, 0, 0, 0});
+    m_layout.setShares(Label2, Shares{0, 0, list, 0});
+    m_layout.setShares(List1, Shares{0, 0, list, upper});
+    m_layout.setShares(trv, Shares{list, 0, 1 - list, upper});
+    m_layout.setShares(lblTotals, Shares{0, upper, 1, 0});
+    m_layout.setShares(lblMessage, Shares{0, upper, 1, 0});
+    m_layout.setShares(MSFlexGrid1, Shares{0, upper, 1, lower});
+    // "More...": the button keeps to the right-hand end of the message line, the panel spans
+    // the grid's width above it.
+    m_layout.setShares(cmdMore, Shares{1, upper, 0, 0});
+    m_layout.setShares(fraMore, Shares{0, upper, 1, 0});
+    m_layout.setShares(LBLFILE, Shares{1, upper, 0, 0});
+    m_layout.setShares(imgPreview, Shares{1, upper, 0, lower});
 }
 
 } // namespace platterly::app

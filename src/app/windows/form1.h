@@ -1,13 +1,21 @@
 #pragma once
 
+#include "app/windows/drive_letter_box.h"
+#include "app/windows/elastic_layout.h"
 #include "browse/disc_list.h"
 #include "browse/disc_tree_model.h"
+#include "browse/entry_locator.h"
 #include "browse/file_copy.h"
+#include "platform/drives/drive_map.h"
+#include "platform/handover/program_state.h"
+#include "platform/handover/windows.h"
 #include "platform/sql/data_control.h"
 #include "search/results_model.h"
 #include "search/search_filters.h"
 
 #include <QWidget>
+#include <functional>
+#include <optional>
 
 class QButtonGroup;
 class QCheckBox;
@@ -35,17 +43,24 @@ class Form1 : public QWidget
     Q_OBJECT
 
 public:
-    explicit Form1(QWidget* parent = nullptr);
+    Form1(handover::ProgramState& state, const handover::Windows& windows,
+          QWidget* parent = nullptr);
     ~Form1() override;
 
     // The load step, run every time the window is loaded: points MyData at DBPath, fills the
     // disc list and totals, rebuilds the search history, sets the option boxes and the drive.
     void Load();
     bool isLoaded() const { return m_loaded; }
-    // Shows the window, loading it first when it is not loaded.
+    // Shows the window where it was last left, loading it first when it is not loaded or
+    // when DBPath names another catalogue than the one it shows.
     void showLoaded();
     // Closes the window; it loads afresh the next time it is shown.
     void unload();
+
+    // Where the window learns the machine's drives (the drive box, opening, copying); the
+    // running machine's unless replaced, as tests do with fixture mount tables.
+    using DriveSource = std::function<drives::DriveMap()>;
+    void setDriveSource(DriveSource source) { m_driveSource = std::move(source); }
 
     void AddCDstoList();
     void LoadDiscTree();
@@ -133,7 +148,7 @@ public:
     QCheckBox* Check1 = nullptr;
     QCheckBox* Check2 = nullptr;
     QLabel* Label6 = nullptr;
-    QComboBox* cmbDrive = nullptr;
+    DriveLetterBox* cmbDrive = nullptr;
     QLabel* lblmsg2 = nullptr;
     QLabel* LBLBACK = nullptr;
     QLabel* Image1 = nullptr;
@@ -157,6 +172,7 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -167,33 +183,54 @@ private:
     // The limits the open "More..." panel sets (none while it is closed); false, having said
     // why, when a box holds no size or day.
     bool readFilters(search::SearchFilters* filters);
+    void shareAddedRoom();
     void connectHandlers();
+    // The row of the disc list the user has highlighted, or -1.
+    int highlightedDisc() const;
     void loadSearchHistory();
     void prepareSearchIndex();
     void setPictureBorder(QLabel* picture, bool on);
-    void notYetAvailable(const QString& what);
     void buildResultsMenu();
-    void openPath(const QString& drivePath);
+    drives::DriveMap driveMap() const;
+    void fillDriveBox();
+    // The real file or folder of the current results row (its folder alone when
+    // `folderOnly`), found as Open File finds it; nullopt when no place holds it.
+    std::optional<QString> locateCurrentRow(bool folderOnly);
+    void openPath(const std::optional<QString>& nativePath, const QString& drivePath);
+    // Open File and Open Containing Folder for the current row; an entry of a catalogued
+    // image is extracted first, a folder in one opens the image itself.
+    void openEntry(bool folderOnly, const QString& drivePath);
     void readCopyRow();
+    // A folder row is not copied: says so and returns true when the row is a folder.
+    bool refuseFolderRow();
+    std::optional<browse::EntryLocation> locateCopySource();
     bool copyNow(bool toDesktop);
     QString currentRowText(int column) const;
     void searchHistoryChanged();
     void afterUpdate(const QString& title);
 
+    handover::ProgramState& m_state;
+    const handover::Windows& m_windows;
     sql::DataControl m_data;
     browse::DiscTreeModel* m_tree = nullptr;
     search::ResultsModel* m_results = nullptr;
     QStringList m_history;
     bool m_searching = false;
     browse::CopyFailure m_copyFailure;
+    DriveSource m_driveSource;
+    // The row the copy in progress takes its file from: title, folder and name as stored.
+    struct StoredEntry
+    {
+        QString title;
+        QString path;
+        QString name;
+    };
+    StoredEntry m_copyEntry;
     bool m_loaded = false;
     bool m_inFallback = false;
     bool m_fillingList = false;
+    ElasticLayout m_layout{this};
 };
-
-// Pixels for a length given in twips (15 twips a pixel at 96 dots per inch), so the window
-// keeps its proportions on screens of other densities.
-int twips(int value);
 
 inline const QString kMainCaption = QStringLiteral("Quenlo Platterly");
 

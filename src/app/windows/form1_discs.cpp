@@ -1,6 +1,6 @@
 // The main window's load step, the disc list with its totals, and a disc's tree.
-#include "app/common/program_state.h"
 #include "app/windows/form1.h"
+#include "browse/entry_locator.h"
 #include "catalogue/catalogue_reader.h"
 #include "catalogue/name_index.h"
 #include "catalogue/settings.h"
@@ -44,22 +44,25 @@ void Form1::Load()
         cmbSearch->setEditText(QStringLiteral("All Files"));
     }
     m_loaded = true;
-    m_data.setDatabaseName(state().DBPath);
-    search::useNameIndex(m_data);
+    search::useCatalogue(m_data, m_state.DBPath);
     AddCDstoList();
     prepareSearchIndex();
     loadSearchHistory();
     // Setting the boxes runs their click handlers, which write the same values back.
-    Check1->setChecked(state().LoadWind == 1);
+    Check1->setChecked(m_state.LoadWind == 1);
     Check1_Click();
-    Check2->setChecked(state().PlaySnd == 1);
+    Check2->setChecked(m_state.PlaySnd == 1);
     Check2_Click();
-    // Without a stored letter the box keeps its own first letter rather than showing the
+    fillDriveBox();
+}
+
+void Form1::fillDriveBox()
+{
+    const drives::DriveMap drives = driveMap();
+    cmbDrive->setDrives(drives.drives());
+    // Without a stored letter the box shows the first optical drive rather than the
     // application folder, which would re-root every path on a folder name.
-    const QString folder = system::applicationFolder();
-    const QString letter = system::ReadINI(catalogue::settingsFile(), keys::kSectionSettings,
-                                           keys::kKeyDriveLetter, folder);
-    cmbDrive->setEditText(letter == folder ? QStringLiteral("E") : letter);
+    cmbDrive->showText(browse::initialDriveBoxText(drives));
 }
 
 void Form1::prepareSearchIndex()
@@ -104,15 +107,15 @@ void Form1::AddCDstoList()
 
     const browse::DiscListResult result = browse::readDiscList(m_data);
     if (result.status != browse::DiscListStatus::Listed) {
-        const QString defaultFile = defaultCatalogue();
-        const bool isDefault = QFileInfo(state().DBPath) == QFileInfo(defaultFile);
+        const QString defaultFile = system::defaultCatalogue();
+        const bool isDefault = QFileInfo(m_state.DBPath) == QFileInfo(defaultFile);
         if (m_inFallback || isDefault) {
             // The default catalogue itself cannot be used: say so once instead of falling back
             // again and again.
             lblTotals->setText(browse::totalsLine(0, 0, 0));
             ui::messageBox(this,
                            QStringLiteral("The catalogue %1 cannot be used:\n%2")
-                               .arg(QDir::toNativeSeparators(state().DBPath), result.error.message),
+                               .arg(QDir::toNativeSeparators(m_state.DBPath), result.error.message),
                            ui::Buttons::Ok, ui::Icon::Critical);
             return;
         }
@@ -126,7 +129,7 @@ void Form1::AddCDstoList()
                                               "loaded."),
                            ui::Buttons::Ok, ui::Icon::Warning, browse::kInvalidCatalogueCaption);
         }
-        state().DBPath = defaultFile;
+        m_state.DBPath = defaultFile;
         m_inFallback = true;
         Load();
         m_inFallback = false;
@@ -147,11 +150,17 @@ void Form1::AddCDstoList()
     lblTotals->setText(browse::totalsLine(TFILES, TDIRS, TCDS));
 }
 
+int Form1::highlightedDisc() const
+{
+    const QList<QListWidgetItem*> highlighted = List1->selectedItems();
+    return highlighted.isEmpty() ? -1 : List1->row(highlighted.first());
+}
+
 void Form1::List1_Click()
 {
     if (m_fillingList)
         return;
-    const int i = List1->currentRow();
+    const int i = highlightedDisc();
     if (i < 0 || i >= List2.size())
         return;
     LBLtFILES->setText(browse::discCountsLine(List2.at(i), List3.at(i)));
@@ -163,9 +172,10 @@ void Form1::List1_Click()
 
 void Form1::List1_DblClick()
 {
-    if (List1->currentRow() < 0)
+    const int i = highlightedDisc();
+    if (i < 0)
         return;
-    SelCDName = List1->currentItem()->text();
+    SelCDName = List1->item(i)->text();
     m_data.setRecordSource(catalogue::discEntriesStatement(SelCDName));
     m_data.refresh();
     LoadDiscTree();

@@ -2,6 +2,7 @@
 // closed at first and leaves the window as it always was while it stays closed.
 #include "app/windows/form1.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/twips.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -9,6 +10,8 @@
 #include <QTableView>
 
 namespace platterly::app {
+
+using ui::twips;
 
 namespace {
 
@@ -20,17 +23,11 @@ QLineEdit* limitBox(QWidget* panel, const QString& caption, const QString& examp
                     int captionWidth)
 {
     auto* text = new QLabel(caption, panel);
-    text->setGeometry(twips(left), twips(60), twips(captionWidth), twips(255));
+    ui::placeInTwips(text, left, 60, captionWidth, 255);
     auto* box = new QLineEdit(panel);
     box->setPlaceholderText(example);
-    box->setGeometry(twips(left + captionWidth), twips(30), twips(1260), twips(315));
+    ui::placeInTwips(box, left + captionWidth, 30, 1260, 315);
     return box;
-}
-
-void moveDown(QWidget* widget, int by)
-{
-    const QRect place = widget->geometry();
-    widget->setGeometry(place.x(), place.y() + by, place.width(), place.height());
 }
 
 } // namespace
@@ -40,10 +37,10 @@ void Form1::buildFilterPanel()
     cmdMore = new QPushButton(QStringLiteral("More…"), this);
     cmdMore->setObjectName(QStringLiteral("cmdMore"));
     cmdMore->setCheckable(true);
-    cmdMore->setGeometry(twips(9300), twips(4770), twips(1200), twips(300));
+    ui::placeInTwips(cmdMore, 9300, 4770, 1200, 300);
     fraMore = new QWidget(this);
     fraMore->setObjectName(QStringLiteral("fraMore"));
-    fraMore->setGeometry(twips(120), twips(5100), twips(11655), twips(kPanelHeight - 30));
+    ui::placeInTwips(fraMore, 120, 5100, 11655, kPanelHeight - 30);
     txtLarger = limitBox(fraMore, QStringLiteral("Larger than"), QStringLiteral("10M"), 0, 1000);
     txtSmaller =
         limitBox(fraMore, QStringLiteral("Smaller than"), QStringLiteral("1G"), 2400, 1080);
@@ -62,13 +59,13 @@ void Form1::cmdMore_Click()
     const bool open = cmdMore->isChecked();
     if (open == fraMore->isVisible())
         return;
+    // The grid and what stands beside it move down by the panel's height and keep their
+    // bottom edges; the layout then places them for the window's present size.
     const int by = (open ? 1 : -1) * twips(kPanelHeight);
-    for (QWidget* below : {static_cast<QWidget*>(MSFlexGrid1), static_cast<QWidget*>(LBLFILE),
-                           static_cast<QWidget*>(imgPreview)})
-        moveDown(below, by);
-    // The grid keeps its bottom edge: it gives up the panel's height.
-    MSFlexGrid1->resize(MSFlexGrid1->width(), MSFlexGrid1->height() - by);
-    imgPreview->resize(imgPreview->width(), imgPreview->height() - by);
+    m_layout.moveDesign(MSFlexGrid1, by, -by);
+    m_layout.moveDesign(LBLFILE, by, 0);
+    m_layout.moveDesign(imgPreview, by, -by);
+    m_layout.arrange();
     fraMore->setVisible(open);
     if (open)
         txtLarger->setFocus();

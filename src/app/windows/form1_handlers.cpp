@@ -1,9 +1,7 @@
 // The main window's small controls: options, drive letter, hints, picture buttons, buttons.
-#include "app/common/program_state.h"
-#include "app/common/windows.h"
 #include "app/windows/form1.h"
+#include "app/windows/window_placement.h"
 #include "catalogue/settings.h"
-#include "catalogue/shutdown.h"
 #include "controls/button.h"
 #include "platform/system/application_folder.h"
 #include "platform/system/profile_file.h"
@@ -31,13 +29,13 @@ namespace keys = catalogue::settings;
 
 void Form1::connectHandlers()
 {
-    connect(List1, &QListWidget::itemClicked, this, [this] { List1_Click(); });
-    connect(List1, &QListWidget::currentRowChanged, this, [this] { List1_Click(); });
+    // A disc is chosen when the user highlights it, by a click or with the keys.
+    connect(List1, &QListWidget::itemSelectionChanged, this, [this] { List1_Click(); });
     connect(List1, &QListWidget::itemDoubleClicked, this, [this] { List1_DblClick(); });
     List1->viewport()->installEventFilter(this);
     connect(Check1, &QCheckBox::clicked, this, [this] { Check1_Click(); });
     connect(Check2, &QCheckBox::clicked, this, [this] { Check2_Click(); });
-    connect(cmbDrive, &QComboBox::activated, this, [this] { cmbDrive_Click(); });
+    connect(cmbDrive, &DriveLetterBox::letterChosen, this, [this] { cmbDrive_Click(); });
     connect(Option1[0], &QRadioButton::clicked, this, [this] { Option1_Click(0); });
     connect(Option1[1], &QRadioButton::clicked, this, [this] { Option1_Click(1); });
     for (QWidget* watched : {static_cast<QWidget*>(Image1), static_cast<QWidget*>(Image2),
@@ -84,13 +82,21 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
         auto* mouse = static_cast<QMouseEvent*>(event);
         MSFlexGrid1_MouseUp(mouse->button(), mouse->globalPosition().toPoint());
     } else if (type == QEvent::MouseMove) {
-        if (watched == Image2)
+        // The pictures and their strip are labels, which pass a mouse move on to the window
+        // beneath them; the window would then write its own hint over theirs.
+        if (watched == Image2) {
             Image2_MouseMove();
-        else if (watched == Image3)
+            return true;
+        }
+        if (watched == Image3) {
             Image3_MouseMove();
-        else if (watched == LBLBACK)
+            return true;
+        }
+        if (watched == LBLBACK) {
             LBLBACK_MouseMove();
-        else if (watched == trv->viewport())
+            return true;
+        }
+        if (watched == trv->viewport())
             trv_MouseMove();
     } else if (type == QEvent::MouseButtonPress) {
         if (watched == Image1 || watched == Image2 || watched == Image3)
@@ -118,9 +124,17 @@ void Form1::mouseMoveEvent(QMouseEvent* event)
     QWidget::mouseMoveEvent(event);
 }
 
+void Form1::resizeEvent(QResizeEvent* event)
+{
+    m_layout.arrange();
+    QWidget::resizeEvent(event);
+}
+
 void Form1::closeEvent(QCloseEvent* event)
 {
-    // Closing by the close box only unloads the window; nothing is saved.
+    // Closing unloads the window; only its size and place are kept for the next showing.
+    if (isVisible())
+        saveWindowPlacement(this, catalogue::settingsFile());
     m_loaded = false;
     m_data.close();
     QWidget::closeEvent(event);
@@ -128,8 +142,14 @@ void Form1::closeEvent(QCloseEvent* event)
 
 void Form1::showLoaded()
 {
+    // Loaded hidden on one catalogue while another was chosen meanwhile (a key on the
+    // splash opens the chooser): the window shows the chosen one.
+    if (m_loaded && m_data.databaseName() != m_state.DBPath)
+        m_loaded = false;
     if (!m_loaded)
         Load();
+    if (!isVisible())
+        restoreWindowPlacement(this, catalogue::settingsFile());
     show();
     raise();
     activateWindow();
@@ -150,11 +170,6 @@ void Form1::setPictureBorder(QLabel* picture, bool on)
     picture->setFrameShape(on ? QFrame::Box : QFrame::NoFrame);
 }
 
-void Form1::notYetAvailable(const QString& what)
-{
-    ui::messageBox(this, what + QStringLiteral(" is not available in this version."));
-}
-
 void Form1::List1_MouseUp(Qt::MouseButton button, const QPoint& globalPos)
 {
     if (button == Qt::RightButton && !SelCDName.isEmpty())
@@ -163,22 +178,23 @@ void Form1::List1_MouseUp(Qt::MouseButton button, const QPoint& globalPos)
 
 void Form1::Check1_Click()
 {
-    state().LoadWind = Check1->isChecked() ? 1 : 0;
+    m_state.LoadWind = Check1->isChecked() ? 1 : 0;
     system::WriteINI(catalogue::settingsFile(), keys::kSectionSettings, keys::kKeyLoadWind,
-                     QString::number(state().LoadWind));
+                     QString::number(m_state.LoadWind));
 }
 
 void Form1::Check2_Click()
 {
-    state().PlaySnd = Check2->isChecked() ? 1 : 0;
+    m_state.PlaySnd = Check2->isChecked() ? 1 : 0;
     system::WriteINI(catalogue::settingsFile(), keys::kSectionSettings, keys::kKeyPlaySound,
-                     QString::number(state().PlaySnd));
+                     QString::number(m_state.PlaySnd));
 }
 
 void Form1::cmbDrive_Click()
 {
+    // The letter alone: the item's mount point is only shown.
     system::WriteINI(catalogue::settingsFile(), keys::kSectionSettings, keys::kKeyDriveLetter,
-                     cmbDrive->currentText());
+                     cmbDrive->letterText());
 }
 
 void Form1::Option1_Click(int index)
@@ -205,10 +221,7 @@ void Form1::Form_MouseMove()
 void Form1::Image1_Click()
 {
     setEnabled(false);
-    if (windows().showAbout)
-        windows().showAbout();
-    else
-        setEnabled(true);
+    m_windows.showAbout();
 }
 
 void Form1::Image2_MouseMove()
@@ -227,8 +240,7 @@ void Form1::Image3_MouseUp()
 {
     setPictureBorder(Image3, false);
     unload();
-    if (windows().showChooser)
-        windows().showChooser();
+    m_windows.showChooser();
 }
 
 void Form1::LBLBACK_MouseMove()
@@ -274,12 +286,8 @@ void Form1::cmdAddCD_Click()
 {
     TDIRS = 0;
     TFILES = 0;
-    if (!windows().showNewDisc) {
-        notYetAvailable(QStringLiteral("Adding a CD"));
-        return;
-    }
     unload();
-    windows().showNewDisc();
+    m_windows.showNewDisc();
 }
 
 void Form1::cmdAddCD_MouseOver()
@@ -295,7 +303,7 @@ void Form1::cmdDelete_MouseOver()
 void Form1::CmdQuit_Click()
 {
     unload();
-    catalogue::QuitProgram();
+    handover::QuitProgram(m_windows);
 }
 
 } // namespace platterly::app

@@ -1,6 +1,5 @@
 // The main window's maintenance commands: deleting, renaming and updating a disc, taking a
 // back-up of the catalogue, and exporting the results grid to a word-processor document.
-#include "app/common/program_state.h"
 #include "app/windows/form1.h"
 #include "browse/file_locations.h"
 #include "catalogue/catalogue_reader.h"
@@ -33,8 +32,9 @@ void Form1::cmdDelete_Click()
         ui::messageBox(this, maintenance::kSelectDiscToDeleteMessage);
         return;
     }
-    // The disc shown as selected; after a rename refilled the list there may be none.
-    SelCDName = List1->currentItem() ? List1->currentItem()->text() : QString();
+    // The disc shown highlighted; after a rename refilled the list there may be none.
+    const int highlighted = highlightedDisc();
+    SelCDName = highlighted >= 0 ? List1->item(highlighted)->text() : QString();
     if (SelCDName.isEmpty()) {
         ui::messageBox(this, maintenance::kSelectDiscToDeleteMessage);
         return;
@@ -62,7 +62,8 @@ void Form1::cmdDelete_Click()
 
 void Form1::Rename_Click()
 {
-    SelCDName = List1->currentItem() ? List1->currentItem()->text() : QString();
+    const int highlighted = highlightedDisc();
+    SelCDName = highlighted >= 0 ? List1->item(highlighted)->text() : QString();
     if (SelCDName.isEmpty())
         return;
     const std::optional<QString> answer = ui::dialogs().input(
@@ -81,35 +82,20 @@ void Form1::Rename_Click()
 
 void Form1::Update_Click()
 {
-    const QString title = List1->currentItem() ? List1->currentItem()->text() : QString();
+    const int highlighted = highlightedDisc();
+    const QString title = highlighted >= 0 ? List1->item(highlighted)->text() : QString();
     if (title.isEmpty())
         return;
-    // Where the disc is now: read where it was catalogued, on the drive that letter names now.
-    QString root;
-    bool found = false;
-    const sql::SqlError error = catalogue::readDiscRoot(m_data, title, &root, &found);
-    browse::NativeLocation now;
-    if (!error && !root.isEmpty())
-        now = browse::discRootNow(drives::systemDriveMap(), root);
-    QString refusal;
-    if (error)
-        refusal = error.message;
-    else if (root.isEmpty())
-        refusal = QStringLiteral("%1 holds no entries that tell where it was catalogued from.")
-                      .arg(title);
-    else if (now.path.isEmpty())
-        refusal = QStringLiteral("Please Insert CD : %1\r\n%2 cannot be read (%3). Nothing was "
-                                 "changed.")
-                      .arg(title, root, now.error);
-    if (!refusal.isEmpty()) {
-        ui::messageBox(this, refusal, ui::Buttons::Ok, ui::Icon::Warning);
-        return;
-    }
+    // The disc is read again from where Open File would find it now, the drive box first.
+    cataloguing::UpdateRequest request;
+    request.title = title;
+    request.drives = driveMap();
+    request.driveBoxLetter = cmbDrive->letter();
     cataloguing::UpdateResult result;
     {
         ui::BusyCursor busy;
-        result = cataloguing::runUpdate(
-            m_data, {title, now.path, root, {}}, [this, &title](qint64 entries, const QString&) {
+        result =
+            cataloguing::runUpdate(m_data, request, [this, &title](qint64 entries, const QString&) {
                 setWindowTitle(QStringLiteral("Updating %1: %2 entries Please Wait......")
                                    .arg(title)
                                    .arg(entries));
@@ -118,7 +104,12 @@ void Form1::Update_Click()
         setWindowTitle(kMainCaption);
     }
     if (!result.ok()) {
-        ui::messageBox(this, result.message, ui::Buttons::Ok, ui::Icon::Warning);
+        // A disc that is nowhere to be found is asked for as Open File asks for it.
+        const QString message =
+            result.outcome == cataloguing::UpdateOutcome::Absent
+                ? QStringLiteral("Please Insert CD : %1\r\n%2").arg(title, result.message)
+                : result.message;
+        ui::messageBox(this, message, ui::Buttons::Ok, ui::Icon::Warning);
         return;
     }
     afterUpdate(result.title);
@@ -154,22 +145,28 @@ void Form1::Image2_MouseUp()
         return;
     const QString folder = system::applicationFolder();
     for (;;) {
-        const QString name =
-            ui::inputBox(this, maintenance::kBackupNamePrompt, maintenance::kBackupNameCaption,
-                         maintenance::defaultBackupName(QDate::currentDate()));
+        const std::optional<QString> name = ui::dialogs().input(
+            this, maintenance::kBackupNamePrompt, maintenance::kBackupNameCaption,
+            maintenance::defaultBackupName(QDate::currentDate()));
+        // Cancel, or no name at all, takes no backup: it would be a hidden file named ".DB2".
+        if (!name || name->trimmed().isEmpty())
+            return;
         maintenance::BackupResult result;
         {
             ui::BusyCursor busy;
-            result = maintenance::backupCatalogue(state().DBPath, folder, name);
+            result = maintenance::backupCatalogue(m_state.DBPath, folder, *name);
         }
         if (result.outcome == maintenance::BackupOutcome::InUse) {
             ui::messageBox(this, maintenance::kDatabaseInUseMessage);
             continue;
         }
-        if (result.ok())
+        if (result.ok()) {
             ui::messageBox(this, result.message, ui::Buttons::Ok, ui::Icon::None,
                            maintenance::kBackupReportCaption);
-        else
+            if (!result.warning.isEmpty())
+                ui::messageBox(this, result.warning, ui::Buttons::Ok, ui::Icon::Warning,
+                               maintenance::kBackupReportCaption);
+        } else
             ui::messageBox(this, result.message, ui::Buttons::Ok, ui::Icon::Warning,
                            maintenance::kBackupReportCaption);
         return;
@@ -190,10 +187,17 @@ void Form1::CmdExport_Click()
         QStringLiteral("Export Resuts to MSWORD"), QDir::toNativeSeparators(suggested));
     if (!path || path->trimmed().isEmpty())
         return;
+    maintenance::ExistingFile existing = maintenance::ExistingFile::Refuse;
+    if (maintenance::exportTargetExists(*path)) {
+        if (ui::messageBox(this, maintenance::replaceDocumentQuestion(*path), ui::Buttons::YesNo,
+                           ui::Icon::Warning) != ui::Answer::Yes)
+            return;
+        existing = maintenance::ExistingFile::Replace;
+    }
     maintenance::ExportResult result;
     {
         ui::BusyCursor busy;
-        result = maintenance::writeDocx(*path, grid);
+        result = maintenance::writeDocx(*path, grid, existing);
     }
     if (!result.ok) {
         ui::messageBox(this, result.message, ui::Buttons::Ok, ui::Icon::Warning);

@@ -1,11 +1,9 @@
 // The main window's search panel and the results grid: searching, stopping, the result
 // message, the history, and what a chosen result shows.
-#include "app/common/program_state.h"
 #include "app/windows/form1.h"
-#include "browse/file_locations.h"
 #include "catalogue/file_type.h"
 #include "catalogue/settings.h"
-#include "platform/drives/system_volume_source.h"
+#include "platform/system/native_name.h"
 #include "platform/ui/busy_cursor.h"
 #include "search/search_history.h"
 #include "search/statement_builder.h"
@@ -96,7 +94,13 @@ void Form1::cmdSearch_Click()
     MSFlexGrid1->setEnabled(true);
     cmdSearch->setEnabled(true);
     cmdStop->setEnabled(false);
-    lblMessage->setText(search::resultMessage(outcome.found, outcome.total));
+    // A search that failed (a locked file, one that is no catalogue any more) says so rather
+    // than looking like a search that found nothing.
+    const QString message = outcome.error
+                                ? QStringLiteral("The search failed: ") + outcome.error.message
+                                : search::resultMessage(outcome.found, outcome.total);
+    lblMessage->setText(message);
+    lblMessage->setToolTip(outcome.error ? message : QString());
     m_searching = false;
 
     search::rememberSearch(m_history, cmbStrs->currentText(), catalogue::settingsFile());
@@ -138,19 +142,18 @@ QString Form1::currentRowText(int column) const
 void Form1::MSFlexGrid1_SelChange()
 {
     const QString name = currentRowText(1);
-    LBLFILE->setText(name.toUpper());
+    LBLFILE->setText(system::displayedText(name).toUpper());
     if (catalogue::FileType(name) != catalogue::TypeImage) {
         imgPreview->hide();
         return;
     }
     imgPreview->show();
-    // The picture as catalogued, on the drive letter of that time; a disc that is not there
-    // (or another letter) keeps the picture shown before.
-    const browse::NativeLocation where =
-        browse::nativeLocation(drives::systemDriveMap(), currentRowText(2) + name);
-    if (where.path.isEmpty())
+    // The picture where Open File would find it; a disc that is not there keeps the picture
+    // shown before.
+    const std::optional<QString> where = locateCurrentRow(false);
+    if (!where)
         return;
-    QImageReader reader(where.path);
+    QImageReader reader(*where);
     reader.setAutoTransform(true);
     const QSize box = imgPreview->size();
     if (reader.size().isValid())

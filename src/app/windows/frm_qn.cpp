@@ -1,7 +1,6 @@
 #include "app/windows/frm_qn.h"
 
-#include "app/common/program_state.h"
-#include "app/common/windows.h"
+#include "app/windows/application_setup.h"
 #include "platform/ui/sound_player.h"
 
 #include <QCloseEvent>
@@ -69,7 +68,8 @@ QPixmap frmQn::drawPicture()
     return picture;
 }
 
-frmQn::frmQn(QWidget* parent) : QWidget(parent)
+frmQn::frmQn(const handover::Windows& windows, QWidget* parent)
+    : QWidget(parent), m_windows(windows)
 {
     setObjectName(QStringLiteral("frmQn"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -134,12 +134,12 @@ void frmQn::showLoaded()
 
 void frmQn::Timer1_Timer()
 {
-    play(QStringLiteral("music"));
+    ui::SoundPlayer().play(QStringLiteral("music"));
 }
 
 void frmQn::cmdOK_Click()
 {
-    play(QStringLiteral("click"));
+    ui::SoundPlayer().play(QStringLiteral("click"));
     close();
     enableMainWindow();
 }
@@ -168,25 +168,15 @@ void frmQn::closeEvent(QCloseEvent* event)
     if (m_loaded) {
         m_loaded = false;
         Timer1->stop();
-        play(QStringLiteral("click"));
+        ui::SoundPlayer().play(QStringLiteral("click"));
         enableMainWindow();
     }
     event->accept();
 }
 
-void frmQn::play(const QString& name) const
-{
-    if (windows().play)
-        windows().play(name);
-    else
-        ui::SoundPlayer().play(name);
-}
-
 void frmQn::enableMainWindow()
 {
-    if (!windows().mainWindow)
-        return;
-    if (QWidget* main = windows().mainWindow())
+    if (QWidget* main = m_windows.mainWindow())
         main->setEnabled(true);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/handover/windows.h"
+
 #include <QWidget>
 
 class QLabel;
@@ -16,7 +18,7 @@ class frmQn : public QWidget
     Q_OBJECT
 
 public:
-    explicit frmQn(QWidget* parent = nullptr);
+    explicit frmQn(const handover::Windows& windows, QWidget* parent = nullptr);
     ~frmQn() override;
 
     // The load step: the music interval, the window title and the version label; starts the
@@ -50,9 +52,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void play(const QString& name) const;
-    static void enableMainWindow();
+    void enableMainWindow();
 
+    const handover::Windows& m_windows;
     bool m_loaded = false;
 };
 

@@ -1,7 +1,6 @@
 #include "app/windows/frm_splash.h"
 
-#include "app/common/program_state.h"
-#include "app/common/windows.h"
+#include "app/windows/application_setup.h"
 #include "catalogue/settings.h"
 #include "platform/system/application_folder.h"
 #include "platform/system/profile_file.h"
@@ -115,7 +114,9 @@ QPixmap frmSplash::drawLogo()
     return logo;
 }
 
-frmSplash::frmSplash(QWidget* parent) : QWidget(parent)
+frmSplash::frmSplash(handover::ProgramState& state, const handover::Windows& windows,
+                     QWidget* parent)
+    : QWidget(parent), m_state(state), m_windows(windows)
 {
     setObjectName(QStringLiteral("frmSplash"));
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
@@ -157,14 +158,13 @@ void frmSplash::setLoaders(std::function<void()> loadMain, std::function<void()>
 void frmSplash::Load()
 {
     m_loaded = true;
-    ProgramState& program = state();
-    program.PlaySnd = startupOption(keys::kKeyPlaySound);
-    if (program.PlaySnd == 1)
-        play(QStringLiteral("qn"));
+    m_state.PlaySnd = startupOption(keys::kKeyPlaySound);
+    if (m_state.PlaySnd == 1)
+        ui::SoundPlayer().play(QStringLiteral("qn"));
     lblVersion->setText(versionText());
-    program.LoadWind = startupOption(keys::kKeyLoadWind);
-    if (program.LoadWind != 1) {
-        program.DBPath = defaultCatalogue();
+    m_state.LoadWind = startupOption(keys::kKeyLoadWind);
+    if (m_state.LoadWind != 1) {
+        m_state.DBPath = system::defaultCatalogue();
         if (m_loadMain)
             m_loadMain();
     } else if (m_loadChooser) {
@@ -198,8 +198,8 @@ void frmSplash::Timer1_Timer()
 
 void frmSplash::imgLogo_Click()
 {
-    if (state().PlaySnd == 1)
-        play(QStringLiteral("click"));
+    if (m_state.PlaySnd == 1)
+        ui::SoundPlayer().play(QStringLiteral("click"));
     close();
     showNextWindow();
 }
@@ -209,8 +209,7 @@ void frmSplash::keyPressEvent(QKeyEvent* event)
     // Any key asks for the chooser, even when the main window was loaded instead.
     event->accept();
     close();
-    if (windows().showChooser)
-        windows().showChooser();
+    m_windows.showChooser();
 }
 
 void frmSplash::closeEvent(QCloseEvent* event)
@@ -220,8 +219,8 @@ void frmSplash::closeEvent(QCloseEvent* event)
     if (m_loaded) {
         m_loaded = false;
         Timer1->stop();
-        if (state().PlaySnd == 1)
-            play(QStringLiteral("click"));
+        if (m_state.PlaySnd == 1)
+            ui::SoundPlayer().play(QStringLiteral("click"));
     }
     event->accept();
 }
@@ -240,17 +239,10 @@ bool frmSplash::eventFilter(QObject* watched, QEvent* event)
 
 void frmSplash::showNextWindow()
 {
-    const auto& show = state().LoadWind != 1 ? windows().showMain : windows().showChooser;
-    if (show)
-        show();
-}
-
-void frmSplash::play(const QString& name) const
-{
-    if (windows().play)
-        windows().play(name);
+    if (m_state.LoadWind != 1)
+        m_windows.showMain();
     else
-        ui::SoundPlayer().play(name);
+        m_windows.showChooser();
 }
 
 } // namespace platterly::app

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/handover/program_state.h"
+#include "platform/handover/windows.h"
+
 #include <QWidget>
 #include <functional>
 
@@ -17,7 +20,8 @@ class frmSplash : public QWidget
     Q_OBJECT
 
 public:
-    explicit frmSplash(QWidget* parent = nullptr);
+    frmSplash(handover::ProgramState& state, const handover::Windows& windows,
+              QWidget* parent = nullptr);
     ~frmSplash() override;
 
     // How the next window is loaded without being shown, so that its load step runs while
@@ -54,8 +58,9 @@ protected:
 private:
     // Shows the window the load step loaded: the main window unless the chooser is wanted.
     void showNextWindow();
-    void play(const QString& name) const;
 
+    handover::ProgramState& m_state;
+    const handover::Windows& m_windows;
     std::function<void()> m_loadMain;
     std::function<void()> m_loadChooser;
     int m_splashTicks = 0;

@@ -1,7 +1,6 @@
 #include "cataloguing/windows/folder_to_catalogue.h"
 
 #include "catalogue/path_routines.h"
-#include "chooser/loaded_path.h"
 #include "platform/drives/typed_path.h"
 
 #include <QFileInfo>
@@ -85,12 +84,13 @@ FolderToCatalogue locateFolderToCatalogue(const drives::DriveMap& drives, const 
     const drives::TypedPath where = drives::resolveTypedPath(drives, typed, currentFolder);
     if (!where.ok())
         return refusal(where.error);
-    QString native = where.nativePath;
-    // A drive path is stored in capitals, which on this file system may differ from the
-    // names on disk: the folder is looked for without regard to case.
-    if (!QFileInfo::exists(native)) {
-        if (const std::optional<QString> found = chooser::findFolderCaseBlind(native))
-            native = *found;
+    // A drive path in capitals has been found without regard to case already.
+    const QString native = where.nativePath;
+    if (isImageFile(native)) {
+        DiscImage image = identifyImage(native, where.drivePath);
+        if (!image.ok())
+            return refusal(image.error);
+        return {image.nativePath, image.driveRoot, {}, std::move(image)};
     }
     if (const QString problem = folderProblem(typed, native); !problem.isEmpty())
         return refusal(problem);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cataloguing/disc_image.h"
 #include "platform/drives/drive_map.h"
 
 #include <QString>
@@ -29,6 +30,8 @@ struct FolderToCatalogue
     QString nativeRoot; // the folder to list: "/home/ann/Music"
     QString driveRoot;  // what the rows record: "C:\HOME\ANN\MUSIC\", always with a final "\"
     QString error;      // the message for the user; empty when the folder can be walked
+    // When the path names a disc image or archive instead: the image, catalogued as a disc.
+    std::optional<DiscImage> image = std::nullopt;
 
     bool ok() const { return error.isEmpty(); }
 };
@@ -37,8 +40,9 @@ struct FolderToCatalogue
 // path ("/home/ann/Music", or relative to `currentFolder`). When the text is the drive form of
 // the folder last chosen in the picker, that very folder is used. A drive path whose letter
 // case differs from the names on disk finds the folder without regard to case; the rows then
-// record the path as it was given. Refused, each with a message of its own: an empty text, an
-// unknown drive, a drive without a medium, a path that does not exist, and a file.
+// record the path as it was given. A file is taken for a disc image or archive. Refused, each
+// with a message of its own: an empty text, an unknown drive, a drive without a medium, a path
+// that does not exist, and a file that is no image or archive that can be read.
 FolderToCatalogue locateFolderToCatalogue(const drives::DriveMap& drives, const QString& typed,
                                           const std::optional<ChosenFolder>& chosen,
                                           const QString& currentFolder);

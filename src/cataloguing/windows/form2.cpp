@@ -4,9 +4,9 @@
 
 #include "catalogue/catalogue_file.h"
 #include "cataloguing/windows/frm_path.h"
-#include "cataloguing/windows/twips.h"
 #include "cataloguing/windows/wrapping_controls.h"
 #include "platform/drives/system_volume_source.h"
+#include "platform/ui/twips.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -17,6 +17,9 @@
 #include <QToolButton>
 
 namespace platterly::cataloguing {
+
+using ui::placeInTwips;
+using ui::twips;
 
 namespace {
 
@@ -73,10 +76,14 @@ void setTextColour(QWidget* widget, const QColor& colour)
 
 } // namespace
 
-Form2::Form2(QWidget* parent) : Form2(drives::systemDriveMap, parent) {}
+Form2::Form2(handover::ProgramState& state, const handover::Windows& windows, QWidget* parent)
+    : Form2(state, windows, drives::systemDriveMap, parent)
+{
+}
 
-Form2::Form2(DriveSource driveSource, QWidget* parent)
-    : QWidget(parent), m_driveSource(std::move(driveSource))
+Form2::Form2(handover::ProgramState& state, const handover::Windows& windows,
+             DriveSource driveSource, QWidget* parent)
+    : QWidget(parent), m_state(state), m_windows(windows), m_driveSource(std::move(driveSource))
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(kNewDiscCaption);
@@ -91,7 +98,12 @@ Form2::Form2(DriveSource driveSource, QWidget* parent)
     Check1_Click();
 }
 
-Form2::~Form2() = default;
+Form2::~Form2()
+{
+    // The path box loses the focus while the window is taken apart, which would call its
+    // handler on a window that is no longer whole.
+    disconnect(txtPath, nullptr, this, nullptr);
+}
 
 void Form2::buildControls()
 {
@@ -110,7 +122,12 @@ void Form2::buildControls()
 
     Label1 = label(this, QStringLiteral("Label1"), QStringLiteral("Selected Drive"), 3720, 240,
                    1050, 195);
-    txtPath = textBox(this, QStringLiteral("txtPath"), 5040, 240, 1815, 315);
+    txtPath = textBox(this, QStringLiteral("txtPath"), 5040, 240, 1440, 315);
+    cmdSelFile = new QToolButton(this);
+    cmdSelFile->setObjectName(QStringLiteral("cmdSelFile"));
+    cmdSelFile->setIcon(style()->standardIcon(QStyle::SP_DriveCDIcon));
+    cmdSelFile->setToolTip(QStringLiteral("Select a disc image or archive"));
+    placeInTwips(cmdSelFile, 6540, 240, 375, 315);
     cmdSelDir = new QToolButton(this);
     cmdSelDir->setObjectName(QStringLiteral("cmdSelDir"));
     cmdSelDir->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
@@ -142,7 +159,8 @@ void Form2::buildControls()
     // The order Tab follows, first the drive list.
     setTabOrder(Combo1, cmdScanDrives);
     setTabOrder(cmdScanDrives, txtPath);
-    setTabOrder(txtPath, cmdSelDir);
+    setTabOrder(txtPath, cmdSelFile);
+    setTabOrder(cmdSelFile, cmdSelDir);
     setTabOrder(cmdSelDir, txtName);
     setTabOrder(txtName, cmdGo);
     setTabOrder(cmdGo, Check1);
@@ -166,6 +184,8 @@ void Form2::connectHandlers()
     connect(Combo1, &QComboBox::activated, this, &Form2::Combo1_Click);
     connect(Check1, &QCheckBox::toggled, this, &Form2::Check1_Click);
     connect(cmdSelDir, &QToolButton::clicked, this, &Form2::cmdSelDir_Click);
+    connect(cmdSelFile, &QToolButton::clicked, this, &Form2::cmdSelFile_Click);
+    connect(txtPath, &QLineEdit::editingFinished, this, &Form2::txtPath_LostFocus);
     connect(cmdGo, &QPushButton::clicked, this, &Form2::cmdGo_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &Form2::cmdCancel_Click);
     connect(cmdQuit, &QPushButton::clicked, this, &Form2::cmdQuit_Click);
@@ -174,7 +194,7 @@ void Form2::connectHandlers()
 frmPath& Form2::folderPicker()
 {
     if (!m_picker) {
-        m_picker = std::make_unique<frmPath>(m_driveSource);
+        m_picker = std::make_unique<frmPath>(m_state, m_driveSource);
         m_picker->setWaitingWindow(this);
         m_picker->setFolderAction([this](const ChosenFolder& folder) {
             m_chosenFolder = folder;

@@ -3,6 +3,8 @@
 #include "cataloguing/cataloguing_run.h"
 #include "cataloguing/windows/folder_to_catalogue.h"
 #include "platform/drives/drive_map.h"
+#include "platform/handover/program_state.h"
+#include "platform/handover/windows.h"
 #include "platform/sql/data_control.h"
 
 #include <QStringList>
@@ -26,9 +28,9 @@ namespace platterly::cataloguing {
 class frmPath;
 
 // The new-disc window: the user picks a CD drive (or, with Check1 ticked, types or picks any
-// drive or folder), gives the disc a title and presses "Create CD Database". The run keeps
-// the window painted, shows how far it has come and can be cancelled; the window stays open
-// afterwards for the next disc. Closing it shows the main window again.
+// drive, folder, or disc image or archive file), gives the disc a title and presses "Create CD
+// Database". The run keeps the window painted, shows how far it has come and can be cancelled; the
+// window stays open afterwards for the next disc. Closing it shows the main window again.
 class Form2 : public QWidget
 {
     Q_OBJECT
@@ -38,12 +40,14 @@ public:
     using DriveSource = std::function<drives::DriveMap()>;
 
     // The drives of the running machine.
-    explicit Form2(QWidget* parent = nullptr);
-    explicit Form2(DriveSource driveSource, QWidget* parent = nullptr);
+    Form2(handover::ProgramState& state, const handover::Windows& windows,
+          QWidget* parent = nullptr);
+    Form2(handover::ProgramState& state, const handover::Windows& windows, DriveSource driveSource,
+          QWidget* parent = nullptr);
     ~Form2() override;
 
     // The load step, run every time the window is shown after being closed: the drive scan,
-    // the boxes from the first drive found, and the catalogue in use (state().DBPath).
+    // the boxes from the first drive found, and the catalogue in use (DBPath).
     void Load();
     bool isLoaded() const { return m_loaded; }
     // Shows the window, loading it first when it is not loaded.
@@ -58,6 +62,8 @@ public:
     void Combo1_Click();
     void Check1_Click();
     void cmdSelDir_Click();
+    void cmdSelFile_Click();
+    void txtPath_LostFocus();
     void cmdGo_Click();
     void cmdCancel_Click();
     void cmdQuit_Click();
@@ -72,6 +78,8 @@ public:
     QLabel* Label1 = nullptr;
     QLineEdit* txtPath = nullptr;
     QToolButton* cmdSelDir = nullptr;
+    // Beside the folder button: chooses a disc image or archive file to catalogue.
+    QToolButton* cmdSelFile = nullptr;
     QLabel* Label2 = nullptr;
     QLineEdit* txtName = nullptr;
     QPushButton* cmdGo = nullptr;
@@ -116,7 +124,11 @@ private:
     void showProgress(qint64 entries, const QString& currentFolder);
     void reportOutcome(const RunResult& result);
     void reportUnreadableFolders(const RunResult& result);
+    // Proposes the volume label of the image the path box names as the title.
+    void proposeImageTitle();
 
+    handover::ProgramState& m_state;
+    const handover::Windows& m_windows;
     DriveSource m_driveSource;
     drives::DriveMap m_driveMap;
     sql::DataControl m_data;
@@ -125,6 +137,7 @@ private:
     // folder itself is what a run lists while txtPath still shows it.
     std::optional<ChosenFolder> m_chosenFolder;
     FolderLister* m_lister = nullptr;
+    QString m_titleProposedFor; // the path box's text when an image's title was last proposed
     std::atomic<bool> m_cancel = false;
     bool m_loaded = false;
     bool m_running = false;

@@ -1,15 +1,17 @@
 // The new-disc window's load step and the handlers of its boxes and small buttons.
-#include "app/common/program_state.h"
-#include "app/common/windows.h"
+#include "cataloguing/disc_image.h"
 #include "cataloguing/drive_list.h"
 #include "cataloguing/windows/form2.h"
 #include "cataloguing/windows/frm_path.h"
+#include "platform/drives/typed_path.h"
+#include "platform/ui/dialogs.h"
 #include "search/name_index_planner.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -38,8 +40,7 @@ void Form2::Load()
     cmdScanDrives_Click();
     txtPath->setText(List1.value(0));
     txtName->setText(List2.value(0));
-    m_data.setDatabaseName(app::state().DBPath);
-    search::useNameIndex(m_data);
+    search::useCatalogue(m_data, m_state.DBPath);
 }
 
 void Form2::cmdScanDrives_Click()
@@ -85,13 +86,47 @@ void Form2::Check1_Click()
     colours.setColor(QPalette::Base, open ? kOpenBackground : kLockedBackground);
     txtPath->setPalette(colours);
     cmdSelDir->setEnabled(open && !m_running);
+    cmdSelFile->setEnabled(open && !m_running);
 }
 
 void Form2::cmdSelDir_Click()
 {
     setEnabled(false);
-    app::state().PathMode = 1;
+    m_state.PathMode = handover::PathMode::FolderToCatalogue;
     folderPicker().showLoaded();
+}
+
+void Form2::cmdSelFile_Click()
+{
+    const std::optional<QString> file = ui::dialogs().openFileName(
+        this, QStringLiteral("Select a disc image or archive"), QDir::homePath(),
+        QStringLiteral("Disc images and archives (*.iso *.zip *.7z *.tar *.tgz *.tar.* *.cpio "
+                       "*.rar *.cab *.lzh *.xar);;All files (*)"));
+    if (!file)
+        return;
+    txtPath->setText(m_driveMap.toDrivePath(*file).value_or(*file));
+    m_titleProposedFor.clear();
+    proposeImageTitle();
+}
+
+void Form2::txtPath_LostFocus()
+{
+    if (txtPath->text() != m_titleProposedFor)
+        proposeImageTitle();
+}
+
+void Form2::proposeImageTitle()
+{
+    const QString typed = txtPath->text();
+    const drives::TypedPath where =
+        drives::resolveTypedPath(m_driveMap, typed, QDir::currentPath());
+    if (!where.ok() || !isImageFile(where.nativePath))
+        return;
+    const DiscImage image = identifyImage(where.nativePath, where.drivePath);
+    if (!image.ok())
+        return; // "Create CD Database" says what is wrong with it
+    m_titleProposedFor = typed;
+    txtName->setText(proposedImageTitle(image));
 }
 
 void Form2::cmdQuit_Click()
@@ -115,8 +150,7 @@ void Form2::closeEvent(QCloseEvent* event)
     // The main window opens the catalogue next; only one window works on it at a time.
     m_data.close();
     event->accept();
-    if (app::windows().showMain)
-        app::windows().showMain();
+    m_windows.showMain();
 }
 
 } // namespace platterly::cataloguing

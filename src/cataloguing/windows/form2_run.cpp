@@ -1,6 +1,7 @@
 // The cataloguing run as the new-disc window drives it: the checks before it, the window's
 // state during it, its progress and Cancel, and what the user is told at its end.
 #include "cataloguing/windows/form2.h"
+#include "platform/system/native_name.h"
 #include "platform/ui/busy_cursor.h"
 #include "platform/ui/dialogs.h"
 
@@ -49,7 +50,14 @@ void Form2::cmdGo_Click()
         return;
     }
 
-    const CataloguingRequest request{txtName->text(), folder.nativeRoot, folder.driveRoot, {}};
+    const CataloguingRequest request =
+        folder.image ? imageRequest(txtName->text(), *folder.image)
+                     : CataloguingRequest{
+                           txtName->text(),
+                           folder.nativeRoot,
+                           folder.driveRoot,
+                           {},
+                           drives::describeVolume(m_driveMap, folder.nativeRoot, folder.driveRoot)};
     const RunResult result = runWithProgress(request);
     reportOutcome(result);
     if (m_closeWhenRunEnds) {
@@ -75,6 +83,7 @@ void Form2::setRunning(bool running)
                              static_cast<QWidget*>(Check1)})
         control->setEnabled(!running);
     cmdSelDir->setEnabled(!running && Check1->isChecked());
+    cmdSelFile->setEnabled(!running && Check1->isChecked());
     cmdCancel->setEnabled(running);
     cmdCancel->setVisible(running);
 }
@@ -118,8 +127,8 @@ void Form2::showProgress(qint64 entries, const QString& currentFolder)
     // Deep folders are shortened in the middle, so both the drive and the folder's own name
     // stay readable.
     const int room = lblProgress->width() - lblProgress->fontMetrics().horizontalAdvance(count);
-    lblProgress->setText(
-        count + lblProgress->fontMetrics().elidedText(currentFolder, Qt::ElideMiddle, room));
+    lblProgress->setText(count + lblProgress->fontMetrics().elidedText(
+                                     system::displayedText(currentFolder), Qt::ElideMiddle, room));
 }
 
 void Form2::reportOutcome(const RunResult& result)
@@ -170,7 +179,7 @@ void Form2::reportUnreadableFolders(const RunResult& result)
     const qsizetype shown = std::min(kUnreadableFoldersShown, result.unreadableFolders.size());
     for (qsizetype i = 0; i < shown; ++i) {
         const UnreadableFolder& folder = result.unreadableFolders.at(i);
-        text += QStringLiteral("\n%1 (%2)").arg(folder.path, folder.reason);
+        text += QStringLiteral("\n%1 (%2)").arg(system::displayedText(folder.path), folder.reason);
     }
     if (result.unreadableFolderCount > shown)
         text += QStringLiteral("\n... and %1 more.")

@@ -2,10 +2,10 @@
 // folder list, the line showing the folder listed, and the two buttons at the bottom.
 #include "cataloguing/windows/frm_path.h"
 
-#include "cataloguing/windows/twips.h"
 #include "chooser/drive_box.h"
 #include "chooser/folder_list.h"
 #include "platform/drives/system_volume_source.h"
+#include "platform/ui/twips.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -13,6 +13,9 @@
 #include <QToolButton>
 
 namespace platterly::cataloguing {
+
+using ui::placeInTwips;
+using ui::twips;
 
 namespace {
 
@@ -33,10 +36,13 @@ QToolButton* shortcutButton(QWidget* parent, const QString& name, QStyle::Standa
 
 } // namespace
 
-frmPath::frmPath(QWidget* parent) : frmPath(drives::systemDriveMap, parent) {}
+frmPath::frmPath(handover::ProgramState& state, QWidget* parent)
+    : frmPath(state, drives::systemDriveMap, parent)
+{
+}
 
-frmPath::frmPath(DriveSource driveSource, QWidget* parent)
-    : QWidget(parent), m_driveSource(std::move(driveSource))
+frmPath::frmPath(handover::ProgramState& state, DriveSource driveSource, QWidget* parent)
+    : QWidget(parent), m_state(state), m_driveSource(std::move(driveSource))
 {
     setObjectName(QStringLiteral("frmPath"));
     setWindowTitle(QStringLiteral("Select Directory"));

@@ -2,6 +2,7 @@
 
 #include "cataloguing/windows/folder_to_catalogue.h"
 #include "platform/drives/drive_map.h"
+#include "platform/handover/program_state.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -18,11 +19,11 @@ class FolderList;
 
 namespace platterly::cataloguing {
 
-// The folder picker. It serves two callers, told apart by state().PathMode when it loads:
-// 1, the new-disc window choosing a folder to catalogue; 2, the copy command choosing the
-// folder a file is copied to. In each mode it opens on the folder last confirmed in that
-// mode, remembered in the settings file, and hands the confirmed folder back in drive form,
-// in capitals, with a final backslash, together with the folder itself.
+// The folder picker. It serves two callers, told apart by the PathMode of the program
+// state when it loads: the new-disc window choosing a folder to catalogue, or the copy command
+// choosing the folder a file is copied to. In each mode it opens on the folder last confirmed in
+// that mode, remembered in the settings file, and hands the confirmed folder back in drive form, in
+// capitals, with a final backslash, together with the folder itself.
 class frmPath : public QWidget
 {
     Q_OBJECT
@@ -33,17 +34,18 @@ public:
     using DriveSource = std::function<drives::DriveMap()>;
 
     // The drives of the running machine.
-    explicit frmPath(QWidget* parent = nullptr);
-    explicit frmPath(DriveSource driveSource, QWidget* parent = nullptr);
+    explicit frmPath(handover::ProgramState& state, QWidget* parent = nullptr);
+    frmPath(handover::ProgramState& state, DriveSource driveSource, QWidget* parent = nullptr);
     ~frmPath() override;
 
-    // Mode 1: given the folder the user confirmed, before the picker closes; the new-disc
+    // Folder mode: given the folder the user confirmed, before the picker closes; the new-disc
     // window fills its path and title boxes from it.
     void setFolderAction(std::function<void(const ChosenFolder&)> action);
-    // Mode 1: the window that waits, disabled, while the picker is open. It is enabled again
+    // Folder mode: the window that waits, disabled, while the picker is open. It is enabled again
     // when the picker closes, whether a folder was confirmed or not.
     void setWaitingWindow(QWidget* window);
-    // Mode 2: runs the copy to state().CopyTarget once the picker has closed.
+    // Copy mode: runs the copy to the CopyTarget of the program state once the picker has
+    // closed.
     void setCopyAction(std::function<void()> action);
 
     // The load step, run every time the picker is shown: the mode, the caption of the
@@ -53,7 +55,7 @@ public:
     void showLoaded();
 
     // The mode the picker was loaded in.
-    int mode() const { return m_mode; }
+    handover::PathMode mode() const { return m_mode; }
     // The folder confirmed last, in both forms; empty before the first confirm.
     const ChosenFolder& chosen() const { return m_chosen; }
 
@@ -93,9 +95,10 @@ private:
     // The settings key the mode's folder is read under.
     QString presetKey() const;
 
+    handover::ProgramState& m_state;
     DriveSource m_driveSource;
     drives::DriveMap m_driveMap;
-    int m_mode = 0;
+    handover::PathMode m_mode = handover::PathMode::None;
     ChosenFolder m_chosen;
     std::function<void(const ChosenFolder&)> m_folderAction;
     std::function<void()> m_copyAction;

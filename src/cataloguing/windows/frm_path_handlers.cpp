@@ -1,5 +1,4 @@
 // The picker's load step and event handlers.
-#include "app/common/program_state.h"
 #include "catalogue/settings.h"
 #include "cataloguing/windows/frm_path.h"
 #include "chooser/drive_box.h"
@@ -19,9 +18,7 @@ namespace platterly::cataloguing {
 namespace {
 
 namespace keys = catalogue::settings;
-
-constexpr int kFolderMode = 1;
-constexpr int kCopyMode = 2;
+using handover::PathMode;
 
 // The key texts the confirmed folders have always been written under. The settings file
 // matches keys case-blind and ignores the blanks around them, so these are the keys Path
@@ -33,7 +30,8 @@ inline const QString kWrittenCopyPathKey = QStringLiteral("CopyPath ");
 
 QString frmPath::presetKey() const
 {
-    return m_mode == kCopyMode ? QString(keys::kKeyCopyPath) : QString(keys::kKeyPath);
+    return m_mode == PathMode::CopyDestination ? QString(keys::kKeyCopyPath)
+                                               : QString(keys::kKeyPath);
 }
 
 void frmPath::readDrives()
@@ -55,11 +53,11 @@ bool frmPath::showFolder(const QString& folder)
 
 void frmPath::Load()
 {
-    m_mode = app::state().PathMode;
-    Command1->setText(m_mode == kCopyMode ? kCopyCaption : kConfirmCaption);
+    m_mode = m_state.PathMode;
+    Command1->setText(m_mode == PathMode::CopyDestination ? kCopyCaption : kConfirmCaption);
     const QString preset = system::ReadINI(catalogue::settingsFile(), keys::kSectionPaths,
                                            presetKey(), keys::kNoFolderYet);
-    app::state().ChosenPath = preset;
+    m_state.ChosenPath = preset;
 
     // The lists start on the process's current folder, and stay there when the preset names
     // no drive at all, as "0" (no folder chosen yet) does.
@@ -139,16 +137,16 @@ void frmPath::Command1_Click()
 {
     m_chosen.nativePath = Dir1->path();
     m_chosen.drivePath = chooser::loadedPathFor(m_chosen.nativePath, m_driveMap);
-    app::state().ChosenPath = m_chosen.drivePath;
+    m_state.ChosenPath = m_chosen.drivePath;
 
-    if (m_mode == kCopyMode) {
-        app::state().CopyTarget = m_chosen.drivePath;
+    if (m_mode == PathMode::CopyDestination) {
+        m_state.CopyTarget = m_chosen.drivePath;
         system::WriteINI(catalogue::settingsFile(), keys::kSectionPaths, kWrittenCopyPathKey,
                          m_chosen.drivePath);
         close();
         if (m_copyAction)
             m_copyAction();
-    } else if (m_mode == kFolderMode) {
+    } else if (m_mode == PathMode::FolderToCatalogue) {
         system::WriteINI(catalogue::settingsFile(), keys::kSectionPaths, kWrittenPathKey,
                          m_chosen.drivePath);
         if (m_folderAction)
@@ -165,7 +163,7 @@ void frmPath::Command2_Click()
 void frmPath::closeEvent(QCloseEvent* event)
 {
     // However the picker closes, the new-disc window that waits for it comes back to life.
-    if (m_mode == kFolderMode && m_waitingWindow)
+    if (m_mode == PathMode::FolderToCatalogue && m_waitingWindow)
         m_waitingWindow->setEnabled(true);
     event->accept();
 }

@@ -24,6 +24,7 @@ Drive driveOfMount(const MountEntry& mount, DriveKind kind)
     drive.mountPoint = mount.mountPoint;
     drive.kind = kind;
     drive.device = mount.source;
+    drive.fsType = mount.fsType;
     return drive;
 }
 
@@ -53,6 +54,7 @@ std::vector<Drive> orderedDrives(const VolumeSource& source)
     root.kind = DriveKind::Root;
     if (!volumes.empty() && volumes.front().mountPoint == root.mountPoint) {
         root.device = volumes.front().source;
+        root.fsType = volumes.front().fsType;
         volumes.erase(volumes.begin());
     }
     drives.push_back(root);
@@ -61,8 +63,10 @@ std::vector<Drive> orderedDrives(const VolumeSource& source)
         Drive drive;
         drive.kind = DriveKind::Optical;
         drive.device = optical.device;
-        if (const auto mount = takeMountOf(optical, volumes))
+        if (const auto mount = takeMountOf(optical, volumes)) {
             drive.mountPoint = mount->mountPoint;
+            drive.fsType = mount->fsType;
+        }
         drives.push_back(drive);
     }
 
@@ -135,8 +139,10 @@ DriveMap::DriveMap(const VolumeSource& source)
         Drive& drive = drives[i];
         drive.letter = QChar(static_cast<char16_t>(FirstLetter + i));
         drive.root = drive.letter + QStringLiteral(":\\");
-        if (drive.hasMedium() && drive.device.startsWith(QStringLiteral("/dev/")))
+        if (drive.hasMedium() && drive.device.startsWith(QStringLiteral("/dev/"))) {
             drive.label = source.labelOf(drive.device).value_or(QString());
+            drive.uuid = source.uuidOf(drive.device).value_or(QString());
+        }
     }
     m_drives = std::move(drives);
 }

@@ -28,6 +28,8 @@ struct Drive
     DriveKind kind = DriveKind::Other;
     QString device; // "/dev/sr1"; for the root file system whatever the mount table names
     QString label;  // the volume label as read; empty when there is none or no medium is mounted
+    QString uuid;   // the file system's UUID where the system knows it; empty otherwise
+    QString fsType; // "ext4", "iso9660", ...: the mount table's type; empty without a medium
 
     bool hasMedium() const { return !mountPoint.isEmpty(); }
 };
@@ -66,9 +68,11 @@ public:
     // drive path.
     std::optional<QString> toNativePath(const QString& drivePath) const;
 
-private:
+    // The drive whose mount point holds an absolute, clean native path, the longest such
+    // mount point winning; nullptr when none does.
     const Drive* driveHolding(const QString& cleanNativePath) const;
 
+private:
     std::vector<Drive> m_drives;
 };
 

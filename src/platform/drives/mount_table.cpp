@@ -1,5 +1,7 @@
 #include "platform/drives/mount_table.h"
 
+#include "platform/system/native_name.h"
+
 #include <QList>
 #include <QSet>
 #include <algorithm>
@@ -78,7 +80,8 @@ QString unescapeMountField(const QByteArray& field)
             bytes.append(field[i]);
         }
     }
-    return QString::fromUtf8(bytes);
+    // A mount point is a path like any other: bytes that are not UTF-8 are kept.
+    return system::textFromNativeBytes(bytes);
 }
 
 std::vector<MountEntry> parseMountInfo(const QByteArray& text)

@@ -29,7 +29,8 @@ struct MountEntry
 std::vector<MountEntry> parseMountInfo(const QByteArray& text);
 
 // Undoes the octal escapes the kernel writes for blank, tab, newline and backslash
-// ("\040" -> ' '); the bytes are then read as UTF-8. Other backslashes stay as they are.
+// ("\040" -> ' '); the bytes are then read in the program's text form of native names
+// (platform/system/native_name.h). Other backslashes stay as they are.
 QString unescapeMountField(const QByteArray& field);
 
 // Picks from a mount table the mounts that are volumes a user would call a drive: the root

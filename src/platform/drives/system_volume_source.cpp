@@ -71,19 +71,29 @@ std::optional<QString> SystemVolumeSource::labelOf(const QString& device) const
     return readVolumeLabel(canonicalDevice);
 }
 
-std::optional<QString> SystemVolumeSource::labelFromLinks(const QString& canonicalDevice) const
+std::optional<QString> SystemVolumeSource::linkNameFor(const QString& folder,
+                                                       const QString& canonicalDevice) const
 {
     const QFileInfoList links =
-        QDir(m_paths.labelLinksFolder)
-            .entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+        QDir(folder).entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
     for (const QFileInfo& link : links) {
         if (link.canonicalFilePath() != canonicalDevice)
             continue;
-        const QString label = decodeLabelLinkName(link.fileName());
-        if (!label.trimmed().isEmpty())
-            return label;
+        const QString name = decodeLabelLinkName(link.fileName());
+        if (!name.trimmed().isEmpty())
+            return name;
     }
     return std::nullopt;
+}
+
+std::optional<QString> SystemVolumeSource::labelFromLinks(const QString& canonicalDevice) const
+{
+    return linkNameFor(m_paths.labelLinksFolder, canonicalDevice);
+}
+
+std::optional<QString> SystemVolumeSource::uuidOf(const QString& device) const
+{
+    return linkNameFor(m_paths.uuidLinksFolder, canonicalOrAsGiven(device));
 }
 
 QString SystemVolumeSource::loopBackingFile(const QString& canonicalDevice) const

@@ -12,6 +12,7 @@ struct SystemPaths
     QString mountInfoFile = QStringLiteral("/proc/self/mountinfo");
     QString blockDevicesFolder = QStringLiteral("/sys/block");
     QString labelLinksFolder = QStringLiteral("/dev/disk/by-label");
+    QString uuidLinksFolder = QStringLiteral("/dev/disk/by-uuid");
 };
 
 // The volume source of the running machine.
@@ -27,9 +28,12 @@ public:
     // The label the system gives the device in /dev/disk/by-label; failing that, the ISO 9660
     // or UDF label read from the image file behind a loop device, or from the device itself.
     std::optional<QString> labelOf(const QString& device) const override;
+    // The name of the device's link in /dev/disk/by-uuid.
+    std::optional<QString> uuidOf(const QString& device) const override;
 
 private:
     std::optional<QString> labelFromLinks(const QString& canonicalDevice) const;
+    std::optional<QString> linkNameFor(const QString& folder, const QString& canonicalDevice) const;
     QString loopBackingFile(const QString& canonicalDevice) const;
 
     SystemPaths m_paths;

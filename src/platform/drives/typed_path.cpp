@@ -1,7 +1,12 @@
 #include "platform/drives/typed_path.h"
 
+#include "platform/drives/mount_table.h"
+#include "platform/drives/stored_path_lookup.h"
+#include "platform/system/native_name.h"
+
 #include <QDir>
 #include <QFileInfo>
+#include <sys/stat.h>
 
 namespace platterly::drives {
 
@@ -32,6 +37,25 @@ TypedPath nativeOfDrivePath(const DriveMap& drives, QChar letter, const QString&
     return result;
 }
 
+bool exists(const QString& nativePath)
+{
+    struct stat info;
+    return ::stat(system::nativeBytesFromText(nativePath).constData(), &info) == 0;
+}
+
+// A drive path is often typed or stored in capitals, which on this file system may name no
+// folder: the folder that the names of `native` below the drive's mount point lead to without
+// regard to case, or nullopt.
+std::optional<QString> folderCaseBlind(const DriveMap& drives, QChar letter, const QString& native)
+{
+    const Drive* drive = drives.find(letter);
+    if (!drive || !drive->hasMedium() || !folderHolds(drive->mountPoint, native))
+        return std::nullopt;
+    const QString below = native.mid(drive->mountPoint.size());
+    StoredPathLookup lookup;
+    return lookup.findFolder(drive->mountPoint, below.split(u'/', Qt::SkipEmptyParts));
+}
+
 } // namespace
 
 TypedPath resolveTypedPath(const DriveMap& drives, const QString& typed,
@@ -57,6 +81,17 @@ TypedPath resolveTypedPath(const DriveMap& drives, const QString& typed,
     }
 
     native = QDir::cleanPath(native);
+    const std::optional<QChar> typedLetter = driveLetterOf(typed);
+    if (typedLetter && !exists(native)) {
+        // The rows record the drive path as it was given; the walk reads the real folder.
+        if (const std::optional<QString> found = folderCaseBlind(drives, *typedLetter, native)) {
+            TypedPath result;
+            result.drivePath = drives.toDrivePath(native).value_or(QString());
+            result.nativePath = *found;
+            if (!result.drivePath.isEmpty())
+                return result;
+        }
+    }
     const QString canonical = QFileInfo(native).canonicalFilePath();
     if (!canonical.isEmpty())
         native = canonical;

@@ -6,32 +6,6 @@
 
 namespace platterly::sql {
 
-namespace {
-
-// Decodes one code point of well-formed or damaged UTF-8; damaged bytes stand for themselves
-// so that comparison stays total and deterministic. A damaged byte becomes an unpaired low
-// surrogate, which well-formed UTF-8 never yields: that is why overlong forms and encoded
-// surrogates are refused too, or "\xC1\x81" would equal "a" and "\xED\xB3\x83" would
-// equal the lone byte "\xC3".
-char32_t nextUtf8(const unsigned char*& p, const unsigned char* end)
-{
-    const unsigned char lead = *p;
-    if (lead < 0x80) {
-        ++p;
-        return lead;
-    }
-    char32_t cp = 0;
-    const int length = decodeUtf8Sequence(p, end, &cp);
-    if (length == 0) {
-        ++p;
-        return 0xDC00 + lead; // a damaged byte stands for itself
-    }
-    p += length;
-    return cp;
-}
-
-} // namespace
-
 char32_t foldCase(char32_t codePoint)
 {
     if (codePoint < 0x80)
@@ -108,8 +82,8 @@ int compareFoldedUtf8(const char* a, int aLength, const char* b, int bLength)
                 return fa < fb ? -1 : 1;
             continue;
         }
-        const char32_t fa = foldCase(nextUtf8(pa, ea));
-        const char32_t fb = foldCase(nextUtf8(pb, eb));
+        const char32_t fa = foldCase(nextCodePoint(pa, ea));
+        const char32_t fb = foldCase(nextCodePoint(pb, eb));
         if (fa != fb)
             return fa < fb ? -1 : 1;
     }

@@ -95,4 +95,10 @@ std::optional<QueryPlan> DataControl::answeredPlan(const Database& db, const Jet
     return plan;
 }
 
+SqlError query(DataControl& data, const QString& statement)
+{
+    data.setRecordSource(statement);
+    return data.refresh();
+}
+
 } // namespace platterly::sql

@@ -61,4 +61,8 @@ private:
     std::unique_ptr<AnswerTicket> m_answerTicket; // outlives the recordset that reads it
 };
 
+// Sets the record source of `data` to `statement` and refreshes it: how the program asks the
+// catalogue each of its questions.
+SqlError query(DataControl& data, const QString& statement);
+
 } // namespace platterly::sql

@@ -7,13 +7,6 @@ namespace platterly::sql {
 
 namespace {
 
-QString quoteName(const QString& name)
-{
-    QString quoted = name;
-    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return u'"' + quoted + u'"';
-}
-
 const char* sqlOperator(JetCondition::Op op)
 {
     switch (op) {
@@ -262,9 +255,10 @@ std::optional<QueryPlan> planQuery(const Database& db, PlanCache& cache, const J
                 QStringLiteral("The table %1 has no field %2.").arg(table->name, select.orderBy)};
             return std::nullopt;
         }
-        // Rows with equal keys keep their stored order.
+        // Names in the order a reader expects (sql::compareNameOrder); rows with equal keys
+        // keep their stored order.
         plan.order = QStringLiteral(" ORDER BY ") + quoteName(table->columns.at(index)) +
-                     QStringLiteral(" COLLATE JETNOCASE") +
+                     QStringLiteral(" COLLATE NAMEORDER") +
                      (select.descending ? QStringLiteral(" DESC") : QStringLiteral("")) +
                      QStringLiteral(", _rowid_");
     }

@@ -7,13 +7,6 @@ namespace platterly::sql {
 
 namespace {
 
-QString quoteName(const QString& name)
-{
-    QString quoted = name;
-    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return u'"' + quoted + u'"';
-}
-
 SqlError noCurrentRecord()
 {
     return {ErrorCode::NoCurrentRecord, QStringLiteral("There is no current record.")};

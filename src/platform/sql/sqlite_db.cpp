@@ -2,9 +2,14 @@
 
 #include "platform/sql/casefold.h"
 #include "platform/sql/jet_like.h"
+#include "platform/sql/name_order.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace platterly::sql {
 
@@ -29,6 +34,12 @@ int foldedCollation(void*, int aLength, const void* a, int bLength, const void* 
 {
     return compareFoldedUtf8(static_cast<const char*>(a), aLength, static_cast<const char*>(b),
                              bLength);
+}
+
+int nameOrderCollation(void*, int aLength, const void* a, int bLength, const void* b)
+{
+    return compareNameOrderUtf8(static_cast<const char*>(a), aLength, static_cast<const char*>(b),
+                                bLength);
 }
 
 void deletePattern(void* pattern)
@@ -73,6 +84,28 @@ QString fileName(const QString& path)
     return QFileInfo(path).fileName();
 }
 
+// What kind of thing a name that is neither a file nor a folder stands for, in words.
+QString specialFileKind(const QString& path)
+{
+    struct stat status;
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return QStringLiteral("not readable");
+    if (S_ISFIFO(status.st_mode))
+        return QStringLiteral("a named pipe (FIFO)");
+    if (S_ISSOCK(status.st_mode))
+        return QStringLiteral("a socket");
+    if (S_ISCHR(status.st_mode) || S_ISBLK(status.st_mode))
+        return QStringLiteral("a device");
+    return QStringLiteral("a special file");
+}
+
+// Whether new files can be made in the folder that holds `path` (SQLite makes its journal
+// there while it writes).
+bool folderIsWritable(const QString& path)
+{
+    return ::access(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), W_OK) == 0;
+}
+
 } // namespace
 
 Database::Database(sqlite3* db, QString path) : m_db(db), m_path(std::move(path))
@@ -90,6 +123,8 @@ void Database::configure()
     sqlite3_extended_result_codes(m_db, 1);
     sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
     sqlite3_create_collation_v2(m_db, "JETNOCASE", SQLITE_UTF8, nullptr, foldedCollation, nullptr);
+    sqlite3_create_collation_v2(m_db, "NAMEORDER", SQLITE_UTF8, nullptr, nameOrderCollation,
+                                nullptr);
     sqlite3_create_function_v2(m_db, "jet_like", 2,
                                SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
                                jetLikeFunction, nullptr, nullptr, nullptr);
@@ -117,6 +152,12 @@ std::unique_ptr<Database> Database::openFile(const QString& path, int busyTimeou
     if (info.isDir()) {
         *error = {ErrorCode::NotADatabase,
                   QStringLiteral("%1 is a folder, not a catalogue file.").arg(path)};
+        return nullptr;
+    }
+    if (!info.isFile()) {
+        *error = {ErrorCode::NotADatabase,
+                  QStringLiteral("%1 is not a catalogue file: it is %2, not a file.")
+                      .arg(path, specialFileKind(path))};
         return nullptr;
     }
     sqlite3* raw = nullptr;
@@ -203,10 +244,34 @@ SqlError Database::lastError(const QString& context) const
     return errorFromCode(sqlite3_extended_errcode(m_db), context);
 }
 
+bool Database::cannotMakeJournal(int sqliteCode) const
+{
+    if (sqliteCode == SQLITE_READONLY_DIRECTORY)
+        return true;
+    // The file itself is open for writing, so it is the journal beside it that could not be
+    // made. (A connection that failed to open answers -1.)
+    return sqlite3_db_readonly(m_db, "main") == 0 && QFileInfo(m_path).isFile() &&
+           !folderIsWritable(m_path);
+}
+
+SqlError Database::folderNotWritable() const
+{
+    const QFileInfo file(m_path);
+    return {ErrorCode::ReadOnly,
+            QStringLiteral("The catalogue file %1 can be read but not changed: its folder %2 is "
+                           "not writable, and changing the file needs a journal file beside it. "
+                           "Nothing was changed.")
+                .arg(file.fileName(), QDir::toNativeSeparators(file.absolutePath()))};
+}
+
 SqlError Database::errorFromCode(int sqliteCode, const QString& context) const
 {
     const QString name = fileName(m_path);
-    const QString detail = QString::fromUtf8(sqlite3_errmsg(m_db));
+    // The connection's own message belongs to its most recent failure; a code that came from
+    // elsewhere (a statement stepped earlier, a backup) is described by SQLite's text for it.
+    const QString detail = (sqlite3_errcode(m_db) & 0xFF) == (sqliteCode & 0xFF)
+                               ? QString::fromUtf8(sqlite3_errmsg(m_db))
+                               : QString::fromUtf8(sqlite3_errstr(sqliteCode));
     Q_UNUSED(context);
     switch (sqliteCode & 0xFF) {
     case SQLITE_OK:
@@ -226,6 +291,8 @@ SqlError Database::errorFromCode(int sqliteCode, const QString& context) const
                                "when that program has finished with it.")
                     .arg(name)};
     case SQLITE_READONLY:
+        if (cannotMakeJournal(sqliteCode))
+            return folderNotWritable();
         return {ErrorCode::ReadOnly,
                 QStringLiteral("The catalogue file %1 cannot be changed: it or its folder is "
                                "read-only. Nothing was changed.")
@@ -236,6 +303,9 @@ SqlError Database::errorFromCode(int sqliteCode, const QString& context) const
                                "changed.")
                     .arg(name)};
     case SQLITE_CANTOPEN:
+        if (cannotMakeJournal(sqliteCode))
+            return folderNotWritable();
+        [[fallthrough]];
     case SQLITE_PERM:
     case SQLITE_AUTH:
         return {ErrorCode::ReadOnly,
@@ -268,6 +338,37 @@ bool Database::tableExists(const QString& table, QString* storedName) const
         }
     }
     return false;
+}
+
+QString Database::integrityProblem() const
+{
+    SqlError error;
+    auto check = prepare(QStringLiteral("PRAGMA quick_check(1)"), &error);
+    if (!check)
+        return error.message;
+    if (check->step() != Statement::Step::Row)
+        return QString::fromUtf8(sqlite3_errmsg(m_db));
+    const QString verdict = check->text(0);
+    if (verdict == QLatin1String("ok"))
+        return {};
+    // The verdict opens with a line naming the schema ("*** in database main ***").
+    QStringList lines = verdict.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    lines.removeIf([](const QString& line) { return line.startsWith(QLatin1String("***")); });
+    return lines.isEmpty() ? verdict : lines.join(QLatin1String("; "));
+}
+
+void Database::restoreAfterFailedWrite() const
+{
+    // SQLite plays the journal back once no statement of the connection is running and the
+    // file is read again. The statements' rows belong to a transaction that is gone anyway.
+    for (sqlite3_stmt* stmt = sqlite3_next_stmt(m_db, nullptr); stmt != nullptr;
+         stmt = sqlite3_next_stmt(m_db, stmt))
+        if (sqlite3_stmt_busy(stmt))
+            sqlite3_reset(stmt);
+    if (inTransaction())
+        exec(QStringLiteral("ROLLBACK"));
+    const SqlError ignored = exec(QStringLiteral("SELECT count(*) FROM sqlite_schema"));
+    Q_UNUSED(ignored);
 }
 
 bool Database::inTransaction() const
@@ -320,10 +421,13 @@ SqlError Transaction::commit()
 
 void Transaction::rollback()
 {
-    if (m_open) {
-        m_db.exec(QStringLiteral("ROLLBACK"));
-        m_open = false;
-    }
+    if (!m_open)
+        return;
+    m_open = false;
+    // After a failed write (a full disk, an I/O error) SQLite may refuse the rollback and
+    // keep the file grown, with its journal beside it, until the connection next reads it.
+    if (m_db.exec(QStringLiteral("ROLLBACK")))
+        m_db.restoreAfterFailedWrite();
 }
 
 QString quoteSqlText(const QString& value)
@@ -331,6 +435,13 @@ QString quoteSqlText(const QString& value)
     QString quoted = value;
     quoted.replace(QLatin1Char('\''), QLatin1String("''"));
     return quoted;
+}
+
+QString quoteName(const QString& name)
+{
+    QString quoted = name;
+    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return u'"' + quoted + u'"';
 }
 
 } // namespace platterly::sql

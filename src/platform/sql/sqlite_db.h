@@ -14,7 +14,8 @@ namespace platterly::sql {
 
 class Statement;
 
-// One open SQLite connection with the program's case-blind collation and LIKE function
+// One open SQLite connection with the program's collations (case-blind equality, the order
+// names are listed in) and LIKE function
 // registered. The connection never creates a file except through create().
 class Database
 {
@@ -53,6 +54,13 @@ public:
 
     bool tableExists(const QString& table, QString* storedName = nullptr) const;
     bool inTransaction() const;
+    // The first problem SQLite's quick integrity check finds in the file, or nothing when it
+    // finds none. It reads every page: its cost grows with the file.
+    QString integrityProblem() const;
+    // After a write transaction failed and could not be rolled back: stops the connection's
+    // running statements and reads the file, so that SQLite puts it back as it was before the
+    // transaction (from its journal) now, not when some program next opens it.
+    void restoreAfterFailedWrite() const;
 
     // A number that changes whenever this connection or another one changes the file; used
     // to know when cached facts about the contents must be read again.
@@ -63,6 +71,9 @@ private:
     static std::unique_ptr<Database> openFile(const QString& path, int busyTimeoutMs,
                                               SqlError* error);
     void configure();
+    // Whether a failure to write comes from the folder, where the journal could not be made.
+    bool cannotMakeJournal(int sqliteCode) const;
+    SqlError folderNotWritable() const;
 
     sqlite3* m_db = nullptr;
     QString m_path;
@@ -153,5 +164,8 @@ private:
 
 // Doubles every apostrophe, so that a value can stand between single quotes in a statement.
 QString quoteSqlText(const QString& value);
+
+// A table or column name as an SQL identifier: between double quotes, each one inside doubled.
+QString quoteName(const QString& name);
 
 } // namespace platterly::sql

@@ -43,6 +43,27 @@ inline int decodeUtf8Sequence(const unsigned char* p, const unsigned char* end, 
     return extra + 1;
 }
 
+// Reads one code point of well-formed or damaged UTF-8 and steps past it. A damaged byte
+// stands for itself as an unpaired low surrogate (0xDC00 + the byte), which well-formed UTF-8
+// never yields, so that comparisons stay total and deterministic. That is why overlong forms
+// and encoded surrogates count as damaged too: "\xC1\x81" must not equal "a".
+inline char32_t nextCodePoint(const unsigned char*& p, const unsigned char* end)
+{
+    const unsigned char lead = *p;
+    if (lead < 0x80) {
+        ++p;
+        return lead;
+    }
+    char32_t cp = 0;
+    const int length = decodeUtf8Sequence(p, end, &cp);
+    if (length == 0) {
+        ++p;
+        return 0xDC00 + lead;
+    }
+    p += length;
+    return cp;
+}
+
 // Appends the UTF-8 form of a code point.
 inline void appendUtf8(char32_t cp, std::string& out)
 {

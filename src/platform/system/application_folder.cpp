@@ -14,6 +14,7 @@ namespace platterly::system {
 namespace {
 
 const QString kCatalogueFileName = QStringLiteral("db.db2");
+const QString kSettingsFileName = QStringLiteral("settings.ini");
 
 QString withoutTrailingSeparator(const QString& folder)
 {
@@ -87,18 +88,30 @@ const ApplicationFolder& resolvedFolder(CachedFolder& cached)
 
 QStringList shippedFileNames()
 {
-    return {kCatalogueFileName,          QStringLiteral("settings.ini"),
-            QStringLiteral("qn.qns"),    QStringLiteral("click.qns"),
-            QStringLiteral("music.qns"), QStringLiteral("help.pdf")};
+    return {kCatalogueFileName,          kSettingsFileName,           QStringLiteral("qn.qns"),
+            QStringLiteral("click.qns"), QStringLiteral("music.qns"), QStringLiteral("help.pdf")};
 }
 
 ApplicationFolder resolveApplicationFolder(const QString& programFolder, const QString& dataFolder,
                                            const QString& shippedFolder)
 {
+    // A portable copy keeps its own files beside it; an installed program has neither of them
+    // in its folder, even when the user could write there.
     const QFileInfo program(programFolder);
+    const QDir programDir(programFolder);
+    const bool hasCatalogue = QFileInfo(programDir.filePath(kCatalogueFileName)).isFile();
+    const bool hasSettings = QFileInfo(programDir.filePath(kSettingsFileName)).isFile();
     if (!programFolder.isEmpty() && program.isDir() && program.isWritable() &&
-        QFileInfo(QDir(programFolder).filePath(kCatalogueFileName)).isFile())
-        return {withoutTrailingSeparator(programFolder), {}};
+        (hasCatalogue || hasSettings)) {
+        ApplicationFolder portable{withoutTrailingSeparator(programFolder), {}};
+        if (!hasCatalogue)
+            portable.error =
+                QCoreApplication::translate("ApplicationFolder",
+                                            "The catalogue %1 is missing from the program's "
+                                            "folder.")
+                    .arg(QDir::toNativeSeparators(programDir.filePath(kCatalogueFileName)));
+        return portable;
+    }
 
     ApplicationFolder result{withoutTrailingSeparator(dataFolder), {}};
     if (!QDir().mkpath(result.folder)) {
@@ -161,6 +174,11 @@ void setApplicationFolderOverride(const QString& folder)
 QString appFile(const QString& fileName)
 {
     return applicationFolder() + QLatin1Char('/') + fileName;
+}
+
+QString defaultCatalogue()
+{
+    return appFile(kCatalogueFileName);
 }
 
 } // namespace platterly::system

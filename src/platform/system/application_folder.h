@@ -9,9 +9,8 @@ namespace platterly::system {
 // sounds, help.pdf and the backups.
 //
 // A copy of the program that keeps its files beside itself (a portable copy, or a build
-// folder) uses its own folder. An installed program cannot write next to itself, so it keeps
-// the files in the user's data folder and fills that folder on first use from the files it
-// ships.
+// folder) uses its own folder. An installed program keeps the files in the user's data folder
+// and fills that folder on first use from the files it ships.
 
 // The files a fresh application folder is seeded with.
 QStringList shippedFileNames();
@@ -26,7 +25,8 @@ struct ApplicationFolder
 };
 
 // The rule, free of the running program so that it can be tried on any folders:
-// `programFolder` when it is writable and already holds db.db2; otherwise `dataFolder`,
+// `programFolder` when it is writable and holds db.db2 or settings.ini (a missing db.db2 is
+// then the error); otherwise `dataFolder`,
 // created when missing and given a copy of every shipped file it lacks, taken from
 // `shippedFolder`. A file the user already has is never overwritten; a shipped file that is
 // not in `shippedFolder` is skipped (the part of the program that needs it reports it).
@@ -55,5 +55,8 @@ void setApplicationFolderOverride(const QString& folder);
 
 // A file of the application folder: the folder, "/", and the name.
 QString appFile(const QString& fileName);
+
+// The default catalogue: db.db2 in the application folder.
+QString defaultCatalogue();
 
 } // namespace platterly::system

@@ -2,7 +2,10 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
 
 namespace platterly::system {
 
@@ -52,10 +55,55 @@ struct KeySearch
     bool insertNeedsLineEnd = false;
 };
 
-qsizetype textStart(const QByteArray& text)
+// How a profile file is encoded, told by its byte order mark: as Windows editors save it
+// (UTF-16 in either byte order, or UTF-8 with a mark), or plain UTF-8 without one.
+enum class Encoding
 {
-    // A byte order mark is not part of the first line.
-    return text.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    Utf8,
+    Utf8WithMark,
+    Utf16LittleEndian,
+    Utf16BigEndian,
+};
+
+constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
+constexpr char kUtf16LeMark[] = "\xFF\xFE";
+constexpr char kUtf16BeMark[] = "\xFE\xFF";
+
+// A file's text as UTF-8 without its byte order mark, and how to write it back. UTF-8 stays
+// byte for byte as it was, even where it is not valid.
+struct ProfileText
+{
+    QByteArray utf8;
+    Encoding encoding = Encoding::Utf8;
+};
+
+ProfileText decodeProfile(const QByteArray& bytes)
+{
+    if (bytes.startsWith(kUtf8Mark))
+        return {bytes.mid(3), Encoding::Utf8WithMark};
+    const bool little = bytes.startsWith(kUtf16LeMark);
+    if (!little && !bytes.startsWith(kUtf16BeMark))
+        return {bytes, Encoding::Utf8};
+    QStringDecoder decoder(little ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
+    const QString text = decoder(QByteArrayView(bytes).sliced(2));
+    return {text.toUtf8(), little ? Encoding::Utf16LittleEndian : Encoding::Utf16BigEndian};
+}
+
+QByteArray encodeProfile(const QByteArray& utf8, Encoding encoding)
+{
+    switch (encoding) {
+    case Encoding::Utf8:
+        return utf8;
+    case Encoding::Utf8WithMark:
+        return kUtf8Mark + utf8;
+    case Encoding::Utf16LittleEndian:
+    case Encoding::Utf16BigEndian:
+        break;
+    }
+    const bool little = encoding == Encoding::Utf16LittleEndian;
+    QStringEncoder encoder(little ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
+    const QByteArray text = encoder(QString::fromUtf8(utf8));
+    return (little ? QByteArray(kUtf16LeMark) : QByteArray(kUtf16BeMark)) + text;
 }
 
 QString decodeName(const QByteArray& text, qsizetype begin, qsizetype end)
@@ -68,7 +116,7 @@ KeySearch findKey(const QByteArray& text, const QString& section, const QString&
 {
     KeySearch found;
     bool inSection = false;
-    qsizetype pos = textStart(text);
+    qsizetype pos = 0;
     while (pos < text.size()) {
         const qsizetype newline = text.indexOf('\n', pos);
         const bool lastLine = newline < 0;
@@ -162,7 +210,7 @@ QString ReadINI(const QString& file, const QString& section, const QString& key,
     QFile input(file);
     if (sectionName.isEmpty() || keyName.isEmpty() || !input.open(QIODevice::ReadOnly))
         return cutToLimit(defaultValue);
-    const QByteArray text = input.readAll();
+    const QByteArray text = decodeProfile(input.readAll()).utf8;
     input.close();
 
     const KeySearch found = findKey(text, sectionName, keyName);
@@ -173,21 +221,30 @@ QString ReadINI(const QString& file, const QString& section, const QString& key,
     return cutToLimit(withoutQuotes(value));
 }
 
-bool WriteINI(const QString& file, const QString& section, const QString& key, const QString& value)
+bool WriteINI(const QString& file, const QString& section, const QString& key, const QString& value,
+              QString* why)
 {
+    const auto fail = [why](const QString& reason) {
+        if (why)
+            *why = reason;
+        return false;
+    };
     const QString sectionName = trimBlanks(section);
     const QString keyName = trimBlanks(key);
     if (!writableSectionName(sectionName) || !writableKeyName(keyName))
-        return false;
+        return fail(QStringLiteral("the section or key name cannot be written"));
+    if (QFileInfo(file).isDir())
+        return fail(QStringLiteral("it is a folder"));
 
-    QByteArray text;
+    ProfileText original;
     if (QFile::exists(file)) {
         // A file that exists but cannot be read must not be replaced by a new one.
         QFile input(file);
         if (!input.open(QIODevice::ReadOnly))
-            return false;
-        text = input.readAll();
+            return fail(input.errorString());
+        original = decodeProfile(input.readAll());
     }
+    const QByteArray& text = original.utf8;
 
     QString oneLineValue = value;
     oneLineValue.replace(QLatin1Char('\r'), QLatin1Char(' '));
@@ -213,14 +270,16 @@ bool WriteINI(const QString& file, const QString& section, const QString& key, c
 
     // Unbuffered, so that a short write (a full disc, a file size limit) shows in the count
     // written: a buffered flush can take a short write for success and commit a cut file.
+    const QByteArray bytes = encodeProfile(updated, original.encoding);
     QSaveFile output(file);
     if (!output.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
-    if (output.write(updated) != updated.size()) {
+        return fail(output.errorString());
+    if (output.write(bytes) != bytes.size()) {
+        const QString reason = output.errorString();
         output.cancelWriting();
-        return false;
+        return fail(reason);
     }
-    return output.commit();
+    return output.commit() || fail(output.errorString());
 }
 
 } // namespace platterly::system

@@ -4,7 +4,9 @@
 
 namespace platterly::system {
 
-// Profile (INI) files in the Windows profile format, UTF-8 text.
+// Profile (INI) files in the Windows profile format: UTF-8 text, or UTF-16 (either byte order)
+// or UTF-8 with a byte order mark, as Windows editors save them. A write keeps the file's
+// encoding and its mark.
 //
 // A line "[name]" opens a section; a line "key=value" inside a section holds one value; lines
 // whose first non-blank character is ';' are comments. Section and key names match case-blind,
@@ -28,8 +30,9 @@ QString ReadINI(const QString& file, const QString& section, const QString& key,
 // `value` are written as blanks, since they would end the line. The file is replaced as a
 // whole through a temporary file, so a failed write leaves the old file intact.
 // Returns false when the file cannot be written, or when the section or key name is empty or
-// holds a character that would make the line mean something else.
-bool WriteINI(const QString& file, const QString& section, const QString& key,
-              const QString& value);
+// holds a character that would make the line mean something else; `why`, when given, then
+// says which (the system's reason for a file that could not be written).
+bool WriteINI(const QString& file, const QString& section, const QString& key, const QString& value,
+              QString* why = nullptr);
 
 } // namespace platterly::system

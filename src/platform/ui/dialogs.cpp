@@ -2,6 +2,8 @@
 
 #include "platform/ui/widget_dialogs.h"
 
+#include <utility>
+
 namespace platterly::ui {
 
 namespace {
@@ -58,9 +60,7 @@ Dialogs& dialogs()
 
 Dialogs* setDialogs(Dialogs* replacement)
 {
-    Dialogs* previous = g_installed;
-    g_installed = replacement;
-    return previous;
+    return std::exchange(g_installed, replacement);
 }
 
 Answer messageBox(QWidget* parent, const QString& text, Buttons buttons, Icon icon,

@@ -7,7 +7,7 @@ class QWidget;
 
 namespace platterly::ui {
 
-// Every message box and text-input dialog of the program goes through the Dialogs interface,
+// Every message box, text-input and file dialog of the program goes through the Dialogs interface,
 // so that window tests can answer them (Yes, No, Retry, Cancel, a typed text) without a
 // person. Windows call dialogs() (or the messageBox / inputBox helpers below); the program
 // uses the real boxes, a test installs a ScriptedDialogs with setDialogs().
@@ -69,6 +69,12 @@ public:
     // (possibly empty), nothing on Cancel. An empty caption shows the application title.
     virtual std::optional<QString> input(QWidget* parent, const QString& prompt,
                                          const QString& caption, const QString& defaultText) = 0;
+
+    // Shows a modal dialog for choosing one existing file, opened on `folder` and showing the
+    // files `filter` names ("Disc images (*.iso *.zip);;All files (*)"). The chosen file as a
+    // native path in the text form of native names; nothing on Cancel.
+    virtual std::optional<QString> openFileName(QWidget* parent, const QString& caption,
+                                                const QString& folder, const QString& filter) = 0;
 };
 
 // The dialogs the program uses now: the one installed with setDialogs(), or else the real

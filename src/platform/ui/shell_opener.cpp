@@ -1,11 +1,15 @@
 #include "platform/ui/shell_opener.h"
 
+#include "platform/system/native_name.h"
+
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QMimeDatabase>
 #include <QProcess>
 #include <QStandardPaths>
+#include <sys/stat.h>
+#include <utility>
 
 namespace platterly::ui {
 
@@ -31,9 +35,7 @@ ShellOpener& shellOpener()
 
 ShellOpener* setShellOpener(ShellOpener* replacement)
 {
-    ShellOpener* previous = g_installed;
-    g_installed = replacement;
-    return previous;
+    return std::exchange(g_installed, replacement);
 }
 
 std::optional<bool> desktopHasHandlerFor(const QString& mimeType, const QString& xdgMime)
@@ -75,6 +77,8 @@ bool DesktopShellOpener::open(const QString& nativePath)
 {
     if (nativePath.isEmpty())
         return false;
+    if (system::holdsEscapedBytes(nativePath))
+        return openByBytes(nativePath);
     const QFileInfo entry(nativePath);
     if (!entry.exists())
         return false;
@@ -86,6 +90,27 @@ bool DesktopShellOpener::open(const QString& nativePath)
     // cleanPath drops the final separator of a folder typed as "PHOTOS/2004/", which some
     // file managers would take for an empty name inside it.
     return m_launch && m_launch(QUrl::fromLocalFile(QDir::cleanPath(entry.absoluteFilePath())));
+}
+
+bool DesktopShellOpener::openByBytes(const QString& nativePath)
+{
+    // Qt's file functions would encode the name as UTF-8 and miss the file: the system is
+    // asked with its bytes, and the address carries them percent-encoded.
+    const QString clean = QDir::cleanPath(nativePath);
+    const QByteArray bytes = system::nativeBytesFromText(clean);
+    struct stat info;
+    if (!clean.startsWith(u'/') || ::stat(bytes.constData(), &info) != 0)
+        return false;
+    if (!S_ISDIR(info.st_mode) && m_hasHandler) {
+        const QString mimeType =
+            QMimeDatabase()
+                .mimeTypeForFile(system::displayedText(clean), QMimeDatabase::MatchExtension)
+                .name();
+        if (m_hasHandler(mimeType) == false)
+            return false;
+    }
+    const QUrl url = QUrl::fromEncoded("file://" + bytes.toPercentEncoding("/"));
+    return m_launch && m_launch(url);
 }
 
 bool DesktopShellOpener::openUrl(const QUrl& url)

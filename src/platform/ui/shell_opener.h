@@ -16,7 +16,8 @@ class ShellOpener
 public:
     virtual ~ShellOpener() = default;
 
-    // Opens a file or folder given as a native path of this system.
+    // Opens a file or folder given as a native path of this system, in the text form of
+    // native names (platform/system/native_name.h).
     virtual bool open(const QString& nativePath) = 0;
     // Opens an address; a "file:///" address is a local file like open()'s.
     virtual bool openUrl(const QUrl& url) = 0;
@@ -59,6 +60,8 @@ public:
     bool openUrl(const QUrl& url) override;
 
 private:
+    bool openByBytes(const QString& nativePath);
+
     Launcher m_launch;
     HandlerCheck m_hasHandler;
 };

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
+#include <utility>
 
 namespace platterly::ui {
 
@@ -43,9 +44,7 @@ SoundOutput& soundOutput()
 
 SoundOutput* setSoundOutput(SoundOutput* replacement)
 {
-    SoundOutput* previous = g_installed;
-    g_installed = replacement;
-    return previous;
+    return std::exchange(g_installed, replacement);
 }
 
 SoundPlayer::SoundPlayer(SoundOutput& output, QString folder)

@@ -1,5 +1,9 @@
 #include "platform/ui/widget_dialogs.h"
 
+#include "platform/system/native_name.h"
+
+#include <QFile>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -107,6 +111,18 @@ std::optional<QString> WidgetDialogs::input(QWidget* parent, const QString& prom
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.textValue();
+}
+
+std::optional<QString> WidgetDialogs::openFileName(QWidget* parent, const QString& caption,
+                                                   const QString& folder, const QString& filter)
+{
+    const QString chosen =
+        QFileDialog::getOpenFileName(parent, displayedCaption(caption), folder, filter);
+    if (chosen.isEmpty())
+        return std::nullopt;
+    // Qt names a file whose name is not UTF-8 in a form of its own; the program's is made
+    // from the very bytes.
+    return system::textFromNativeBytes(QFile::encodeName(chosen));
 }
 
 } // namespace platterly::ui

@@ -4,9 +4,9 @@
 
 namespace platterly::ui {
 
-// The real boxes: QMessageBox and QInputDialog, modal to `parent` (or to the application
-// when it is null). Texts are shown as plain text, so a file name holding '<' or '&' shows
-// as it is, and a "\r\n" line break breaks the line like "\n".
+// The real boxes: QMessageBox, QInputDialog and QFileDialog, modal to `parent` (or to the
+// application when it is null). Texts are shown as plain text, so a file name holding '<' or '&'
+// shows as it is, and a "\r\n" line break breaks the line like "\n".
 class WidgetDialogs final : public Dialogs
 {
 public:
@@ -14,6 +14,8 @@ public:
                    Icon icon) override;
     std::optional<QString> input(QWidget* parent, const QString& prompt, const QString& caption,
                                  const QString& defaultText) override;
+    std::optional<QString> openFileName(QWidget* parent, const QString& caption,
+                                        const QString& folder, const QString& filter) override;
 };
 
 } // namespace platterly::ui

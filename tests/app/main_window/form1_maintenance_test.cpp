@@ -1,5 +1,3 @@
-#include "app/common/program_state.h"
-#include "app/common/windows.h"
 #include "app/windows/form1.h"
 #include "browse/disc_list.h"
 #include "catalogue/catalogue_file.h"
@@ -7,10 +5,13 @@
 #include "main_window_fixture.h"
 #include "platform/drives/system_volume_source.h"
 #include "platform/drives/typed_path.h"
+#include "platform/handover/program_state.h"
+#include "platform/handover/windows.h"
 #include "platform/system/application_folder.h"
-#include "platform/ui/recording_shell_opener.h"
-#include "platform/ui/recording_sound_output.h"
-#include "platform/ui/scripted_dialogs.h"
+#include "support/damaged_catalogue.h"
+#include "support/doubles/recording_shell_opener.h"
+#include "support/doubles/recording_sound_output.h"
+#include "support/doubles/scripted_dialogs.h"
 #include "support/temp_tree.h"
 
 #include <QComboBox>
@@ -42,7 +43,7 @@ protected:
         m_form.List1_Click();
     }
 
-    app::Form1 m_form;
+    app::Form1 m_form{state, windows};
 };
 
 } // namespace
@@ -153,7 +154,7 @@ TEST_F(Form1MaintenanceTest, BackupRefusesTheOpenFileAndReportsWhereItWent)
 
     // A catalogue named like its own backup is refused; the name is asked again.
     ASSERT_TRUE(QFile::copy(appFile("db.db2"), appFile("live.DB2")));
-    app::state().DBPath = appFile("live.DB2");
+    state.DBPath = appFile("live.DB2");
     dialogs.answer(ui::Answer::Yes);
     dialogs.type(QStringLiteral("live"));
     dialogs.answer(ui::Answer::Ok);
@@ -183,4 +184,52 @@ TEST_F(Form1MaintenanceTest, ExportWritesTheGridAndOpensIt)
     EXPECT_TRUE(QFile::exists(target));
     ASSERT_EQ(shell.openedPaths().size(), 1);
     EXPECT_EQ(shell.openedPaths()[0], target);
+}
+
+TEST_F(Form1MaintenanceTest, ExportAsksBeforeReplacingAFile)
+{
+    m_form.cmbStrs->setEditText(QStringLiteral("a.txt"));
+    m_form.cmdSearch_Click();
+    const QString target = appFile("notes.txt");
+    QFile notes(target);
+    ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
+    notes.write("my notes");
+    notes.close();
+
+    dialogs.type(target);
+    dialogs.answer(ui::Answer::No);
+    m_form.CmdExport_Click();
+    ASSERT_EQ(dialogs.shown().size(), 2u);
+    EXPECT_EQ(dialogs.shown()[1].text, target + QStringLiteral(" already exists.\nDo you want "
+                                                               "to replace it?"));
+    EXPECT_EQ(dialogs.shown()[1].buttons, ui::Buttons::YesNo);
+    ASSERT_TRUE(notes.open(QIODevice::ReadOnly));
+    EXPECT_EQ(notes.readAll(), QByteArray("my notes"));
+    notes.close();
+    EXPECT_TRUE(shell.openedPaths().isEmpty());
+
+    dialogs.type(target);
+    dialogs.answer(ui::Answer::Yes);
+    m_form.CmdExport_Click();
+    ASSERT_TRUE(notes.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(notes.readAll().startsWith("PK"));
+    EXPECT_EQ(shell.openedPaths(), QStringList{target});
+    EXPECT_FALSE(dialogs.failed());
+}
+
+TEST_F(Form1MaintenanceTest, BackupOfADamagedCatalogueWarnsAfterTheReport)
+{
+    test::orphanFreePages(state.DBPath);
+    dialogs.answer(ui::Answer::Yes);
+    dialogs.type(QStringLiteral("rescue"));
+    dialogs.answer(ui::Answer::Ok);
+    dialogs.answer(ui::Answer::Ok);
+    m_form.Image2_MouseUp();
+    ASSERT_EQ(dialogs.shown().size(), 4u);
+    EXPECT_TRUE(dialogs.shown()[2].text.endsWith(QStringLiteral("\trescue.DB2")));
+    EXPECT_TRUE(dialogs.shown()[3].text.contains(QLatin1String("fails SQLite's integrity check")))
+        << dialogs.shown()[3].text.toStdString();
+    EXPECT_EQ(dialogs.shown()[3].icon, ui::Icon::Warning);
+    EXPECT_TRUE(QFile::exists(appFile("rescue.DB2")));
+    EXPECT_FALSE(dialogs.failed());
 }

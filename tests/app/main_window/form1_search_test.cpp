@@ -1,5 +1,3 @@
-#include "app/common/program_state.h"
-#include "app/common/windows.h"
 #include "app/windows/form1.h"
 #include "catalogue/catalogue_file.h"
 #include "catalogue/entry_details.h"
@@ -8,11 +6,13 @@
 #include "main_window_fixture.h"
 #include "platform/drives/system_volume_source.h"
 #include "platform/drives/typed_path.h"
+#include "platform/handover/program_state.h"
+#include "platform/handover/windows.h"
 #include "platform/system/application_folder.h"
 #include "platform/system/profile_file.h"
-#include "platform/ui/recording_shell_opener.h"
-#include "platform/ui/recording_sound_output.h"
-#include "platform/ui/scripted_dialogs.h"
+#include "support/doubles/recording_shell_opener.h"
+#include "support/doubles/recording_sound_output.h"
+#include "support/doubles/scripted_dialogs.h"
 #include "support/temp_tree.h"
 
 #include <QBuffer>
@@ -98,7 +98,7 @@ protected:
     test::TempTree m_disc;
     QString m_driveLetter;
     QString m_discDrivePath;
-    app::Form1 m_form;
+    app::Form1 m_form{state, windows};
 };
 
 } // namespace
@@ -217,7 +217,7 @@ TEST_F(Form1SearchTest, ImagesArePreviewedFromWhereTheyWereCatalogued)
     EXPECT_FALSE(m_form.imgPreview->isVisibleTo(&m_form));
 }
 
-TEST_F(Form1SearchTest, OpeningRerootsOnTheDriveBoxLetter)
+TEST_F(Form1SearchTest, OpeningFindsTheDiscAndAsksForItOnlyWhenItIsGone)
 {
     m_form.show();
     m_form.MSFlexGrid1_MouseUp(Qt::RightButton, QPoint(10, 10)); // no search yet: no menu
@@ -232,8 +232,14 @@ TEST_F(Form1SearchTest, OpeningRerootsOnTheDriveBoxLetter)
     ASSERT_EQ(shell.openedPaths().size(), 2);
     EXPECT_EQ(QDir::cleanPath(shell.openedPaths()[1]), m_disc.path(QStringLiteral("Photos")));
 
-    // With another letter the disc is not there: the user is asked to insert it.
+    // Another letter in the box: the disc is still found where it was catalogued.
     m_form.cmbDrive->setEditText(QStringLiteral("Q"));
+    m_form.mnuFile_Click();
+    ASSERT_EQ(shell.openedPaths().size(), 3);
+    EXPECT_TRUE(dialogs.shown().empty());
+
+    // Gone from there too: the user is asked to insert it.
+    ASSERT_TRUE(QDir(m_disc.root()).rename(QStringLiteral("Photos"), QStringLiteral("Gone")));
     m_form.mnuFile_Click();
     ASSERT_EQ(dialogs.shown().size(), 1);
     EXPECT_EQ(dialogs.shown()[0].caption, QStringLiteral("Unable to Open File"));
@@ -241,6 +247,7 @@ TEST_F(Form1SearchTest, OpeningRerootsOnTheDriveBoxLetter)
               QStringLiteral("Please Insert CD : Holiday or\r\nCheck the File 'Q") +
                   m_discDrivePath.mid(1) +
                   QStringLiteral("\\Photos\\notes.txt' is a valid file to open "));
+    EXPECT_EQ(shell.openedPaths().size(), 3);
 }
 
 TEST_F(Form1SearchTest, CopyToTheDesktopAndRetryWhenTheDiscIsMissing)
@@ -255,22 +262,24 @@ TEST_F(Form1SearchTest, CopyToTheDesktopAndRetryWhenTheDiscIsMissing)
     dirs.close();
 
     search(QStringLiteral("Bob's"));
-    // First with a letter where the disc is not: Cancel ends the command.
+    // First with the disc's folder gone: Cancel ends the command.
+    ASSERT_TRUE(QDir(m_disc.root()).rename(QStringLiteral("Music"), QStringLiteral("Gone")));
     m_form.cmbDrive->setEditText(QStringLiteral("Q"));
     dialogs.answer(ui::Answer::Cancel);
     m_form.mnucopydesk_Click();
     ASSERT_EQ(dialogs.shown().size(), 1);
     EXPECT_EQ(dialogs.shown()[0].text,
-              QStringLiteral("Disk not ready Pleae Insert CD : Holiday And Press OK"));
-    EXPECT_EQ(dialogs.shown()[0].caption, QStringLiteral("Disk not ready"));
+              QStringLiteral("Path not found Pleae Insert CD : Holiday And Press OK"));
+    EXPECT_EQ(dialogs.shown()[0].caption, QStringLiteral("Path not found"));
     EXPECT_EQ(m_form.windowTitle(), QStringLiteral("Quenlo Platterly"));
 
-    m_form.cmbDrive->setEditText(m_driveLetter);
+    // Back in place: found where it was catalogued, whatever the box says.
+    ASSERT_TRUE(QDir(m_disc.root()).rename(QStringLiteral("Gone"), QStringLiteral("Music")));
     m_form.mnucopydesk_Click();
     QFile copied(home.filePath(QStringLiteral("Desk/Bob's song.mp3")));
     ASSERT_TRUE(copied.open(QIODevice::ReadOnly));
     EXPECT_EQ(copied.readAll(), QByteArray("mp3"));
-    EXPECT_EQ(app::state().CopyFileName, QStringLiteral("Bob's song.mp3"));
+    EXPECT_EQ(state.CopyFileName, QStringLiteral("Bob's song.mp3"));
     EXPECT_EQ(dialogs.shown().size(), 1);
     qputenv("XDG_CONFIG_HOME", oldConfig);
 }
@@ -291,5 +300,69 @@ TEST_F(Form1SearchTest, ACatalogueWithoutTheNameIndexGetsItWhenLoaded)
     EXPECT_EQ(catalogue::nameIndexStatus(*db), catalogue::NameIndexStatus::Current);
     search(QStringLiteral("song"));
     EXPECT_EQ(m_form.lblMessage->text(), QStringLiteral("Only 1 File Found"));
+    EXPECT_EQ(m_form.windowTitle(), QStringLiteral("Quenlo Platterly"));
+}
+
+TEST_F(Form1SearchTest, ARightClickActsOnTheRowUnderThePointer)
+{
+    m_form.showLoaded();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_form));
+    m_form.cmbDrive->setEditText(m_driveLetter);
+    search(QStringLiteral("track"));
+    QTableView* grid = m_form.MSFlexGrid1;
+    const auto cell = [&](int row) {
+        return grid->visualRect(m_form.results().index(row, 1)).center();
+    };
+    clickOn(grid->viewport(), Qt::LeftButton, cell(0));
+    clickOn(grid->viewport(), Qt::RightButton, cell(2));
+    ASSERT_TRUE(m_form.popmenu->isVisible());
+    EXPECT_EQ(m_form.PresentRow, 3);
+    const QString name = m_form.results().cellText(2, 1);
+    EXPECT_EQ(m_form.LBLFILE->text(), name.toUpper());
+
+    QAction* open = m_form.popmenu->findChild<QAction*>(QStringLiteral("mnuFile"));
+    clickOn(m_form.popmenu, Qt::LeftButton, m_form.popmenu->actionGeometry(open).center());
+    ASSERT_EQ(shell.openedPaths().size(), 1);
+    EXPECT_EQ(shell.openedPaths()[0], m_disc.path(QStringLiteral("Many/") + name));
+}
+
+TEST_F(Form1SearchTest, NamesAreOrderedAsAReaderExpects)
+{
+    test::TempTree accents;
+    for (const char* name : {"Zebra.txt", "Éclair.txt", "apple.txt", "Ärger.txt", "eagle.txt"})
+        accents.addFile(QString::fromUtf8(name));
+    catalogueDisc(QStringLiteral("Accents"), accents.root());
+    m_form.unload();
+    m_form.showLoaded();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_form));
+    const auto found = m_form.List1->findItems(QStringLiteral("Accents"), Qt::MatchExactly);
+    ASSERT_EQ(found.size(), 1);
+    clickOn(m_form.List1->viewport(), Qt::LeftButton,
+            m_form.List1->visualItemRect(found[0]).center());
+    m_form.cmbStrs->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(m_form.cmbStrs, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(m_form.cmbStrs, QStringLiteral(".txt"));
+    QTest::keyClick(m_form.cmbStrs, Qt::Key_Return);
+    QStringList names;
+    for (qsizetype row = 0; row < m_form.results().resultCount(); ++row)
+        names.append(m_form.results().cellText(row, 1));
+    EXPECT_EQ(names.join(u' '),
+              QStringLiteral("apple.txt Ärger.txt eagle.txt Éclair.txt Zebra.txt"));
+}
+
+TEST_F(Form1SearchTest, AFailedSearchSaysSo)
+{
+    m_form.showLoaded();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_form));
+    {
+        sql::SqlError error;
+        auto db = sql::Database::open(appFile("db.db2"), &error);
+        ASSERT_TRUE(db);
+        ASSERT_FALSE(db->exec(QStringLiteral("DROP TABLE CDS")));
+    }
+    m_form.cmbStrs->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(m_form.cmbStrs, Qt::Key_Return);
+    EXPECT_TRUE(m_form.lblMessage->text().startsWith(QStringLiteral("The search failed: ")))
+        << m_form.lblMessage->text().toStdString();
     EXPECT_EQ(m_form.windowTitle(), QStringLiteral("Quenlo Platterly"));
 }

@@ -19,10 +19,10 @@ protected:
     void SetUp() override
     {
         WindowTest::SetUp();
-        windows().mainWindow = [this] { return &mainWindow; };
+        windows.mainWindow = [this] { return &mainWindow; };
         // The main window disables itself before it shows the About window.
         mainWindow.setEnabled(false);
-        about = std::make_unique<frmQn>();
+        about = std::make_unique<frmQn>(windows);
         about->showLoaded();
     }
 
@@ -124,7 +124,7 @@ TEST_F(About, ShowingItAgainStartsTheMusicAgain)
 
 TEST_F(About, ClosesWithoutAMainWindowToEnable)
 {
-    windows().mainWindow = nullptr;
+    windows.mainWindow = [] { return static_cast<QWidget*>(nullptr); };
     about->cmdOK_Click();
     EXPECT_FALSE(about->isVisible());
     EXPECT_FALSE(mainWindow.isEnabled());

@@ -1,12 +1,11 @@
 #pragma once
 
-#include "app/common/program_state.h"
-#include "app/common/windows.h"
+#include "platform/handover/program_state.h"
+#include "platform/handover/windows.h"
 #include "platform/system/application_folder.h"
 #include "platform/system/profile_file.h"
 #include "platform/system/system_test_support.h"
-#include "platform/ui/recording_sound_output.h"
-#include "platform/ui/sound_player.h"
+#include "support/doubles/recording_sound_output.h"
 #include "support/temp_tree.h"
 
 #include <QStringList>
@@ -28,20 +27,11 @@ protected:
         for (const char* sound : {"qn", "click", "music"})
             tree.addFile(QStringLiteral("app/%1.qns").arg(QLatin1String(sound)), "RIFF");
         system::setApplicationFolderOverride(tree.path(QStringLiteral("app")));
-        savedWindows = windows();
-        windows() = {};
-        windows().showMain = [this] { shown.append(QStringLiteral("main")); };
-        windows().showChooser = [this] { shown.append(QStringLiteral("chooser")); };
-        windows().play = [](const QString& name) { ui::SoundPlayer().play(name); };
-        state() = {};
+        windows.showMain = [this] { shown.append(QStringLiteral("main")); };
+        windows.showChooser = [this] { shown.append(QStringLiteral("chooser")); };
     }
 
-    void TearDown() override
-    {
-        windows() = savedWindows;
-        state() = {};
-        system::setApplicationFolderOverride({});
-    }
+    void TearDown() override { system::setApplicationFolderOverride({}); }
 
     void setOption(const char* key, const QString& value)
     {
@@ -70,7 +60,8 @@ protected:
     TempTree tree;
     ui::RecordingSoundOutput sounds;
     ui::SoundOutputOverride soundOverride{sounds};
-    Windows savedWindows;
+    handover::ProgramState state;
+    handover::Windows windows;
     // The windows shown through the hand-over, in order: "main", "chooser".
     QStringList shown;
 };

@@ -1,6 +1,7 @@
 // The cataloguing run started from the new-disc window: what it writes, the window during
 // the run, Cancel, unreadable folders, and a run that fails.
 #include "new_disc_fixture.h"
+#include "support/disc_images.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -14,6 +15,8 @@
 
 namespace platterly::cataloguing::test {
 namespace {
+
+using namespace Qt::StringLiterals;
 
 class NewDiscRun : public NewDiscTest
 {
@@ -284,6 +287,43 @@ TEST_F(NewDiscRun, AFailedRunRestoresTheWindowAndSaysWhyWithoutFinished)
     EXPECT_EQ(form->LblPrompt->text(), kInstructionPrompt);
     expectIdleWindow();
     EXPECT_EQ(snapshot(), before);
+}
+
+TEST_F(NewDiscRun, AnImageChosenOrTypedIsCataloguedAsADiscUnderItsLabel)
+{
+    platterly::test::addDiscContents(tree, QStringLiteral("disc"));
+    const QString iso = tree.path(QStringLiteral("photos.iso"));
+    if (const QString error =
+            platterly::test::makeIso(tree.path(QStringLiteral("disc")), iso, u"MY PHOTOS"_s);
+        !error.isEmpty())
+        GTEST_SKIP() << error.toStdString();
+    ASSERT_EQ(platterly::test::makeZip(tree.path(u"disc"_s), tree.path(u"backup.zip"_s)),
+              QString());
+
+    QTest::mouseClick(form->Check1, Qt::LeftButton);
+    ASSERT_TRUE(form->cmdSelFile->isEnabled());
+    dialogs.chooseFile(iso);
+    QTest::mouseClick(form->cmdSelFile, Qt::LeftButton);
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.shown()[0].kind, ui::ShownDialog::Kind::File);
+    EXPECT_EQ(form->txtPath->text(), driveFormOf(u"photos.iso"_s));
+    EXPECT_EQ(form->txtName->text(), u"MY PHOTOS");
+    clickGo();
+    EXPECT_EQ(dialogs.shown().size(), 1u) << dialogs.shownTexts().join(u'\n').toStdString();
+    EXPECT_EQ(form->LblPrompt->text(), u"Finished");
+    EXPECT_EQ(form->lblProgress->text(), u"7 folders and 9 files recorded");
+    form->Data().close();
+    EXPECT_EQ(snapshotOf(catalogueFile(), u"VOLUMES"_s),
+              QStringList{u"VOLUMES|MY PHOTOS|MY PHOTOS||iso9660|"_s + iso + u'|' +
+                          driveFormOf(u"photos.iso"_s) + u'\\'});
+
+    // Typed, an archive proposes its file name when the path box is left.
+    typePath(tree.path(u"backup.zip"_s));
+    QTest::keyClick(form->txtPath, Qt::Key_Return);
+    EXPECT_EQ(form->txtName->text(), u"backup");
+    clickGo();
+    EXPECT_EQ(form->lblProgress->text(), u"7 folders and 9 files recorded");
+    expectIdleWindow();
 }
 
 } // namespace

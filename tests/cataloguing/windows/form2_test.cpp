@@ -60,7 +60,7 @@ TEST_F(NewDiscWindow, ScanningAgainFindsADiscPutInSinceAndAClickChoosesIt)
 
 TEST_F(NewDiscWindow, WithoutAnyLabelledDiscTheBoxesStayEmpty)
 {
-    form = std::make_unique<Form2>([] {
+    form = std::make_unique<Form2>(state, windows, [] {
         return drives::DriveMap(drives::FixedVolumeSource(
             QByteArrayLiteral("22 1 8:2 / / rw,relatime shared:1 - ext4 /dev/sda2 rw\n")));
     });
@@ -86,6 +86,7 @@ TEST_F(NewDiscWindow, Check1UnlocksThePathBoxAndTheFolderButton)
     EXPECT_TRUE(form->txtPath->isReadOnly());
     EXPECT_EQ(background(), QColor(224, 224, 224));
     EXPECT_FALSE(form->cmdSelDir->isEnabled());
+    EXPECT_FALSE(form->cmdSelFile->isEnabled());
     QTest::keyClicks(form->txtPath, QStringLiteral("xyz"));
     EXPECT_EQ(form->txtPath->text(), u"D:\\");
 
@@ -166,8 +167,10 @@ TEST_F(NewDiscWindow, PathsThatNameNoFolderAreRefusedAndWriteNothing)
     const Case cases[] = {
         {tree.path(QStringLiteral("data/missing")), QStringLiteral("does not exist")},
         {driveFormOf(QStringLiteral("data/MISSING")), QStringLiteral("does not exist")},
-        {tree.path(QStringLiteral("data/notes.txt")), QStringLiteral("is a file")},
-        {driveFormOf(QStringLiteral("data/notes.txt")), QStringLiteral("is a file")},
+        {tree.path(QStringLiteral("data/notes.txt")),
+         QStringLiteral("cannot be read as a disc image or archive")},
+        {driveFormOf(QStringLiteral("data/notes.txt")),
+         QStringLiteral("cannot be read as a disc image or archive")},
         {QStringLiteral("F:\\"), QStringLiteral("Drive F: holds no disc")},
         {QStringLiteral("Q:\\MUSIC"), QStringLiteral("There is no drive Q:")},
     };
@@ -238,7 +241,8 @@ TEST_F(NewDiscWindow, LooksAsLaidOut)
     EXPECT_GT(form->LblPrompt->y(), form->Label4->y());
     // Tab leads from the drive list through the boxes to the buttons.
     EXPECT_EQ(form->Combo1->nextInFocusChain(), form->cmdScanDrives);
-    EXPECT_EQ(form->txtPath->nextInFocusChain(), form->cmdSelDir);
+    EXPECT_EQ(form->txtPath->nextInFocusChain(), form->cmdSelFile);
+    EXPECT_EQ(form->cmdSelFile->nextInFocusChain(), form->cmdSelDir);
     EXPECT_EQ(form->txtName->nextInFocusChain(), form->cmdGo);
     form->grab().save(QStringLiteral("/tmp/form2.png"));
 }

@@ -25,7 +25,7 @@ protected:
         tree.addFile(QStringLiteral("data/Pictures/a.jpg"), "jpg");
         tree.addFolder(QStringLiteral("Backup/Copies"));
         tree.addFolder(QStringLiteral("work"));
-        picker = std::make_unique<frmPath>([this] { return currentDrives(); });
+        picker = std::make_unique<frmPath>(state, [this] { return currentDrives(); });
         picker->setCopyAction([this] {
             ++copiesRun;
             pickerVisibleDuringCopy = picker->isVisible();
@@ -38,9 +38,9 @@ protected:
         NewDiscTest::TearDown();
     }
 
-    void openPicker(int mode)
+    void openPicker(handover::PathMode mode)
     {
-        app::state().PathMode = mode;
+        state.PathMode = mode;
         picker->showLoaded();
     }
 
@@ -79,31 +79,33 @@ TEST_F(FolderPicker, EachModeOpensOnItsOwnFolderFoundWhateverTheCase)
     writeSetting(QStringLiteral("Path"), storedFormOf(QStringLiteral("data/Music")));
     writeSetting(QStringLiteral("CopyPath"), storedFormOf(QStringLiteral("Backup/Copies")));
 
-    openPicker(1);
+    openPicker(handover::PathMode::FolderToCatalogue);
     EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("data/Music")));
     EXPECT_EQ(picker->Drive1->drive(), QChar(u'C'));
     EXPECT_EQ(picker->lblPath->text(), driveFormOf(QStringLiteral("data/Music")));
     EXPECT_EQ(picker->Command1->text(), u"&Ok");
-    EXPECT_EQ(app::state().ChosenPath, storedFormOf(QStringLiteral("data/Music")));
+    EXPECT_EQ(state.ChosenPath, storedFormOf(QStringLiteral("data/Music")));
 
     picker->close();
-    openPicker(2);
+    openPicker(handover::PathMode::CopyDestination);
     EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("Backup/Copies")));
     EXPECT_EQ(picker->Command1->text(), u"Copy &File");
-    EXPECT_EQ(app::state().ChosenPath, storedFormOf(QStringLiteral("Backup/Copies")));
+    EXPECT_EQ(state.ChosenPath, storedFormOf(QStringLiteral("Backup/Copies")));
 
     picker->close();
-    openPicker(1);
+    openPicker(handover::PathMode::FolderToCatalogue);
     EXPECT_EQ(picker->Command1->text(), u"&Ok");
 }
 
 TEST_F(FolderPicker, FirstUseOpensOnTheCurrentFolder)
 {
     const CurrentFolderGuard current(tree.path(QStringLiteral("work")));
-    for (int mode : {1, 2}) {
+    for (handover::PathMode mode :
+         {handover::PathMode::FolderToCatalogue, handover::PathMode::CopyDestination}) {
         openPicker(mode);
-        EXPECT_EQ(app::state().ChosenPath, u"0");
-        EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("work"))) << mode;
+        EXPECT_EQ(state.ChosenPath, u"0");
+        EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("work")))
+            << static_cast<int>(mode);
         EXPECT_EQ(picker->Drive1->drive(), QChar(u'C'));
         picker->close();
     }
@@ -126,7 +128,7 @@ TEST_F(FolderPicker, AFolderThatIsGoneOpensTheRootOfItsDrive)
     };
     for (const Case& each : cases) {
         writeSetting(QStringLiteral("Path"), each.preset);
-        openPicker(1);
+        openPicker(handover::PathMode::FolderToCatalogue);
         EXPECT_EQ(picker->Dir1->path(), each.listed) << each.preset.toStdString();
         EXPECT_EQ(picker->Drive1->drive(), each.drive) << each.preset.toStdString();
         // The label still names the folder looked for.
@@ -136,7 +138,7 @@ TEST_F(FolderPicker, AFolderThatIsGoneOpensTheRootOfItsDrive)
 
     // A drive the machine does not have leaves the lists on the current folder.
     writeSetting(QStringLiteral("Path"), QStringLiteral("Q:\\MUSIC\\"));
-    openPicker(1);
+    openPicker(handover::PathMode::FolderToCatalogue);
     EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("work")));
 }
 
@@ -145,15 +147,15 @@ TEST_F(FolderPicker, ConfirmingInCopyModeStoresTheTargetThenRunsTheCopy)
     const CurrentFolderGuard current(tree.path(QStringLiteral("work")));
     QWidget mainWindow;
     mainWindow.show();
-    openPicker(2);
+    openPicker(handover::PathMode::CopyDestination);
     doubleClickFolder(*picker, tree.root());
     doubleClickFolder(*picker, tree.path(QStringLiteral("Backup")));
     EXPECT_EQ(picker->lblPath->text(), driveFormOf(QStringLiteral("Backup")));
     QTest::mouseClick(picker->Command1, Qt::LeftButton);
 
     const QString stored = storedFormOf(QStringLiteral("Backup"));
-    EXPECT_EQ(app::state().CopyTarget, stored);
-    EXPECT_EQ(app::state().ChosenPath, stored);
+    EXPECT_EQ(state.CopyTarget, stored);
+    EXPECT_EQ(state.ChosenPath, stored);
     EXPECT_EQ(picker->chosen().nativePath, tree.path(QStringLiteral("Backup")));
     EXPECT_EQ(picker->chosen().drivePath, stored);
     EXPECT_EQ(setting(QStringLiteral("CopyPath")), stored);
@@ -163,25 +165,25 @@ TEST_F(FolderPicker, ConfirmingInCopyModeStoresTheTargetThenRunsTheCopy)
     EXPECT_TRUE(mainWindow.isEnabled());
 
     // The next opening in copy mode starts there; folder mode has its own folder.
-    openPicker(2);
+    openPicker(handover::PathMode::CopyDestination);
     EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("Backup")));
     picker->close();
-    openPicker(1);
+    openPicker(handover::PathMode::FolderToCatalogue);
     EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("work")));
 }
 
 TEST_F(FolderPicker, CancelInCopyModeChangesNothing)
 {
     writeSetting(QStringLiteral("CopyPath"), storedFormOf(QStringLiteral("Backup")));
-    app::state().CopyTarget = QStringLiteral("E:\\EARLIER\\");
+    state.CopyTarget = QStringLiteral("E:\\EARLIER\\");
     QWidget mainWindow;
     mainWindow.show();
-    openPicker(2);
+    openPicker(handover::PathMode::CopyDestination);
     doubleClickFolder(*picker, tree.path(QStringLiteral("Backup/Copies")));
     QTest::mouseClick(picker->Command2, Qt::LeftButton);
     EXPECT_FALSE(picker->isVisible());
     EXPECT_EQ(copiesRun, 0);
-    EXPECT_EQ(app::state().CopyTarget, u"E:\\EARLIER\\");
+    EXPECT_EQ(state.CopyTarget, u"E:\\EARLIER\\");
     EXPECT_EQ(setting(QStringLiteral("CopyPath")), storedFormOf(QStringLiteral("Backup")));
     EXPECT_TRUE(mainWindow.isEnabled());
 }
@@ -195,7 +197,7 @@ TEST_F(FolderPicker, ConfirmingAFolderFillsTheNewDiscWindowWhichCataloguesIt)
     frmPath& own = form->folderPicker();
     EXPECT_FALSE(form->isEnabled());
     EXPECT_TRUE(own.isVisible());
-    EXPECT_EQ(own.mode(), 1);
+    EXPECT_EQ(own.mode(), handover::PathMode::FolderToCatalogue);
     EXPECT_EQ(own.Dir1->path(), tree.path(QStringLiteral("data")));
 
     doubleClickFolder(own, tree.path(QStringLiteral("data/Music")));
@@ -247,7 +249,7 @@ TEST_F(FolderPicker, ADriveRootIsProposedAsTheDriveAndCancelKeepsTheBoxes)
 TEST_F(FolderPicker, ADriveWithoutADiscAsksToRetryUntilCancelled)
 {
     writeSetting(QStringLiteral("Path"), storedFormOf(QStringLiteral("data")));
-    openPicker(1);
+    openPicker(handover::PathMode::FolderToCatalogue);
     dialogs.answer(ui::Answer::Retry);
     dialogs.answer(ui::Answer::Retry);
     dialogs.answer(ui::Answer::Cancel);
@@ -284,7 +286,7 @@ TEST_F(FolderPicker, TheShortcutButtonsListTheDesktopAndTheDocuments)
     EnvironmentGuard home("HOME", tree.path(QStringLiteral("home")));
     EnvironmentGuard config("XDG_CONFIG_HOME", tree.path(QStringLiteral("config")));
     writeSetting(QStringLiteral("Path"), QStringLiteral("D:\\"));
-    openPicker(1);
+    openPicker(handover::PathMode::FolderToCatalogue);
     ASSERT_EQ(picker->Drive1->drive(), QChar(u'D'));
 
     EXPECT_EQ(picker->Command3->toolTip(), u"Desktop");
@@ -300,7 +302,7 @@ TEST_F(FolderPicker, TheShortcutButtonsListTheDesktopAndTheDocuments)
 TEST_F(FolderPicker, LooksAsLaidOut)
 {
     writeSetting(QStringLiteral("Path"), storedFormOf(QStringLiteral("data")));
-    openPicker(1);
+    openPicker(handover::PathMode::FolderToCatalogue);
     EXPECT_EQ(picker->Label1->text(), u"Select Directory");
     EXPECT_EQ(picker->Command2->text(), u"&Cancel");
     EXPECT_EQ(picker->Drive1->itemText(0), u"C:  /");

@@ -1,17 +1,17 @@
 #pragma once
 
-#include "app/common/program_state.h"
-#include "app/common/windows.h"
 #include "catalogue/catalogue_file.h"
 #include "cataloguing/windows/form2.h"
 #include "cataloguing/windows/frm_path.h"
 #include "platform/drives/volume_source.h"
+#include "platform/handover/program_state.h"
+#include "platform/handover/windows.h"
 #include "platform/sql/sqlite_db.h"
 #include "platform/system/application_folder.h"
 #include "platform/system/profile_file.h"
 #include "platform/system/system_test_support.h"
-#include "platform/ui/scripted_dialogs.h"
 #include "support/catalogue_rows.h"
+#include "support/doubles/scripted_dialogs.h"
 #include "support/temp_tree.h"
 
 #include <QCheckBox>
@@ -72,19 +72,14 @@ protected:
         tree.addFolder(QStringLiteral("app"));
         ASSERT_FALSE(catalogue::createEmptyCatalogue(catalogueFile()));
         system::setApplicationFolderOverride(tree.path(QStringLiteral("app")));
-        savedWindows = app::windows();
-        app::windows() = {};
-        app::windows().showMain = [this] { ++mainShown; };
-        app::state() = {};
-        app::state().DBPath = catalogueFile();
-        form = std::make_unique<Form2>([this] { return currentDrives(); });
+        windows.showMain = [this] { ++mainShown; };
+        state.DBPath = catalogueFile();
+        form = std::make_unique<Form2>(state, windows, [this] { return currentDrives(); });
     }
 
     void TearDown() override
     {
         form.reset();
-        app::windows() = savedWindows;
-        app::state() = {};
         system::setApplicationFolderOverride({});
         EXPECT_FALSE(dialogs.failed()) << dialogs.failures().toStdString();
     }
@@ -183,7 +178,8 @@ protected:
     TempTree tree;
     ui::ScriptedDialogs dialogs;
     ui::DialogsOverride dialogsOverride{dialogs};
-    app::Windows savedWindows;
+    handover::ProgramState state;
+    handover::Windows windows;
     std::unique_ptr<Form2> form;
     int mainShown = 0;
     int driveReads = 0;

@@ -32,6 +32,7 @@ protected:
         tree.addFile(QStringLiteral("dev/sdb1"), "a FAT file system");
         tree.addSymlink(QStringLiteral("dev/stick"), tree.path(QStringLiteral("dev/sdb1")));
         tree.addSymlink(QStringLiteral("by-label/ANN\\x20STICK"), QStringLiteral("../dev/sdb1"));
+        tree.addSymlink(QStringLiteral("by-uuid/1B2C-3D4E"), QStringLiteral("../dev/sdb1"));
         tree.addFile(QStringLiteral("dev/sr1"), fixtures::isoImage("ON_THE_DISC"));
         tree.addFile(QStringLiteral("dev/loop3"), "not read: the image behind it is");
         tree.addFile(QStringLiteral("images/disc.iso"),
@@ -43,9 +44,9 @@ protected:
 
     SystemVolumeSource source() const
     {
-        return SystemVolumeSource({tree.path(QStringLiteral("mountinfo")),
-                                   tree.path(QStringLiteral("block")),
-                                   tree.path(QStringLiteral("by-label"))});
+        return SystemVolumeSource(
+            {tree.path(QStringLiteral("mountinfo")), tree.path(QStringLiteral("block")),
+             tree.path(QStringLiteral("by-label")), tree.path(QStringLiteral("by-uuid"))});
     }
 
     test::TempTree tree;
@@ -62,10 +63,12 @@ TEST_F(FakeSystem, ListsOpticalDrivesInNumberOrderWithTheirDeviceNumbers)
                            QStringLiteral("/dev/sr2=11:2"), QStringLiteral("/dev/sr10=11:10")}));
 }
 
-TEST_F(FakeSystem, ReadsLabelsFromTheLabelLinksFollowingDeviceLinks)
+TEST_F(FakeSystem, ReadsLabelsAndUuidsFromTheirLinksFollowingDeviceLinks)
 {
     EXPECT_EQ(source().labelOf(tree.path(QStringLiteral("dev/sdb1"))), u"ANN STICK");
     EXPECT_EQ(source().labelOf(tree.path(QStringLiteral("dev/stick"))), u"ANN STICK");
+    EXPECT_EQ(source().uuidOf(tree.path(QStringLiteral("dev/stick"))), u"1B2C-3D4E");
+    EXPECT_EQ(source().uuidOf(tree.path(QStringLiteral("dev/sr1"))), std::nullopt);
 }
 
 TEST_F(FakeSystem, ReadsLabelsOfUnlinkedVolumesFromTheirContents)
@@ -92,6 +95,7 @@ TEST_F(FakeSystem, ReadsTheMountTableAndBuildsDrivesFromIt)
     EXPECT_EQ(map.find(u'C')->device, u"overlay");
     EXPECT_EQ(map.find(u'E')->mountPoint, u"/media/cdrom 1");
     EXPECT_EQ(map.find(u'E')->kind, DriveKind::Optical);
+    EXPECT_EQ(map.find(u'E')->fsType, u"iso9660");
     EXPECT_FALSE(map.find(u'G')->hasMedium());
     EXPECT_EQ(map.find(u'G')->device, u"/dev/sr10");
     EXPECT_EQ(map.find(u'H')->mountPoint, u"/mnt/iso");

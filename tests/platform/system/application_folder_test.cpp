@@ -109,10 +109,17 @@ TEST_F(InstalledProgram, ADataFolderThatCannotBeMadeIsReported)
     EXPECT_TRUE(result.error.contains(dataFolder)) << result.error.toStdString();
 }
 
-TEST_F(InstalledProgram, AProgramFolderWithoutTheCatalogueIsNotUsed)
+TEST_F(InstalledProgram, AWritableProgramFolderIsUsedOnlyWhenItHoldsTheProgramsFiles)
 {
-    // Writable, as a build folder is, but without db.db2.
+    // Writable, as for a user who may write there, but holding neither file.
     EXPECT_EQ(resolve().folder, dataFolder);
+
+    // Its own settings make it a portable copy; the missing catalogue is named.
+    tree.addFile(QStringLiteral("prefix/bin/settings.ini"), "[Settings]\n");
+    const ApplicationFolder portable = resolve();
+    EXPECT_EQ(portable.folder, programFolder);
+    EXPECT_TRUE(portable.error.contains(programFolder + QStringLiteral("/db.db2")))
+        << portable.error.toStdString();
 }
 
 TEST_F(InstalledProgram, AReadOnlyProgramFolderIsNotUsedEvenWithACatalogue)
@@ -169,7 +176,8 @@ TEST(RunningProgram, OverrideReplacesTheFolderUntilCleared)
 
     setApplicationFolderOverride(QString());
     const QString programFolder = QCoreApplication::applicationDirPath();
-    const bool portable = QFileInfo(programFolder + QStringLiteral("/db.db2")).isFile();
+    const bool portable = QFileInfo(programFolder + QStringLiteral("/db.db2")).isFile() ||
+                          QFileInfo(programFolder + QStringLiteral("/settings.ini")).isFile();
     EXPECT_EQ(applicationFolder(),
               portable ? programFolder : tree.path(QStringLiteral("data/platterly")));
 }

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringEncoder>
 #include <gtest/gtest.h>
 
 namespace platterly::system {
@@ -184,6 +185,37 @@ TEST(ProfileFileWrite, AWriteCutShortByAFileSizeLimitLeavesTheOldFileIntact)
     EXPECT_EQ(readBytes(file), kUserFile);
     EXPECT_EQ(QDir(tree.root()).entryList(QDir::Files | QDir::Hidden),
               QStringList{QStringLiteral("s.ini")});
+}
+
+// The file as a Windows editor saves it: a byte order mark, then the text in that encoding.
+QByteArray encoded(const QString& text, QStringConverter::Encoding encoding)
+{
+    QStringEncoder encoder(encoding, QStringConverter::Flag::WriteBom);
+    return encoder(text);
+}
+
+TEST(ProfileFileWrite, FilesWithAByteOrderMarkAreReadAndKeepTheirEncoding)
+{
+    const QString before = QStringLiteral("; Einstellungen für Platterly\r\n[Settings]\r\n"
+                                          "loadwind=1\r\n[Strings]\r\nTotal=1\r\ns1=Straße\r\n");
+    const QString after = QStringLiteral("; Einstellungen für Platterly\r\n[Settings]\r\n"
+                                         "loadwind=0\r\n[Strings]\r\nTotal=1\r\ns1=Straße\r\n"
+                                         "s2=日本\r\n");
+    for (const auto encoding :
+         {QStringConverter::Utf16LE, QStringConverter::Utf16BE, QStringConverter::Utf8}) {
+        SCOPED_TRACE(static_cast<int>(encoding));
+        TempTree tree;
+        tree.addFile(QStringLiteral("settings.ini"), encoded(before, encoding));
+        const QString file = tree.path(QStringLiteral("settings.ini"));
+        EXPECT_EQ(ReadINI(file, QStringLiteral("settings"), QStringLiteral("loadwind"), {}), u"1");
+        EXPECT_EQ(ReadINI(file, QStringLiteral("Strings"), QStringLiteral("s1"), {}), u"Straße");
+
+        ASSERT_TRUE(WriteINI(file, QStringLiteral("Settings"), QStringLiteral("loadwind"),
+                             QStringLiteral("0")));
+        ASSERT_TRUE(WriteINI(file, QStringLiteral("Strings"), QStringLiteral("s2"),
+                             QStringLiteral("日本")));
+        EXPECT_EQ(readBytes(file), encoded(after, encoding));
+    }
 }
 
 } // namespace

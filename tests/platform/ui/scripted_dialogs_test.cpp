@@ -1,6 +1,6 @@
-#include "platform/ui/scripted_dialogs.h"
 #include "platform/ui/ui_test_support.h"
 #include "platform/ui/widget_dialogs.h"
+#include "support/doubles/scripted_dialogs.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,12 @@
-#include "platform/ui/recording_shell_opener.h"
+#include "platform/system/native_name.h"
 #include "platform/ui/ui_test_support.h"
+#include "support/doubles/recording_shell_opener.h"
 #include "support/temp_tree.h"
 
 #include <QFile>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace platterly::ui {
 namespace {
@@ -49,6 +52,21 @@ TEST(DesktopShellOpener, RefusesAPathThatDoesNotExistWithoutAskingTheDesktop)
     // The real desktop opener refuses it the same way, before anything is started.
     DesktopShellOpener real;
     EXPECT_FALSE(real.open(tree.path(QStringLiteral("missing.txt"))));
+}
+
+TEST(DesktopShellOpener, AFileNamedByBytesThatAreNotUtf8GoesToTheDesktopByThoseBytes)
+{
+    TempTree tree;
+    const QByteArray path = QFile::encodeName(tree.root()) + "/caf\xe9.txt";
+    ::close(::open(path.constData(), O_WRONLY | O_CREAT, 0644));
+    FakeDesktop desktop;
+    DesktopShellOpener opener = desktop.opener();
+    const bool opened = opener.open(system::textFromNativeBytes(path));
+    ::unlink(path.constData());
+    EXPECT_TRUE(opened);
+    ASSERT_EQ(desktop.launched.size(), 1);
+    EXPECT_EQ(desktop.launched[0].toEncoded(), "file://" + path.toPercentEncoding("/"));
+    EXPECT_EQ(desktop.askedTypes, QStringList{QStringLiteral("text/plain")});
 }
 
 TEST(DesktopShellOpener, HandsAnExistingFileToTheDesktopAndReportsItsAnswer)

@@ -1,7 +1,7 @@
 #include "platform/system/application_folder.h"
 #include "platform/ui/effect_sound_output.h"
-#include "platform/ui/recording_sound_output.h"
 #include "platform/ui/ui_test_support.h"
+#include "support/doubles/recording_sound_output.h"
 #include "support/temp_tree.h"
 
 #include <QEventLoop>

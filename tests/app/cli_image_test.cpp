@@ -1,0 +1,72 @@
+// Disc images and archives added and found again from the command line.
+#include "support/disc_images.h"
+
+#include <QFile>
+#include <QProcess>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct CliRun
+{
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+class CliImageTest : public ::testing::Test
+{
+protected:
+    CliRun run(const QStringList& args)
+    {
+        QProcess process;
+        process.start(QStringLiteral(PLATTERLY_CLI),
+                      QStringList{u"--catalogue"_s, catalogue} + args);
+        EXPECT_TRUE(process.waitForFinished(120000));
+        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+
+    QByteArray catalogueBytes() const
+    {
+        QFile file(catalogue);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    platterly::test::TempTree tree;
+    QString catalogue = tree.path(u"cat.db2"_s);
+};
+
+} // namespace
+
+TEST_F(CliImageTest, AnImageIsAddedUnderItsLabelAndItsEntriesAreLocatedInsideIt)
+{
+    platterly::test::addDiscContents(tree, u"disc"_s);
+    const QString iso = tree.path(u"photos.iso"_s);
+    if (const QString error = platterly::test::makeIso(tree.path(u"disc"_s), iso, u"PHOTOS_2004"_s);
+        !error.isEmpty())
+        GTEST_SKIP() << error.toStdString();
+    ASSERT_EQ(run({u"init"_s, catalogue}).status, 0);
+
+    const CliRun added = run({u"add"_s, iso});
+    ASSERT_EQ(added.status, 0) << added.err.toStdString();
+    EXPECT_EQ(added.out.toStdString(), "Finished: PHOTOS_2004 holds 7 folders and 9 files\n");
+    const CliRun found = run({u"search"_s, u"beach"_s, u"--locate"_s});
+    EXPECT_TRUE(found.out.endsWith(u"\t"_s + iso + u"//Photos 2004/Summer/beach.jpg\n"_s))
+        << found.out.toStdString();
+
+    // Refused, naming the file and what is wrong; the catalogue is not touched.
+    const QByteArray before = catalogueBytes();
+    tree.addFile(u"noise.iso"_s, QByteArray(70000, '\x5a'));
+    platterly::test::truncateCopy(iso, tree.path(u"cut.iso"_s), 100000);
+    for (const QString& bad : {tree.path(u"noise.iso"_s), tree.path(u"cut.iso"_s)}) {
+        const CliRun refused = run({u"add"_s, bad, u"Bad"_s});
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_TRUE(refused.err.startsWith(u"platterly-cli: \""_s + bad + u"\" cannot be read"_s))
+            << refused.err.toStdString();
+    }
+    EXPECT_EQ(run({u"add"_s, tree.path(u"disc"_s)}).status, 2); // a folder needs a title
+    EXPECT_EQ(catalogueBytes(), before);
+}

@@ -1,0 +1,245 @@
+// The drive box, and opening and copying found files wherever their disc is now.
+#include "app/windows/form1.h"
+#include "cataloguing/cataloguing_run.h"
+#include "cataloguing/disc_image.h"
+#include "main_window_fixture.h"
+#include "platform/drives/disc_places.h"
+#include "platform/drives/typed_path.h"
+#include "platform/system/native_name.h"
+#include "platform/system/profile_file.h"
+#include "support/disc_images.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTableView>
+#include <QTest>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace platterly;
+
+namespace {
+
+// A machine with the root file system, an empty optical drive and a USB stick.
+class Form1DrivesTest : public app::test::MainWindowTest
+{
+protected:
+    Form1DrivesTest()
+    {
+        m_source.setMountInfo("1 0 8:1 / / rw - ext4 /dev/sda1 rw\n2 1 8:17 / " +
+                              QFile::encodeName(m_stick.root()) + " rw - vfat /dev/sdb1 rw\n");
+        m_source.addOpticalDevice(QStringLiteral("/dev/sr0"), QStringLiteral("11:0"));
+        m_source.setLabel(QStringLiteral("/dev/sdb1"), QStringLiteral("STICK"));
+        m_form.setDriveSource([this] { return drives::DriveMap(m_source); });
+    }
+
+    ~Form1DrivesTest() override
+    {
+        for (const QByteArray& path : m_raw)
+            ::unlink(path.constData());
+        qputenv("XDG_CONFIG_HOME", m_oldConfig);
+    }
+
+    QString driveLetterSetting()
+    {
+        return system::ReadINI(appFile("settings.ini"), QStringLiteral("Settings"),
+                               QStringLiteral("DriveLetter"), QStringLiteral("(none)"));
+    }
+
+    // Catalogues a folder given as the user typed it, recording its volume, as Form2 does.
+    void catalogue(const QString& title, const QString& typed)
+    {
+        const drives::DriveMap drives(m_source);
+        const drives::TypedPath where = drives::resolveTypedPath(drives, typed, QDir::rootPath());
+        ASSERT_TRUE(where.ok()) << where.error.toStdString();
+        sql::DataControl data;
+        data.setDatabaseName(appFile("db.db2"));
+        const cataloguing::CataloguingRequest request{
+            title,
+            where.nativePath,
+            where.drivePath,
+            {},
+            drives::describeVolume(drives, where.nativePath, where.drivePath)};
+        ASSERT_EQ(cataloguing::runCataloguing(data, request).outcome,
+                  cataloguing::RunOutcome::Finished);
+    }
+
+    // A file whose name is raw bytes; Qt cannot name it, so it is removed here.
+    QByteArray addRawFile(const QString& folder, const QByteArray& name)
+    {
+        const QByteArray path = QFile::encodeName(folder) + '/' + name;
+        ::close(::open(path.constData(), O_WRONLY | O_CREAT, 0644));
+        m_raw.append(path);
+        return path;
+    }
+
+    // The desktop folder, Desk in a home of the test's own.
+    QString useOwnDesktop()
+    {
+        qputenv("XDG_CONFIG_HOME", m_home.path().toUtf8());
+        QDir(m_home.path()).mkpath(QStringLiteral("Desk"));
+        QFile dirs(m_home.filePath(QStringLiteral("user-dirs.dirs")));
+        EXPECT_TRUE(dirs.open(QIODevice::WriteOnly));
+        dirs.write("XDG_DESKTOP_DIR=\"" + m_home.filePath(QStringLiteral("Desk")).toUtf8() +
+                   "\"\n");
+        return m_home.filePath(QStringLiteral("Desk"));
+    }
+
+    void search(const QString& pattern)
+    {
+        m_form.cmbStrs->setEditText(pattern);
+        m_form.cmdSearch_Click();
+    }
+
+    // Makes the row of `name` current and chooses a command of its menu.
+    void choose(const QString& name, const char* command)
+    {
+        int row = 0;
+        while (row < m_form.results().resultCount() && m_form.results().cellText(row, 1) != name)
+            ++row;
+        ASSERT_LT(row, m_form.results().resultCount()) << name.toStdString();
+        m_form.MSFlexGrid1->setCurrentIndex(m_form.results().index(row, 1));
+        m_form.popmenu->findChild<QAction*>(QLatin1String(command))->trigger();
+    }
+
+    test::TempTree m_stick;
+    drives::FixedVolumeSource m_source;
+    QTemporaryDir m_home;
+    QByteArray m_oldConfig = qgetenv("XDG_CONFIG_HOME");
+    QList<QByteArray> m_raw;
+    app::Form1 m_form{state, windows};
+};
+
+} // namespace
+
+TEST_F(Form1DrivesTest, TheDriveBoxShowsTheDrivesAndOnlyAChoiceFromItsListIsStored)
+{
+    m_form.Load();
+    m_form.show();
+    QApplication::setActiveWindow(&m_form);
+    app::DriveLetterBox* box = m_form.cmbDrive;
+    ASSERT_EQ(box->count(), 24); // C: to Z:
+    EXPECT_EQ(box->itemText(0), QStringLiteral("C:  /"));
+    EXPECT_EQ(box->itemText(1), QStringLiteral("D:  (no disc)"));
+    EXPECT_EQ(box->itemText(2), QStringLiteral("E:  ") + m_stick.root());
+    EXPECT_EQ(box->itemText(3), QStringLiteral("F:"));
+    // Nothing stored yet: the first optical drive.
+    EXPECT_EQ(box->currentText(), QStringLiteral("D:  (no disc)"));
+
+    // Typed, then Enter, then leaving the box: used, but not stored.
+    box->setFocus();
+    box->lineEdit()->selectAll();
+    QTest::keyClicks(box, QStringLiteral("f:"));
+    QTest::keyClick(box, Qt::Key_Return);
+    m_form.cmbStrs->setFocus();
+    EXPECT_EQ(box->letter(), u'F');
+    EXPECT_EQ(driveLetterSetting(), QStringLiteral("(none)"));
+
+    // Chosen from the list: the letter alone is stored, and shown at the next start.
+    box->showPopup();
+    box->view()->setCurrentIndex(box->model()->index(2, 0));
+    QTest::keyClick(box->view(), Qt::Key_Return);
+    EXPECT_EQ(driveLetterSetting(), QStringLiteral("E"));
+    m_form.unload();
+    m_form.Load();
+    EXPECT_EQ(box->currentText(), QStringLiteral("E:  ") + m_stick.root());
+}
+
+TEST_F(Form1DrivesTest, FilesOfAFolderAddedInCapitalsOpenAndCopyWithoutAPrompt)
+{
+    test::TempTree tree;
+    tree.addFile(QStringLiteral("Share/Doc/ReadMe.txt"));
+    tree.addFile(QStringLiteral("Share/Doc/x\\..\\..\\ReadMe.txt"));
+    tree.addFolder(QStringLiteral("Share/Doc/Sub"));
+    const QByteArray raw = addRawFile(tree.path(QStringLiteral("Share/Doc")), "caf\xe9.txt");
+    catalogue(QStringLiteral("Docs"),
+              QStringLiteral("C:") +
+                  tree.path(QStringLiteral("Share")).toUpper().replace(u'/', u'\\'));
+    const QString desktop = useOwnDesktop();
+    m_form.Load(); // the box shows the empty optical drive
+    search(QStringLiteral("*"));
+
+    choose(QStringLiteral("ReadMe.txt"), "mnuFile");
+    choose(QStringLiteral("x\\..\\..\\ReadMe.txt"), "mnuFile");
+    const QString rawName = system::textFromNativeBytes("caf\xe9.txt");
+    choose(rawName, "mnuFile");
+    EXPECT_EQ(shell.openedPaths(),
+              (QStringList{tree.path(QStringLiteral("Share/Doc/ReadMe.txt")),
+                           tree.path(QStringLiteral("Share/Doc/x\\..\\..\\ReadMe.txt")),
+                           system::textFromNativeBytes(raw)}));
+
+    choose(rawName, "mnucopydesk");
+    const QByteArray copy = QFile::encodeName(desktop) + "/caf\xe9.txt";
+    m_raw.append(copy);
+    struct stat info;
+    EXPECT_EQ(::stat(copy.constData(), &info), 0);
+    EXPECT_TRUE(dialogs.shown().empty()) << dialogs.shownTexts().join(u'\n').toStdString();
+
+    // A folder row: one clear message, no offer to retry, and no folder picker.
+    int pickerShown = 0;
+    windows.pickCopyFolder = [&](auto&&) { ++pickerShown; };
+    choose(QStringLiteral("Sub"), "mnucopy");
+    choose(QStringLiteral("Sub"), "mnucopydesk");
+    ASSERT_EQ(dialogs.shown().size(), 2u);
+    EXPECT_TRUE(dialogs.shown()[0].text.startsWith(QStringLiteral("'Sub' is a folder.")));
+    EXPECT_EQ(dialogs.shown()[1].buttons, ui::Buttons::Ok);
+    EXPECT_EQ(pickerShown, 0);
+}
+
+TEST_F(Form1DrivesTest, EntriesOfACataloguedImageOpenAndCopyOutOfTheImage)
+{
+    test::TempTree tree;
+    test::addDiscContents(tree, QStringLiteral("disc"));
+    const QString iso = tree.path(QStringLiteral("photos.iso"));
+    if (const QString error =
+            test::makeIso(tree.path(QStringLiteral("disc")), iso, QStringLiteral("PHOTOS"));
+        !error.isEmpty())
+        GTEST_SKIP() << error.toStdString();
+    {
+        sql::DataControl data;
+        data.setDatabaseName(appFile("db.db2"));
+        const auto drivePath = drives::DriveMap(m_source).toDrivePath(iso);
+        ASSERT_TRUE(drivePath);
+        const auto request = cataloguing::imageRequest(QStringLiteral("Photos"),
+                                                       cataloguing::identifyImage(iso, *drivePath));
+        ASSERT_EQ(cataloguing::runCataloguing(data, request).outcome,
+                  cataloguing::RunOutcome::Finished);
+    }
+    const QString desktop = useOwnDesktop();
+    m_form.Load();
+    search(QStringLiteral("*"));
+
+    // Opened: extracted to a folder of its own, then handed to the desktop; a folder inside
+    // the image opens the image.
+    choose(QStringLiteral("beach.jpg"), "mnuFile");
+    choose(QStringLiteral("beach.jpg"), "mnuFolder");
+    ASSERT_EQ(shell.openedPaths().size(), 2);
+    QFile opened(shell.openedPaths()[0]);
+    EXPECT_TRUE(opened.fileName().endsWith(QStringLiteral("/beach.jpg")));
+    ASSERT_TRUE(opened.open(QIODevice::ReadOnly));
+    EXPECT_EQ(opened.readAll(), "jpeg");
+    EXPECT_EQ(shell.openedPaths()[1], iso);
+
+    // Copied to the desktop under its own bytes.
+    choose(system::textFromNativeBytes("caf\xe9.txt"), "mnucopydesk");
+    const QByteArray copy = QFile::encodeName(desktop) + "/caf\xe9.txt";
+    m_raw.append(copy);
+    struct stat info;
+    ASSERT_EQ(::stat(copy.constData(), &info), 0);
+    EXPECT_EQ(info.st_size, 5);
+    EXPECT_TRUE(dialogs.shown().empty()) << dialogs.shownTexts().join(u'\n').toStdString();
+
+    // The image gone: the disc is asked for, as for any disc.
+    ASSERT_TRUE(QFile::rename(iso, iso + QStringLiteral(".away")));
+    dialogs.answer(ui::Answer::Ok);
+    choose(QStringLiteral("beach.jpg"), "mnuFile");
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_TRUE(dialogs.shown()[0].text.startsWith(QStringLiteral("Please Insert CD : Photos")));
+}

@@ -1,0 +1,277 @@
+// The main window as a user first meets it, driven by real focus changes, keys and mouse
+// events, so that Qt's own defaults are part of what is tested.
+#include "app/windows/application_setup.h"
+#include "app/windows/form1.h"
+#include "app/windows/frm_splash.h"
+#include "chooser/file_list.h"
+#include "chooser/frm_loading.h"
+#include "controls/button.h"
+#include "main_window_fixture.h"
+#include "platform/system/profile_file.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTreeView>
+
+using namespace platterly;
+
+namespace {
+
+class Form1FirstUseTest : public app::test::MainWindowTest
+{
+protected:
+    void showActive()
+    {
+        form.showLoaded();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    }
+    QString setting(const char* section, const char* key)
+    {
+        return system::ReadINI(appFile("settings.ini"), QLatin1String(section), QLatin1String(key),
+                               QString());
+    }
+    void typeInto(QComboBox* box, const QString& text)
+    {
+        box->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(box, text);
+        QTest::keyClick(box, Qt::Key_Return);
+    }
+
+    app::Form1 form{state, windows};
+};
+
+} // namespace
+
+TEST_F(Form1FirstUseTest, NoDiscIsChosenUntilTheUserHighlightsOne)
+{
+    catalogueSmallDisc(QStringLiteral("Photos"));
+    catalogueSmallDisc(QStringLiteral("Music"));
+    showActive();
+    form.List1->setFocus(Qt::TabFocusReason);
+    EXPECT_TRUE(form.SelCDName.isEmpty());
+    EXPECT_TRUE(form.LBLtFILES->text().isEmpty());
+    EXPECT_TRUE(form.Option1[0]->isChecked());
+
+    dialogs.answer(ui::Answer::Ok);
+    clickOn(form.cmdDelete);
+    EXPECT_EQ(dialogs.shownTexts(), QStringList{u"Select CD to Delete And Press the Button"_qs});
+    EXPECT_EQ(form.List1->count(), 2);
+
+    // The first arrow key lands on the first disc, the next on the second.
+    QTest::keyClick(form.List1, Qt::Key_Down);
+    EXPECT_EQ(form.SelCDName, QStringLiteral("Photos"));
+    EXPECT_EQ(form.LBLtFILES->text(), QStringLiteral("Directories: 1 Files: 2"));
+    EXPECT_TRUE(form.Option1[1]->isChecked());
+    QTest::keyClick(form.List1, Qt::Key_Down);
+    dialogs.answer(ui::Answer::Yes);
+    clickOn(form.cmdDelete);
+    ASSERT_EQ(form.List1->count(), 1);
+    EXPECT_EQ(form.List1->item(0)->text(), QStringLiteral("Photos"));
+
+    // Back from another window the window starts afresh, whatever gets the focus.
+    form.unload();
+    showActive();
+    form.List1->setFocus(Qt::TabFocusReason);
+    EXPECT_TRUE(form.SelCDName.isEmpty());
+    EXPECT_TRUE(form.List1->selectedItems().isEmpty());
+    EXPECT_FALSE(dialogs.failed()) << dialogs.failures().toStdString();
+}
+
+TEST_F(Form1FirstUseTest, WhatIsTypedIsWhatIsSearched)
+{
+    catalogueSmallDisc(QStringLiteral("Photos"));
+    ASSERT_TRUE(system::WriteINI(appFile("settings.ini"), u"Strings"_qs, u"Total"_qs, u"1"_qs));
+    ASSERT_TRUE(system::WriteINI(appFile("settings.ini"), u"Strings"_qs, u"s1"_qs, u"a9"_qs));
+    showActive();
+    typeInto(form.cmbStrs, QStringLiteral("a"));
+    EXPECT_EQ(setting("Strings", "s1"), QStringLiteral("a"));
+    EXPECT_EQ(form.cmbStrs->currentText(), QStringLiteral("a"));
+    EXPECT_EQ(form.cmbStrs->count(), 2); // the history still drops down
+
+    typeInto(form.cmbSearch, QStringLiteral("f"));
+    EXPECT_EQ(form.cmbSearch->currentText(), QStringLiteral("f"));
+    EXPECT_EQ(form.cmbSearch->count(), 9);
+}
+
+TEST_F(Form1FirstUseTest, TitlesAreTheProgramsOwnTexts)
+{
+    // Qt appends an application display name to every title; the program sets none.
+    app::setUpApplication();
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QGuiApplication::applicationName());
+    showActive();
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Quenlo Platterly"));
+    EXPECT_EQ(form.windowHandle()->title(), QStringLiteral("Quenlo Platterly"));
+    clickOn(form.cmdDelete);
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.shown()[0].caption, QStringLiteral("PLATTERLY"));
+}
+
+TEST_F(Form1FirstUseTest, HintsFollowThePointerAndShowWhole)
+{
+    showActive();
+    pointAt(form.Image2);
+    EXPECT_EQ(form.lblmsg2->text(), QStringLiteral("Save Database File for Back-up"));
+    EXPECT_EQ(form.Image2->frameShape(), QFrame::Box);
+    pointAt(form.LBLBACK, QPoint(form.Image1->geometry().right() + 10, 4));
+    EXPECT_EQ(form.lblmsg2->text(), QStringLiteral("Save Database File for Back-up"));
+    EXPECT_EQ(form.Image2->frameShape(), QFrame::NoFrame);
+    pointAt(form.Image3);
+    EXPECT_EQ(form.lblmsg2->text(), QStringLiteral("Load Another Database File from System"));
+    EXPECT_EQ(form.Image3->frameShape(), QFrame::Box);
+    pointAt(&form, QPoint(form.width() - 4, form.height() - 4));
+    EXPECT_EQ(form.lblmsg2->text(), QStringLiteral("Welcome"));
+    EXPECT_EQ(form.Image3->frameShape(), QFrame::NoFrame);
+
+    for (const QString& hint : {u"Click To Add New CD or Loacal Disk To the Database"_qs,
+                                u"Delete Selected CD Informaton from the Database"_qs,
+                                u"Load Another Database File from System"_qs})
+        EXPECT_LE(form.lblmsg2->fontMetrics().horizontalAdvance(hint),
+                  form.lblmsg2->contentsRect().width())
+            << hint.toStdString();
+}
+
+TEST_F(Form1FirstUseTest, AKeyOnTheSplashLeadsToTheCatalogueChosenThere)
+{
+    ASSERT_FALSE(catalogue::createEmptyCatalogue(appFile("other.db2")));
+    {
+        sql::DataControl data;
+        data.setDatabaseName(appFile("other.db2"));
+        platterly::test::TempTree tree;
+        tree.addFile(QStringLiteral("x.txt"));
+        ASSERT_EQ(cataloguing::runCataloguing(
+                      data, {QStringLiteral("Other disc"), tree.root(), u"E:\\"_qs, {}})
+                      .outcome,
+                  cataloguing::RunOutcome::Finished);
+    }
+    chooser::frmLoading chooser(state, windows);
+    app::frmSplash splash(state, windows);
+    windows.showMain = [this] { form.showLoaded(); };
+    windows.showChooser = [&] { chooser.showLoaded(); };
+    splash.setLoaders([this] { form.Load(); }, [&] { chooser.Load(); });
+    splash.showLoaded();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&splash));
+    QTest::keyClick(&splash, Qt::Key_Space);
+    ASSERT_TRUE(chooser.isVisible());
+
+    QListWidget* files = chooser.File1;
+    const auto found = files->findItems(QStringLiteral("other.db2"), Qt::MatchExactly);
+    ASSERT_EQ(found.size(), 1);
+    clickOn(files->viewport(), Qt::LeftButton, files->visualItemRect(found[0]).center());
+    clickOn(chooser.cmdLoad);
+    ASSERT_TRUE(form.isVisible());
+    ASSERT_EQ(form.List1->count(), 1);
+    EXPECT_EQ(form.List1->item(0)->text(), QStringLiteral("Other disc"));
+    EXPECT_EQ(form.MyData().databaseName(), state.DBPath);
+}
+
+TEST_F(Form1FirstUseTest, BackupCancelledWritesNothing)
+{
+    showActive();
+    dialogs.answer(ui::Answer::Yes);
+    dialogs.cancelInput();
+    clickOn(form.Image2);
+    dialogs.answer(ui::Answer::Yes);
+    dialogs.type(QString());
+    clickOn(form.Image2);
+    EXPECT_EQ(dialogs.shown().size(), 4u); // two questions, two names, no report
+    const auto backups = [this] {
+        return QDir(appFolder.path())
+            .entryList({u"*.DB2"_qs}, QDir::Files | QDir::Hidden | QDir::CaseSensitive);
+    };
+    EXPECT_TRUE(backups().isEmpty());
+
+    dialogs.answer(ui::Answer::Yes);
+    dialogs.type(QStringLiteral("mine"));
+    dialogs.answer(ui::Answer::Ok);
+    clickOn(form.Image2);
+    ASSERT_EQ(dialogs.shown().size(), 7u);
+    EXPECT_TRUE(dialogs.shown()[6].text.contains(QDir::toNativeSeparators(appFolder.path()) +
+                                                 QDir::separator() + u") as"_qs));
+    EXPECT_EQ(backups(), QStringList{u"mine.DB2"_qs});
+}
+
+TEST_F(Form1FirstUseTest, ADiscRowOfAnAbsurdDepthIsLeftOutOfTheTree)
+{
+    catalogueSmallDisc(QStringLiteral("Photos"));
+    {
+        sql::SqlError error;
+        auto db = sql::Database::open(appFile("db.db2"), &error);
+        ASSERT_TRUE(db);
+        ASSERT_FALSE(db->exec(u"INSERT INTO CDS (CDNAME, FNAME, PATH, LEVEL, TYPE) "
+                              u"VALUES ('Photos', 'deep', 'E:\\', 1e15, 0)"_qs));
+    }
+    showActive();
+    const QRect first = form.List1->visualItemRect(form.List1->item(0));
+    clickOn(form.List1->viewport(), Qt::LeftButton, first.center());
+    QTest::mouseDClick(form.windowHandle(), Qt::LeftButton, {},
+                       inWindow(form.List1->viewport(), first.center()));
+    EXPECT_EQ(form.trv->model()->rowCount(), 3); // the title, a.txt and Music
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Quenlo Platterly"));
+}
+
+TEST_F(Form1FirstUseTest, TheAddedRoomGoesToTheListsAndIsRemembered)
+{
+    showActive();
+    const QSize design = form.size();
+    const QRect grid = form.MSFlexGrid1->geometry();
+    const QRect list = form.List1->geometry();
+    const QRect add = form.cmdAddCD->geometry();
+    QHeaderView* header = form.MSFlexGrid1->horizontalHeader();
+    const int natural = header->length();
+    const QSize wider(design.width() + natural - grid.width() + 300, design.height() + 300);
+    form.resize(wider);
+    EXPECT_EQ(form.MSFlexGrid1->width(), grid.width() + wider.width() - design.width());
+    EXPECT_EQ(form.MSFlexGrid1->height(), grid.height() + 200);
+    EXPECT_EQ(form.List1->height(), list.height() + 100);
+    EXPECT_EQ(form.cmdAddCD->geometry(), add.translated(0, 300));
+    // The last column stretches to the grid's right edge.
+    const int last = header->count() - 1;
+    EXPECT_EQ(header->sectionViewportPosition(last) + header->sectionSize(last),
+              form.MSFlexGrid1->viewport()->width());
+
+    // "More..." opens above the grid and the preview beside it, as wide as both; the grid keeps
+    // its bottom edge, and the panel and the grid follow the window while it is open.
+    const QRect wideGrid = form.MSFlexGrid1->geometry();
+    const QRect more = form.cmdMore->geometry();
+    clickOn(form.cmdMore);
+    ASSERT_TRUE(form.fraMore->isVisible());
+    EXPECT_EQ(form.fraMore->geometry().top(), wideGrid.top());
+    EXPECT_EQ(form.fraMore->geometry().left(), wideGrid.left());
+    EXPECT_EQ(form.fraMore->geometry().right(), form.LBLFILE->geometry().right());
+    EXPECT_EQ(form.MSFlexGrid1->geometry().bottom(), wideGrid.bottom());
+    EXPECT_GT(form.MSFlexGrid1->geometry().top(), form.fraMore->geometry().bottom());
+    const int panelWidth = form.fraMore->width();
+    form.resize(wider + QSize(100, 0));
+    EXPECT_EQ(form.fraMore->width(), panelWidth + 100);
+    EXPECT_EQ(form.cmdMore->geometry(), more.translated(100, 0));
+    form.resize(wider);
+    clickOn(form.cmdMore);
+    EXPECT_FALSE(form.fraMore->isVisible());
+    EXPECT_EQ(form.MSFlexGrid1->geometry(), wideGrid);
+
+    // The size and place are kept for the next showing.
+    const QRect visible = form.screen()->availableGeometry();
+    const QRect kept(visible.topLeft() + QPoint(0, 20), design + QSize(0, 100));
+    form.setGeometry(kept);
+    form.unload();
+    EXPECT_EQ(setting("Window", "Height"), QString::number(kept.height()));
+    app::Form1 again{state, windows};
+    again.showLoaded();
+    EXPECT_EQ(again.geometry(), kept);
+
+    // A place off every screen comes back inside the visible one, at its edge.
+    again.unload();
+    ASSERT_TRUE(system::WriteINI(appFile("settings.ini"), u"Window"_qs, u"Left"_qs, u"-9000"_qs));
+    again.showLoaded();
+    EXPECT_EQ(again.geometry(), kept);
+}

@@ -1,0 +1,133 @@
+#include "support/doubles/scripted_dialogs.h"
+
+namespace platterly::ui {
+
+namespace {
+
+QString answerName(Answer answer)
+{
+    switch (answer) {
+    case Answer::Ok:
+        return QStringLiteral("Ok");
+    case Answer::Cancel:
+        return QStringLiteral("Cancel");
+    case Answer::Yes:
+        return QStringLiteral("Yes");
+    case Answer::No:
+        return QStringLiteral("No");
+    case Answer::Retry:
+        return QStringLiteral("Retry");
+    }
+    return QStringLiteral("?");
+}
+
+} // namespace
+
+void ScriptedDialogs::answer(Answer answer)
+{
+    m_queue.push_back({Reply::Kind::Button, answer, {}});
+}
+
+void ScriptedDialogs::type(const QString& text)
+{
+    m_queue.push_back({Reply::Kind::Typed, Answer::Ok, text});
+}
+
+void ScriptedDialogs::cancelInput()
+{
+    m_queue.push_back({Reply::Kind::Cancelled, Answer::Cancel, {}});
+}
+
+Answer ScriptedDialogs::message(QWidget* /*parent*/, const QString& text, const QString& caption,
+                                Buttons buttons, Icon icon)
+{
+    ShownDialog box;
+    box.kind = ShownDialog::Kind::Message;
+    box.text = text;
+    box.caption = displayedCaption(caption);
+    box.buttons = buttons;
+    box.icon = icon;
+    box.answer = safestAnswer(buttons);
+
+    if (m_queue.empty()) {
+        fail(box, QStringLiteral("no answer was queued"));
+    } else {
+        const Reply reply = m_queue.front();
+        m_queue.pop_front();
+        if (reply.kind != Reply::Kind::Button)
+            fail(box, QStringLiteral("the next answer was meant for a text-input dialog"));
+        else if (!offers(buttons, reply.button))
+            fail(box, QStringLiteral("the box has no %1 button").arg(answerName(reply.button)));
+        else
+            box.answer = reply.button;
+    }
+    m_shown.push_back(box);
+    return box.answer;
+}
+
+std::optional<QString> ScriptedDialogs::openFileName(QWidget* /*parent*/, const QString& caption,
+                                                     const QString& folder,
+                                                     const QString& /*filter*/)
+{
+    return textReply(ShownDialog::Kind::File, caption, displayedCaption(caption), folder);
+}
+
+std::optional<QString> ScriptedDialogs::input(QWidget* /*parent*/, const QString& prompt,
+                                              const QString& caption, const QString& defaultText)
+{
+    return textReply(ShownDialog::Kind::Input, prompt, displayedCaption(caption), defaultText);
+}
+
+std::optional<QString> ScriptedDialogs::textReply(ShownDialog::Kind kind, const QString& text,
+                                                  const QString& caption,
+                                                  const QString& defaultText)
+{
+    ShownDialog box;
+    box.kind = kind;
+    box.text = text;
+    box.caption = caption;
+    box.buttons = Buttons::OkCancel;
+    box.defaultText = defaultText;
+    box.answer = Answer::Cancel;
+
+    std::optional<QString> result;
+    if (m_queue.empty()) {
+        fail(box, QStringLiteral("no text was queued"));
+    } else {
+        const Reply reply = m_queue.front();
+        m_queue.pop_front();
+        if (reply.kind == Reply::Kind::Typed) {
+            box.answer = Answer::Ok;
+            box.typedText = reply.text;
+            result = reply.text;
+        } else if (reply.kind == Reply::Kind::Button) {
+            fail(box, QStringLiteral("the next answer was meant for a message box"));
+        }
+    }
+    m_shown.push_back(box);
+    return result;
+}
+
+QStringList ScriptedDialogs::shownTexts() const
+{
+    QStringList texts;
+    for (const ShownDialog& box : m_shown)
+        texts.append(box.text);
+    return texts;
+}
+
+void ScriptedDialogs::clear()
+{
+    m_queue.clear();
+    m_shown.clear();
+    m_failures.clear();
+}
+
+void ScriptedDialogs::fail(ShownDialog& box, const QString& why)
+{
+    box.expected = false;
+    m_failures.append(QStringLiteral("unexpected box \"%1\" (caption \"%2\"): %3")
+                          .arg(box.text, box.caption, why));
+}
+
+} // namespace platterly::ui
