@@ -22,10 +22,12 @@ bool isAlignmentMark(QChar c)
 
 QString resultsGridFormat()
 {
-    // The entry's size and time of change follow the three columns the grid always had.
+    // The entry's size and time of change follow the three columns the grid always had; the
+    // time's column holds "YYYY-MM-DD HH:MM" in digits, which are wider than the average
+    // character the widths are counted in.
     return captionPart("CD NAME", 35) + QLatin1Char('|') + captionPart("FILE NAME", 65) +
            QLatin1Char('|') + captionPart("PATH", 164) + QLatin1Char('|') + captionPart("Size", 8) +
-           QLatin1Char('|') + captionPart("Modified", 10);
+           QLatin1Char('|') + captionPart("Modified", 14);
 }
 
 std::vector<GridColumn> parseGridFormat(const QString& format)

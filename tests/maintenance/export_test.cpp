@@ -87,7 +87,7 @@ TEST(ExportText, TheGridFormatGivesCaptionsAlignmentAndWidths)
     EXPECT_EQ(format, QStringLiteral("^CD NAME") + QString(35, u' ') +
                           QStringLiteral("|^FILE NAME") + QString(65, u' ') +
                           QStringLiteral("|^PATH") + QString(164, u' ') + QStringLiteral("|^Size") +
-                          QString(8, u' ') + QStringLiteral("|^Modified") + QString(10, u' '));
+                          QString(8, u' ') + QStringLiteral("|^Modified") + QString(14, u' '));
     const auto columns = maintenance::parseGridFormat(format);
     ASSERT_EQ(columns.size(), 5u);
     EXPECT_EQ(columns[0].caption, QStringLiteral("CD NAME"));
@@ -99,7 +99,7 @@ TEST(ExportText, TheGridFormatGivesCaptionsAlignmentAndWidths)
     // On screen a column is as wide as its caption and padding, without the mark.
     EXPECT_EQ(columns[0].shownCharacters, 42);
     EXPECT_EQ(columns[2].shownCharacters, 168);
-    EXPECT_EQ(columns[4].shownCharacters, 18);
+    EXPECT_EQ(columns[4].shownCharacters, 22);
     EXPECT_EQ(columns[2].alignment, u'^');
     EXPECT_EQ(maintenance::parseGridFormat(QStringLiteral("Left |>Right"))[1].alignment, u'>');
     EXPECT_EQ(maintenance::parseGridFormat(QStringLiteral("Left |>Right"))[0].alignment, u'<');

@@ -245,9 +245,7 @@ void Form1::shareAddedRoom()
     m_layout.setShares(lblTotals, Shares{0, upper, 1, 0});
     m_layout.setShares(lblMessage, Shares{0, upper, 1, 0});
     m_layout.setShares(MSFlexGrid1, Shares{0, upper, 1, lower});
-    // "More...": the button keeps to the right-hand end of the message line, the panel spans
-    // the grid's width above it.
-    m_layout.setShares(cmdMore, Shares{1, upper, 0, 0});
+    // "More..." stays under Search; its panel spans the grid and the preview above them.
     m_layout.setShares(fraMore, Shares{0, upper, 1, 0});
     m_layout.setShares(LBLFILE, Shares{1, upper, 0, 0});
     m_layout.setShares(imgPreview, Shares{1, upper, 0, lower});

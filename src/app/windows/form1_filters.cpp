@@ -4,6 +4,7 @@
 #include "platform/ui/dialogs.h"
 #include "platform/ui/twips.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -19,14 +20,19 @@ namespace {
 // by this much.
 constexpr int kPanelHeight = 420;
 
-QLineEdit* limitBox(QWidget* panel, const QString& caption, const QString& example, int left,
-                    int captionWidth)
+// A caption and its box, side by side in the panel's row; the caption as wide as its text,
+// the box as wide as `widest` in the font in use.
+QLineEdit* limitBox(QHBoxLayout* row, const QString& caption, const QString& example,
+                    const QString& widest)
 {
-    auto* text = new QLabel(caption, panel);
-    ui::placeInTwips(text, left, 60, captionWidth, 255);
-    auto* box = new QLineEdit(panel);
+    auto* text = new QLabel(caption);
+    auto* box = new QLineEdit;
     box->setPlaceholderText(example);
-    ui::placeInTwips(box, left + captionWidth, 30, 1260, 315);
+    box->setFixedWidth(box->fontMetrics().horizontalAdvance(widest) + twips(240));
+    text->setBuddy(box);
+    row->addWidget(text);
+    row->addWidget(box);
+    row->addSpacing(twips(120));
     return box;
 }
 
@@ -41,13 +47,18 @@ void Form1::buildFilterPanel()
     fraMore = new QWidget(this);
     fraMore->setObjectName(QStringLiteral("fraMore"));
     ui::placeInTwips(fraMore, 120, 5100, 11655, kPanelHeight - 30);
-    txtLarger = limitBox(fraMore, QStringLiteral("Larger than"), QStringLiteral("10M"), 0, 1000);
-    txtSmaller =
-        limitBox(fraMore, QStringLiteral("Smaller than"), QStringLiteral("1G"), 2400, 1080);
-    txtAfter = limitBox(fraMore, QStringLiteral("Modified on or after"),
-                        QStringLiteral("YYYY-MM-DD"), 4860, 1740);
-    txtBefore = limitBox(fraMore, QStringLiteral("Modified before"), QStringLiteral("YYYY-MM-DD"),
-                         8000, 1380);
+    // The captions take the room their text needs in the font in use; the boxes follow them,
+    // and what is left of the panel's width stays empty at its right.
+    auto* row = new QHBoxLayout(fraMore);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(twips(60));
+    const QString size = QStringLiteral("9999999999");
+    const QString day = QStringLiteral("YYYY-MM-DD");
+    txtLarger = limitBox(row, QStringLiteral("Larger than"), QStringLiteral("10M"), size);
+    txtSmaller = limitBox(row, QStringLiteral("Smaller than"), QStringLiteral("1G"), size);
+    txtAfter = limitBox(row, QStringLiteral("Modified on or after"), day, day);
+    txtBefore = limitBox(row, QStringLiteral("and before"), day, day);
+    row->addStretch(1);
     for (QLineEdit* box : {txtLarger, txtSmaller, txtAfter, txtBefore})
         connect(box, &QLineEdit::returnPressed, this, [this] { cmdSearch_Click(); });
     fraMore->hide();

@@ -253,7 +253,7 @@ TEST_F(Form1FirstUseTest, TheAddedRoomGoesToTheListsAndIsRemembered)
     const int panelWidth = form.fraMore->width();
     form.resize(wider + QSize(100, 0));
     EXPECT_EQ(form.fraMore->width(), panelWidth + 100);
-    EXPECT_EQ(form.cmdMore->geometry(), more.translated(100, 0));
+    EXPECT_EQ(form.cmdMore->geometry(), more); // under Search, which stays in place
     form.resize(wider);
     clickOn(form.cmdMore);
     EXPECT_FALSE(form.fraMore->isVisible());
