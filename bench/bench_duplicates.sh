@@ -96,4 +96,4 @@ printf '%-40s %10s %10s %10s\n' "sqlite3, every copy of those groups" "$listing"
     "($copies copies)"
 echo "ratio to the grouping alone: $(awk -v a="$ours" -v b="$theirs" 'BEGIN {printf "%.2f", a / b}');" \
     "to the listing of the copies: $(awk -v a="$ours" -v b="$listing" 'BEGIN {printf "%.2f", a / b}')"
-echo "(peak memory of platterly-cli counts the catalogue file it maps into memory to read it)"
+echo "(peak memory of platterly-cli: what it holds, the catalogue read through SQLite's page cache)"
