@@ -224,11 +224,17 @@ std::vector<Row> expectedRows(const QString& file, const Expectation& expectatio
     }
     sqlite3_finalize(rows);
     sqlite3_close(db);
-    // Names as a reader expects them: decomposed, without their accents, case-blind.
+    // Names as a reader expects them: decomposed, without their accents, case-blind, the
+    // sharp s and ligatures spelt out and stroked letters under their base letters.
     const auto key = [](const QString& name) {
         QString plain = name.normalized(QString::NormalizationForm_D);
         plain.removeIf([](QChar c) { return c.unicode() >= 0x300 && c.unicode() <= 0x36F; });
-        return sql::foldCase(plain);
+        plain = sql::foldCase(plain);
+        const std::pair<const char16_t*, const char16_t*> spelt[] = {
+            {u"ß", u"ss"}, {u"æ", u"ae"}, {u"œ", u"oe"}, {u"ø", u"o"}, {u"ł", u"l"}, {u"đ", u"d"}};
+        for (const auto& [letter, spelling] : spelt)
+            plain.replace(QString::fromUtf16(letter), QString::fromUtf16(spelling));
+        return plain;
     };
     if (expectation.title) {
         std::stable_sort(found.begin(), found.end(), [&](const Candidate& a, const Candidate& b) {

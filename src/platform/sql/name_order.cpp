@@ -5,6 +5,7 @@
 
 #include <QChar>
 #include <QString>
+#include <utility>
 #include <vector>
 
 namespace platterly::sql {
@@ -39,9 +40,38 @@ void decompose(char32_t cp, std::u32string& out)
     }
 }
 
+// Letters that readers file under a base letter although Unicode gives them no decomposition
+// into it: a stroke or a bar is part of the letter's shape, not a combining accent.
+char32_t strokedLetterBase(char32_t folded)
+{
+    switch (folded) {
+    case 0x00F8: // ø
+        return u'o';
+    case 0x0111: // đ
+    case 0x00F0: // ð
+        return u'd';
+    case 0x0127: // ħ
+        return u'h';
+    case 0x0131: // dotless ı
+        return u'i';
+    case 0x0142: // ł
+        return u'l';
+    case 0x0167: // ŧ
+        return u't';
+    case 0x0180: // ƀ
+        return u'b';
+    case 0x01B6: // ƶ
+        return u'z';
+    default:
+        return 0;
+    }
+}
+
 char32_t computeKey(char32_t cp)
 {
     const char32_t folded = foldCase(cp);
+    if (const char32_t base = strokedLetterBase(folded))
+        return base;
     if (isCombiningDiacritic(folded))
         return kNoKey;
     std::u32string parts;
@@ -65,18 +95,45 @@ const std::vector<char32_t>& bmpKeys()
     return keys;
 }
 
+// Ligatures and the sharp s are filed as the two letters they are read as: the first key
+// of such a letter comes from nameOrderKey(), the second from here (0 for other letters).
+char32_t secondKeyOf(char32_t codePoint)
+{
+    switch (codePoint) {
+    case 0x00DF: // ß
+    case 0x1E9E: // ẞ
+        return u's';
+    case 0x00C6: // Æ
+    case 0x00E6: // æ
+    case 0x0152: // Œ
+    case 0x0153: // œ
+        return u'e';
+    default:
+        return 0;
+    }
+}
+
 // Steps through the keys of a text, passing over those that count for nothing.
 template <typename Source>
 struct KeyReader
 {
     Source source;
+    char32_t pending = 0; // the second key of the last letter read, when it has one
 
     // The next key, or false at the end of the text.
     bool next(char32_t* key)
     {
-        while (!source.atEnd())
-            if ((*key = nameOrderKey(source.next())) != kNoKey)
+        if (pending) {
+            *key = std::exchange(pending, 0);
+            return true;
+        }
+        while (!source.atEnd()) {
+            const char32_t codePoint = source.next();
+            if ((*key = nameOrderKey(codePoint)) != kNoKey) {
+                pending = secondKeyOf(codePoint);
                 return true;
+            }
+        }
         return false;
     }
 };
@@ -122,6 +179,19 @@ int compareKeys(KeyReader<Source> a, KeyReader<Source> b)
 
 char32_t nameOrderKey(char32_t codePoint)
 {
+    switch (codePoint) {
+    case 0x00DF: // ß, read as "ss"
+    case 0x1E9E:
+        return u's';
+    case 0x00C6: // æ, read as "ae"
+    case 0x00E6:
+        return u'a';
+    case 0x0152: // œ, read as "oe"
+    case 0x0153:
+        return u'o';
+    default:
+        break;
+    }
     if (codePoint < 0x10000)
         return bmpKeys()[codePoint];
     return foldCase(codePoint);

@@ -9,8 +9,10 @@ namespace platterly::sql {
 // to letter case or accents, so that "Äpfel" and "éclair" stand among the a's and e's rather
 // than after "zebra". Each character counts by its key: a letter with accents (a canonical
 // decomposition into a base letter and combining diacritics) by its base letter, case-folded;
-// a combining diacritic on its own counts for nothing; any other character by its case-folded
-// code point. Names with equal keys compare equal (callers keep their stored order).
+// a combining diacritic on its own counts for nothing; a letter with a stroke (ø, ł, đ) by
+// its base letter; the sharp s and the ligatures æ and œ as the two letters they are read as;
+// any other character by its case-folded code point. Names with equal keys compare equal
+// (callers keep their stored order).
 
 // The key of one code point; kNoKey for a combining diacritic, which counts for nothing.
 inline constexpr char32_t kNoKey = 0xFFFFFFFF;

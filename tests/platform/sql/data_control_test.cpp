@@ -137,11 +137,15 @@ TEST_F(DataControlTest, OrderByListsNamesAsAReaderExpectsAndKeepsStoredOrderForT
 {
     // Accented letters stand beside their base letters, whether precomposed or written with
     // a combining accent; letter case and accents alone keep stored order.
+    // Stroked letters stand under their base letters, the sharp s and ligatures as the two
+    // letters they are read as.
     for (const char* name :
-         {"b2", "Zebra", "Éclair", "B1", "a", "e\u0301clat", "Ärger", "Eagle", "b1", "άλ", "가"})
+         {"b2", "Zebra", "Éclair", "B1", "a", "e\u0301clat", "Ärger", "Eagle", "b1", "άλ", "가",
+          "Straße", "Øl", "Lodz", "Æble", "Strasse", "Ok", "Łódź", "Adam"})
         insert("D", name);
     EXPECT_EQ(names("SELECT * FROM CDS ORDER BY FNAME").join(u' '),
-              QStringLiteral("a Ärger B1 b1 b2 Eagle Éclair e\u0301clat Zebra άλ 가"));
+              QStringLiteral("a Adam Æble Ärger B1 b1 b2 Eagle Éclair e\u0301clat Lodz Łódź Ok Øl "
+                             "Straße Strasse Zebra άλ 가"));
 }
 
 TEST_F(DataControlTest, ChangesGoToTheFile)
