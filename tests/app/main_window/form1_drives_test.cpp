@@ -92,21 +92,10 @@ protected:
         return m_home.filePath(QStringLiteral("Desk"));
     }
 
-    void search(const QString& pattern)
-    {
-        m_form.cmbStrs->setEditText(pattern);
-        m_form.cmdSearch_Click();
-    }
-
     // Makes the row of `name` current and chooses a command of its menu.
     void choose(const QString& name, const char* command)
     {
-        int row = 0;
-        while (row < m_form.results().resultCount() && m_form.results().cellText(row, 1) != name)
-            ++row;
-        ASSERT_LT(row, m_form.results().resultCount()) << name.toStdString();
-        m_form.MSFlexGrid1->setCurrentIndex(m_form.results().index(row, 1));
-        m_form.popmenu->findChild<QAction*>(QLatin1String(command))->trigger();
+        chooseFound(m_form, system::displayedText(name), command);
     }
 
     test::TempTree m_stick;
@@ -121,10 +110,9 @@ protected:
 
 TEST_F(Form1DrivesTest, TheDriveBoxShowsTheDrivesAndOnlyAChoiceFromItsListIsStored)
 {
-    m_form.Load();
-    m_form.show();
+    m_form.showLoaded();
     QApplication::setActiveWindow(&m_form);
-    app::DriveLetterBox* box = m_form.cmbDrive;
+    app::DriveLetterBox* box = control<app::DriveLetterBox>(m_form, "cmbDrive");
     ASSERT_EQ(box->count(), 24); // C: to Z:
     EXPECT_EQ(box->itemText(0), QStringLiteral("C:  /"));
     EXPECT_EQ(box->itemText(1), QStringLiteral("D:  (no disc)"));
@@ -138,7 +126,7 @@ TEST_F(Form1DrivesTest, TheDriveBoxShowsTheDrivesAndOnlyAChoiceFromItsListIsStor
     box->lineEdit()->selectAll();
     QTest::keyClicks(box, QStringLiteral("f:"));
     QTest::keyClick(box, Qt::Key_Return);
-    m_form.cmbStrs->setFocus();
+    control<QComboBox>(m_form, "cmbStrs")->setFocus();
     EXPECT_EQ(box->letter(), u'F');
     EXPECT_EQ(driveLetterSetting(), QStringLiteral("(none)"));
 
@@ -164,7 +152,7 @@ TEST_F(Form1DrivesTest, FilesOfAFolderAddedInCapitalsOpenAndCopyWithoutAPrompt)
                   tree.path(QStringLiteral("Share")).toUpper().replace(u'/', u'\\'));
     const QString desktop = useOwnDesktop();
     m_form.Load(); // the box shows the empty optical drive
-    search(QStringLiteral("*"));
+    searchFor(m_form, QStringLiteral("*"));
 
     choose(QStringLiteral("ReadMe.txt"), "mnuFile");
     choose(QStringLiteral("x\\..\\..\\ReadMe.txt"), "mnuFile");
@@ -214,7 +202,7 @@ TEST_F(Form1DrivesTest, EntriesOfACataloguedImageOpenAndCopyOutOfTheImage)
     }
     const QString desktop = useOwnDesktop();
     m_form.Load();
-    search(QStringLiteral("*"));
+    searchFor(m_form, QStringLiteral("*"));
 
     // Opened: extracted to a folder of its own, then handed to the desktop; a folder inside
     // the image opens the image.
