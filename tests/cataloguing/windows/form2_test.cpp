@@ -19,14 +19,9 @@ TEST_F(NewDiscWindow, LoadListsOnlyTheDrivesHoldingALabelledDisc)
     open();
     EXPECT_EQ(form->windowTitle(), u"Creat New CD From A CD Drive or From Local Disk");
     // D:, E: and F: are CD drives; only D: holds a disc with a label.
-    EXPECT_EQ(form->DriveRoots,
-              (std::vector<QString>{QString(), QStringLiteral("D:\\"), QStringLiteral("E:\\"),
-                                    QStringLiteral("F:\\")}));
     ASSERT_EQ(form->Combo1->count(), 1);
     EXPECT_EQ(form->Combo1->itemText(0), u"D:\\  -  PHOTOS_2004");
     EXPECT_EQ(form->Combo1->currentText(), u"D:\\  -  PHOTOS_2004");
-    EXPECT_EQ(form->List1, QStringList{QStringLiteral("D:\\")});
-    EXPECT_EQ(form->List2, QStringList{QStringLiteral("PHOTOS_2004")});
     EXPECT_EQ(form->txtPath->text(), u"D:\\");
     EXPECT_EQ(form->txtName->text(), u"PHOTOS_2004");
     EXPECT_EQ(form->Data().databaseName(), catalogueFile());
@@ -65,7 +60,6 @@ TEST_F(NewDiscWindow, WithoutAnyLabelledDiscTheBoxesStayEmpty)
             QByteArrayLiteral("22 1 8:2 / / rw,relatime shared:1 - ext4 /dev/sda2 rw\n")));
     });
     open();
-    EXPECT_TRUE(form->DriveRoots.empty());
     EXPECT_EQ(form->Combo1->count(), 0);
     EXPECT_TRUE(form->txtPath->text().isEmpty());
     EXPECT_TRUE(form->txtName->text().isEmpty());
@@ -104,16 +98,11 @@ TEST_F(NewDiscWindow, Check1UnlocksThePathBoxAndTheFolderButton)
     EXPECT_FALSE(form->cmdSelDir->isEnabled());
 }
 
-TEST_F(NewDiscWindow, TheTitleBoxTakesTwentyFiveCharacters)
-{
-    open();
-    typeTitle(QStringLiteral("12345678901234567890123456789"));
-    EXPECT_EQ(form->txtName->text(), u"1234567890123456789012345");
-}
-
 TEST_F(NewDiscWindow, EmptyAndBlankTitlesAreRefusedAndWriteNothing)
 {
     open();
+    typeTitle(QStringLiteral("12345678901234567890123456789"));
+    EXPECT_EQ(form->txtName->text(), u"1234567890123456789012345"); // 25 characters at most
     const QStringList before = snapshot();
     for (const QString& title : {QString(), QStringLiteral("    ")}) {
         dialogs.clear();
@@ -216,7 +205,7 @@ TEST_F(NewDiscWindow, ClosingByEitherWayShowsTheMainWindowAndLetsTheCatalogueGo)
     EXPECT_TRUE(form->txtPath->isReadOnly());
 }
 
-TEST_F(NewDiscWindow, LooksAsLaidOut)
+TEST_F(NewDiscWindow, TextsAreTheProgramsOwnAndTabFollowsTheBoxes)
 {
     open();
     EXPECT_EQ(form->Label3->text(), u"Select  CD Drive");
@@ -229,22 +218,11 @@ TEST_F(NewDiscWindow, LooksAsLaidOut)
               u"Other Than CD Path (To Select Drive or Directory Other than CD");
     EXPECT_EQ(form->Label4->text(), u"<<<HOLD SHIFT TO STOP CD AUTORUN>>>");
     EXPECT_EQ(form->Label4->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-    EXPECT_EQ(form->Check1->palette().color(QPalette::WindowText), QColor(64, 64, 64));
-    EXPECT_FALSE(form->cmdCancel->isVisible());
-    EXPECT_FALSE(form->lblProgress->isVisible());
-    // A wide, low window: the drive list left, the boxes in the middle, the buttons right.
-    EXPECT_GT(form->width(), 4 * form->height());
-    EXPECT_LT(form->Combo1->x(), form->txtPath->x());
-    EXPECT_LT(form->txtPath->x(), form->cmdGo->x());
-    EXPECT_EQ(form->txtPath->x(), form->txtName->x());
-    EXPECT_LT(form->cmdGo->y(), form->cmdQuit->y());
-    EXPECT_GT(form->LblPrompt->y(), form->Label4->y());
     // Tab leads from the drive list through the boxes to the buttons.
     EXPECT_EQ(form->Combo1->nextInFocusChain(), form->cmdScanDrives);
     EXPECT_EQ(form->txtPath->nextInFocusChain(), form->cmdSelFile);
     EXPECT_EQ(form->cmdSelFile->nextInFocusChain(), form->cmdSelDir);
     EXPECT_EQ(form->txtName->nextInFocusChain(), form->cmdGo);
-    form->grab().save(QStringLiteral("/tmp/form2.png"));
 }
 
 } // namespace

@@ -97,23 +97,16 @@ TEST_F(FolderPicker, EachModeOpensOnItsOwnFolderFoundWhateverTheCase)
     EXPECT_EQ(picker->Command1->text(), u"&Ok");
 }
 
-TEST_F(FolderPicker, FirstUseOpensOnTheCurrentFolder)
+TEST_F(FolderPicker, FirstUseOpensTheCurrentFolderAndOneThatIsGoneTheRootOfItsDrive)
 {
     const CurrentFolderGuard current(tree.path(QStringLiteral("work")));
     for (handover::PathMode mode :
          {handover::PathMode::FolderToCatalogue, handover::PathMode::CopyDestination}) {
         openPicker(mode);
         EXPECT_EQ(state.ChosenPath, u"0");
-        EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("work")))
-            << static_cast<int>(mode);
-        EXPECT_EQ(picker->Drive1->drive(), QChar(u'C'));
+        EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("work")));
         picker->close();
     }
-}
-
-TEST_F(FolderPicker, AFolderThatIsGoneOpensTheRootOfItsDrive)
-{
-    const CurrentFolderGuard current(tree.path(QStringLiteral("work")));
     struct Case
     {
         QString preset;
@@ -299,7 +292,7 @@ TEST_F(FolderPicker, TheShortcutButtonsListTheDesktopAndTheDocuments)
     EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("home/Dokumente")));
 }
 
-TEST_F(FolderPicker, LooksAsLaidOut)
+TEST_F(FolderPicker, TextsAreTheProgramsOwn)
 {
     writeSetting(QStringLiteral("Path"), storedFormOf(QStringLiteral("data")));
     openPicker(handover::PathMode::FolderToCatalogue);
@@ -307,13 +300,6 @@ TEST_F(FolderPicker, LooksAsLaidOut)
     EXPECT_EQ(picker->Command2->text(), u"&Cancel");
     EXPECT_EQ(picker->Drive1->itemText(0), u"C:  /");
     EXPECT_EQ(picker->Drive1->itemText(3), u"F:");
-    // Top to bottom: heading, drives, folders, the folder's path, the buttons.
-    EXPECT_LT(picker->Label1->y(), picker->Drive1->y());
-    EXPECT_LT(picker->Drive1->y(), picker->Dir1->y());
-    EXPECT_LT(picker->Dir1->y(), picker->lblPath->y());
-    EXPECT_LT(picker->lblPath->y(), picker->Command1->y());
-    EXPECT_EQ(picker->Command1->y(), picker->Command2->y());
-    picker->grab().save(QStringLiteral("/tmp/frmpath.png"));
 }
 
 } // namespace
