@@ -1,6 +1,4 @@
 // The drive box, and opening and copying found files wherever their disc is now.
-#include "app/windows/form1.h"
-#include "cataloguing/cataloguing_run.h"
 #include "cataloguing/disc_image.h"
 #include "main_window_fixture.h"
 #include "platform/drives/disc_places.h"
@@ -10,16 +8,11 @@
 #include "support/disc_images.h"
 
 #include <QAbstractItemView>
-#include <QAction>
 #include <QApplication>
-#include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QMenu>
-#include <QTableView>
-#include <QTest>
 #include <fcntl.h>
-#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 

@@ -1,7 +1,6 @@
 // The main window as a user first meets it, driven by real focus changes, keys and mouse
 // events, so that Qt's own defaults are part of what is tested.
 #include "app/windows/application_setup.h"
-#include "app/windows/form1.h"
 #include "app/windows/frm_splash.h"
 #include "chooser/file_list.h"
 #include "chooser/frm_loading.h"
@@ -10,16 +9,11 @@
 #include "platform/system/profile_file.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
 #include <QGuiApplication>
 #include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QTableView>
 #include <QTreeView>
 
 using namespace platterly;
@@ -175,32 +169,6 @@ TEST_F(Form1FirstUseTest, AKeyOnTheSplashLeadsToTheCatalogueChosenThere)
     EXPECT_EQ(form.MyData().databaseName(), state.DBPath);
 }
 
-TEST_F(Form1FirstUseTest, BackupCancelledWritesNothing)
-{
-    showActive();
-    dialogs.answer(ui::Answer::Yes);
-    dialogs.cancelInput();
-    clickOn(control<QLabel>(form, "Image2"));
-    dialogs.answer(ui::Answer::Yes);
-    dialogs.type(QString());
-    clickOn(control<QLabel>(form, "Image2"));
-    EXPECT_EQ(dialogs.shown().size(), 4u); // two questions, two names, no report
-    const auto backups = [this] {
-        return QDir(appFolder.path())
-            .entryList({u"*.DB2"_qs}, QDir::Files | QDir::Hidden | QDir::CaseSensitive);
-    };
-    EXPECT_TRUE(backups().isEmpty());
-
-    dialogs.answer(ui::Answer::Yes);
-    dialogs.type(QStringLiteral("mine"));
-    dialogs.answer(ui::Answer::Ok);
-    clickOn(control<QLabel>(form, "Image2"));
-    ASSERT_EQ(dialogs.shown().size(), 7u);
-    EXPECT_TRUE(dialogs.shown()[6].text.contains(QDir::toNativeSeparators(appFolder.path()) +
-                                                 QDir::separator() + u") as"_qs));
-    EXPECT_EQ(backups(), QStringList{u"mine.DB2"_qs});
-}
-
 TEST_F(Form1FirstUseTest, ADiscRowOfAnAbsurdDepthIsLeftOutOfTheTree)
 {
     catalogueSmallDisc(QStringLiteral("Photos"));
@@ -223,46 +191,45 @@ TEST_F(Form1FirstUseTest, ADiscRowOfAnAbsurdDepthIsLeftOutOfTheTree)
 TEST_F(Form1FirstUseTest, TheAddedRoomGoesToTheListsAndIsRemembered)
 {
     showActive();
+    auto* grid = control<QTableView>(form, "MSFlexGrid1");
+    QWidget* panel = control(form, "fraMore");
+    QWidget* more = control(form, "cmdMore");
     const QSize design = form.size();
-    const QRect grid = control<QTableView>(form, "MSFlexGrid1")->geometry();
+    const QRect designGrid = grid->geometry();
     const QRect list = discList(form)->geometry();
     const QRect add = control(form, "cmdAddCD")->geometry();
-    QHeaderView* header = control<QTableView>(form, "MSFlexGrid1")->horizontalHeader();
-    const int natural = header->length();
-    const QSize wider(design.width() + natural - grid.width() + 300, design.height() + 300);
+    QHeaderView* header = grid->horizontalHeader();
+    const QSize wider(design.width() + header->length() - designGrid.width() + 300,
+                      design.height() + 300);
     form.resize(wider);
-    EXPECT_EQ(control<QTableView>(form, "MSFlexGrid1")->width(),
-              grid.width() + wider.width() - design.width());
-    EXPECT_EQ(control<QTableView>(form, "MSFlexGrid1")->height(), grid.height() + 200);
+    EXPECT_EQ(grid->width(), designGrid.width() + wider.width() - design.width());
+    EXPECT_EQ(grid->height(), designGrid.height() + 200);
     EXPECT_EQ(discList(form)->height(), list.height() + 100);
     EXPECT_EQ(control(form, "cmdAddCD")->geometry(), add.translated(0, 300));
     // The last column stretches to the grid's right edge.
     const int last = header->count() - 1;
     EXPECT_EQ(header->sectionViewportPosition(last) + header->sectionSize(last),
-              control<QTableView>(form, "MSFlexGrid1")->viewport()->width());
+              grid->viewport()->width());
 
     // "More..." opens above the grid and the preview beside it, as wide as both; the grid keeps
-    // its bottom edge, and the panel and the grid follow the window while it is open.
-    const QRect wideGrid = control<QTableView>(form, "MSFlexGrid1")->geometry();
-    const QRect more = control<QPushButton>(form, "cmdMore")->geometry();
-    clickOn(control<QPushButton>(form, "cmdMore"));
-    ASSERT_TRUE(control(form, "fraMore")->isVisible());
-    EXPECT_EQ(control(form, "fraMore")->geometry().top(), wideGrid.top());
-    EXPECT_EQ(control(form, "fraMore")->geometry().left(), wideGrid.left());
-    EXPECT_EQ(control(form, "fraMore")->geometry().right(),
-              control<QLabel>(form, "LBLFILE")->geometry().right());
-    EXPECT_EQ(control<QTableView>(form, "MSFlexGrid1")->geometry().bottom(), wideGrid.bottom());
-    EXPECT_GT(control<QTableView>(form, "MSFlexGrid1")->geometry().top(),
-              control(form, "fraMore")->geometry().bottom());
-    const int panelWidth = control(form, "fraMore")->width();
+    // its bottom edge, and the panel follows the window while it is open; closed, the window
+    // is as it was.
+    const QRect wideGrid = grid->geometry();
+    const QRect morePlace = more->geometry();
+    clickOn(more);
+    ASSERT_TRUE(panel->isVisible());
+    EXPECT_EQ(panel->geometry().topLeft(), wideGrid.topLeft());
+    EXPECT_EQ(panel->geometry().right(), control(form, "LBLFILE")->geometry().right());
+    EXPECT_EQ(grid->geometry().bottom(), wideGrid.bottom());
+    EXPECT_GT(grid->geometry().top(), panel->geometry().bottom());
+    const int panelWidth = panel->width();
     form.resize(wider + QSize(100, 0));
-    EXPECT_EQ(control(form, "fraMore")->width(), panelWidth + 100);
-    EXPECT_EQ(control<QPushButton>(form, "cmdMore")->geometry(),
-              more); // under Search, which stays in place
+    EXPECT_EQ(panel->width(), panelWidth + 100);
+    EXPECT_EQ(more->geometry(), morePlace); // under Search, which stays in place
     form.resize(wider);
-    clickOn(control<QPushButton>(form, "cmdMore"));
-    EXPECT_FALSE(control(form, "fraMore")->isVisible());
-    EXPECT_EQ(control<QTableView>(form, "MSFlexGrid1")->geometry(), wideGrid);
+    clickOn(more);
+    EXPECT_FALSE(panel->isVisible());
+    EXPECT_EQ(grid->geometry(), wideGrid);
 
     // The size and place are kept for the next showing.
     const QRect visible = form.screen()->availableGeometry();

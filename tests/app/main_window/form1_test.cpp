@@ -1,4 +1,3 @@
-#include "app/windows/form1.h"
 #include "controls/button.h"
 #include "main_window_fixture.h"
 #include "platform/system/profile_file.h"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/windows/form1.h"
 #include "catalogue/catalogue_file.h"
 #include "cataloguing/cataloguing_run.h"
 #include "platform/handover/program_state.h"
