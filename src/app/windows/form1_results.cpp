@@ -171,8 +171,9 @@ void Form1::mnucopy_Click()
     // The row is read now: choosing another row while the picker is open changes nothing.
     const QString title = currentRowText(0);
     m_windows.pickCopyFolder([this, title] {
-        while (!copyNow(false) && askForMissingDisc(QString(), title)) {
-        }
+        // Again while the disc is missing and the user says it is in now.
+        while (!copyNow(false) && askForMissingDisc(QString(), title))
+            continue;
     });
 }
 

@@ -173,7 +173,10 @@ TEST_F(Form1SearchTest, StopKeepsTheRowsFoundSoFar)
     const int shown = grid(m_form)->rowCount();
     EXPECT_LT(shown, 150);
     EXPECT_GT(shown, 0);
-    EXPECT_EQ(textOf(m_form, "lblMessage"), QStringLiteral("Files Found %1 (150)").arg(shown));
+    // On a busy machine the window may serve the press after the first row already.
+    EXPECT_EQ(textOf(m_form, "lblMessage"),
+              shown == 1 ? QStringLiteral("Only 1 File Found")
+                         : QStringLiteral("Files Found %1 (150)").arg(shown));
     EXPECT_FALSE(m_form.StopHim);
 }
 
