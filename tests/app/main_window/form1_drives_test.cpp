@@ -37,7 +37,6 @@ protected:
     {
         for (const QByteArray& path : m_raw)
             ::unlink(path.constData());
-        qputenv("XDG_CONFIG_HOME", m_oldConfig);
     }
 
     QString driveLetterSetting()
@@ -73,18 +72,6 @@ protected:
         return path;
     }
 
-    // The desktop folder, Desk in a home of the test's own.
-    QString useOwnDesktop()
-    {
-        qputenv("XDG_CONFIG_HOME", m_home.path().toUtf8());
-        QDir(m_home.path()).mkpath(QStringLiteral("Desk"));
-        QFile dirs(m_home.filePath(QStringLiteral("user-dirs.dirs")));
-        EXPECT_TRUE(dirs.open(QIODevice::WriteOnly));
-        dirs.write("XDG_DESKTOP_DIR=\"" + m_home.filePath(QStringLiteral("Desk")).toUtf8() +
-                   "\"\n");
-        return m_home.filePath(QStringLiteral("Desk"));
-    }
-
     // Makes the row of `name` current and chooses a command of its menu.
     void choose(const QString& name, const char* command)
     {
@@ -93,8 +80,6 @@ protected:
 
     test::TempTree m_stick;
     drives::FixedVolumeSource m_source;
-    QTemporaryDir m_home;
-    QByteArray m_oldConfig = qgetenv("XDG_CONFIG_HOME");
     QList<QByteArray> m_raw;
     app::Form1 m_form{state, windows};
 };

@@ -227,14 +227,7 @@ TEST_F(Form1SearchTest, OpeningFindsTheDiscAndAsksForItOnlyWhenItIsGone)
 
 TEST_F(Form1SearchTest, CopyToTheDesktopAndRetryWhenTheDiscIsMissing)
 {
-    QTemporaryDir home;
-    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
-    QDir(home.path()).mkpath(QStringLiteral("Desk"));
-    QFile dirs(home.filePath(QStringLiteral("user-dirs.dirs")));
-    ASSERT_TRUE(dirs.open(QIODevice::WriteOnly));
-    dirs.write("XDG_DESKTOP_DIR=\"" + home.filePath(QStringLiteral("Desk")).toUtf8() + "\"\n");
-    dirs.close();
+    const QString desktop = useOwnDesktop();
 
     search(QStringLiteral("Bob's"));
     // First with the disc's folder gone: Cancel ends the command.
@@ -251,12 +244,11 @@ TEST_F(Form1SearchTest, CopyToTheDesktopAndRetryWhenTheDiscIsMissing)
     // Back in place: found where it was catalogued, whatever the box says.
     ASSERT_TRUE(QDir(m_disc.root()).rename(QStringLiteral("Gone"), QStringLiteral("Music")));
     command("mnucopydesk");
-    QFile copied(home.filePath(QStringLiteral("Desk/Bob's song.mp3")));
+    QFile copied(desktop + QStringLiteral("/Bob's song.mp3"));
     ASSERT_TRUE(copied.open(QIODevice::ReadOnly));
     EXPECT_EQ(copied.readAll(), QByteArray("mp3"));
     EXPECT_EQ(state.CopyFileName, QStringLiteral("Bob's song.mp3"));
     EXPECT_EQ(dialogs.shown().size(), 1);
-    qputenv("XDG_CONFIG_HOME", oldConfig);
 }
 
 TEST_F(Form1SearchTest, ACatalogueWithoutTheNameIndexGetsItWhenLoaded)

@@ -14,6 +14,8 @@
 #include <QAbstractItemModel>
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -23,6 +25,7 @@
 #include <QWidget>
 #include <QWindow>
 #include <gtest/gtest.h>
+#include <optional>
 #include <stdexcept>
 
 namespace platterly::app::test {
@@ -40,7 +43,27 @@ protected:
         state.DBPath = appFile("db.db2");
     }
 
-    ~MainWindowTest() override { system::setApplicationFolderOverride(QString()); }
+    ~MainWindowTest() override
+    {
+        system::setApplicationFolderOverride(QString());
+        if (m_oldConfig)
+            qputenv("XDG_CONFIG_HOME", *m_oldConfig);
+        else
+            qunsetenv("XDG_CONFIG_HOME");
+    }
+
+    // A desktop folder of the test's own, "Desk" in a home of its own, as the desktop's
+    // user-dirs.dirs names it; the configuration folder in force before comes back after.
+    QString useOwnDesktop()
+    {
+        qputenv("XDG_CONFIG_HOME", m_home.path().toUtf8());
+        const QString desk = m_home.filePath(QStringLiteral("Desk"));
+        QDir().mkpath(desk);
+        QFile dirs(m_home.filePath(QStringLiteral("user-dirs.dirs")));
+        EXPECT_TRUE(dirs.open(QIODevice::WriteOnly));
+        dirs.write("XDG_DESKTOP_DIR=\"" + desk.toUtf8() + "\"\n");
+        return desk;
+    }
 
     QString appFile(const char* name) const { return appFolder.filePath(QLatin1String(name)); }
 
@@ -145,6 +168,11 @@ protected:
     ui::RecordingSoundOutput sound;
 
 private:
+    QTemporaryDir m_home;
+    std::optional<QByteArray> m_oldConfig =
+        qEnvironmentVariableIsSet("XDG_CONFIG_HOME")
+            ? std::optional<QByteArray>(qgetenv("XDG_CONFIG_HOME"))
+            : std::nullopt;
     ui::DialogsOverride m_dialogsOverride{dialogs};
     ui::ShellOpenerOverride m_shellOverride{shell};
     ui::SoundOutputOverride m_soundOverride{sound};
