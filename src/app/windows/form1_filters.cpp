@@ -28,6 +28,8 @@ QLineEdit* limitBox(QHBoxLayout* row, const char* name, const QString& caption,
     auto* text = new QLabel(caption);
     auto* box = new QLineEdit;
     box->setObjectName(QLatin1String(name));
+    // The caption of txtLarger is lblLarger.
+    text->setObjectName(QStringLiteral("lbl") + QLatin1String(name).mid(3));
     box->setPlaceholderText(example);
     box->setFixedWidth(box->fontMetrics().horizontalAdvance(widest) + twips(240));
     text->setBuddy(box);
