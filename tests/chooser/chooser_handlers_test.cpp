@@ -35,38 +35,30 @@ protected:
     }
 };
 
-TEST_F(ChooserHandlers, ClickingAFileChoosesItAndLoadRemembersItsFolderInCapitals)
+TEST_F(ChooserHandlers, AFileIsChosenByClickOrKeyAndLoadRemembersItsFolderInCapitals)
 {
     openOnMusic();
-    clickFile(QStringLiteral("Songs.db2"));
+    clickFile(QStringLiteral("Albums.MDB"));
+    EXPECT_EQ(state.DBPath, tree.path(QStringLiteral("Catalogs/Music/Albums.MDB")));
+    QTest::keyClick(chooser->File1, Qt::Key_Down);
     EXPECT_EQ(state.DBPath, tree.path(QStringLiteral("Catalogs/Music/Songs.db2")));
 
     QTest::mouseClick(chooser->cmdLoad, Qt::LeftButton);
     const QString expected = storedFormOf(QStringLiteral("Catalogs/Music"));
     EXPECT_TRUE(expected.endsWith(u"\\CATALOGS\\MUSIC\\"));
     EXPECT_EQ(rememberedFolder(), expected);
-    EXPECT_EQ(chooser->LoadedPath, expected);
     EXPECT_EQ(state.DBPath, tree.path(QStringLiteral("Catalogs/Music/Songs.db2")));
     EXPECT_FALSE(chooser->isVisible());
     EXPECT_EQ(mainShown, 1);
     EXPECT_TRUE(dialogs.shown().empty());
-}
 
-TEST_F(ChooserHandlers, MovingTheSelectionByKeyboardChoosesTheFile)
-{
+    // A double click on a file loads it at once.
     openOnMusic();
-    clickFile(QStringLiteral("Albums.MDB"));
-    QTest::keyClick(chooser->File1, Qt::Key_Down);
-    EXPECT_EQ(state.DBPath, tree.path(QStringLiteral("Catalogs/Music/Songs.db2")));
-}
-
-TEST_F(ChooserHandlers, ADoubleClickOnAFileLoadsIt)
-{
-    openOnMusic();
+    rememberFolder(QStringLiteral("APP"));
     doubleClickRow(chooser->File1, rowOfFile(QStringLiteral("Albums.MDB")));
     EXPECT_EQ(state.DBPath, tree.path(QStringLiteral("Catalogs/Music/Albums.MDB")));
-    EXPECT_EQ(rememberedFolder(), storedFormOf(QStringLiteral("Catalogs/Music")));
-    EXPECT_EQ(mainShown, 1);
+    EXPECT_EQ(rememberedFolder(), expected);
+    EXPECT_EQ(mainShown, 2);
     EXPECT_FALSE(chooser->isVisible());
 }
 

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
+#include <optional>
 
 namespace platterly::cataloguing::test {
 namespace {
@@ -98,81 +99,69 @@ TEST_F(NewDiscWindow, Check1UnlocksThePathBoxAndTheFolderButton)
     EXPECT_FALSE(form->cmdSelDir->isEnabled());
 }
 
-TEST_F(NewDiscWindow, EmptyAndBlankTitlesAreRefusedAndWriteNothing)
+TEST_F(NewDiscWindow, RefusedTitlesAndPathsSaySoLeaveTheWindowAndWriteNothing)
 {
+    tree.addFile(QStringLiteral("data/notes.txt"), "text");
     open();
     typeTitle(QStringLiteral("12345678901234567890123456789"));
     EXPECT_EQ(form->txtName->text(), u"1234567890123456789012345"); // 25 characters at most
-    const QStringList before = snapshot();
-    for (const QString& title : {QString(), QStringLiteral("    ")}) {
-        dialogs.clear();
-        typeTitle(title);
-        dialogs.answer(ui::Answer::Ok);
-        clickGo();
-        ASSERT_EQ(dialogs.shown().size(), 1u) << title.size();
-        EXPECT_EQ(dialogs.shown()[0].text, u"Enter CD Title");
-        EXPECT_EQ(dialogs.shown()[0].caption, u"PLATTERLY");
-        EXPECT_EQ(dialogs.shown()[0].buttons, ui::Buttons::Ok);
-        EXPECT_EQ(form->LblPrompt->text(), kInstructionPrompt);
-    }
-    EXPECT_EQ(snapshot(), before);
-}
-
-TEST_F(NewDiscWindow, ATitleAlreadyCataloguedInAnyLetterCaseIsRefused)
-{
-    open();
     typeTitle(QStringLiteral("Photos 2004"));
     clickGo();
     ASSERT_EQ(form->LblPrompt->text(), u"Finished");
     const QStringList before = snapshot();
 
-    for (const QString& again : {QStringLiteral("PHOTOS 2004"), QStringLiteral("photos 2004  ")}) {
+    const QString exists = QStringLiteral("CD Title Already Exists Please Enter Another Title ");
+    const QString noFolder = QStringLiteral("does not exist");
+    const QString noImage = QStringLiteral("cannot be read as a disc image or archive");
+    struct Case
+    {
+        QString title;
+        QString path;    // empty: the drive proposed
+        QString message; // the whole text, or part of it for a path
+        std::optional<ui::Icon> icon;
+    };
+    const Case cases[] = {
+        {QString(), {}, QStringLiteral("Enter CD Title"), {}},
+        {QStringLiteral("    "), {}, QStringLiteral("Enter CD Title"), {}},
+        // A title already catalogued, in any letter case.
+        {QStringLiteral("PHOTOS 2004"), {}, exists, ui::Icon::Information},
+        {QStringLiteral("photos 2004  "), {}, exists, ui::Icon::Information},
+        {QStringLiteral("Anything"), tree.path(QStringLiteral("data/missing")), noFolder,
+         ui::Icon::Warning},
+        {QStringLiteral("Anything"), driveFormOf(QStringLiteral("data/MISSING")), noFolder,
+         ui::Icon::Warning},
+        {QStringLiteral("Anything"), tree.path(QStringLiteral("data/notes.txt")), noImage,
+         ui::Icon::Warning},
+        {QStringLiteral("Anything"), driveFormOf(QStringLiteral("data/notes.txt")), noImage,
+         ui::Icon::Warning},
+        {QStringLiteral("Anything"), QStringLiteral("F:\\"),
+         QStringLiteral("Drive F: holds no disc"), ui::Icon::Warning},
+        {QStringLiteral("Anything"), QStringLiteral("Q:\\MUSIC"),
+         QStringLiteral("There is no drive Q:"), ui::Icon::Warning},
+    };
+    for (const Case& each : cases) {
+        SCOPED_TRACE((each.title + u' ' + each.path).toStdString());
         dialogs.clear();
-        typeTitle(again);
+        typeTitle(each.title);
+        if (!each.path.isEmpty())
+            typePath(each.path);
+        const QString prompt = form->LblPrompt->text();
         dialogs.answer(ui::Answer::Ok);
         clickGo();
         ASSERT_EQ(dialogs.shown().size(), 1u);
-        EXPECT_EQ(dialogs.shown()[0].text, u"CD Title Already Exists Please Enter Another Title ");
-        EXPECT_EQ(dialogs.shown()[0].icon, ui::Icon::Information);
-        EXPECT_EQ(dialogs.shown()[0].caption, u"PLATTERLY");
-        // The refusal leaves the window as the last run left it.
-        EXPECT_EQ(form->LblPrompt->text(), u"Finished");
-        EXPECT_TRUE(form->cmdGo->isEnabled());
-    }
-    EXPECT_EQ(snapshot(), before);
-}
-
-TEST_F(NewDiscWindow, PathsThatNameNoFolderAreRefusedAndWriteNothing)
-{
-    tree.addFile(QStringLiteral("data/notes.txt"), "text");
-    open();
-    const QStringList before = snapshot();
-    typeTitle(QStringLiteral("Anything"));
-    struct Case
-    {
-        QString typed;
-        QString messagePart;
-    };
-    const Case cases[] = {
-        {tree.path(QStringLiteral("data/missing")), QStringLiteral("does not exist")},
-        {driveFormOf(QStringLiteral("data/MISSING")), QStringLiteral("does not exist")},
-        {tree.path(QStringLiteral("data/notes.txt")),
-         QStringLiteral("cannot be read as a disc image or archive")},
-        {driveFormOf(QStringLiteral("data/notes.txt")),
-         QStringLiteral("cannot be read as a disc image or archive")},
-        {QStringLiteral("F:\\"), QStringLiteral("Drive F: holds no disc")},
-        {QStringLiteral("Q:\\MUSIC"), QStringLiteral("There is no drive Q:")},
-    };
-    for (const Case& each : cases) {
-        dialogs.clear();
-        typePath(each.typed);
-        dialogs.answer(ui::Answer::Ok);
-        clickGo();
-        ASSERT_EQ(dialogs.shown().size(), 1u) << each.typed.toStdString();
-        EXPECT_TRUE(dialogs.shown()[0].text.contains(each.messagePart))
-            << dialogs.shown()[0].text.toStdString();
-        EXPECT_EQ(dialogs.shown()[0].icon, ui::Icon::Warning);
-        EXPECT_EQ(form->LblPrompt->text(), kInstructionPrompt);
+        const ui::ShownDialog& shown = dialogs.shown()[0];
+        if (each.path.isEmpty()) {
+            EXPECT_EQ(shown.text, each.message);
+            EXPECT_EQ(shown.caption, u"PLATTERLY");
+            EXPECT_EQ(shown.buttons, ui::Buttons::Ok);
+        } else {
+            EXPECT_TRUE(shown.text.contains(each.message)) << shown.text.toStdString();
+        }
+        if (each.icon) {
+            EXPECT_EQ(shown.icon, *each.icon);
+        }
+        // The refusal leaves the window as it was.
+        EXPECT_EQ(form->LblPrompt->text(), prompt);
         EXPECT_TRUE(form->cmdGo->isEnabled());
     }
     EXPECT_EQ(snapshot(), before);

@@ -135,11 +135,23 @@ TEST_F(FolderPicker, FirstUseOpensTheCurrentFolderAndOneThatIsGoneTheRootOfItsDr
     EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("work")));
 }
 
-TEST_F(FolderPicker, ConfirmingInCopyModeStoresTheTargetThenRunsTheCopy)
+TEST_F(FolderPicker, CopyModeRunsTheCopyOnlyWhenConfirmedAndStoresTheTarget)
 {
     const CurrentFolderGuard current(tree.path(QStringLiteral("work")));
     QWidget mainWindow;
     mainWindow.show();
+    // Cancelled: nothing copied, nothing stored.
+    state.CopyTarget = QStringLiteral("E:\\EARLIER\\");
+    openPicker(handover::PathMode::CopyDestination);
+    doubleClickFolder(*picker, tree.root());
+    doubleClickFolder(*picker, tree.path(QStringLiteral("Backup")));
+    QTest::mouseClick(picker->Command2, Qt::LeftButton);
+    EXPECT_FALSE(picker->isVisible());
+    EXPECT_EQ(copiesRun, 0);
+    EXPECT_EQ(state.CopyTarget, u"E:\\EARLIER\\");
+    EXPECT_EQ(setting(QStringLiteral("CopyPath")), u"(none)");
+    EXPECT_TRUE(mainWindow.isEnabled());
+
     openPicker(handover::PathMode::CopyDestination);
     doubleClickFolder(*picker, tree.root());
     doubleClickFolder(*picker, tree.path(QStringLiteral("Backup")));
@@ -163,22 +175,6 @@ TEST_F(FolderPicker, ConfirmingInCopyModeStoresTheTargetThenRunsTheCopy)
     picker->close();
     openPicker(handover::PathMode::FolderToCatalogue);
     EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("work")));
-}
-
-TEST_F(FolderPicker, CancelInCopyModeChangesNothing)
-{
-    writeSetting(QStringLiteral("CopyPath"), storedFormOf(QStringLiteral("Backup")));
-    state.CopyTarget = QStringLiteral("E:\\EARLIER\\");
-    QWidget mainWindow;
-    mainWindow.show();
-    openPicker(handover::PathMode::CopyDestination);
-    doubleClickFolder(*picker, tree.path(QStringLiteral("Backup/Copies")));
-    QTest::mouseClick(picker->Command2, Qt::LeftButton);
-    EXPECT_FALSE(picker->isVisible());
-    EXPECT_EQ(copiesRun, 0);
-    EXPECT_EQ(state.CopyTarget, u"E:\\EARLIER\\");
-    EXPECT_EQ(setting(QStringLiteral("CopyPath")), storedFormOf(QStringLiteral("Backup")));
-    EXPECT_TRUE(mainWindow.isEnabled());
 }
 
 TEST_F(FolderPicker, ConfirmingAFolderFillsTheNewDiscWindowWhichCataloguesIt)
