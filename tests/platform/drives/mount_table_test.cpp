@@ -6,11 +6,12 @@
 namespace platterly::drives {
 namespace {
 
-TEST(MountInfoParsing, ReadsEveryFieldOfALine)
+TEST(MountInfoParsing, ReadsEveryFieldWithAnyNumberOfOptionalFields)
 {
     const auto entries = parseMountInfo(QByteArrayLiteral(
-        "36 35 98:0 /mnt1 /mnt2 rw,noatime master:1 - ext3 /dev/root rw,errors=continue\n"));
-    ASSERT_EQ(entries.size(), 1u);
+        "36 35 98:0 /mnt1 /mnt2 rw,noatime master:1 propagate_from:5 - ext3 /dev/root rw,e=c\n"
+        "1 0 8:1 / / rw - ext4 /dev/sda1 rw\n"));
+    ASSERT_EQ(entries.size(), 2u);
     const MountEntry& entry = entries.front();
     EXPECT_EQ(entry.mountId, 36);
     EXPECT_EQ(entry.parentId, 35);
@@ -18,52 +19,25 @@ TEST(MountInfoParsing, ReadsEveryFieldOfALine)
     EXPECT_EQ(entry.root, u"/mnt1");
     EXPECT_EQ(entry.mountPoint, u"/mnt2");
     EXPECT_EQ(entry.mountOptions, u"rw,noatime");
-    EXPECT_EQ(entry.optionalFields, QStringList{QStringLiteral("master:1")});
+    EXPECT_EQ(entry.optionalFields,
+              (QStringList{QStringLiteral("master:1"), QStringLiteral("propagate_from:5")}));
     EXPECT_EQ(entry.fsType, u"ext3");
     EXPECT_EQ(entry.source, u"/dev/root");
-    EXPECT_EQ(entry.superOptions, u"rw,errors=continue");
+    EXPECT_EQ(entry.superOptions, u"rw,e=c");
+    EXPECT_TRUE(entries[1].optionalFields.isEmpty());
 }
 
-TEST(MountInfoParsing, TakesAnyNumberOfOptionalFieldsUpToTheSeparator)
+TEST(MountInfoParsing, UndoesTheKernelsOctalEscapesAndReadsUtf8)
 {
-    const auto entries = parseMountInfo(QByteArrayLiteral(
-        "1 0 8:1 / / rw - ext4 /dev/sda1 rw\n"
-        "2 1 8:2 / /a rw shared:3 master:4 propagate_from:5 unbindable - xfs /dev/sda2 rw\n"));
-    ASSERT_EQ(entries.size(), 2u);
-    EXPECT_TRUE(entries[0].optionalFields.isEmpty());
-    EXPECT_EQ(entries[0].fsType, u"ext4");
-    EXPECT_EQ(entries[1].optionalFields,
-              (QStringList{QStringLiteral("shared:3"), QStringLiteral("master:4"),
-                           QStringLiteral("propagate_from:5"), QStringLiteral("unbindable")}));
-    EXPECT_EQ(entries[1].fsType, u"xfs");
-    EXPECT_EQ(entries[1].source, u"/dev/sda2");
-}
-
-TEST(MountInfoParsing, UndoesTheKernelsOctalEscapes)
-{
-    const auto entries = parseMountInfo(QByteArrayLiteral(
-        "40 22 8:33 /a\\134b /media/ann/Old\\040Disk\\011x\\012y rw - ext4 /dev/my\\040disk rw\n"));
+    const auto entries = parseMountInfo(
+        QByteArrayLiteral("40 22 8:33 /a\\134b /media/J\xc3\xb6rg\\040Disk\\011x\\012y rw - "
+                          "ext4 /dev/my\\040disk rw\n"));
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].root, u"/a\\b");
-    EXPECT_EQ(entries[0].mountPoint, u"/media/ann/Old Disk\tx\ny");
+    EXPECT_EQ(entries[0].mountPoint, u"/media/J\u00f6rg Disk\tx\ny");
     EXPECT_EQ(entries[0].source, u"/dev/my disk");
-}
-
-TEST(MountInfoParsing, ReadsPathsAsUtf8)
-{
-    const auto entries =
-        parseMountInfo(QByteArrayLiteral("41 22 8:33 / /media/J\xc3\xb6rg rw - ext4 /dev/sdc1 rw"));
-    ASSERT_EQ(entries.size(), 1u);
-    EXPECT_EQ(entries[0].mountPoint, u"/media/J\u00f6rg");
-}
-
-TEST(MountInfoFieldEscapes, LeavesBackslashesThatAreNoOctalEscapeAlone)
-{
-    EXPECT_EQ(unescapeMountField(QByteArrayLiteral("a\\b")), u"a\\b");
-    EXPECT_EQ(unescapeMountField(QByteArrayLiteral("a\\04")), u"a\\04");
-    EXPECT_EQ(unescapeMountField(QByteArrayLiteral("a\\089")), u"a\\089");
-    EXPECT_EQ(unescapeMountField(QByteArrayLiteral("\\040\\040")), u"  ");
-    EXPECT_EQ(unescapeMountField(QByteArrayLiteral("x\\303\\266")), u"x\u00f6");
+    // A backslash that starts no octal escape stays.
+    EXPECT_EQ(unescapeMountField(QByteArrayLiteral("a\\b\\04\\089")), u"a\\b\\04\\089");
 }
 
 TEST(MountInfoParsing, SkipsLinesThatDoNotHaveTheKernelsLayout)
@@ -81,16 +55,6 @@ TEST(MountInfoParsing, SkipsLinesThatDoNotHaveTheKernelsLayout)
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].mountPoint, u"/kept");
     EXPECT_EQ(entries[0].superOptions, u"rw");
-}
-
-TEST(MountInfoParsing, ReadsTheWholeDesktopTableInOrder)
-{
-    const auto entries = parseMountInfo(fixtures::DesktopMountInfo);
-    ASSERT_EQ(entries.size(), 16u);
-    EXPECT_EQ(entries.front().mountPoint, u"/");
-    EXPECT_EQ(entries[12].mountPoint, u"/media/ann/Old Disk");
-    EXPECT_EQ(entries.back().mountPoint, u"/srv/shared");
-    EXPECT_EQ(entries.back().root, u"/ann/shared");
 }
 
 QStringList selectedMountPoints(const QByteArray& mountInfo)
@@ -178,19 +142,8 @@ TEST(FolderHolding, ComparesWholePathComponents)
     EXPECT_TRUE(folderHolds(QStringLiteral("/media/cd"), QStringLiteral("/media/cd")));
     EXPECT_TRUE(folderHolds(QStringLiteral("/media/cd"), QStringLiteral("/media/cd/x")));
     EXPECT_FALSE(folderHolds(QStringLiteral("/media/cd"), QStringLiteral("/media/cdrom")));
-    EXPECT_FALSE(folderHolds(QStringLiteral("/media/cd"), QStringLiteral("/media")));
     EXPECT_TRUE(folderHolds(QStringLiteral("/"), QStringLiteral("/anything")));
-    EXPECT_TRUE(folderHolds(QStringLiteral("/"), QStringLiteral("/")));
     EXPECT_FALSE(folderHolds(QStringLiteral("/"), QStringLiteral("relative")));
-}
-
-TEST(PseudoFileSystems, AreRecognisedByType)
-{
-    for (const char* type : {"proc", "sysfs", "tmpfs", "devtmpfs", "cgroup", "cgroup2", "overlay",
-                             "squashfs", "devpts", "mqueue"})
-        EXPECT_TRUE(isPseudoFileSystem(QString::fromLatin1(type))) << type;
-    for (const char* type : {"ext4", "vfat", "iso9660", "udf", "btrfs", "xfs", "fuseblk"})
-        EXPECT_FALSE(isPseudoFileSystem(QString::fromLatin1(type))) << type;
 }
 
 } // namespace
