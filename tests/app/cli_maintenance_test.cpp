@@ -100,26 +100,6 @@ TEST_F(CliMaintenanceTest, RenameAndDeleteADisc)
         << unknown.err.toStdString();
 }
 
-TEST_F(CliMaintenanceTest, WrongUsageExitsTwoAndEveryCommandHasHelp)
-{
-    for (const QStringList& wrong :
-         {QStringList{QStringLiteral("delete")},
-          QStringList{QStringLiteral("rename"), QStringLiteral("only-one")},
-          QStringList{QStringLiteral("backup"), QStringLiteral("a"), QStringLiteral("b")},
-          QStringList{QStringLiteral("export"), QStringLiteral("out.docx")},
-          QStringList{QStringLiteral("export"), QStringLiteral("out.docx"), QStringLiteral("x"),
-                      QStringLiteral("--disc")}}) {
-        const Outcome outcome = run(wrong);
-        EXPECT_EQ(outcome.status, 2) << wrong.join(QLatin1Char(' ')).toStdString();
-        EXPECT_TRUE(outcome.err.contains(QStringLiteral("usage:"))) << outcome.err.toStdString();
-    }
-    for (const char* command : {"delete", "rename", "backup", "export"}) {
-        const Outcome outcome = run({QString::fromUtf8(command), QStringLiteral("--help")});
-        EXPECT_EQ(outcome.status, 0) << command;
-        EXPECT_TRUE(outcome.out.startsWith(QStringLiteral("usage: platterly-cli"))) << command;
-    }
-}
-
 TEST_F(CliMaintenanceTest, BackupPrintsTheBackupFileAloneOnTheLastLine)
 {
     const Outcome named = run({QStringLiteral("backup"), QStringLiteral("mine")});
