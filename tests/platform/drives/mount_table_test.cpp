@@ -75,56 +75,48 @@ TEST(VolumeSelection, KeepsTheDesktopsVolumesAndNothingElse)
                      QStringLiteral("/media/cdrom1")}));
 }
 
-TEST(VolumeSelection, LeavesOutPseudoAndNetworkFileSystems)
+TEST(VolumeSelection, KeepsEachRealVolumeOnceWithTheRootFirst)
 {
-    EXPECT_EQ(selectedMountPoints(QByteArrayLiteral(
-                  "1 0 8:1 / / rw - ext4 /dev/sda1 rw\n"
-                  "2 1 0:30 / /dev/shm rw - tmpfs /dev/shm rw\n" // a tmpfs named like a device
-                  "3 1 0:31 / /srv/nfs rw - nfs4 server:/export rw\n"
-                  "4 1 0:32 / /mnt/smb rw - cifs //server/share rw\n"
-                  "5 1 0:33 / /home/ann/remote rw - fuse.sshfs ann@host: rw\n"
-                  "6 1 0:34 / /run/user/1000/doc rw - fuse.portal portal rw\n"
-                  "7 1 7:4 / /snap/firefox/1 ro - squashfs /dev/loop4 ro\n"
-                  "8 1 8:17 / /media/ntfs rw - fuseblk /dev/sdb1 rw\n")),
-              (QStringList{QStringLiteral("/"), QStringLiteral("/media/ntfs")}));
-}
-
-TEST(VolumeSelection, AlwaysKeepsTheRootEvenWhenItIsAPseudoFileSystem)
-{
-    // In a container the root is an overlay; an overlay elsewhere is no drive.
-    EXPECT_EQ(
-        selectedMountPoints(QByteArrayLiteral(
-            "500 400 0:60 / / rw - overlay overlay rw,lowerdir=/a,upperdir=/b\n"
-            "501 500 0:61 / /var/lib/x rw - overlay overlay rw\n"
-            "502 500 254:1 /docker/containers/abc/hosts /etc/hosts rw - ext4 /dev/vda1 rw\n")),
-        QStringList{QStringLiteral("/")});
-}
-
-TEST(VolumeSelection, LeavesOutBindMountsAndSecondMountsOfAVolume)
-{
-    EXPECT_EQ(selectedMountPoints(
-                  QByteArrayLiteral("1 0 8:1 / / rw - ext4 /dev/sda1 rw\n"
-                                    "2 1 8:1 /home/ann/music /srv/music rw - ext4 /dev/sda1 rw\n"
-                                    "3 1 8:1 / /mnt/again rw - ext4 /dev/sda1 rw\n"
-                                    "4 1 8:17 / /media/usb rw - vfat /dev/sdb1 rw\n"
-                                    "5 1 8:17 / /mnt/usb-too rw - vfat /dev/sdb1 rw\n")),
-              (QStringList{QStringLiteral("/"), QStringLiteral("/media/usb")}));
-}
-
-TEST(VolumeSelection, ShowsTheRootFirstWhateverTheOrderOfTheTable)
-{
-    EXPECT_EQ(selectedMountPoints(QByteArrayLiteral("2 1 8:1 / /mnt/before rw - ext4 /dev/sda1 rw\n"
-                                                    "1 0 8:1 / / rw - ext4 /dev/sda1 rw\n")),
-              QStringList{QStringLiteral("/")});
-}
-
-TEST(VolumeSelection, TakesBtrfsSubvolumesAsVolumesOfTheirOwn)
-{
-    EXPECT_EQ(selectedMountPoints(QByteArrayLiteral(
-                  "1 0 0:27 /@ / rw - btrfs /dev/nvme0n1p2 rw,subvol=/@\n"
-                  "2 1 0:27 /@home /home rw - btrfs /dev/nvme0n1p2 rw,subvol=/@home\n"
-                  "3 1 0:27 /@home/ann/src /srv/src rw - btrfs /dev/nvme0n1p2 rw\n")),
-              (QStringList{QStringLiteral("/"), QStringLiteral("/home")}));
+    const struct
+    {
+        const char* why;
+        QByteArray table;
+        QStringList kept;
+    } cases[] = {
+        {"pseudo and network file systems are left out",
+         "1 0 8:1 / / rw - ext4 /dev/sda1 rw\n"
+         "2 1 0:30 / /dev/shm rw - tmpfs /dev/shm rw\n" // a tmpfs named like a device
+         "3 1 0:31 / /srv/nfs rw - nfs4 server:/export rw\n"
+         "4 1 0:32 / /mnt/smb rw - cifs //server/share rw\n"
+         "5 1 0:33 / /home/ann/remote rw - fuse.sshfs ann@host: rw\n"
+         "6 1 0:34 / /run/user/1000/doc rw - fuse.portal portal rw\n"
+         "7 1 7:4 / /snap/firefox/1 ro - squashfs /dev/loop4 ro\n"
+         "8 1 8:17 / /media/ntfs rw - fuseblk /dev/sdb1 rw\n",
+         {QStringLiteral("/"), QStringLiteral("/media/ntfs")}},
+        {"in a container the root is an overlay; an overlay elsewhere is no drive",
+         "500 400 0:60 / / rw - overlay overlay rw,lowerdir=/a,upperdir=/b\n"
+         "501 500 0:61 / /var/lib/x rw - overlay overlay rw\n"
+         "502 500 254:1 /docker/containers/abc/hosts /etc/hosts rw - ext4 /dev/vda1 rw\n",
+         {QStringLiteral("/")}},
+        {"bind mounts and second mounts of a volume are left out",
+         "1 0 8:1 / / rw - ext4 /dev/sda1 rw\n"
+         "2 1 8:1 /home/ann/music /srv/music rw - ext4 /dev/sda1 rw\n"
+         "3 1 8:1 / /mnt/again rw - ext4 /dev/sda1 rw\n"
+         "4 1 8:17 / /media/usb rw - vfat /dev/sdb1 rw\n"
+         "5 1 8:17 / /mnt/usb-too rw - vfat /dev/sdb1 rw\n",
+         {QStringLiteral("/"), QStringLiteral("/media/usb")}},
+        {"the root comes first whatever the order of the table",
+         "2 1 8:1 / /mnt/before rw - ext4 /dev/sda1 rw\n"
+         "1 0 8:1 / / rw - ext4 /dev/sda1 rw\n",
+         {QStringLiteral("/")}},
+        {"btrfs subvolumes are volumes of their own",
+         "1 0 0:27 /@ / rw - btrfs /dev/nvme0n1p2 rw,subvol=/@\n"
+         "2 1 0:27 /@home /home rw - btrfs /dev/nvme0n1p2 rw,subvol=/@home\n"
+         "3 1 0:27 /@home/ann/src /srv/src rw - btrfs /dev/nvme0n1p2 rw\n",
+         {QStringLiteral("/"), QStringLiteral("/home")}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(selectedMountPoints(c.table), c.kept) << c.why;
 }
 
 TEST(VolumeSelection, SeesOnlyTheLastMountAtOnePlace)
