@@ -1,6 +1,6 @@
 #include "platform/system/native_name.h"
+#include "platform/ui/shell_opener.h"
 #include "platform/ui/ui_test_support.h"
-#include "support/doubles/recording_shell_opener.h"
 #include "support/temp_tree.h"
 
 #include <QFile>
@@ -156,19 +156,6 @@ TEST(DesktopHandlerQuery, ReadsTheAnswerOfXdgMime)
                                    tree.path(QStringLiteral("no-such-program"))),
               std::nullopt);
     EXPECT_EQ(desktopHasHandlerFor(QString(), named), std::nullopt);
-}
-
-TEST(ShellOpenerOverride, ReplacesTheDesktopOpenerUntilTheGuardEnds)
-{
-    RecordingShellOpener recorder;
-    ShellOpener& real = shellOpener();
-    {
-        ShellOpenerOverride installed(recorder);
-        EXPECT_TRUE(shellOpener().open(QStringLiteral("/media/cdrom/a.txt")));
-    }
-    EXPECT_EQ(recorder.openedPaths(), QStringList{QStringLiteral("/media/cdrom/a.txt")});
-    EXPECT_EQ(&shellOpener(), &real);
-    EXPECT_NE(dynamic_cast<DesktopShellOpener*>(&real), nullptr);
 }
 
 } // namespace
