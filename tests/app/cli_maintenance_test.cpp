@@ -1,4 +1,5 @@
 // delete, rename, backup and export, run as a user runs them.
+#include "cli_process.h"
 #include "support/temp_tree.h"
 
 #include <QDate>
@@ -11,12 +12,7 @@
 
 namespace {
 
-struct Outcome
-{
-    int status = -1;
-    QString out;
-    QString err;
-};
+using Outcome = platterly::test::CliOutcome;
 
 // A portable copy of the program: its own folder holds db.db2, so that folder is the
 // application folder where backups go.
@@ -39,20 +35,10 @@ protected:
         ASSERT_EQ(run({QStringLiteral("add"), m_tree.root(), QStringLiteral("Second")}).status, 0);
     }
 
-    // Runs the program in its folder; `shell` wraps it in a bash command line ("$0" "$@" is
-    // the program and its arguments).
+    // Runs the program in its folder, through `shell` when one is given.
     Outcome run(const QStringList& args, const QString& shell = {})
     {
-        QProcess process;
-        process.setWorkingDirectory(m_dir.path());
-        if (shell.isEmpty())
-            process.start(m_program, args);
-        else
-            process.start(QStringLiteral("bash"),
-                          QStringList{QStringLiteral("-c"), shell, m_program} + args);
-        EXPECT_TRUE(process.waitForFinished(120000));
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
+        return platterly::test::runCli(args, m_dir.path(), shell, m_program);
     }
 
     QStringList folderEntries() const

@@ -1,3 +1,4 @@
+#include "cli_process.h"
 #include "platform/sql/sqlite_db.h"
 #include "support/temp_tree.h"
 
@@ -11,12 +12,7 @@
 
 namespace {
 
-struct Outcome
-{
-    int status = -1;
-    QString out;
-    QString err;
-};
+using Outcome = platterly::test::CliOutcome;
 
 class CliTest : public ::testing::Test
 {
@@ -27,15 +23,7 @@ protected:
         m_catalogue = m_dir.filePath(QStringLiteral("cat.db2"));
     }
 
-    Outcome cli(QStringList args)
-    {
-        QProcess process;
-        process.setWorkingDirectory(m_dir.path());
-        process.start(QStringLiteral(PLATTERLY_CLI), args);
-        EXPECT_TRUE(process.waitForFinished(120000));
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
-    }
+    Outcome cli(const QStringList& args) { return platterly::test::runCli(args, m_dir.path()); }
 
     Outcome onCatalogue(QStringList args)
     {
