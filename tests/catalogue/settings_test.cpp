@@ -6,7 +6,7 @@
 namespace platterly::catalogue {
 namespace {
 
-TEST(IntegerPart, ReadsTheLeadingNumberOfAText)
+TEST(IntegerPart, ReadsTheLeadingNumberOfATextClampedToTheRangeOfInt)
 {
     EXPECT_EQ(integerPart(QStringLiteral("12")), 12);
     EXPECT_EQ(integerPart(QStringLiteral(" 3.9")), 3);
@@ -16,10 +16,7 @@ TEST(IntegerPart, ReadsTheLeadingNumberOfAText)
     // Text without a number is zero.
     for (const char* text : {"", ".5", "- 3", "/home/ann/platterly"})
         EXPECT_EQ(integerPart(QString::fromUtf8(text)), 0) << text;
-}
 
-TEST(IntegerPart, NumbersBeyondTheRangeOfIntAreClamped)
-{
     constexpr int kMax = std::numeric_limits<int>::max();
     constexpr int kMin = std::numeric_limits<int>::min();
     EXPECT_EQ(integerPart(QStringLiteral("2147483647")), kMax);
