@@ -1,89 +1,60 @@
-// Where the chooser's three lists stand after its load step, for each kind of remembered
-// folder.
+// Where the chooser's lists stand after its load step, for each kind of remembered folder.
 #include "chooser_fixture.h"
+
+#include <QPushButton>
 
 namespace platterly::chooser::test {
 namespace {
 
 using ChooserLoad = ChooserTest;
 
-TEST_F(ChooserLoad, FirstStartShowsTheApplicationFolderWithTheDefaultCatalogue)
-{
-    open();
-    EXPECT_TRUE(chooser->isVisible());
-    EXPECT_EQ(chooser->LoadedPath, applicationFolder());
-    EXPECT_EQ(chooser->Drive1->drive(), QChar(u'C'));
-    EXPECT_EQ(chooser->Dir1->path(), applicationFolder());
-    EXPECT_EQ(chooser->File1->path(), applicationFolder());
-    EXPECT_EQ(listedFiles(), QStringList{QStringLiteral("db.db2")});
-    // Loading reads the settings file but never writes it.
-    EXPECT_FALSE(QFile::exists(settingsFile()));
-    EXPECT_TRUE(dialogs.shown().empty());
-}
-
-TEST_F(ChooserLoad, TheWordAppMeansTheApplicationFolder)
-{
-    rememberFolder(QStringLiteral("APP"));
-    open();
-    EXPECT_EQ(chooser->LoadedPath, u"APP");
-    EXPECT_EQ(chooser->File1->path(), applicationFolder());
-    EXPECT_EQ(listedFiles(), QStringList{QStringLiteral("db.db2")});
-    EXPECT_EQ(chooser->Dir1->path(), applicationFolder());
-    EXPECT_TRUE(dialogs.shown().empty());
-}
-
-TEST_F(ChooserLoad, ARememberedFolderIsFoundAgainWhateverTheCaseOfItsNames)
+TEST_F(ChooserLoad, TheListsStartOnTheRememberedFolderOrTheApplicationFolder)
 {
     tree.addFile(QStringLiteral("Catalogs/Music/Mine.DB3"));
     tree.addFile(QStringLiteral("Catalogs/Music/notes.txt"));
-    rememberFolder(storedFormOf(QStringLiteral("Catalogs/Music")));
-    open();
-    EXPECT_EQ(chooser->Dir1->path(), tree.path(QStringLiteral("Catalogs/Music")));
-    EXPECT_EQ(chooser->File1->path(), tree.path(QStringLiteral("Catalogs/Music")));
-    EXPECT_EQ(listedFiles(), QStringList{QStringLiteral("Mine.DB3")});
-    EXPECT_EQ(chooser->Drive1->drive(), QChar(u'C'));
-}
-
-TEST_F(ChooserLoad, AFolderOnAnotherDriveSelectsThatDrive)
-{
     tree.addFile(QStringLiteral("cdrom/sub/Old.mdb"));
-    rememberFolder(QStringLiteral("E:\\SUB\\"));
-    open();
-    EXPECT_EQ(chooser->Drive1->drive(), QChar(u'E'));
-    EXPECT_EQ(chooser->Dir1->path(), tree.path(QStringLiteral("cdrom/sub")));
-    EXPECT_EQ(listedFiles(), QStringList{QStringLiteral("Old.mdb")});
-}
-
-TEST_F(ChooserLoad, ARememberedFolderThatIsGoneFallsBackToTheApplicationFolder)
-{
-    tree.addFolder(QStringLiteral("Catalogs"));
-    rememberFolder(storedFormOf(QStringLiteral("Catalogs/Removed")));
-    open();
-    EXPECT_EQ(chooser->Dir1->path(), applicationFolder());
-    EXPECT_EQ(chooser->File1->path(), applicationFolder());
-    EXPECT_EQ(listedFiles(), QStringList{QStringLiteral("db.db2")});
-    EXPECT_TRUE(dialogs.shown().empty());
-}
-
-TEST_F(ChooserLoad, ADriveThatIsNotReadyLeavesTheListsWhereTheyStartWithoutAMessage)
-{
-    rememberFolder(QStringLiteral("D:\\CATALOGS\\"));
-    open();
-    EXPECT_EQ(chooser->Drive1->drive(), QChar(u'C'));
-    EXPECT_EQ(chooser->Dir1->path(), applicationFolder());
-    EXPECT_EQ(listedFiles(), QStringList{QStringLiteral("db.db2")});
-    EXPECT_TRUE(dialogs.shown().empty());
+    struct Case
+    {
+        QString remembered; // empty: none yet
+        QChar drive;
+        QString folder; // relative to the tree; empty for the application folder
+        QString file;
+    };
+    const Case cases[] = {
+        {{}, u'C', {}, QStringLiteral("db.db2")},
+        {QStringLiteral("APP"), u'C', {}, QStringLiteral("db.db2")},
+        // Found again whatever the case of its names.
+        {storedFormOf(QStringLiteral("Catalogs/Music")), u'C', QStringLiteral("Catalogs/Music"),
+         QStringLiteral("Mine.DB3")},
+        {QStringLiteral("E:\\SUB\\"), u'E', QStringLiteral("cdrom/sub"), QStringLiteral("Old.mdb")},
+        // Gone, or on a drive that is not ready: the application folder, without a message.
+        {storedFormOf(QStringLiteral("Catalogs/Removed")), u'C', {}, QStringLiteral("db.db2")},
+        {QStringLiteral("D:\\CATALOGS\\"), u'C', {}, QStringLiteral("db.db2")},
+    };
+    for (const Case& each : cases) {
+        SCOPED_TRACE(each.remembered.toStdString());
+        if (!each.remembered.isEmpty())
+            rememberFolder(each.remembered);
+        open();
+        const QString folder = each.folder.isEmpty() ? applicationFolder() : tree.path(each.folder);
+        EXPECT_EQ(chooser->Drive1->drive(), each.drive);
+        EXPECT_EQ(chooser->Dir1->path(), folder);
+        EXPECT_EQ(chooser->File1->path(), folder);
+        EXPECT_EQ(listedFiles(), QStringList{each.file});
+        EXPECT_TRUE(dialogs.shown().empty());
+        // Loading reads the settings file but never writes it.
+        if (each.remembered.isEmpty()) {
+            EXPECT_FALSE(QFile::exists(settingsFile()));
+        }
+        chooser->close();
+    }
 }
 
 TEST_F(ChooserLoad, OnlyCatalogueFilesAreListedInAnyCase)
 {
-    tree.addFile(QStringLiteral("mixed/b.mdb"));
-    tree.addFile(QStringLiteral("mixed/A.DB2"));
-    tree.addFile(QStringLiteral("mixed/c.Db3"));
-    tree.addFile(QStringLiteral("mixed/notes.txt"));
-    tree.addFile(QStringLiteral("mixed/db2"));
-    tree.addFile(QStringLiteral("mixed/old.db2.bak"));
-    tree.addFile(QStringLiteral("mixed/.hidden.db2"));
+    for (const char* name :
+         {"b.mdb", "A.DB2", "c.Db3", "notes.txt", "db2", "old.db2.bak", ".hidden.db2"})
+        tree.addFile(QStringLiteral("mixed/") + QLatin1String(name));
     tree.addFolder(QStringLiteral("mixed/folder.db2"));
     rememberFolder(storedFormOf(QStringLiteral("mixed")));
     open();
@@ -101,7 +72,7 @@ TEST_F(ChooserLoad, EachLoadStartsAgainFromTheRememberedFolder)
     doubleClickFolder(applicationFolder());
     ASSERT_EQ(chooser->Dir1->path(), applicationFolder());
 
-    chooser->cmdDefault_Click();
+    QTest::mouseClick(chooser->cmdDefault, Qt::LeftButton);
     EXPECT_FALSE(chooser->isLoaded());
     open();
     EXPECT_EQ(chooser->Dir1->path(), tree.path(QStringLiteral("Catalogs")));

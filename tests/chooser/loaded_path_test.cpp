@@ -60,33 +60,6 @@ TEST_F(LoadedPathText, NamesWhoseCapitalsAreLongerAreFoundToo)
     EXPECT_TRUE(upper(QStringLiteral("Straße")).endsWith(u"STRASSE"));
 }
 
-TEST_F(LoadedPathText, AFolderIsStoredInCapitalsWithAFinalBackslash)
-{
-    const QString stored = loadedPathFor(tree.path(QStringLiteral("Catalogs/Music")), map);
-    QString expected = QStringLiteral("C:") + upper(QStringLiteral("Catalogs/Music"));
-    expected.replace(QLatin1Char('/'), QLatin1Char('\\'));
-    EXPECT_EQ(stored, expected + QLatin1Char('\\'));
-    EXPECT_EQ(loadedPathFor(QStringLiteral("/"), map), u"C:\\");
-}
-
-TEST_F(LoadedPathText, AStoredFolderLeadsBackToItsDriveAndFolder)
-{
-    const QString music = tree.path(QStringLiteral("Catalogs/Music"));
-    const LoadedPlace place = locateLoadedPath(loadedPathFor(music, map), map);
-    EXPECT_EQ(place.error, ListError::None);
-    EXPECT_EQ(place.drive, QChar(u'C'));
-    EXPECT_EQ(place.folder, music);
-
-    const LoadedPlace lower = locateLoadedPath(loadedPathFor(music, map).toLower(), map);
-    EXPECT_EQ(lower.folder, music);
-
-    // The setting's default, the application folder, is a native path.
-    const LoadedPlace native = locateLoadedPath(music, map);
-    EXPECT_EQ(native.error, ListError::None);
-    EXPECT_EQ(native.drive, QChar(u'C'));
-    EXPECT_EQ(native.folder, music);
-}
-
 TEST_F(LoadedPathText, WhatCannotBeReachedSaysWhy)
 {
     const LoadedPlace gone =

@@ -25,9 +25,18 @@ using ui::twips;
 
 namespace {
 
-QLabel* label(QWidget* parent, const QString& text, int left, int top, int width, int height)
+// Every control carries its old name as object name, by which it is found.
+template <typename Widget>
+Widget* named(Widget* widget, const char* name)
 {
-    auto* widget = new QLabel(text, parent);
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+QLabel* label(QWidget* parent, const char* name, const QString& text, int left, int top, int width,
+              int height)
+{
+    auto* widget = named(new QLabel(text, parent), name);
     widget->setGeometry(twips(left), twips(top), twips(width), twips(height));
     return widget;
 }
@@ -55,18 +64,18 @@ protected:
 
 // An editable box that searches what was typed: Qt's inline completion would fill in the
 // rest of a matching entry of its list ("a" becoming "a9"). Its list still drops down.
-QComboBox* editableBox(QWidget* parent)
+QComboBox* editableBox(QWidget* parent, const char* name)
 {
-    auto* box = new QComboBox(parent);
+    auto* box = named(new QComboBox(parent), name);
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
     box->setCompleter(nullptr);
     return box;
 }
 
-QLabel* picture(QWidget* parent, QStyle::StandardPixmap kind, const QString& tip)
+QLabel* picture(QWidget* parent, const char* name, QStyle::StandardPixmap kind, const QString& tip)
 {
-    auto* widget = new QLabel(parent);
+    auto* widget = named(new QLabel(parent), name);
     widget->setPixmap(parent->style()->standardIcon(kind).pixmap(24, 24));
     widget->setAlignment(Qt::AlignCenter);
     widget->setToolTip(tip);
@@ -98,76 +107,77 @@ Form1::~Form1() = default;
 void Form1::buildControls()
 {
     // The strip of picture buttons and the hint line along the top.
-    LBLBACK = label(this, QString(), 0, 0, 12000, 600);
+    LBLBACK = label(this, "LBLBACK", QString(), 0, 0, 12000, 600);
     LBLBACK->setAutoFillBackground(true);
     LBLBACK->setStyleSheet(QStringLiteral("background-color: #1f3b63;"));
     LBLBACK->setMouseTracking(true);
-    Image1 = picture(this, QStyle::SP_DriveCDIcon, QString());
+    Image1 = picture(this, "Image1", QStyle::SP_DriveCDIcon, QString());
     place(Image1, 120, 60, 480, 480);
-    Image2 = picture(this, QStyle::SP_DialogSaveButton, QStringLiteral("Take Back-up"));
+    Image2 = picture(this, "Image2", QStyle::SP_DialogSaveButton, QStringLiteral("Take Back-up"));
     place(Image2, 10200, 60, 480, 480);
-    Image3 = picture(this, QStyle::SP_DialogOpenButton, QStringLiteral("Load Another Database"));
+    Image3 = picture(this, "Image3", QStyle::SP_DialogOpenButton,
+                     QStringLiteral("Load Another Database"));
     place(Image3, 10800, 60, 480, 480);
-    Label5 = label(this, QStringLiteral("?"), 11400, 60, 480, 480);
+    Label5 = label(this, "Label5", QStringLiteral("?"), 11400, 60, 480, 480);
     Label5->setAlignment(Qt::AlignCenter);
     Label5->setToolTip(
         QStringLiteral("Opens HELP file in PDF format, u need Acrobat reader to read this file"));
     Label5->setStyleSheet(
         QStringLiteral("color: rgb(255, 255, 0); font-weight: bold; font-size: 16pt;"));
-    auto* title = label(this, kMainCaption, 720, 120, 6000, 360);
+    auto* title = label(this, "lblTitle", kMainCaption, 720, 120, 6000, 360);
     title->setStyleSheet(QStringLiteral("color: white; font-size: 14pt; font-weight: bold;"));
     title->setAttribute(Qt::WA_TransparentForMouseEvents);
     // Wide enough for the longest hint.
-    lblmsg2 = label(this, QStringLiteral("WELCOME"), 3480, 180, 6600, 255);
+    lblmsg2 = label(this, "lblmsg2", QStringLiteral("WELCOME"), 3480, 180, 6600, 255);
     lblmsg2->setStyleSheet(QStringLiteral("color: #ffe08a;"));
     lblmsg2->setAttribute(Qt::WA_TransparentForMouseEvents);
 
-    Label2 = label(this, QStringLiteral("Double Click the CD Title to View Files "), 120, 720, 3375,
-                   240);
-    List1 = new DiscList(this);
+    Label2 = label(this, "Label2", QStringLiteral("Double Click the CD Title to View Files "), 120,
+                   720, 3375, 240);
+    List1 = named(new DiscList(this), "List1");
     place(List1, 120, 960, 3375, 2160);
-    LBLtFILES = label(this, QString(), 240, 3180, 3300, 240);
-    LBLdate = label(this, QString(), 240, 3420, 3300, 240);
-    trv = new QTreeView(this);
+    LBLtFILES = label(this, "LBLtFILES", QString(), 240, 3180, 3300, 240);
+    LBLdate = label(this, "LBLdate", QString(), 240, 3420, 3300, 240);
+    trv = named(new QTreeView(this), "trv");
     place(trv, 3840, 720, 7935, 2775);
     trv->setHeaderHidden(true);
     trv->setUniformRowHeights(true);
     trv->setMouseTracking(true);
     trv->setModel(new TreeIconProxy(m_tree = new browse::DiscTreeModel(this), this));
-    lblTotals = label(this, browse::totalsLine(0, 0, 0), 120, 3720, 11655, 285);
+    lblTotals = label(this, "lblTotals", browse::totalsLine(0, 0, 0), 120, 3720, 11655, 285);
     lblTotals->setStyleSheet(QStringLiteral("font-weight: bold;"));
 
-    Pop2 = new QMenu(this);
-    Pop2->setObjectName(QStringLiteral("Pop2"));
+    Pop2 = named(new QMenu(this), "Pop2");
 }
 
 void Form1::buildSearchPanel()
 {
-    lblSearchHeading = label(this, QStringLiteral("Search"), 120, 4080, 1200, 255);
-    lblSearchHeading->setStyleSheet(QStringLiteral("font-weight: bold;"));
-    lblSearchHint = label(this,
-                          QStringLiteral("Enter Search String   ( Use Wild Chars  like    A* ,  "
-                                         "A*.txt  etc.,) and    Select  File Type  "),
-                          1320, 4080, 9000, 255);
-    cmbStrs = editableBox(this);
+    QLabel* heading =
+        label(this, "lblSearchHeading", QStringLiteral("Search"), 120, 4080, 1200, 255);
+    heading->setStyleSheet(QStringLiteral("font-weight: bold;"));
+    label(this, "lblSearchHint",
+          QStringLiteral("Enter Search String   ( Use Wild Chars  like    A* ,  "
+                         "A*.txt  etc.,) and    Select  File Type  "),
+          1320, 4080, 9000, 255);
+    cmbStrs = editableBox(this, "cmbStrs");
     place(cmbStrs, 120, 4380, 3300, 330);
-    cmbSearch = editableBox(this);
+    cmbSearch = editableBox(this, "cmbSearch");
     cmbSearch->addItems(search::searchCategories());
     cmbSearch->setEditText(QStringLiteral("All Files"));
     place(cmbSearch, 3540, 4380, 2400, 330);
-    Option1[0] = new QRadioButton(QStringLiteral("All CDs"), this);
+    Option1[0] = named(new QRadioButton(QStringLiteral("All CDs"), this), "Option1_0");
     place(Option1[0], 6060, 4380, 1200, 330);
-    Option1[1] = new QRadioButton(QStringLiteral("Selected CD Only"), this);
+    Option1[1] = named(new QRadioButton(QStringLiteral("Selected CD Only"), this), "Option1_1");
     place(Option1[1], 7260, 4380, 1980, 330);
     Option1[0]->setChecked(true);
-    cmdSearch = new QPushButton(QStringLiteral("&Search"), this);
+    cmdSearch = named(new QPushButton(QStringLiteral("&Search"), this), "cmdSearch");
     place(cmdSearch, 9300, 4350, 1200, 390);
-    cmdStop = new QPushButton(QStringLiteral("S&top"), this);
+    cmdStop = named(new QPushButton(QStringLiteral("S&top"), this), "cmdStop");
     place(cmdStop, 10590, 4350, 1200, 390);
     cmdStop->setEnabled(false);
-    lblMessage = label(this, QString(), 120, 4800, 11655, 255);
+    lblMessage = label(this, "lblMessage", QString(), 120, 4800, 11655, 255);
 
-    MSFlexGrid1 = new QTableView(this);
+    MSFlexGrid1 = named(new QTableView(this), "MSFlexGrid1");
     place(MSFlexGrid1, 120, 5100, 9000, 2900);
     MSFlexGrid1->setModel(m_results = new search::ResultsModel(this));
     MSFlexGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -182,9 +192,9 @@ void Form1::buildSearchPanel()
     MSFlexGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     MSFlexGrid1->verticalHeader()->hide();
     MSFlexGrid1->horizontalHeader()->setStretchLastSection(true);
-    LBLFILE = label(this, QString(), 9240, 5100, 2535, 480);
+    LBLFILE = label(this, "LBLFILE", QString(), 9240, 5100, 2535, 480);
     LBLFILE->setWordWrap(true);
-    imgPreview = label(this, QString(), 9240, 5640, 2535, 2360);
+    imgPreview = label(this, "imgPreview", QString(), 9240, 5640, 2535, 2360);
     imgPreview->setAlignment(Qt::AlignCenter);
     imgPreview->setScaledContents(false);
     imgPreview->hide();
@@ -192,16 +202,16 @@ void Form1::buildSearchPanel()
 
 void Form1::buildBottomRow()
 {
-    Check1 = new QCheckBox(QStringLiteral("Show Load Database window in Startup"), this);
+    Check1 = named(new QCheckBox(QStringLiteral("Show Load Database window in Startup"), this),
+                   "Check1");
     place(Check1, 120, 8160, 4500, 300);
-    Check2 = new QCheckBox(QStringLiteral("Play Sound  in Startup"), this);
+    Check2 = named(new QCheckBox(QStringLiteral("Play Sound  in Startup"), this), "Check2");
     place(Check2, 120, 8520, 4500, 300);
-    Label6 = label(this, QStringLiteral("Select Present CD Drive Letter to Open or Copy the File"),
-                   4800, 8160, 3600, 540);
-    Label6->setWordWrap(true);
+    label(this, "Label6", QStringLiteral("Select Present CD Drive Letter to Open or Copy the File"),
+          4800, 8160, 3600, 540)
+        ->setWordWrap(true);
     // Filled with the machine's drives by the load step; wide enough for a mount point.
-    cmbDrive = new DriveLetterBox(this);
-    cmbDrive->setObjectName(QStringLiteral("cmbDrive"));
+    cmbDrive = named(new DriveLetterBox(this), "cmbDrive");
     place(cmbDrive, 8520, 8250, 3255, 330);
 
     auto makeButton = [this](const char* name, const QString& caption, int left, int top,

@@ -62,9 +62,12 @@ public:
     using DriveSource = std::function<drives::DriveMap()>;
     void setDriveSource(DriveSource source) { m_driveSource = std::move(source); }
 
+    // Fills the disc list and the totals line from the catalogue in use.
     void AddCDstoList();
-    void LoadDiscTree();
     void play(const QString& name);
+
+    // The window's data-source control, closed by the program on quitting.
+    sql::DataControl& MyData() { return m_data; }
 
     // Public state other windows read.
     qint64 TCDS = 0;
@@ -75,7 +78,14 @@ public:
     QString SelCDName;
     int PresentRow = 0;
 
-    // Event handlers, one per control event (public so tests drive them as a user would).
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Event handlers, one per control event, named after their controls.
     void List1_Click();
     void List1_DblClick();
     void List1_MouseUp(Qt::MouseButton button, const QPoint& globalPos);
@@ -89,16 +99,14 @@ public:
     void Image2_MouseUp();
     void Image3_MouseMove();
     void Image3_MouseUp();
-    void LBLBACK_MouseMove();
-    void trv_MouseMove();
     void Label5_MouseDown();
     void Label5_MouseUp();
     void cmdAddCD_Click();
     void cmdAddCD_MouseOver();
+    void cmdDelete_MouseOver();
     void cmdDelete_Click();
     void Rename_Click();
     void Update_Click();
-    void cmdDelete_MouseOver();
     void CmdExport_Click();
     void CmdQuit_Click();
     void cmdSearch_Click();
@@ -112,70 +120,7 @@ public:
     void mnuFolder_Click();
     void mnucopy_Click();
     void mnucopydesk_Click();
-    // The copy of the row chosen for "&Copy File To", once the folder picker has set the
-    // destination (CopyTarget).
-    void copyToChosenFolder();
 
-    qint64 FoundCount = 0;
-    QMenu* popmenu = nullptr;
-    search::ResultsModel& results() { return *m_results; }
-
-    // Controls, named as the program has always named them.
-    QListWidget* List1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* LBLtFILES = nullptr;
-    QLabel* LBLdate = nullptr;
-    QLabel* lblTotals = nullptr;
-    QTreeView* trv = nullptr;
-    QLabel* lblSearchHeading = nullptr;
-    QLabel* lblSearchHint = nullptr;
-    QComboBox* cmbStrs = nullptr;
-    QComboBox* cmbSearch = nullptr;
-    QRadioButton* Option1[2] = {nullptr, nullptr};
-    QPushButton* cmdSearch = nullptr;
-    QPushButton* cmdStop = nullptr;
-    QLabel* lblMessage = nullptr;
-    // "More...": limits on size and time of change, in a panel closed at first.
-    QPushButton* cmdMore = nullptr;
-    QWidget* fraMore = nullptr;
-    QLineEdit* txtLarger = nullptr;
-    QLineEdit* txtSmaller = nullptr;
-    QLineEdit* txtAfter = nullptr;
-    QLineEdit* txtBefore = nullptr;
-    QTableView* MSFlexGrid1 = nullptr;
-    QLabel* LBLFILE = nullptr;
-    QLabel* imgPreview = nullptr;
-    QCheckBox* Check1 = nullptr;
-    QCheckBox* Check2 = nullptr;
-    QLabel* Label6 = nullptr;
-    DriveLetterBox* cmbDrive = nullptr;
-    QLabel* lblmsg2 = nullptr;
-    QLabel* LBLBACK = nullptr;
-    QLabel* Image1 = nullptr;
-    QLabel* Image2 = nullptr;
-    QLabel* Image3 = nullptr;
-    QLabel* Label5 = nullptr;
-    controls::Button* cmdAddCD = nullptr;
-    controls::Button* cmdDelete = nullptr;
-    controls::Button* CmdQuit = nullptr;
-    controls::Button* CmdExport = nullptr;
-    QMenu* Pop2 = nullptr;
-
-    // Hidden lists kept beside List1: DIRS, FILES and DATE of each disc.
-    QStringList List2;
-    QStringList List3;
-    QStringList List4;
-
-    sql::DataControl& MyData() { return m_data; }
-    browse::DiscTreeModel& treeModel() { return *m_tree; }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
-private:
     void buildControls();
     void buildSearchPanel();
     void buildBottomRow();
@@ -190,6 +135,18 @@ private:
     void loadSearchHistory();
     void prepareSearchIndex();
     void setPictureBorder(QLabel* picture, bool on);
+    // The pointer left the pictures: neither keeps its border.
+    void clearPictureBorders();
+    // The title highlighted in the disc list, or the empty string.
+    QString highlightedTitle() const;
+    // Reads the chosen disc's rows and shows them as its tree.
+    void showDiscTree();
+    void LoadDiscTree();
+    // "Unable to Open File", naming the disc to insert and the file that could not be opened.
+    void reportUnableToOpen(const QString& title, const QString& file);
+    browse::EntryLocator entryLocator();
+    // Asks for the disc of a copy that found it missing; true when the user pressed OK.
+    bool askForMissingDisc(const QString& separator, const QString& title);
     void buildResultsMenu();
     drives::DriveMap driveMap() const;
     void fillDriveBox();
@@ -209,6 +166,54 @@ private:
     void searchHistoryChanged();
     void afterUpdate(const QString& title);
 
+    // Controls, named as the program has always named them.
+    QListWidget* List1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* LBLtFILES = nullptr;
+    QLabel* LBLdate = nullptr;
+    QLabel* lblTotals = nullptr;
+    QTreeView* trv = nullptr;
+    QComboBox* cmbStrs = nullptr;
+    QComboBox* cmbSearch = nullptr;
+    QRadioButton* Option1[2] = {nullptr, nullptr};
+    QPushButton* cmdSearch = nullptr;
+    QPushButton* cmdStop = nullptr;
+    QLabel* lblMessage = nullptr;
+    // "More...": limits on size and time of change, in a panel closed at first.
+    QPushButton* cmdMore = nullptr;
+    QWidget* fraMore = nullptr;
+    QLineEdit* txtLarger = nullptr;
+    QLineEdit* txtSmaller = nullptr;
+    QLineEdit* txtAfter = nullptr;
+    QLineEdit* txtBefore = nullptr;
+    QTableView* MSFlexGrid1 = nullptr;
+    QLabel* LBLFILE = nullptr;
+    QLabel* imgPreview = nullptr;
+    QCheckBox* Check1 = nullptr;
+    QCheckBox* Check2 = nullptr;
+    DriveLetterBox* cmbDrive = nullptr;
+    QLabel* lblmsg2 = nullptr;
+    QLabel* LBLBACK = nullptr;
+    QLabel* Image1 = nullptr;
+    QLabel* Image2 = nullptr;
+    QLabel* Image3 = nullptr;
+    QLabel* Label5 = nullptr;
+    controls::Button* cmdAddCD = nullptr;
+    controls::Button* cmdDelete = nullptr;
+    controls::Button* CmdQuit = nullptr;
+    controls::Button* CmdExport = nullptr;
+    QMenu* Pop2 = nullptr;
+    QMenu* popmenu = nullptr;
+
+    // What the list shows beside each disc's title when it is chosen, as stored.
+    struct DiscSummary
+    {
+        QString dirs;
+        QString files;
+        QString date;
+    };
+    QList<DiscSummary> m_discs; // one per row of List1
+
     handover::ProgramState& m_state;
     const handover::Windows& m_windows;
     sql::DataControl m_data;
@@ -216,6 +221,7 @@ private:
     search::ResultsModel* m_results = nullptr;
     QStringList m_history;
     bool m_searching = false;
+    qint64 FoundCount = 0;
     browse::CopyFailure m_copyFailure;
     DriveSource m_driveSource;
     // The row the copy in progress takes its file from: title, folder and name as stored.

@@ -100,9 +100,7 @@ void Form1::AddCDstoList()
     m_fillingList = true;
     List1->clear();
     m_fillingList = false;
-    List2.clear();
-    List3.clear();
-    List4.clear();
+    m_discs.clear();
     TCDS = TDIRS = TFILES = 0;
 
     const browse::DiscListResult result = browse::readDiscList(m_data);
@@ -144,9 +142,8 @@ void Form1::AddCDstoList()
     List1->addItems(listing.titles);
     List1->setCurrentRow(-1);
     m_fillingList = false;
-    List2 = listing.dirs;
-    List3 = listing.files;
-    List4 = listing.dates;
+    for (qsizetype i = 0; i < listing.titles.size(); ++i)
+        m_discs.append({listing.dirs.at(i), listing.files.at(i), listing.dates.at(i)});
     lblTotals->setText(browse::totalsLine(TFILES, TDIRS, TCDS));
 }
 
@@ -156,15 +153,22 @@ int Form1::highlightedDisc() const
     return highlighted.isEmpty() ? -1 : List1->row(highlighted.first());
 }
 
+QString Form1::highlightedTitle() const
+{
+    const int row = highlightedDisc();
+    return row >= 0 ? List1->item(row)->text() : QString();
+}
+
 void Form1::List1_Click()
 {
     if (m_fillingList)
         return;
     const int i = highlightedDisc();
-    if (i < 0 || i >= List2.size())
+    if (i < 0 || i >= m_discs.size())
         return;
-    LBLtFILES->setText(browse::discCountsLine(List2.at(i), List3.at(i)));
-    LBLdate->setText(browse::discDateLine(List4.at(i)));
+    const DiscSummary& disc = m_discs.at(i);
+    LBLtFILES->setText(browse::discCountsLine(disc.dirs, disc.files));
+    LBLdate->setText(browse::discDateLine(disc.date));
     SelCDName = List1->item(i)->text();
     Option1[1]->setChecked(true);
     Option1_Click(1);
@@ -172,10 +176,15 @@ void Form1::List1_Click()
 
 void Form1::List1_DblClick()
 {
-    const int i = highlightedDisc();
-    if (i < 0)
+    const QString title = highlightedTitle();
+    if (title.isEmpty())
         return;
-    SelCDName = List1->item(i)->text();
+    SelCDName = title;
+    showDiscTree();
+}
+
+void Form1::showDiscTree()
+{
     m_data.setRecordSource(catalogue::discEntriesStatement(SelCDName));
     m_data.refresh();
     LoadDiscTree();

@@ -22,11 +22,14 @@ constexpr int kPanelHeight = 420;
 
 // A caption and its box, side by side in the panel's row; the caption as wide as its text,
 // the box as wide as `widest` in the font in use.
-QLineEdit* limitBox(QHBoxLayout* row, const QString& caption, const QString& example,
-                    const QString& widest)
+QLineEdit* limitBox(QHBoxLayout* row, const char* name, const QString& caption,
+                    const QString& example, const QString& widest)
 {
     auto* text = new QLabel(caption);
     auto* box = new QLineEdit;
+    box->setObjectName(QLatin1String(name));
+    // The caption of txtLarger is lblLarger.
+    text->setObjectName(QStringLiteral("lbl") + QLatin1String(name).mid(3));
     box->setPlaceholderText(example);
     box->setFixedWidth(box->fontMetrics().horizontalAdvance(widest) + twips(240));
     text->setBuddy(box);
@@ -54,10 +57,12 @@ void Form1::buildFilterPanel()
     row->setSpacing(twips(60));
     const QString size = QStringLiteral("9999999999");
     const QString day = QStringLiteral("YYYY-MM-DD");
-    txtLarger = limitBox(row, QStringLiteral("Larger than"), QStringLiteral("10M"), size);
-    txtSmaller = limitBox(row, QStringLiteral("Smaller than"), QStringLiteral("1G"), size);
-    txtAfter = limitBox(row, QStringLiteral("Modified on or after"), day, day);
-    txtBefore = limitBox(row, QStringLiteral("and before"), day, day);
+    txtLarger =
+        limitBox(row, "txtLarger", QStringLiteral("Larger than"), QStringLiteral("10M"), size);
+    txtSmaller =
+        limitBox(row, "txtSmaller", QStringLiteral("Smaller than"), QStringLiteral("1G"), size);
+    txtAfter = limitBox(row, "txtAfter", QStringLiteral("Modified on or after"), day, day);
+    txtBefore = limitBox(row, "txtBefore", QStringLiteral("and before"), day, day);
     row->addStretch(1);
     for (QLineEdit* box : {txtLarger, txtSmaller, txtAfter, txtBefore})
         connect(box, &QLineEdit::returnPressed, this, [this] { cmdSearch_Click(); });

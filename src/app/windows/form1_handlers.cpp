@@ -84,20 +84,14 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
     } else if (type == QEvent::MouseMove) {
         // The pictures and their strip are labels, which pass a mouse move on to the window
         // beneath them; the window would then write its own hint over theirs.
-        if (watched == Image2) {
+        if (watched == Image2)
             Image2_MouseMove();
-            return true;
-        }
-        if (watched == Image3) {
+        else if (watched == Image3)
             Image3_MouseMove();
+        else if (watched == LBLBACK || watched == trv->viewport())
+            clearPictureBorders();
+        if (watched == Image2 || watched == Image3 || watched == LBLBACK)
             return true;
-        }
-        if (watched == LBLBACK) {
-            LBLBACK_MouseMove();
-            return true;
-        }
-        if (watched == trv->viewport())
-            trv_MouseMove();
     } else if (type == QEvent::MouseButtonPress) {
         if (watched == Image1 || watched == Image2 || watched == Image3)
             setPictureBorder(static_cast<QLabel*>(watched), true);
@@ -176,18 +170,33 @@ void Form1::List1_MouseUp(Qt::MouseButton button, const QPoint& globalPos)
         Pop2->popup(globalPos);
 }
 
+namespace {
+
+// A start-up option box: its state goes to the program's state and to the settings file.
+void writeOption(const QCheckBox* box, int* option, const QString& key)
+{
+    *option = box->isChecked() ? 1 : 0;
+    system::WriteINI(catalogue::settingsFile(), keys::kSectionSettings, key,
+                     QString::number(*option));
+}
+
+// The help label turns red while pressed.
+void colourHelpLabel(QLabel* label, const char* rgb)
+{
+    label->setStyleSheet(QStringLiteral("color: rgb(%1); font-weight: bold; font-size: 16pt;")
+                             .arg(QLatin1String(rgb)));
+}
+
+} // namespace
+
 void Form1::Check1_Click()
 {
-    m_state.LoadWind = Check1->isChecked() ? 1 : 0;
-    system::WriteINI(catalogue::settingsFile(), keys::kSectionSettings, keys::kKeyLoadWind,
-                     QString::number(m_state.LoadWind));
+    writeOption(Check1, &m_state.LoadWind, keys::kKeyLoadWind);
 }
 
 void Form1::Check2_Click()
 {
-    m_state.PlaySnd = Check2->isChecked() ? 1 : 0;
-    system::WriteINI(catalogue::settingsFile(), keys::kSectionSettings, keys::kKeyPlaySound,
-                     QString::number(m_state.PlaySnd));
+    writeOption(Check2, &m_state.PlaySnd, keys::kKeyPlaySound);
 }
 
 void Form1::cmbDrive_Click()
@@ -214,8 +223,7 @@ void Form1::Option1_Click(int index)
 void Form1::Form_MouseMove()
 {
     lblmsg2->setText(QStringLiteral("Welcome"));
-    setPictureBorder(Image2, false);
-    setPictureBorder(Image3, false);
+    clearPictureBorders();
 }
 
 void Form1::Image1_Click()
@@ -243,13 +251,7 @@ void Form1::Image3_MouseUp()
     m_windows.showChooser();
 }
 
-void Form1::LBLBACK_MouseMove()
-{
-    setPictureBorder(Image2, false);
-    setPictureBorder(Image3, false);
-}
-
-void Form1::trv_MouseMove()
+void Form1::clearPictureBorders()
 {
     setPictureBorder(Image2, false);
     setPictureBorder(Image3, false);
@@ -257,29 +259,18 @@ void Form1::trv_MouseMove()
 
 void Form1::Label5_MouseDown()
 {
-    Label5->setStyleSheet(
-        QStringLiteral("color: rgb(255, 0, 0); font-weight: bold; font-size: 16pt;"));
+    colourHelpLabel(Label5, "255, 0, 0");
     play(QStringLiteral("click"));
 }
 
 void Form1::Label5_MouseUp()
 {
-    Label5->setStyleSheet(
-        QStringLiteral("color: rgb(255, 255, 0); font-weight: bold; font-size: 16pt;"));
+    colourHelpLabel(Label5, "255, 255, 0");
     const QString help = system::appFile(QStringLiteral("help.pdf"));
-    if (!ui::shellOpener().open(help)) {
-        // The same message as for any file that cannot be opened, naming the disc of the
-        // results grid's current row (none before a search).
-        QString title;
-        const QModelIndex current = MSFlexGrid1->currentIndex();
-        if (current.isValid())
-            title = current.siblingAtColumn(0).data().toString();
-        ui::messageBox(this,
-                       QStringLiteral("Please Insert CD : ") + title +
-                           QStringLiteral(" or\r\nCheck the File '") + QStringLiteral("file:///") +
-                           help + QStringLiteral("' is a valid file to open "),
-                       ui::Buttons::Ok, ui::Icon::Question, QStringLiteral("Unable to Open File"));
-    }
+    // The same message as for any file that cannot be opened, naming the disc of the results
+    // grid's current row (none before a search).
+    if (!ui::shellOpener().open(help))
+        reportUnableToOpen(currentRowText(0), QStringLiteral("file:///") + help);
 }
 
 void Form1::cmdAddCD_Click()

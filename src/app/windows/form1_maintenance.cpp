@@ -26,15 +26,18 @@
 
 namespace platterly::app {
 
+namespace {
+
+const QString kSelectDiscToUpdateMessage =
+    QStringLiteral("Select CD to Update And Press the Button");
+
+} // namespace
+
 void Form1::cmdDelete_Click()
 {
-    if (SelCDName.isEmpty()) {
-        ui::messageBox(this, maintenance::kSelectDiscToDeleteMessage);
-        return;
-    }
     // The disc shown highlighted; after a rename refilled the list there may be none.
-    const int highlighted = highlightedDisc();
-    SelCDName = highlighted >= 0 ? List1->item(highlighted)->text() : QString();
+    if (!SelCDName.isEmpty())
+        SelCDName = highlightedTitle();
     if (SelCDName.isEmpty()) {
         ui::messageBox(this, maintenance::kSelectDiscToDeleteMessage);
         return;
@@ -62,8 +65,7 @@ void Form1::cmdDelete_Click()
 
 void Form1::Rename_Click()
 {
-    const int highlighted = highlightedDisc();
-    SelCDName = highlighted >= 0 ? List1->item(highlighted)->text() : QString();
+    SelCDName = highlightedTitle();
     if (SelCDName.isEmpty())
         return;
     const std::optional<QString> answer = ui::dialogs().input(
@@ -82,10 +84,11 @@ void Form1::Rename_Click()
 
 void Form1::Update_Click()
 {
-    const int highlighted = highlightedDisc();
-    const QString title = highlighted >= 0 ? List1->item(highlighted)->text() : QString();
-    if (title.isEmpty())
+    const QString title = highlightedTitle();
+    if (title.isEmpty()) {
+        ui::messageBox(this, kSelectDiscToUpdateMessage);
         return;
+    }
     // The disc is read again from where Open File would find it now, the drive box first.
     cataloguing::UpdateRequest request;
     request.title = title;
@@ -130,11 +133,8 @@ void Form1::afterUpdate(const QString& title)
     const int row = List1->currentRow();
     AddCDstoList();
     List1->setCurrentRow(row); // as a click on it
-    if (treeShowsIt) {
-        m_data.setRecordSource(catalogue::discEntriesStatement(SelCDName));
-        m_data.refresh();
-        LoadDiscTree();
-    }
+    if (treeShowsIt)
+        showDiscTree();
 }
 
 void Form1::Image2_MouseUp()
@@ -160,14 +160,12 @@ void Form1::Image2_MouseUp()
             ui::messageBox(this, maintenance::kDatabaseInUseMessage);
             continue;
         }
-        if (result.ok()) {
-            ui::messageBox(this, result.message, ui::Buttons::Ok, ui::Icon::None,
-                           maintenance::kBackupReportCaption);
-            if (!result.warning.isEmpty())
-                ui::messageBox(this, result.warning, ui::Buttons::Ok, ui::Icon::Warning,
-                               maintenance::kBackupReportCaption);
-        } else
-            ui::messageBox(this, result.message, ui::Buttons::Ok, ui::Icon::Warning,
+        // A report, then any warning about what was copied; or why nothing was.
+        ui::messageBox(this, result.message, ui::Buttons::Ok,
+                       result.ok() ? ui::Icon::None : ui::Icon::Warning,
+                       maintenance::kBackupReportCaption);
+        if (result.ok() && !result.warning.isEmpty())
+            ui::messageBox(this, result.warning, ui::Buttons::Ok, ui::Icon::Warning,
                            maintenance::kBackupReportCaption);
         return;
     }

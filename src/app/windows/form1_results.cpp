@@ -79,11 +79,15 @@ drives::DriveMap Form1::driveMap() const
     return m_driveSource ? m_driveSource() : drives::systemDriveMap();
 }
 
+browse::EntryLocator Form1::entryLocator()
+{
+    return browse::EntryLocator(driveMap(), m_data.database(), cmbDrive->letter());
+}
+
 std::optional<QString> Form1::locateCurrentRow(bool folderOnly)
 {
-    browse::EntryLocator locator(driveMap(), m_data.database(), cmbDrive->letter());
-    return locator.locate(currentRowText(0), currentRowText(2),
-                          folderOnly ? QString() : currentRowText(1));
+    return entryLocator().locate(currentRowText(0), currentRowText(2),
+                                 folderOnly ? QString() : currentRowText(1));
 }
 
 void Form1::mnuFile_Click()
@@ -101,8 +105,7 @@ void Form1::mnuFolder_Click()
 
 void Form1::openEntry(bool folderOnly, const QString& drivePath)
 {
-    browse::EntryLocator locator(driveMap(), m_data.database(), cmbDrive->letter());
-    const std::optional<browse::EntryLocation> found = locator.find(
+    const std::optional<browse::EntryLocation> found = entryLocator().find(
         currentRowText(0), currentRowText(2), folderOnly ? QString() : currentRowText(1));
     if (!found || !found->insideImage || found->memberIsFolder) {
         // A folder inside an image has no place of its own: the desktop shows the image.
@@ -128,10 +131,14 @@ void Form1::openPath(const std::optional<QString>& nativePath, const QString& dr
 {
     if (nativePath && ui::shellOpener().open(*nativePath))
         return;
+    reportUnableToOpen(currentRowText(0), system::displayedText(drivePath));
+}
+
+void Form1::reportUnableToOpen(const QString& title, const QString& file)
+{
     ui::messageBox(this,
-                   QStringLiteral("Please Insert CD : ") + currentRowText(0) +
-                       QStringLiteral(" or\r\nCheck the File '") +
-                       system::displayedText(drivePath) +
+                   QStringLiteral("Please Insert CD : ") + title +
+                       QStringLiteral(" or\r\nCheck the File '") + file +
                        QStringLiteral("' is a valid file to open "),
                    ui::Buttons::Ok, ui::Icon::Question, QStringLiteral("Unable to Open File"));
 }
@@ -146,9 +153,8 @@ void Form1::readCopyRow()
 
 bool Form1::refuseFolderRow()
 {
-    browse::EntryLocator locator(driveMap(), m_data.database(), cmbDrive->letter());
     const std::optional<browse::EntryLocation> entry =
-        locator.find(m_copyEntry.title, m_copyEntry.path, m_copyEntry.name);
+        entryLocator().find(m_copyEntry.title, m_copyEntry.path, m_copyEntry.name);
     if (!entry || !entry->isFolder())
         return false;
     ui::messageBox(this, folderNotCopiedMessage(m_copyEntry.name), ui::Buttons::Ok,
@@ -165,23 +171,22 @@ void Form1::mnucopy_Click()
     // The row is read now: choosing another row while the picker is open changes nothing.
     const QString title = currentRowText(0);
     m_windows.pickCopyFolder([this, title] {
-        while (!copyNow(false)) {
-            if (!m_copyFailure.discMissing())
-                return;
-            const QString description = m_copyFailure.description;
-            if (ui::messageBox(this,
-                               description + QStringLiteral("Pleae Insert CD : ") + title +
-                                   QStringLiteral(" And Press OK"),
-                               ui::Buttons::OkCancel, ui::Icon::Information,
-                               description) != ui::Answer::Ok)
-                return;
-        }
+        // Again while the disc is missing and the user says it is in now.
+        while (!copyNow(false) && askForMissingDisc(QString(), title))
+            continue;
     });
 }
 
-void Form1::copyToChosenFolder()
+bool Form1::askForMissingDisc(const QString& separator, const QString& title)
 {
-    copyNow(false);
+    if (!m_copyFailure.discMissing())
+        return false;
+    const QString description = m_copyFailure.description;
+    return ui::messageBox(this,
+                          description + separator + QStringLiteral("Pleae Insert CD : ") + title +
+                              QStringLiteral(" And Press OK"),
+                          ui::Buttons::OkCancel, ui::Icon::Information,
+                          description) == ui::Answer::Ok;
 }
 
 void Form1::mnucopydesk_Click()
@@ -194,16 +199,8 @@ void Form1::mnucopydesk_Click()
         readCopyRow();
         if (refuseFolderRow())
             return;
-        if (copyNow(true))
-            return;
-        if (!m_copyFailure.discMissing())
-            return;
-        const QString description = m_copyFailure.description;
-        if (ui::messageBox(this,
-                           description + QStringLiteral(" Pleae Insert CD : ") + currentRowText(0) +
-                               QStringLiteral(" And Press OK"),
-                           ui::Buttons::OkCancel, ui::Icon::Information,
-                           description) != ui::Answer::Ok)
+        // The copy to the desktop asks with a blank before "Pleae", as it always did.
+        if (copyNow(true) || !askForMissingDisc(QStringLiteral(" "), currentRowText(0)))
             return;
     }
 }
@@ -211,7 +208,7 @@ void Form1::mnucopydesk_Click()
 // The source of the copy in progress, found as Open File finds it, or why it cannot be.
 std::optional<browse::EntryLocation> Form1::locateCopySource()
 {
-    browse::EntryLocator locator(driveMap(), m_data.database(), cmbDrive->letter());
+    browse::EntryLocator locator = entryLocator();
     if (!locator.find(m_copyEntry.title, m_copyEntry.path, QString())) {
         m_copyFailure = {browse::CopyFailure::PathNotFound, QStringLiteral("Path not found")};
         return std::nullopt;

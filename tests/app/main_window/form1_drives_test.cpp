@@ -1,6 +1,4 @@
 // The drive box, and opening and copying found files wherever their disc is now.
-#include "app/windows/form1.h"
-#include "cataloguing/cataloguing_run.h"
 #include "cataloguing/disc_image.h"
 #include "main_window_fixture.h"
 #include "platform/drives/disc_places.h"
@@ -10,16 +8,11 @@
 #include "support/disc_images.h"
 
 #include <QAbstractItemView>
-#include <QAction>
 #include <QApplication>
-#include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QMenu>
-#include <QTableView>
-#include <QTest>
 #include <fcntl.h>
-#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -44,7 +37,6 @@ protected:
     {
         for (const QByteArray& path : m_raw)
             ::unlink(path.constData());
-        qputenv("XDG_CONFIG_HOME", m_oldConfig);
     }
 
     QString driveLetterSetting()
@@ -80,39 +72,14 @@ protected:
         return path;
     }
 
-    // The desktop folder, Desk in a home of the test's own.
-    QString useOwnDesktop()
-    {
-        qputenv("XDG_CONFIG_HOME", m_home.path().toUtf8());
-        QDir(m_home.path()).mkpath(QStringLiteral("Desk"));
-        QFile dirs(m_home.filePath(QStringLiteral("user-dirs.dirs")));
-        EXPECT_TRUE(dirs.open(QIODevice::WriteOnly));
-        dirs.write("XDG_DESKTOP_DIR=\"" + m_home.filePath(QStringLiteral("Desk")).toUtf8() +
-                   "\"\n");
-        return m_home.filePath(QStringLiteral("Desk"));
-    }
-
-    void search(const QString& pattern)
-    {
-        m_form.cmbStrs->setEditText(pattern);
-        m_form.cmdSearch_Click();
-    }
-
     // Makes the row of `name` current and chooses a command of its menu.
     void choose(const QString& name, const char* command)
     {
-        int row = 0;
-        while (row < m_form.results().resultCount() && m_form.results().cellText(row, 1) != name)
-            ++row;
-        ASSERT_LT(row, m_form.results().resultCount()) << name.toStdString();
-        m_form.MSFlexGrid1->setCurrentIndex(m_form.results().index(row, 1));
-        m_form.popmenu->findChild<QAction*>(QLatin1String(command))->trigger();
+        chooseFound(m_form, system::displayedText(name), command);
     }
 
     test::TempTree m_stick;
     drives::FixedVolumeSource m_source;
-    QTemporaryDir m_home;
-    QByteArray m_oldConfig = qgetenv("XDG_CONFIG_HOME");
     QList<QByteArray> m_raw;
     app::Form1 m_form{state, windows};
 };
@@ -121,10 +88,9 @@ protected:
 
 TEST_F(Form1DrivesTest, TheDriveBoxShowsTheDrivesAndOnlyAChoiceFromItsListIsStored)
 {
-    m_form.Load();
-    m_form.show();
+    m_form.showLoaded();
     QApplication::setActiveWindow(&m_form);
-    app::DriveLetterBox* box = m_form.cmbDrive;
+    app::DriveLetterBox* box = control<app::DriveLetterBox>(m_form, "cmbDrive");
     ASSERT_EQ(box->count(), 24); // C: to Z:
     EXPECT_EQ(box->itemText(0), QStringLiteral("C:  /"));
     EXPECT_EQ(box->itemText(1), QStringLiteral("D:  (no disc)"));
@@ -138,7 +104,7 @@ TEST_F(Form1DrivesTest, TheDriveBoxShowsTheDrivesAndOnlyAChoiceFromItsListIsStor
     box->lineEdit()->selectAll();
     QTest::keyClicks(box, QStringLiteral("f:"));
     QTest::keyClick(box, Qt::Key_Return);
-    m_form.cmbStrs->setFocus();
+    control<QComboBox>(m_form, "cmbStrs")->setFocus();
     EXPECT_EQ(box->letter(), u'F');
     EXPECT_EQ(driveLetterSetting(), QStringLiteral("(none)"));
 
@@ -164,7 +130,7 @@ TEST_F(Form1DrivesTest, FilesOfAFolderAddedInCapitalsOpenAndCopyWithoutAPrompt)
                   tree.path(QStringLiteral("Share")).toUpper().replace(u'/', u'\\'));
     const QString desktop = useOwnDesktop();
     m_form.Load(); // the box shows the empty optical drive
-    search(QStringLiteral("*"));
+    searchFor(m_form, QStringLiteral("*"));
 
     choose(QStringLiteral("ReadMe.txt"), "mnuFile");
     choose(QStringLiteral("x\\..\\..\\ReadMe.txt"), "mnuFile");
@@ -214,7 +180,7 @@ TEST_F(Form1DrivesTest, EntriesOfACataloguedImageOpenAndCopyOutOfTheImage)
     }
     const QString desktop = useOwnDesktop();
     m_form.Load();
-    search(QStringLiteral("*"));
+    searchFor(m_form, QStringLiteral("*"));
 
     // Opened: extracted to a folder of its own, then handed to the desktop; a folder inside
     // the image opens the image.

@@ -1,7 +1,6 @@
 // The main window as a user first meets it, driven by real focus changes, keys and mouse
 // events, so that Qt's own defaults are part of what is tested.
 #include "app/windows/application_setup.h"
-#include "app/windows/form1.h"
 #include "app/windows/frm_splash.h"
 #include "chooser/file_list.h"
 #include "chooser/frm_loading.h"
@@ -10,16 +9,11 @@
 #include "platform/system/profile_file.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
 #include <QGuiApplication>
 #include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QTableView>
 #include <QTreeView>
 
 using namespace platterly;
@@ -57,33 +51,33 @@ TEST_F(Form1FirstUseTest, NoDiscIsChosenUntilTheUserHighlightsOne)
     catalogueSmallDisc(QStringLiteral("Photos"));
     catalogueSmallDisc(QStringLiteral("Music"));
     showActive();
-    form.List1->setFocus(Qt::TabFocusReason);
+    discList(form)->setFocus(Qt::TabFocusReason);
     EXPECT_TRUE(form.SelCDName.isEmpty());
-    EXPECT_TRUE(form.LBLtFILES->text().isEmpty());
-    EXPECT_TRUE(form.Option1[0]->isChecked());
+    EXPECT_TRUE(textOf(form, "LBLtFILES").isEmpty());
+    EXPECT_TRUE(control<QRadioButton>(form, "Option1_0")->isChecked());
 
     dialogs.answer(ui::Answer::Ok);
-    clickOn(form.cmdDelete);
+    clickOn(control(form, "cmdDelete"));
     EXPECT_EQ(dialogs.shownTexts(), QStringList{u"Select CD to Delete And Press the Button"_qs});
-    EXPECT_EQ(form.List1->count(), 2);
+    EXPECT_EQ(discList(form)->count(), 2);
 
     // The first arrow key lands on the first disc, the next on the second.
-    QTest::keyClick(form.List1, Qt::Key_Down);
+    QTest::keyClick(discList(form), Qt::Key_Down);
     EXPECT_EQ(form.SelCDName, QStringLiteral("Photos"));
-    EXPECT_EQ(form.LBLtFILES->text(), QStringLiteral("Directories: 1 Files: 2"));
-    EXPECT_TRUE(form.Option1[1]->isChecked());
-    QTest::keyClick(form.List1, Qt::Key_Down);
+    EXPECT_EQ(textOf(form, "LBLtFILES"), QStringLiteral("Directories: 1 Files: 2"));
+    EXPECT_TRUE(control<QRadioButton>(form, "Option1_1")->isChecked());
+    QTest::keyClick(discList(form), Qt::Key_Down);
     dialogs.answer(ui::Answer::Yes);
-    clickOn(form.cmdDelete);
-    ASSERT_EQ(form.List1->count(), 1);
-    EXPECT_EQ(form.List1->item(0)->text(), QStringLiteral("Photos"));
+    clickOn(control(form, "cmdDelete"));
+    ASSERT_EQ(discList(form)->count(), 1);
+    EXPECT_EQ(discList(form)->item(0)->text(), QStringLiteral("Photos"));
 
     // Back from another window the window starts afresh, whatever gets the focus.
     form.unload();
     showActive();
-    form.List1->setFocus(Qt::TabFocusReason);
+    discList(form)->setFocus(Qt::TabFocusReason);
     EXPECT_TRUE(form.SelCDName.isEmpty());
-    EXPECT_TRUE(form.List1->selectedItems().isEmpty());
+    EXPECT_TRUE(discList(form)->selectedItems().isEmpty());
     EXPECT_FALSE(dialogs.failed()) << dialogs.failures().toStdString();
 }
 
@@ -93,14 +87,14 @@ TEST_F(Form1FirstUseTest, WhatIsTypedIsWhatIsSearched)
     ASSERT_TRUE(system::WriteINI(appFile("settings.ini"), u"Strings"_qs, u"Total"_qs, u"1"_qs));
     ASSERT_TRUE(system::WriteINI(appFile("settings.ini"), u"Strings"_qs, u"s1"_qs, u"a9"_qs));
     showActive();
-    typeInto(form.cmbStrs, QStringLiteral("a"));
+    typeInto(control<QComboBox>(form, "cmbStrs"), QStringLiteral("a"));
     EXPECT_EQ(setting("Strings", "s1"), QStringLiteral("a"));
-    EXPECT_EQ(form.cmbStrs->currentText(), QStringLiteral("a"));
-    EXPECT_EQ(form.cmbStrs->count(), 2); // the history still drops down
+    EXPECT_EQ(control<QComboBox>(form, "cmbStrs")->currentText(), QStringLiteral("a"));
+    EXPECT_EQ(control<QComboBox>(form, "cmbStrs")->count(), 2); // the history still drops down
 
-    typeInto(form.cmbSearch, QStringLiteral("f"));
-    EXPECT_EQ(form.cmbSearch->currentText(), QStringLiteral("f"));
-    EXPECT_EQ(form.cmbSearch->count(), 9);
+    typeInto(control<QComboBox>(form, "cmbSearch"), QStringLiteral("f"));
+    EXPECT_EQ(control<QComboBox>(form, "cmbSearch")->currentText(), QStringLiteral("f"));
+    EXPECT_EQ(control<QComboBox>(form, "cmbSearch")->count(), 9);
 }
 
 TEST_F(Form1FirstUseTest, TitlesAreTheProgramsOwnTexts)
@@ -111,7 +105,7 @@ TEST_F(Form1FirstUseTest, TitlesAreTheProgramsOwnTexts)
     showActive();
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Quenlo Platterly"));
     EXPECT_EQ(form.windowHandle()->title(), QStringLiteral("Quenlo Platterly"));
-    clickOn(form.cmdDelete);
+    clickOn(control(form, "cmdDelete"));
     ASSERT_EQ(dialogs.shown().size(), 1u);
     EXPECT_EQ(dialogs.shown()[0].caption, QStringLiteral("PLATTERLY"));
 }
@@ -119,24 +113,25 @@ TEST_F(Form1FirstUseTest, TitlesAreTheProgramsOwnTexts)
 TEST_F(Form1FirstUseTest, HintsFollowThePointerAndShowWhole)
 {
     showActive();
-    pointAt(form.Image2);
-    EXPECT_EQ(form.lblmsg2->text(), QStringLiteral("Save Database File for Back-up"));
-    EXPECT_EQ(form.Image2->frameShape(), QFrame::Box);
-    pointAt(form.LBLBACK, QPoint(form.Image1->geometry().right() + 10, 4));
-    EXPECT_EQ(form.lblmsg2->text(), QStringLiteral("Save Database File for Back-up"));
-    EXPECT_EQ(form.Image2->frameShape(), QFrame::NoFrame);
-    pointAt(form.Image3);
-    EXPECT_EQ(form.lblmsg2->text(), QStringLiteral("Load Another Database File from System"));
-    EXPECT_EQ(form.Image3->frameShape(), QFrame::Box);
+    pointAt(control<QLabel>(form, "Image2"));
+    EXPECT_EQ(textOf(form, "lblmsg2"), QStringLiteral("Save Database File for Back-up"));
+    EXPECT_EQ(control<QLabel>(form, "Image2")->frameShape(), QFrame::Box);
+    pointAt(control<QLabel>(form, "LBLBACK"),
+            QPoint(control<QLabel>(form, "Image1")->geometry().right() + 10, 4));
+    EXPECT_EQ(textOf(form, "lblmsg2"), QStringLiteral("Save Database File for Back-up"));
+    EXPECT_EQ(control<QLabel>(form, "Image2")->frameShape(), QFrame::NoFrame);
+    pointAt(control<QLabel>(form, "Image3"));
+    EXPECT_EQ(textOf(form, "lblmsg2"), QStringLiteral("Load Another Database File from System"));
+    EXPECT_EQ(control<QLabel>(form, "Image3")->frameShape(), QFrame::Box);
     pointAt(&form, QPoint(form.width() - 4, form.height() - 4));
-    EXPECT_EQ(form.lblmsg2->text(), QStringLiteral("Welcome"));
-    EXPECT_EQ(form.Image3->frameShape(), QFrame::NoFrame);
+    EXPECT_EQ(textOf(form, "lblmsg2"), QStringLiteral("Welcome"));
+    EXPECT_EQ(control<QLabel>(form, "Image3")->frameShape(), QFrame::NoFrame);
 
     for (const QString& hint : {u"Click To Add New CD or Loacal Disk To the Database"_qs,
                                 u"Delete Selected CD Informaton from the Database"_qs,
                                 u"Load Another Database File from System"_qs})
-        EXPECT_LE(form.lblmsg2->fontMetrics().horizontalAdvance(hint),
-                  form.lblmsg2->contentsRect().width())
+        EXPECT_LE(control<QLabel>(form, "lblmsg2")->fontMetrics().horizontalAdvance(hint),
+                  control<QLabel>(form, "lblmsg2")->contentsRect().width())
             << hint.toStdString();
 }
 
@@ -169,35 +164,9 @@ TEST_F(Form1FirstUseTest, AKeyOnTheSplashLeadsToTheCatalogueChosenThere)
     clickOn(files->viewport(), Qt::LeftButton, files->visualItemRect(found[0]).center());
     clickOn(chooser.cmdLoad);
     ASSERT_TRUE(form.isVisible());
-    ASSERT_EQ(form.List1->count(), 1);
-    EXPECT_EQ(form.List1->item(0)->text(), QStringLiteral("Other disc"));
+    ASSERT_EQ(discList(form)->count(), 1);
+    EXPECT_EQ(discList(form)->item(0)->text(), QStringLiteral("Other disc"));
     EXPECT_EQ(form.MyData().databaseName(), state.DBPath);
-}
-
-TEST_F(Form1FirstUseTest, BackupCancelledWritesNothing)
-{
-    showActive();
-    dialogs.answer(ui::Answer::Yes);
-    dialogs.cancelInput();
-    clickOn(form.Image2);
-    dialogs.answer(ui::Answer::Yes);
-    dialogs.type(QString());
-    clickOn(form.Image2);
-    EXPECT_EQ(dialogs.shown().size(), 4u); // two questions, two names, no report
-    const auto backups = [this] {
-        return QDir(appFolder.path())
-            .entryList({u"*.DB2"_qs}, QDir::Files | QDir::Hidden | QDir::CaseSensitive);
-    };
-    EXPECT_TRUE(backups().isEmpty());
-
-    dialogs.answer(ui::Answer::Yes);
-    dialogs.type(QStringLiteral("mine"));
-    dialogs.answer(ui::Answer::Ok);
-    clickOn(form.Image2);
-    ASSERT_EQ(dialogs.shown().size(), 7u);
-    EXPECT_TRUE(dialogs.shown()[6].text.contains(QDir::toNativeSeparators(appFolder.path()) +
-                                                 QDir::separator() + u") as"_qs));
-    EXPECT_EQ(backups(), QStringList{u"mine.DB2"_qs});
 }
 
 TEST_F(Form1FirstUseTest, ADiscRowOfAnAbsurdDepthIsLeftOutOfTheTree)
@@ -211,53 +180,56 @@ TEST_F(Form1FirstUseTest, ADiscRowOfAnAbsurdDepthIsLeftOutOfTheTree)
                               u"VALUES ('Photos', 'deep', 'E:\\', 1e15, 0)"_qs));
     }
     showActive();
-    const QRect first = form.List1->visualItemRect(form.List1->item(0));
-    clickOn(form.List1->viewport(), Qt::LeftButton, first.center());
-    QTest::mouseDClick(form.windowHandle(), Qt::LeftButton, {},
-                       inWindow(form.List1->viewport(), first.center()));
-    EXPECT_EQ(form.trv->model()->rowCount(), 3); // the title, a.txt and Music
+    const QRect first = discList(form)->visualItemRect(discList(form)->item(0));
+    clickOn(discList(form)->viewport(), Qt::LeftButton, first.center());
+    doubleClickOn(discList(form)->viewport(), first.center());
+    EXPECT_EQ(control<QTreeView>(form, "trv")->model()->rowCount(),
+              3); // the title, a.txt and Music
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Quenlo Platterly"));
 }
 
 TEST_F(Form1FirstUseTest, TheAddedRoomGoesToTheListsAndIsRemembered)
 {
     showActive();
+    auto* grid = control<QTableView>(form, "MSFlexGrid1");
+    QWidget* panel = control(form, "fraMore");
+    QWidget* more = control(form, "cmdMore");
     const QSize design = form.size();
-    const QRect grid = form.MSFlexGrid1->geometry();
-    const QRect list = form.List1->geometry();
-    const QRect add = form.cmdAddCD->geometry();
-    QHeaderView* header = form.MSFlexGrid1->horizontalHeader();
-    const int natural = header->length();
-    const QSize wider(design.width() + natural - grid.width() + 300, design.height() + 300);
+    const QRect designGrid = grid->geometry();
+    const QRect list = discList(form)->geometry();
+    const QRect add = control(form, "cmdAddCD")->geometry();
+    QHeaderView* header = grid->horizontalHeader();
+    const QSize wider(design.width() + header->length() - designGrid.width() + 300,
+                      design.height() + 300);
     form.resize(wider);
-    EXPECT_EQ(form.MSFlexGrid1->width(), grid.width() + wider.width() - design.width());
-    EXPECT_EQ(form.MSFlexGrid1->height(), grid.height() + 200);
-    EXPECT_EQ(form.List1->height(), list.height() + 100);
-    EXPECT_EQ(form.cmdAddCD->geometry(), add.translated(0, 300));
+    EXPECT_EQ(grid->width(), designGrid.width() + wider.width() - design.width());
+    EXPECT_EQ(grid->height(), designGrid.height() + 200);
+    EXPECT_EQ(discList(form)->height(), list.height() + 100);
+    EXPECT_EQ(control(form, "cmdAddCD")->geometry(), add.translated(0, 300));
     // The last column stretches to the grid's right edge.
     const int last = header->count() - 1;
     EXPECT_EQ(header->sectionViewportPosition(last) + header->sectionSize(last),
-              form.MSFlexGrid1->viewport()->width());
+              grid->viewport()->width());
 
     // "More..." opens above the grid and the preview beside it, as wide as both; the grid keeps
-    // its bottom edge, and the panel and the grid follow the window while it is open.
-    const QRect wideGrid = form.MSFlexGrid1->geometry();
-    const QRect more = form.cmdMore->geometry();
-    clickOn(form.cmdMore);
-    ASSERT_TRUE(form.fraMore->isVisible());
-    EXPECT_EQ(form.fraMore->geometry().top(), wideGrid.top());
-    EXPECT_EQ(form.fraMore->geometry().left(), wideGrid.left());
-    EXPECT_EQ(form.fraMore->geometry().right(), form.LBLFILE->geometry().right());
-    EXPECT_EQ(form.MSFlexGrid1->geometry().bottom(), wideGrid.bottom());
-    EXPECT_GT(form.MSFlexGrid1->geometry().top(), form.fraMore->geometry().bottom());
-    const int panelWidth = form.fraMore->width();
+    // its bottom edge, and the panel follows the window while it is open; closed, the window
+    // is as it was.
+    const QRect wideGrid = grid->geometry();
+    const QRect morePlace = more->geometry();
+    clickOn(more);
+    ASSERT_TRUE(panel->isVisible());
+    EXPECT_EQ(panel->geometry().topLeft(), wideGrid.topLeft());
+    EXPECT_EQ(panel->geometry().right(), control(form, "LBLFILE")->geometry().right());
+    EXPECT_EQ(grid->geometry().bottom(), wideGrid.bottom());
+    EXPECT_GT(grid->geometry().top(), panel->geometry().bottom());
+    const int panelWidth = panel->width();
     form.resize(wider + QSize(100, 0));
-    EXPECT_EQ(form.fraMore->width(), panelWidth + 100);
-    EXPECT_EQ(form.cmdMore->geometry(), more); // under Search, which stays in place
+    EXPECT_EQ(panel->width(), panelWidth + 100);
+    EXPECT_EQ(more->geometry(), morePlace); // under Search, which stays in place
     form.resize(wider);
-    clickOn(form.cmdMore);
-    EXPECT_FALSE(form.fraMore->isVisible());
-    EXPECT_EQ(form.MSFlexGrid1->geometry(), wideGrid);
+    clickOn(more);
+    EXPECT_FALSE(panel->isVisible());
+    EXPECT_EQ(grid->geometry(), wideGrid);
 
     // The size and place are kept for the next showing.
     const QRect visible = form.screen()->availableGeometry();

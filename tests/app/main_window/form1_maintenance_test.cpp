@@ -1,27 +1,13 @@
-#include "app/windows/form1.h"
 #include "browse/disc_list.h"
-#include "catalogue/catalogue_file.h"
-#include "cataloguing/cataloguing_run.h"
 #include "main_window_fixture.h"
 #include "platform/drives/system_volume_source.h"
 #include "platform/drives/typed_path.h"
-#include "platform/handover/program_state.h"
-#include "platform/handover/windows.h"
-#include "platform/system/application_folder.h"
 #include "support/damaged_catalogue.h"
-#include "support/doubles/recording_shell_opener.h"
-#include "support/doubles/recording_sound_output.h"
-#include "support/doubles/scripted_dialogs.h"
-#include "support/temp_tree.h"
 
-#include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
-#include <QListWidget>
 #include <QMenu>
 #include <QTreeView>
-#include <gtest/gtest.h>
 
 using namespace platterly;
 
@@ -34,14 +20,18 @@ protected:
     {
         catalogueSmallDisc(QStringLiteral("Photos"));
         catalogueSmallDisc(QStringLiteral("Music"));
-        m_form.Load();
+        m_form.showLoaded();
     }
 
-    void chooseDisc(int row)
+    void chooseDisc(int row) { discList(m_form)->setCurrentRow(row); }
+    void openDisc(int row)
     {
-        m_form.List1->setCurrentRow(row);
-        m_form.List1_Click();
+        QListWidget* list = discList(m_form);
+        list->setCurrentRow(row);
+        doubleClickOn(list->viewport(), list->visualItemRect(list->item(row)).center());
     }
+    void command(const char* name) { control<QAction>(m_form, name)->trigger(); }
+    void press(const char* name) { clickOn(control(m_form, name)); }
 
     app::Form1 m_form{state, windows};
 };
@@ -51,31 +41,53 @@ protected:
 TEST_F(Form1MaintenanceTest, DeleteAsksFirstAndUpdatesListAndTotals)
 {
     dialogs.answer(ui::Answer::Ok);
-    m_form.cmdDelete_Click();
+    press("cmdDelete");
     ASSERT_EQ(dialogs.shown().size(), 1u);
     EXPECT_EQ(dialogs.shown()[0].text, QStringLiteral("Select CD to Delete And Press the Button"));
     EXPECT_EQ(dialogs.shown()[0].caption, QStringLiteral("PLATTERLY"));
 
-    chooseDisc(0);
-    m_form.List1_DblClick();
+    openDisc(0);
     dialogs.answer(ui::Answer::No);
-    m_form.cmdDelete_Click();
-    EXPECT_EQ(m_form.List1->count(), 2);
+    press("cmdDelete");
+    EXPECT_EQ(discList(m_form)->count(), 2);
 
     dialogs.answer(ui::Answer::Yes);
-    m_form.cmdDelete_Click();
+    press("cmdDelete");
     ASSERT_EQ(dialogs.shown().size(), 3u);
     EXPECT_EQ(dialogs.shown()[2].text,
               QStringLiteral("Do you Really Want to Delete The CD Title From DATABASE?"));
     EXPECT_EQ(dialogs.shown()[2].buttons, ui::Buttons::YesNo);
-    ASSERT_EQ(m_form.List1->count(), 1);
-    EXPECT_EQ(m_form.List1->item(0)->text(), QStringLiteral("Music"));
-    EXPECT_EQ(m_form.lblTotals->text(),
+    ASSERT_EQ(discList(m_form)->count(), 1);
+    EXPECT_EQ(discList(m_form)->item(0)->text(), QStringLiteral("Music"));
+    EXPECT_EQ(textOf(m_form, "lblTotals"),
               QStringLiteral(":: Total ::  2 Files   &&  1 Folders  in    :::  1  :::CDs"));
     EXPECT_TRUE(m_form.SelCDName.isEmpty());
-    EXPECT_TRUE(m_form.LBLtFILES->text().isEmpty());
-    EXPECT_EQ(m_form.trv->model()->rowCount(), 0);
+    EXPECT_TRUE(textOf(m_form, "LBLtFILES").isEmpty());
+    EXPECT_EQ(control<QTreeView>(m_form, "trv")->model()->rowCount(), 0);
     EXPECT_EQ(m_form.windowTitle(), QStringLiteral("Quenlo Platterly"));
+    EXPECT_FALSE(dialogs.failed());
+}
+
+TEST_F(Form1MaintenanceTest, UpdateAndDeleteAskForTheDiscWhenNoneIsHighlighted)
+{
+    // A rename fills the list again with no disc highlighted, though one was chosen.
+    chooseDisc(1);
+    dialogs.type(QStringLiteral("Tunes"));
+    command("Rename");
+    dialogs.answer(ui::Answer::Ok);
+    command("Update");
+    dialogs.answer(ui::Answer::Ok);
+    press("cmdDelete");
+    EXPECT_EQ(dialogs.shownTexts(),
+              (QStringList{QStringLiteral("Enter New CD Name(uptp 15 letters only)"),
+                           QStringLiteral("Select CD to Update And Press the Button"),
+                           QStringLiteral("Select CD to Delete And Press the Button")}));
+    for (int shown : {1, 2}) {
+        EXPECT_EQ(dialogs.shown()[shown].caption, QStringLiteral("PLATTERLY"));
+        EXPECT_EQ(dialogs.shown()[shown].buttons, ui::Buttons::Ok);
+        EXPECT_EQ(dialogs.shown()[shown].icon, ui::Icon::None);
+    }
+    EXPECT_EQ(discList(m_form)->count(), 2);
     EXPECT_FALSE(dialogs.failed());
 }
 
@@ -83,8 +95,8 @@ TEST_F(Form1MaintenanceTest, RenameAcceptsOneToFifteenCharacters)
 {
     chooseDisc(1);
     dialogs.type(QStringLiteral("1234567890123456")); // 16: refused without a word
-    m_form.Rename_Click();
-    EXPECT_EQ(m_form.List1->item(1)->text(), QStringLiteral("Music"));
+    command("Rename");
+    EXPECT_EQ(discList(m_form)->item(1)->text(), QStringLiteral("Music"));
     ASSERT_EQ(dialogs.shown().size(), 1u);
     EXPECT_EQ(dialogs.shown()[0].text, QStringLiteral("Enter New CD Name(uptp 15 letters only)"));
     EXPECT_EQ(dialogs.shown()[0].caption, QStringLiteral("Rename CD Collection"));
@@ -92,9 +104,9 @@ TEST_F(Form1MaintenanceTest, RenameAcceptsOneToFifteenCharacters)
 
     chooseDisc(1);
     dialogs.type(QStringLiteral("Bob's Tunes"));
-    m_form.Rename_Click();
-    EXPECT_EQ(m_form.List1->item(1)->text(), QStringLiteral("Bob's Tunes"));
-    EXPECT_EQ(m_form.lblTotals->text(),
+    command("Rename");
+    EXPECT_EQ(discList(m_form)->item(1)->text(), QStringLiteral("Bob's Tunes"));
+    EXPECT_EQ(textOf(m_form, "lblTotals"),
               QStringLiteral(":: Total ::  4 Files   &&  2 Folders  in    :::  2  :::CDs"));
     EXPECT_EQ(dialogs.shown().size(), 2u);
 }
@@ -110,10 +122,8 @@ TEST_F(Form1MaintenanceTest, UpdateCdReadsTheDiscAgainWhereItWasCatalogued)
     ASSERT_TRUE(where.ok()) << where.error.toStdString();
     catalogueFolder(QStringLiteral("Live"), where.nativePath, where.drivePath);
     m_form.Load();
-    chooseDisc(2);
-    m_form.List1_DblClick();
-    QAction* update = m_form.Pop2->findChild<QAction*>(QStringLiteral("Update"));
-    ASSERT_TRUE(update);
+    openDisc(2);
+    QAction* update = control<QAction>(m_form, "Update");
     EXPECT_EQ(update->text(), QStringLiteral("&Update CD"));
 
     disc.addFile(QStringLiteral("Music/c.mp3"));
@@ -124,13 +134,14 @@ TEST_F(Form1MaintenanceTest, UpdateCdReadsTheDiscAgainWhereItWasCatalogued)
     EXPECT_EQ(dialogs.shown()[0].text,
               QStringLiteral("CD Updated: Live\r\n1 added, 0 removed, 1 changed."));
     // The disc keeps its place and shows its new counts and contents.
-    EXPECT_EQ(m_form.List1->count(), 3);
-    EXPECT_EQ(m_form.List1->currentRow(), 2);
-    EXPECT_EQ(m_form.LBLtFILES->text(),
+    EXPECT_EQ(discList(m_form)->count(), 3);
+    EXPECT_EQ(discList(m_form)->currentRow(), 2);
+    EXPECT_EQ(textOf(m_form, "LBLtFILES"),
               browse::discCountsLine(QStringLiteral("1"), QStringLiteral("3")));
-    const QModelIndex music = m_form.treeModel().index(2, 0);
+    const QAbstractItemModel* tree = control<QTreeView>(m_form, "trv")->model();
+    const QModelIndex music = tree->index(2, 0);
     EXPECT_EQ(music.data().toString(), QStringLiteral("Music"));
-    EXPECT_EQ(m_form.treeModel().rowCount(music), 2);
+    EXPECT_EQ(tree->rowCount(music), 2);
     EXPECT_EQ(m_form.windowTitle(), QStringLiteral("Quenlo Platterly"));
 
     // A disc that is not in its drive is refused, and nothing changes.
@@ -140,56 +151,55 @@ TEST_F(Form1MaintenanceTest, UpdateCdReadsTheDiscAgainWhereItWasCatalogued)
     ASSERT_EQ(dialogs.shown().size(), 2u);
     EXPECT_TRUE(dialogs.shown()[1].text.startsWith(QStringLiteral("Please Insert CD : Photos")))
         << dialogs.shown()[1].text.toStdString();
-    EXPECT_EQ(m_form.lblTotals->text(),
+    EXPECT_EQ(textOf(m_form, "lblTotals"),
               QStringLiteral(":: Total ::  7 Files   &&  3 Folders  in    :::  3  :::CDs"));
     EXPECT_FALSE(dialogs.failed());
 }
 
-TEST_F(Form1MaintenanceTest, BackupRefusesTheOpenFileAndReportsWhereItWent)
+TEST_F(Form1MaintenanceTest, BackupTakesOnlyANamedCopyThatIsNotTheFileInUse)
 {
+    // No, Cancel and an empty name take no backup (an empty one would be a hidden ".DB2").
     dialogs.answer(ui::Answer::No);
-    m_form.Image2_MouseUp();
-    EXPECT_EQ(dialogs.shown().size(), 1u);
+    press("Image2");
+    dialogs.answer(ui::Answer::Yes);
+    dialogs.cancelInput();
+    press("Image2");
+    dialogs.answer(ui::Answer::Yes);
+    dialogs.type(QString());
+    press("Image2");
+    EXPECT_EQ(dialogs.shown().size(), 5u); // three questions, two names, no report
     EXPECT_EQ(dialogs.shown()[0].caption, QStringLiteral("Want to Take Back-Up?"));
+    const auto backups = [this] {
+        return QDir(appFolder.path())
+            .entryList({u"*.DB2"_qs}, QDir::Files | QDir::Hidden | QDir::CaseSensitive);
+    };
+    EXPECT_TRUE(backups().isEmpty());
 
     // A catalogue named like its own backup is refused; the name is asked again.
     ASSERT_TRUE(QFile::copy(appFile("db.db2"), appFile("live.DB2")));
     state.DBPath = appFile("live.DB2");
+    dialogs.clear();
     dialogs.answer(ui::Answer::Yes);
     dialogs.type(QStringLiteral("live"));
     dialogs.answer(ui::Answer::Ok);
     dialogs.type(QStringLiteral("kept"));
     dialogs.answer(ui::Answer::Ok);
-    m_form.Image2_MouseUp();
+    press("Image2");
     const QStringList texts = dialogs.shownTexts();
-    ASSERT_EQ(texts.size(), 6);
-    EXPECT_EQ(texts[2], QStringLiteral("Enter Backup File Name"));
-    EXPECT_EQ(texts[3],
+    ASSERT_EQ(texts.size(), 5);
+    EXPECT_EQ(texts[1], QStringLiteral("Enter Backup File Name"));
+    EXPECT_EQ(texts[2],
               QStringLiteral("Database in use (unable toOver write) please chose another name"));
-    EXPECT_TRUE(
-        texts[5].startsWith(QStringLiteral("Back-up File Stored in the application folder")));
-    EXPECT_TRUE(texts[5].endsWith(QStringLiteral("\tkept.DB2")));
-    EXPECT_TRUE(QFile::exists(appFile("kept.DB2")));
+    EXPECT_EQ(texts[4], QStringLiteral("Back-up File Stored in the application folder\r\n\r\n(") +
+                            QDir::toNativeSeparators(appFolder.path()) + QDir::separator() +
+                            QStringLiteral(") as\r\n\r\n\tkept.DB2"));
+    EXPECT_EQ(backups(), (QStringList{u"kept.DB2"_qs, u"live.DB2"_qs}));
     EXPECT_FALSE(dialogs.failed());
-}
-
-TEST_F(Form1MaintenanceTest, ExportWritesTheGridAndOpensIt)
-{
-    m_form.cmbStrs->setEditText(QStringLiteral("a.txt"));
-    m_form.cmdSearch_Click();
-    ASSERT_EQ(m_form.FoundCount, 2);
-    const QString target = appFile("results.docx");
-    dialogs.type(target);
-    m_form.CmdExport_Click();
-    EXPECT_TRUE(QFile::exists(target));
-    ASSERT_EQ(shell.openedPaths().size(), 1);
-    EXPECT_EQ(shell.openedPaths()[0], target);
 }
 
 TEST_F(Form1MaintenanceTest, ExportAsksBeforeReplacingAFile)
 {
-    m_form.cmbStrs->setEditText(QStringLiteral("a.txt"));
-    m_form.cmdSearch_Click();
+    searchFor(m_form, QStringLiteral("a.txt"));
     const QString target = appFile("notes.txt");
     QFile notes(target);
     ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
@@ -198,7 +208,7 @@ TEST_F(Form1MaintenanceTest, ExportAsksBeforeReplacingAFile)
 
     dialogs.type(target);
     dialogs.answer(ui::Answer::No);
-    m_form.CmdExport_Click();
+    press("CmdExport");
     ASSERT_EQ(dialogs.shown().size(), 2u);
     EXPECT_EQ(dialogs.shown()[1].text, target + QStringLiteral(" already exists.\nDo you want "
                                                                "to replace it?"));
@@ -210,7 +220,7 @@ TEST_F(Form1MaintenanceTest, ExportAsksBeforeReplacingAFile)
 
     dialogs.type(target);
     dialogs.answer(ui::Answer::Yes);
-    m_form.CmdExport_Click();
+    press("CmdExport");
     ASSERT_TRUE(notes.open(QIODevice::ReadOnly));
     EXPECT_TRUE(notes.readAll().startsWith("PK"));
     EXPECT_EQ(shell.openedPaths(), QStringList{target});
@@ -224,7 +234,7 @@ TEST_F(Form1MaintenanceTest, BackupOfADamagedCatalogueWarnsAfterTheReport)
     dialogs.type(QStringLiteral("rescue"));
     dialogs.answer(ui::Answer::Ok);
     dialogs.answer(ui::Answer::Ok);
-    m_form.Image2_MouseUp();
+    press("Image2");
     ASSERT_EQ(dialogs.shown().size(), 4u);
     EXPECT_TRUE(dialogs.shown()[2].text.endsWith(QStringLiteral("\trescue.DB2")));
     EXPECT_TRUE(dialogs.shown()[3].text.contains(QLatin1String("fails SQLite's integrity check")))

@@ -1,29 +1,13 @@
-#include "app/windows/form1.h"
-#include "catalogue/catalogue_file.h"
-#include "cataloguing/cataloguing_run.h"
 #include "controls/button.h"
 #include "main_window_fixture.h"
-#include "platform/handover/program_state.h"
-#include "platform/handover/windows.h"
-#include "platform/system/application_folder.h"
 #include "platform/system/profile_file.h"
-#include "support/doubles/recording_shell_opener.h"
-#include "support/doubles/recording_sound_output.h"
-#include "support/doubles/scripted_dialogs.h"
-#include "support/temp_tree.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QFile>
-#include <QLabel>
-#include <QListWidget>
 #include <QMenu>
 #include <QRadioButton>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 #include <QTreeView>
-#include <gtest/gtest.h>
 
 using namespace platterly;
 
@@ -44,13 +28,6 @@ protected:
                                QStringLiteral("(missing)"));
     }
 
-    void writeSettings(const QByteArray& text)
-    {
-        QFile file(appFile("settings.ini"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
-    }
-
     int m_aboutShown = 0;
     int m_chooserShown = 0;
 };
@@ -62,28 +39,30 @@ TEST_F(Form1Test, LoadShowsDiscsTotalsAndTheChosenDisc)
     catalogueSmallDisc(QStringLiteral("Photos"), QDate(2006, 3, 5));
     catalogueSmallDisc(QStringLiteral("Music"), QDate(2026, 12, 6));
     app::Form1 form{state, windows};
-    form.Load();
-    ASSERT_EQ(form.List1->count(), 2);
-    EXPECT_EQ(form.List1->item(0)->text(), QStringLiteral("Photos"));
-    EXPECT_EQ(form.lblTotals->text(),
+    form.showLoaded();
+    QListWidget* list = discList(form);
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->item(0)->text(), QStringLiteral("Photos"));
+    EXPECT_EQ(textOf(form, "lblTotals"),
               QStringLiteral(":: Total ::  4 Files   &&  2 Folders  in    :::  2  :::CDs"));
     EXPECT_EQ(form.TCDS, 2);
 
-    form.Option1[1]->click(); // no disc chosen yet: the scope stays on all discs
-    EXPECT_TRUE(form.Option1[0]->isChecked());
+    auto* allDiscs = control<QRadioButton>(form, "Option1_0");
+    auto* chosenDisc = control<QRadioButton>(form, "Option1_1");
+    chosenDisc->click(); // no disc chosen yet: the scope stays on all discs
+    EXPECT_TRUE(allDiscs->isChecked());
     EXPECT_FALSE(form.SelectedOnly);
 
-    form.List1->setCurrentRow(0);
-    form.List1_Click();
-    EXPECT_EQ(form.LBLtFILES->text(), QStringLiteral("Directories: 1 Files: 2"));
-    EXPECT_EQ(form.LBLdate->text(), QStringLiteral("This CD Created on : 5/3/2006"));
+    list->setCurrentRow(0);
+    EXPECT_EQ(textOf(form, "LBLtFILES"), QStringLiteral("Directories: 1 Files: 2"));
+    EXPECT_EQ(textOf(form, "LBLdate"), QStringLiteral("This CD Created on : 5/3/2006"));
     EXPECT_EQ(form.SelCDName, QStringLiteral("Photos"));
-    EXPECT_TRUE(form.Option1[1]->isChecked());
+    EXPECT_TRUE(chosenDisc->isChecked());
     EXPECT_TRUE(form.SelectedOnly);
 
-    form.List1_DblClick();
+    doubleClickOn(list->viewport(), list->visualItemRect(list->item(0)).center());
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Quenlo Platterly"));
-    const QAbstractItemModel* tree = form.trv->model();
+    const QAbstractItemModel* tree = control<QTreeView>(form, "trv")->model();
     ASSERT_EQ(tree->rowCount(), 3); // title, a.txt, Music
     EXPECT_EQ(tree->index(0, 0).data().toString(), QStringLiteral("Photos"));
     EXPECT_EQ(tree->rowCount(tree->index(2, 0)), 1);
@@ -106,15 +85,15 @@ TEST_F(Form1Test, AFileThatIsNotACatalogueFallsBackToTheDefaultOnce)
                   "You have selected an invalid Databse File, Default DATABASE will be LOADED"));
     EXPECT_EQ(dialogs.shown()[0].caption, QStringLiteral("DEFAULT DATABASE Loaded"));
     EXPECT_EQ(state.DBPath, appFile("db.db2"));
-    ASSERT_EQ(form.List1->count(), 1);
-    EXPECT_EQ(form.List1->item(0)->text(), QStringLiteral("Default disc"));
+    ASSERT_EQ(discList(form)->count(), 1);
+    EXPECT_EQ(discList(form)->item(0)->text(), QStringLiteral("Default disc"));
 
     // A missing file is reported too, and the default catalogue is shown.
     state.DBPath = appFile("gone.db2");
     form.Load();
     ASSERT_EQ(dialogs.shown().size(), 2);
     EXPECT_TRUE(dialogs.shown()[1].text.contains(QStringLiteral("gone.db2")));
-    EXPECT_EQ(form.List1->count(), 1);
+    EXPECT_EQ(discList(form)->count(), 1);
 }
 
 TEST_F(Form1Test, AnUnusableDefaultCatalogueIsReportedWithoutLooping)
@@ -128,35 +107,39 @@ TEST_F(Form1Test, AnUnusableDefaultCatalogueIsReportedWithoutLooping)
     // One message for the chosen file, one saying the default cannot be used either.
     ASSERT_EQ(dialogs.shown().size(), 2);
     EXPECT_TRUE(dialogs.shown()[1].text.contains(QStringLiteral("cannot be used")));
-    EXPECT_EQ(form.List1->count(), 0);
-    EXPECT_EQ(form.lblTotals->text(),
+    EXPECT_EQ(discList(form)->count(), 0);
+    EXPECT_EQ(textOf(form, "lblTotals"),
               QStringLiteral(":: Total ::  0 Files   &&  0 Folders  in    :::  0  :::CDs"));
 }
 
 TEST_F(Form1Test, OptionsAndDriveLetterGoToTheSettingsFile)
 {
-    writeSettings("[Settings]\nloadwind=abc\nPlaySound=1\nDriveLetter=G\n"
-                  "[Strings]\nTotal=3\ns1=*.mp3\ns3=holiday\ns4=stale\n");
+    QFile file(appFile("settings.ini"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[Settings]\nloadwind=abc\nPlaySound=1\nDriveLetter=G\n"
+               "[Strings]\nTotal=3\ns1=*.mp3\ns3=holiday\ns4=stale\n");
+    file.close();
     state.LoadWind = 0;
     state.PlaySnd = 1;
     app::Form1 form{state, windows};
-    form.Load();
-    EXPECT_EQ(form.cmbDrive->letter(), u'G');
-    ASSERT_EQ(form.cmbStrs->count(), 3);
-    EXPECT_EQ(form.cmbStrs->itemText(0), QStringLiteral("*.mp3"));
-    EXPECT_EQ(form.cmbStrs->itemText(1), QString());
-    EXPECT_EQ(form.cmbStrs->itemText(2), QStringLiteral("holiday"));
-    EXPECT_EQ(form.cmbStrs->currentText(), QStringLiteral("*"));
-    EXPECT_FALSE(form.Check1->isChecked());
-    EXPECT_TRUE(form.Check2->isChecked());
+    form.showLoaded();
+    EXPECT_EQ(control<app::DriveLetterBox>(form, "cmbDrive")->letter(), u'G');
+    auto* history = control<QComboBox>(form, "cmbStrs");
+    ASSERT_EQ(history->count(), 3);
+    EXPECT_EQ(history->itemText(0), QStringLiteral("*.mp3"));
+    EXPECT_EQ(history->itemText(1), QString());
+    EXPECT_EQ(history->itemText(2), QStringLiteral("holiday"));
+    EXPECT_EQ(history->currentText(), QStringLiteral("*"));
+    auto* startWithChooser = control<QCheckBox>(form, "Check1");
+    auto* playSound = control<QCheckBox>(form, "Check2");
+    EXPECT_FALSE(startWithChooser->isChecked());
+    EXPECT_TRUE(playSound->isChecked());
 
-    form.show();
-    QTest::mouseClick(form.Check1, Qt::LeftButton);
+    QTest::mouseClick(startWithChooser, Qt::LeftButton);
     EXPECT_EQ(setting("Settings", "loadwind"), QStringLiteral("1"));
     EXPECT_EQ(state.LoadWind, 1);
-    QTest::mouseClick(form.Check2, Qt::LeftButton);
+    QTest::mouseClick(playSound, Qt::LeftButton);
     EXPECT_EQ(setting("Settings", "PlaySound"), QStringLiteral("0"));
-
     EXPECT_EQ(setting("Strings", "s4"), QStringLiteral("stale"));
 }
 
@@ -164,12 +147,12 @@ TEST_F(Form1Test, PictureButtonsLeadToTheOtherWindows)
 {
     app::Form1 form{state, windows};
     form.showLoaded();
-    form.Image1_Click();
+    clickOn(control(form, "Image1"));
     EXPECT_EQ(m_aboutShown, 1);
     EXPECT_FALSE(form.isEnabled()); // until the About window closes
     form.setEnabled(true);
 
-    form.Image3_MouseUp();
+    clickOn(control(form, "Image3"));
     EXPECT_EQ(m_chooserShown, 1);
     EXPECT_FALSE(form.isVisible());
     EXPECT_FALSE(form.isLoaded());
@@ -182,8 +165,7 @@ TEST_F(Form1Test, PictureButtonsLeadToTheOtherWindows)
     click.write("RIFF");
     click.close();
     shell.setFallbackResult(false);
-    form.Label5_MouseDown();
-    form.Label5_MouseUp();
+    clickOn(control(form, "Label5"));
     ASSERT_FALSE(sound.played().isEmpty()) << sound.beeps();
     EXPECT_TRUE(sound.played().last().endsWith(QStringLiteral("click.qns")));
     ASSERT_EQ(dialogs.shown().size(), 1);
@@ -196,15 +178,18 @@ TEST_F(Form1Test, RightClickBeforeChoosingADiscOpensNoMenu)
     catalogueSmallDisc(QStringLiteral("Photos"), QDate(2006, 3, 5));
     app::Form1 form{state, windows};
     form.showLoaded();
-    form.List1_MouseUp(Qt::RightButton, form.mapToGlobal(QPoint(20, 80)));
-    EXPECT_FALSE(form.Pop2->isVisible());
-    form.List1->setCurrentRow(0);
-    form.List1_Click();
-    form.List1_MouseUp(Qt::LeftButton, form.mapToGlobal(QPoint(20, 80)));
-    EXPECT_FALSE(form.Pop2->isVisible());
-    form.List1_MouseUp(Qt::RightButton, form.mapToGlobal(QPoint(20, 80)));
-    EXPECT_TRUE(form.Pop2->isVisible());
-    form.Pop2->hide();
+    QListWidget* list = discList(form);
+    auto* menu = control<QMenu>(form, "Pop2");
+    const QPoint below = list->viewport()->rect().bottomLeft() + QPoint(10, -10);
+    clickOn(list->viewport(), Qt::RightButton, below);
+    EXPECT_FALSE(menu->isVisible());
+    list->setCurrentRow(0);
+    const QPoint disc = list->visualItemRect(list->item(0)).center();
+    clickOn(list->viewport(), Qt::LeftButton, disc);
+    EXPECT_FALSE(menu->isVisible());
+    clickOn(list->viewport(), Qt::RightButton, disc);
+    EXPECT_TRUE(menu->isVisible());
+    menu->hide();
 }
 
 TEST_F(Form1Test, QuitClosesFilesThenWindowsThenEndsTheEventLoop)
@@ -214,7 +199,7 @@ TEST_F(Form1Test, QuitClosesFilesThenWindowsThenEndsTheEventLoop)
     windows.UnloadAllForms = [&] { steps.append(QStringLiteral("unload windows")); };
     app::Form1 form{state, windows};
     form.showLoaded();
-    QTimer::singleShot(0, &form, [&] { Q_EMIT form.CmdQuit->Click(); });
+    QTimer::singleShot(0, &form, [&] { clickOn(control(form, "CmdQuit")); });
     // A safety net only: if quitting did not end the loop, the test fails instead of hanging.
     QTimer::singleShot(std::chrono::seconds(60), &form, [] { QCoreApplication::exit(2); });
     EXPECT_EQ(QCoreApplication::exec(), 0);

