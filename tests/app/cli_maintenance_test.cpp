@@ -71,11 +71,6 @@ TEST_F(CliMaintenanceTest, RenameAndDeleteADisc)
               QStringLiteral("Deleted Ann's CD: 7 rows; the totals are lower by 1 disc, "
                              "2 folders and 4 files\n"));
     EXPECT_EQ(run({QStringLiteral("totals")}).out, QStringLiteral("1 discs, 2 folders, 4 files\n"));
-
-    const Outcome unknown = run({QStringLiteral("delete"), QStringLiteral("Ann's CD")});
-    EXPECT_EQ(unknown.status, 1);
-    EXPECT_TRUE(unknown.err.startsWith(QLatin1String("platterly-cli: ")))
-        << unknown.err.toStdString();
 }
 
 TEST_F(CliMaintenanceTest, BackupPrintsTheBackupFileAloneOnTheLastLine)
