@@ -55,17 +55,11 @@ SqlError DataControl::refresh()
     // Planning, counting and the first row under one read lock.
     const ReadScope readScope(*db);
     auto plan = answeredPlan(*db, *select);
-    std::optional<qint64> knownCount;
-    if (!plan) {
+    if (!plan)
         plan = planQuery(*db, m_cache, *select, &error, m_planner.get());
-        if (plan && m_planner)
-            knownCount = m_planner->countRows(*db, *select);
-    }
     if (!plan)
         return m_lastError = error;
     m_recordset = std::make_unique<Recordset>(*db, std::move(*plan));
-    if (knownCount)
-        m_recordset->setKnownCount(*knownCount);
     error = m_recordset->moveFirst();
     if (error) {
         m_recordset.reset();

@@ -53,16 +53,8 @@ SqlError Recordset::openAt(qint64 offset)
     return fail(m_db.lastError());
 }
 
-void Recordset::setKnownCount(qint64 count)
-{
-    m_knownCount = count;
-    m_knownCountVersion = m_db.contentVersion();
-}
-
 qint64 Recordset::recordCount()
 {
-    if (!m_count && m_knownCount && m_db.contentVersion() == m_knownCountVersion)
-        m_count = m_knownCount;
     if (!m_count) {
         SqlError error;
         auto count = m_db.prepare(m_plan.countSql(), &error);

@@ -72,15 +72,6 @@ public:
         Q_UNUSED(field);
         return false;
     }
-
-    // The number of rows a statement matches, when an index knows it without SQLite
-    // counting them; nothing otherwise.
-    virtual std::optional<qint64> countRows(const Database& db, const JetSelect& select)
-    {
-        Q_UNUSED(db);
-        Q_UNUSED(select);
-        return std::nullopt;
-    }
 };
 
 // Keeps an answer reachable by the statements of one query plan; the plan's statements find
