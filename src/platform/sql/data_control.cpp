@@ -17,7 +17,6 @@ void DataControl::setDatabaseName(const QString& path)
 void DataControl::close()
 {
     m_recordset.reset();
-    m_answerTicket.reset();
     m_db.reset();
     m_cache = PlanCache();
 }
@@ -43,7 +42,6 @@ Database* DataControl::database(SqlError* error)
 SqlError DataControl::refresh()
 {
     m_recordset.reset();
-    m_answerTicket.reset();
     m_lastError = {};
     SqlError error;
     Database* db = database(&error);
@@ -70,7 +68,7 @@ SqlError DataControl::refresh()
 
 const RowidAnswer* DataControl::rowidAnswer() const
 {
-    return m_recordset && m_answerTicket ? &m_answerTicket->answer() : nullptr;
+    return m_recordset ? m_recordset->plan().answer.get() : nullptr;
 }
 
 std::optional<QueryPlan> DataControl::answeredPlan(const Database& db, const JetSelect& select)
@@ -80,12 +78,16 @@ std::optional<QueryPlan> DataControl::answeredPlan(const Database& db, const Jet
     std::shared_ptr<const RowidAnswer> answer = m_planner->answer(db, select);
     if (!answer)
         return std::nullopt;
-    auto ticket = std::make_unique<AnswerTicket>(std::move(answer));
     // Should the answer fail to become a plan, SQLite answers the statement itself.
     SqlError ignored;
-    auto plan = planAnsweredQuery(db, m_cache, select.table, *ticket, &ignored);
-    if (plan)
-        m_answerTicket = std::move(ticket);
+    if (registerRowidTable(db))
+        return std::nullopt;
+    auto table = m_cache.table(db, select.table, &ignored);
+    if (!table)
+        return std::nullopt;
+    QueryPlan plan;
+    plan.table = std::move(*table);
+    plan.answer = std::move(answer);
     return plan;
 }
 
