@@ -41,7 +41,7 @@ function(platterly_add_test name)
     else()
         set(support platterly_test_support)
     endif()
-    target_link_libraries(${name} PRIVATE ${ARG_DEPS} ${support} Qt6::Test GTest::gtest GTest::gmock
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS} ${support} Qt6::Test GTest::gtest
                           platterly_warnings)
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
                          PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")

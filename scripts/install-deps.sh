@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
     g++ cmake make pkg-config
     qt6-base-dev qt6-multimedia-dev libsqlite3-dev sqlite3 libzip-dev libarchive-dev
-    libgtest-dev libgmock-dev
+    libgtest-dev
     xvfb xauth
 )
 

@@ -1,5 +1,6 @@
 // The command line under load and on bad ground: programs racing for one catalogue, a disk
 // that runs out of room, files and folders that are not what they should be.
+#include "cli_process.h"
 #include "platform/sql/sqlite_db.h"
 #include "support/temp_tree.h"
 
@@ -18,19 +19,8 @@ using namespace platterly;
 
 namespace {
 
-struct Outcome
-{
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-Outcome finish(QProcess& process)
-{
-    EXPECT_TRUE(process.waitForFinished(120000));
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
+using Outcome = test::CliOutcome;
+using test::finishCli;
 
 QByteArray contents(const QString& path)
 {
@@ -49,26 +39,18 @@ protected:
         m_tree.addFile(QStringLiteral("Music/b.mp3"));
     }
 
-    // Starts the program on the catalogue; `shell` wraps it in a bash command line ("$0" "$@"
-    // is the program and its arguments).
+    // Starts the program on the catalogue, through `shell` when one is given.
     void start(QProcess& process, const QStringList& args, const QString& shell = {})
     {
-        const QStringList all = QStringList{QStringLiteral("--catalogue"), m_catalogue} + args;
-        process.setWorkingDirectory(m_dir.path());
-        if (shell.isEmpty())
-            process.start(QStringLiteral(PLATTERLY_CLI), all);
-        else
-            process.start(QStringLiteral("bash"),
-                          QStringList{QStringLiteral("-c"), shell, QStringLiteral(PLATTERLY_CLI)} +
-                              all);
-        ASSERT_TRUE(process.waitForStarted());
+        test::startCli(process, QStringList{QStringLiteral("--catalogue"), m_catalogue} + args,
+                       m_dir.path(), shell);
     }
 
     Outcome run(const QStringList& args, const QString& shell = {})
     {
         QProcess process;
         start(process, args, shell);
-        return finish(process);
+        return finishCli(process);
     }
 
     void makeCatalogue() { ASSERT_EQ(run({QStringLiteral("init"), m_catalogue}).status, 0); }
@@ -115,7 +97,7 @@ TEST_F(CliFaultsTest, TwoAddsOfOneTitleAtOnceAddItOnce)
     writing.reset();
     writer.reset();
 
-    const Outcome outcomes[] = {finish(first), finish(second)};
+    const Outcome outcomes[] = {finishCli(first), finishCli(second)};
     int finished = 0;
     for (const Outcome& outcome : outcomes) {
         if (outcome.status == 0) {
@@ -142,7 +124,7 @@ TEST_F(CliFaultsTest, TwoInitsOfOneFileAtOnceMakeOneCatalogue)
         QProcess second;
         start(first, {QStringLiteral("init"), m_catalogue});
         start(second, {QStringLiteral("init"), m_catalogue});
-        const Outcome outcomes[] = {finish(first), finish(second)};
+        const Outcome outcomes[] = {finishCli(first), finishCli(second)};
         int made = 0;
         for (const Outcome& outcome : outcomes) {
             if (outcome.status == 0)

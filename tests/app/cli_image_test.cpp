@@ -1,32 +1,22 @@
 // Disc images and archives added and found again from the command line.
+#include "cli_process.h"
 #include "support/disc_images.h"
 
 #include <QFile>
-#include <QProcess>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-struct CliRun
-{
-    int status = -1;
-    QString out;
-    QString err;
-};
+using CliRun = platterly::test::CliOutcome;
 
 class CliImageTest : public ::testing::Test
 {
 protected:
     CliRun run(const QStringList& args)
     {
-        QProcess process;
-        process.start(QStringLiteral(PLATTERLY_CLI),
-                      QStringList{u"--catalogue"_s, catalogue} + args);
-        EXPECT_TRUE(process.waitForFinished(120000));
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
+        return platterly::test::runCli(QStringList{u"--catalogue"_s, catalogue} + args);
     }
 
     QByteArray catalogueBytes() const

@@ -1,4 +1,5 @@
 // delete, rename, backup and export, run as a user runs them.
+#include "cli_process.h"
 #include "support/temp_tree.h"
 
 #include <QDate>
@@ -11,12 +12,7 @@
 
 namespace {
 
-struct Outcome
-{
-    int status = -1;
-    QString out;
-    QString err;
-};
+using Outcome = platterly::test::CliOutcome;
 
 // A portable copy of the program: its own folder holds db.db2, so that folder is the
 // application folder where backups go.
@@ -39,20 +35,10 @@ protected:
         ASSERT_EQ(run({QStringLiteral("add"), m_tree.root(), QStringLiteral("Second")}).status, 0);
     }
 
-    // Runs the program in its folder; `shell` wraps it in a bash command line ("$0" "$@" is
-    // the program and its arguments).
+    // Runs the program in its folder, through `shell` when one is given.
     Outcome run(const QStringList& args, const QString& shell = {})
     {
-        QProcess process;
-        process.setWorkingDirectory(m_dir.path());
-        if (shell.isEmpty())
-            process.start(m_program, args);
-        else
-            process.start(QStringLiteral("bash"),
-                          QStringList{QStringLiteral("-c"), shell, m_program} + args);
-        EXPECT_TRUE(process.waitForFinished(120000));
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
+        return platterly::test::runCli(args, m_dir.path(), shell, m_program);
     }
 
     QStringList folderEntries() const
@@ -98,26 +84,6 @@ TEST_F(CliMaintenanceTest, RenameAndDeleteADisc)
     EXPECT_EQ(unknown.status, 1);
     EXPECT_TRUE(unknown.err.startsWith(QLatin1String("platterly-cli: ")))
         << unknown.err.toStdString();
-}
-
-TEST_F(CliMaintenanceTest, WrongUsageExitsTwoAndEveryCommandHasHelp)
-{
-    for (const QStringList& wrong :
-         {QStringList{QStringLiteral("delete")},
-          QStringList{QStringLiteral("rename"), QStringLiteral("only-one")},
-          QStringList{QStringLiteral("backup"), QStringLiteral("a"), QStringLiteral("b")},
-          QStringList{QStringLiteral("export"), QStringLiteral("out.docx")},
-          QStringList{QStringLiteral("export"), QStringLiteral("out.docx"), QStringLiteral("x"),
-                      QStringLiteral("--disc")}}) {
-        const Outcome outcome = run(wrong);
-        EXPECT_EQ(outcome.status, 2) << wrong.join(QLatin1Char(' ')).toStdString();
-        EXPECT_TRUE(outcome.err.contains(QStringLiteral("usage:"))) << outcome.err.toStdString();
-    }
-    for (const char* command : {"delete", "rename", "backup", "export"}) {
-        const Outcome outcome = run({QString::fromUtf8(command), QStringLiteral("--help")});
-        EXPECT_EQ(outcome.status, 0) << command;
-        EXPECT_TRUE(outcome.out.startsWith(QStringLiteral("usage: platterly-cli"))) << command;
-    }
 }
 
 TEST_F(CliMaintenanceTest, BackupPrintsTheBackupFileAloneOnTheLastLine)

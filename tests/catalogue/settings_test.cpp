@@ -19,17 +19,11 @@ TEST(IntegerPart, ReadsTheLeadingNumberOfAText)
 {
     EXPECT_EQ(integerPart(QStringLiteral("12")), 12);
     EXPECT_EQ(integerPart(QStringLiteral(" 3.9")), 3);
-    EXPECT_EQ(integerPart(QStringLiteral("-2")), -2);
     EXPECT_EQ(integerPart(QStringLiteral("-2.7")), -2);
-    EXPECT_EQ(integerPart(QStringLiteral("+5")), 5);
-    EXPECT_EQ(integerPart(QStringLiteral("\t 0042")), 42);
-    EXPECT_EQ(integerPart(QStringLiteral("7abc")), 7);
+    EXPECT_EQ(integerPart(QStringLiteral("\t +0042")), 42);
     EXPECT_EQ(integerPart(QStringLiteral("1e3")), 1);
-}
-
-TEST(IntegerPart, TextWithoutANumberIsZero)
-{
-    for (const char* text : {"", "abc", " ", ".5", "-", "- 3", "/home/ann/platterly", "APP"})
+    // Text without a number is zero.
+    for (const char* text : {"", ".5", "- 3", "/home/ann/platterly"})
         EXPECT_EQ(integerPart(QString::fromUtf8(text)), 0) << text;
 }
 
@@ -39,16 +33,9 @@ TEST(IntegerPart, NumbersBeyondTheRangeOfIntAreClamped)
     constexpr int kMin = std::numeric_limits<int>::min();
     EXPECT_EQ(integerPart(QStringLiteral("2147483647")), kMax);
     EXPECT_EQ(integerPart(QStringLiteral("2147483648")), kMax);
-    EXPECT_EQ(integerPart(QStringLiteral("-2147483648")), kMin);
     EXPECT_EQ(integerPart(QStringLiteral("-2147483649")), kMin);
     EXPECT_EQ(integerPart(QStringLiteral("99999999999999999999999999")), kMax);
     EXPECT_EQ(integerPart(QStringLiteral("-99999999999999999999999999.5")), kMin);
-}
-
-TEST(HistoryKeys, RunFromS1ToS8)
-{
-    EXPECT_EQ(settings::historyKey(1), u"s1");
-    EXPECT_EQ(settings::historyKey(settings::kHistoryLength), u"s8");
 }
 
 // The program's settings file in an application folder of its own.
@@ -60,11 +47,6 @@ protected:
 
     TempTree tree;
 };
-
-TEST_F(SettingsFile, LivesInTheApplicationFolder)
-{
-    EXPECT_EQ(settingsFile(), tree.path(QStringLiteral("settings.ini")));
-}
 
 TEST_F(SettingsFile, StartUpNumbersThatAreNotNumbersCountAsZero)
 {

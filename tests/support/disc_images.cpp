@@ -25,7 +25,11 @@ void addDiscContents(TempTree& tree, const QString& folder)
     tree.addRawFile(at + QStringLiteral("Music"), "caf\xe9.txt", "latin");
 }
 
-QString runTool(const QString& program, const QStringList& arguments, const QString& workingFolder)
+namespace {
+
+// Runs a program to its end; an empty text when it succeeded, else what went wrong.
+QString runTool(const QString& program, const QStringList& arguments,
+                const QString& workingFolder = {})
 {
     const QString found = QStandardPaths::findExecutable(program);
     if (found.isEmpty())
@@ -39,6 +43,8 @@ QString runTool(const QString& program, const QStringList& arguments, const QStr
                QString::fromLocal8Bit(process.readAllStandardError());
     return {};
 }
+
+} // namespace
 
 QString makeIso(const QString& folder, const QString& image, const QString& label)
 {

@@ -14,10 +14,6 @@ namespace platterly::test {
 // names in and out of UTF-8, hidden files and folders (with files inside), an empty folder.
 void addDiscContents(TempTree& tree, const QString& folder);
 
-// Runs a program to its end; an empty text when it succeeded, else what went wrong.
-QString runTool(const QString& program, const QStringList& arguments,
-                const QString& workingFolder = {});
-
 // An ISO 9660 image with Rock Ridge and Joliet of `folder`, labelled `label`, made by
 // xorriso; an empty text when it was made, else why not.
 QString makeIso(const QString& folder, const QString& image, const QString& label);

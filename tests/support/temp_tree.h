@@ -32,8 +32,6 @@ public:
     // name such a file, so the tree removes it itself. Returns its native path.
     QByteArray addRawFile(const QString& folder, const QByteArray& name,
                           const QByteArray& contents = {});
-    // Removes a file of a raw name made elsewhere in the tree along with the tree.
-    void removeWithTree(const QByteArray& nativePath) { m_raw.append(nativePath); }
 
     // Gives a file this size (as truncate does: a hole, no disc space taken).
     void setSize(const QString& relative, qint64 bytes);

@@ -18,40 +18,19 @@ protected:
 TEST_F(DesktopPaths, NativePathsTakeTheDriveOfTheLongestMountPointHoldingThem)
 {
     EXPECT_EQ(toDrive(QStringLiteral("/home/ann/Pictures")), u"H:\\ann\\Pictures");
-    EXPECT_EQ(toDrive(QStringLiteral("/etc/fstab")), u"C:\\etc\\fstab");
     EXPECT_EQ(toDrive(QStringLiteral("/media/cdrom1/PHOTOS/2004")), u"E:\\PHOTOS\\2004");
     EXPECT_EQ(toDrive(QStringLiteral("/media/cd/x")), u"K:\\x");
     EXPECT_EQ(toDrive(QStringLiteral("/media/cdrom")), u"C:\\media\\cdrom");
     EXPECT_EQ(toDrive(QStringLiteral("/media/cdx/y")), u"C:\\media\\cdx\\y");
-    EXPECT_EQ(toDrive(QStringLiteral("/mnt/iso/install.amd/vmlinuz")), u"F:\\install.amd\\vmlinuz");
-}
-
-TEST_F(DesktopPaths, AMountPointItselfIsTheRootOfItsDrive)
-{
-    EXPECT_EQ(toDrive(QStringLiteral("/")), u"C:\\");
-    EXPECT_EQ(toDrive(QStringLiteral("/media/cdrom1")), u"E:\\");
-    EXPECT_EQ(toDrive(QStringLiteral("/media/cdrom1/")), u"E:\\");
-    EXPECT_EQ(toDrive(QStringLiteral("/home")), u"H:\\");
-}
-
-TEST_F(DesktopPaths, MountPointsWithBlanksWorkBothWays)
-{
     EXPECT_EQ(toDrive(QStringLiteral("/media/ann/Old Disk/My Files/a b.txt")),
               u"I:\\My Files\\a b.txt");
-    EXPECT_EQ(toNative(QStringLiteral("I:\\My Files\\a b.txt")),
-              u"/media/ann/Old Disk/My Files/a b.txt");
     EXPECT_EQ(toDrive(QStringLiteral("/media/ann/Old")), u"C:\\media\\ann\\Old");
-}
-
-TEST_F(DesktopPaths, NativePathsAreCleanedFirst)
-{
+    // A mount point itself is the root of its drive; paths are cleaned first.
+    EXPECT_EQ(toDrive(QStringLiteral("/media/cdrom1/")), u"E:\\");
     EXPECT_EQ(toDrive(QStringLiteral("/home/ann/../bob//docs/./x/")), u"H:\\bob\\docs\\x");
     EXPECT_EQ(toDrive(QStringLiteral("/home/..")), u"C:\\");
     EXPECT_EQ(toDrive(QStringLiteral("/media/cd/../cdrom1/A")), u"E:\\A");
-}
-
-TEST_F(DesktopPaths, PathsThatHaveNoDriveFormAreRefused)
-{
+    // Paths that have no drive form.
     EXPECT_EQ(toDrive(QStringLiteral("home/ann")), std::nullopt);
     EXPECT_EQ(toDrive(QString()), std::nullopt);
     EXPECT_EQ(toDrive(QStringLiteral("/home/ann/a\\b")), std::nullopt);
@@ -60,37 +39,23 @@ TEST_F(DesktopPaths, PathsThatHaveNoDriveFormAreRefused)
 TEST_F(DesktopPaths, DrivePathsBecomeNativePathsBelowTheMountPoint)
 {
     EXPECT_EQ(toNative(QStringLiteral("E:\\PHOTOS\\2004\\")), u"/media/cdrom1/PHOTOS/2004");
-    EXPECT_EQ(toNative(QStringLiteral("E:\\PHOTOS\\a.jpg")), u"/media/cdrom1/PHOTOS/a.jpg");
     EXPECT_EQ(toNative(QStringLiteral("e:\\PHOTOS")), u"/media/cdrom1/PHOTOS");
     EXPECT_EQ(toNative(QStringLiteral("E:/PHOTOS/2004")), u"/media/cdrom1/PHOTOS/2004");
     EXPECT_EQ(toNative(QStringLiteral("C:\\home\\ann")), u"/home/ann");
-    EXPECT_EQ(toNative(QStringLiteral("H:\\ann\\Pictures")), u"/home/ann/Pictures");
-}
-
-TEST_F(DesktopPaths, TheRootOfADriveIsItsMountPoint)
-{
+    EXPECT_EQ(toNative(QStringLiteral("I:\\My Files\\a b.txt")),
+              u"/media/ann/Old Disk/My Files/a b.txt");
     EXPECT_EQ(toNative(QStringLiteral("E:")), u"/media/cdrom1");
-    EXPECT_EQ(toNative(QStringLiteral("E:\\")), u"/media/cdrom1");
     EXPECT_EQ(toNative(QStringLiteral("c:\\")), u"/");
-    EXPECT_EQ(toNative(QStringLiteral("C:")), u"/");
-}
-
-TEST_F(DesktopPaths, DotsInDrivePathsStayOnTheDrive)
-{
+    // Dots stay on the drive.
     EXPECT_EQ(toNative(QStringLiteral("E:\\PHOTOS\\..\\MUSIC\\.\\a.mp3")),
               u"/media/cdrom1/MUSIC/a.mp3");
     EXPECT_EQ(toNative(QStringLiteral("E:\\..\\..\\etc")), u"/media/cdrom1/etc");
-}
-
-TEST_F(DesktopPaths, DrivePathsWithoutAMountedDriveHaveNoNativePath)
-{
+    // Without a mounted drive there is no native path.
     EXPECT_EQ(toNative(QStringLiteral("D:\\MUSIC\\a.mp3")), std::nullopt); // no disc in D:
-    EXPECT_EQ(toNative(QStringLiteral("D:\\")), std::nullopt);
-    EXPECT_EQ(toNative(QStringLiteral("Q:\\MUSIC")), std::nullopt); // no such drive
+    EXPECT_EQ(toNative(QStringLiteral("Q:\\MUSIC")), std::nullopt);        // no such drive
     EXPECT_EQ(toNative(QStringLiteral("EE:\\")), std::nullopt);
     EXPECT_EQ(toNative(QStringLiteral("E:PHOTOS")), std::nullopt);
     EXPECT_EQ(toNative(QStringLiteral("/media/cdrom1")), std::nullopt);
-    EXPECT_EQ(toNative(QString()), std::nullopt);
 }
 
 TEST_F(DesktopPaths, ConvertBackToWhatTheyWere)

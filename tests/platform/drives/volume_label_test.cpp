@@ -24,31 +24,20 @@ std::optional<QString> udfLabelOf(QByteArray image)
     return readUdfLabel(buffer);
 }
 
-TEST(IsoLabel, IsTheVolumeIdentifierWithoutItsPadding)
+TEST(IsoLabel, IsTheVolumeIdentifierWithoutItsPaddingInUtf8OrOneCharacterPerByte)
 {
-    EXPECT_EQ(isoLabelOf(fixtures::isoImage("PHOTOS_2004")), u"PHOTOS_2004");
     EXPECT_EQ(isoLabelOf(fixtures::isoImage("  TWO WORDS")), u"  TWO WORDS");
     EXPECT_EQ(isoLabelOf(fixtures::isoImage("ABCDEFGHIJKLMNOPQRSTUVWXYZ012345")),
               u"ABCDEFGHIJKLMNOPQRSTUVWXYZ012345");
-}
-
-TEST(IsoLabel, ReadsUtf8AndFallsBackToOneCharacterPerByte)
-{
     EXPECT_EQ(isoLabelOf(fixtures::isoImage("J\xc3\xb6rg")), u"J\u00f6rg");
     EXPECT_EQ(isoLabelOf(fixtures::isoImage("J\xf6rg")), u"J\u00f6rg");
 }
 
-TEST(IsoLabel, IsMissingWhenBlankOrWhenThereIsNoIsoVolume)
+TEST(IsoLabel, IsMissingWhenBlankCutShortOrWhenThereIsNoIsoVolume)
 {
-    EXPECT_EQ(isoLabelOf(fixtures::isoImage("")), std::nullopt);
     EXPECT_EQ(isoLabelOf(fixtures::isoImage("   ")), std::nullopt);
     EXPECT_EQ(isoLabelOf(QByteArray(64 * 1024, '\0')), std::nullopt);
-    EXPECT_EQ(isoLabelOf(QByteArray(100, 'x')), std::nullopt);
     EXPECT_EQ(isoLabelOf(fixtures::udfImage(QStringLiteral("UDF_ONLY"))), std::nullopt);
-}
-
-TEST(IsoLabel, IsMissingWhenTheImageEndsInsideTheDescriptor)
-{
     EXPECT_EQ(isoLabelOf(fixtures::isoImage("CUT").left(16 * 2048 + 60)), std::nullopt);
 }
 
@@ -116,11 +105,8 @@ TEST(LabelLinkNames, AreDecodedFromTheirEscapes)
     EXPECT_EQ(decodeLabelLinkName(QStringLiteral("ANN\\x20STICK")), u"ANN STICK");
     EXPECT_EQ(decodeLabelLinkName(QStringLiteral("a\\x2fb\\x5cc")), u"a/b\\c");
     EXPECT_EQ(decodeLabelLinkName(QStringLiteral("J\\xc3\\xb6rg")), u"J\u00f6rg");
-    EXPECT_EQ(decodeLabelLinkName(QStringLiteral("J\u00f6rg")), u"J\u00f6rg");
-    EXPECT_EQ(decodeLabelLinkName(QStringLiteral("\\x20lead")), u" lead");
     EXPECT_EQ(decodeLabelLinkName(QStringLiteral("end\\x2")), u"end\\x2");
     EXPECT_EQ(decodeLabelLinkName(QStringLiteral("no\\xzzescape")), u"no\\xzzescape");
-    EXPECT_EQ(decodeLabelLinkName(QStringLiteral("PLAIN")), u"PLAIN");
 }
 
 } // namespace

@@ -24,73 +24,36 @@ const QByteArray kUserFile = "; keep this comment\n"
                              "Path=C:\\\n"
                              "Path=shadowed\n";
 
-TEST(ProfileFileWrite, FirstWriteCreatesTheFileWithOneSectionAndOneKey)
+TEST(ProfileFileWrite, ChangesOneValueOrAddsOneLineAndKeepsTheRestAndTheLineEnds)
 {
-    TempTree tree;
-    const QString file = tree.path(QStringLiteral("settings.ini"));
-    ASSERT_TRUE(WriteINI(file, QStringLiteral("Settings"), QStringLiteral("loadwind"),
-                         QStringLiteral("1")));
-    EXPECT_EQ(readBytes(file), "[Settings]\nloadwind=1\n");
-    EXPECT_EQ(ReadINI(file, QStringLiteral("Settings"), QStringLiteral("loadwind"), {}), u"1");
-}
+    for (const QByteArray& lineEnd : {QByteArray("\n"), QByteArray("\r\n")}) {
+        SCOPED_TRACE(lineEnd.size());
+        TempTree tree;
+        tree.addFile(QStringLiteral("s.ini"), QByteArray(kUserFile).replace("\n", lineEnd));
+        const QString file = tree.path(QStringLiteral("s.ini"));
+        const auto write = [&file](const char* section, const char* key, const char* value) {
+            ASSERT_TRUE(WriteINI(file, QString::fromUtf8(section), QString::fromUtf8(key),
+                                 QString::fromUtf8(value)));
+        };
+        write("settings", "LoadWind", "0");
+        // Written with the trailing blank the folder picker passes: the same key.
+        write("Paths", "CopyPath ", "D:\\NEW\\");
+        write("Paths", "path", "E:\\"); // the first of two
+        write("Settings", "DriveLetter", "F");
+        write("Strings", "Total", "1");
+        write("Strings", "s1", "holiday");
 
-TEST(ProfileFileWrite, ReplacesOnlyTheValueOfTheFirstMatchingKey)
-{
-    TempTree tree;
-    tree.addFile(QStringLiteral("s.ini"), kUserFile);
-    const QString file = tree.path(QStringLiteral("s.ini"));
-    ASSERT_TRUE(WriteINI(file, QStringLiteral("settings"), QStringLiteral("LoadWind"),
-                         QStringLiteral("0")));
-    // Written with the trailing blank the folder picker passes: the same key.
-    ASSERT_TRUE(WriteINI(file, QStringLiteral("Paths"), QStringLiteral("CopyPath "),
-                         QStringLiteral("D:\\NEW\\")));
-    ASSERT_TRUE(
-        WriteINI(file, QStringLiteral("Paths"), QStringLiteral("path"), QStringLiteral("E:\\")));
-
-    QByteArray expected = kUserFile;
-    expected.replace("loadwind = 1   ", "loadwind = 0   ");
-    expected.replace("'C:\\OLD\\'", "D:\\NEW\\");
-    expected.replace("Path=C:\\\n", "Path=E:\\\n");
-    EXPECT_EQ(readBytes(file), expected);
-    EXPECT_EQ(ReadINI(file, QStringLiteral("Paths"), QStringLiteral("CopyPath"), {}), u"D:\\NEW\\");
-}
-
-TEST(ProfileFileWrite, NewKeysGoAfterTheLastKeyOfTheirSectionAndNewSectionsAtTheEnd)
-{
-    TempTree tree;
-    tree.addFile(QStringLiteral("s.ini"), kUserFile);
-    const QString file = tree.path(QStringLiteral("s.ini"));
-    ASSERT_TRUE(WriteINI(file, QStringLiteral("Settings"), QStringLiteral("DriveLetter"),
-                         QStringLiteral("F")));
-    ASSERT_TRUE(
-        WriteINI(file, QStringLiteral("Strings"), QStringLiteral("Total"), QStringLiteral("1")));
-    ASSERT_TRUE(
-        WriteINI(file, QStringLiteral("Strings"), QStringLiteral("s1"), QStringLiteral("holiday")));
-
-    QByteArray expected = kUserFile;
-    expected.replace("PLAYSOUND=0\n", "PLAYSOUND=0\nDriveLetter=F\n");
-    expected += "[Strings]\nTotal=1\ns1=holiday\n";
-    EXPECT_EQ(readBytes(file), expected);
-}
-
-TEST(ProfileFileWrite, AnExistingFileKeepsItsCarriageReturnLineEnds)
-{
-    TempTree tree;
-    QByteArray crlf = kUserFile;
-    crlf.replace("\n", "\r\n");
-    tree.addFile(QStringLiteral("s.ini"), crlf);
-    const QString file = tree.path(QStringLiteral("s.ini"));
-    ASSERT_TRUE(WriteINI(file, QStringLiteral("Settings"), QStringLiteral("PlaySound"),
-                         QStringLiteral("1")));
-    ASSERT_TRUE(WriteINI(file, QStringLiteral("Paths"), QStringLiteral("LoadedPath"),
-                         QStringLiteral("APP")));
-    ASSERT_TRUE(
-        WriteINI(file, QStringLiteral("Strings"), QStringLiteral("Total"), QStringLiteral("0")));
-
-    QByteArray expected = crlf;
-    expected.replace("PLAYSOUND=0\r\n", "PLAYSOUND=1\r\n");
-    expected += "LoadedPath=APP\r\n[Strings]\r\nTotal=0\r\n";
-    EXPECT_EQ(readBytes(file), expected);
+        // A new key goes after the last key of its section, a new section at the end.
+        QByteArray expected = kUserFile;
+        expected.replace("loadwind = 1   ", "loadwind = 0   ");
+        expected.replace("'C:\\OLD\\'", "D:\\NEW\\");
+        expected.replace("Path=C:\\\n", "Path=E:\\\n");
+        expected.replace("PLAYSOUND=0\n", "PLAYSOUND=0\nDriveLetter=F\n");
+        expected += "[Strings]\nTotal=1\ns1=holiday\n";
+        EXPECT_EQ(readBytes(file), expected.replace("\n", lineEnd));
+        EXPECT_EQ(ReadINI(file, QStringLiteral("Paths"), QStringLiteral("CopyPath"), {}),
+                  u"D:\\NEW\\");
+    }
 }
 
 TEST(ProfileFileWrite, AFileWithoutAFinalLineEndGetsOneOnlyWhereALineIsAdded)
@@ -104,21 +67,12 @@ TEST(ProfileFileWrite, AFileWithoutAFinalLineEndGetsOneOnlyWhereALineIsAdded)
     ASSERT_TRUE(
         WriteINI(file, QStringLiteral("Paths"), QStringLiteral("Path"), QStringLiteral("0")));
     EXPECT_EQ(readBytes(file), "[Settings]\nloadwind=1\n[Paths]\nPath=0\n");
-}
 
-TEST(ProfileFileWrite, AStaleHistoryEntryBeyondTheTotalIsLeftAlone)
-{
-    TempTree tree;
-    const QByteArray before = "[Strings]\r\nTotal=3\r\ns1=cat\r\ns2=dog\r\ns3=old entry\r\n";
-    tree.addFile(QStringLiteral("s.ini"), before);
-    const QString file = tree.path(QStringLiteral("s.ini"));
-    ASSERT_TRUE(
-        WriteINI(file, QStringLiteral("Strings"), QStringLiteral("Total"), QStringLiteral("2")));
-    ASSERT_TRUE(
-        WriteINI(file, QStringLiteral("Strings"), QStringLiteral("s1"), QStringLiteral("bird")));
-    ASSERT_TRUE(
-        WriteINI(file, QStringLiteral("Strings"), QStringLiteral("s2"), QStringLiteral("cat")));
-    EXPECT_EQ(readBytes(file), "[Strings]\r\nTotal=2\r\ns1=bird\r\ns2=cat\r\ns3=old entry\r\n");
+    // A file that is not there yet is made with one section and one key.
+    const QString made = tree.path(QStringLiteral("settings.ini"));
+    ASSERT_TRUE(WriteINI(made, QStringLiteral("Settings"), QStringLiteral("loadwind"),
+                         QStringLiteral("1")));
+    EXPECT_EQ(readBytes(made), "[Settings]\nloadwind=1\n");
 }
 
 TEST(ProfileFileWrite, ValuesStayOnOneLineAndRoundTripAsUtf8)

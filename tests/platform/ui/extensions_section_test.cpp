@@ -66,30 +66,5 @@ TEST(ExtensionsSection, EveryExtensionOfTheShippedFileReadsAsAnIconNumber)
     EXPECT_EQ(used.size(), kIconCount - 2);
 }
 
-TEST(ExtensionsSection, CommonTypesGetTheirIcons)
-{
-    auto iconOf = [](const char* extension) {
-        return system::ReadINI(kShippedFile, QStringLiteral("Extensions"),
-                               QString::fromLatin1(extension), {})
-            .toInt();
-    };
-    EXPECT_EQ(iconOf("(Default)"), static_cast<int>(IconNumber::File));
-    EXPECT_EQ(iconOf("txt"), static_cast<int>(IconNumber::Text));
-    EXPECT_EQ(iconOf("doc"), static_cast<int>(IconNumber::Document));
-    EXPECT_EQ(iconOf("xls"), static_cast<int>(IconNumber::Spreadsheet));
-    EXPECT_EQ(iconOf("pdf"), static_cast<int>(IconNumber::Pdf));
-    EXPECT_EQ(iconOf("jpg"), static_cast<int>(IconNumber::Image));
-    EXPECT_EQ(iconOf("mp3"), static_cast<int>(IconNumber::Music));
-    EXPECT_EQ(iconOf("avi"), static_cast<int>(IconNumber::Video));
-    EXPECT_EQ(iconOf("zip"), static_cast<int>(IconNumber::Archive));
-    EXPECT_EQ(iconOf("exe"), static_cast<int>(IconNumber::Program));
-    EXPECT_EQ(iconOf("htm"), static_cast<int>(IconNumber::WebPage));
-    EXPECT_EQ(iconOf("cpp"), static_cast<int>(IconNumber::SourceCode));
-    EXPECT_EQ(iconOf("ttf"), static_cast<int>(IconNumber::Font));
-    EXPECT_EQ(iconOf("iso"), static_cast<int>(IconNumber::DiscImage));
-    EXPECT_EQ(iconOf("db2"), static_cast<int>(IconNumber::Database));
-    EXPECT_EQ(iconOf("qns"), static_cast<int>(IconNumber::Music));
-}
-
 } // namespace
 } // namespace platterly::ui

@@ -52,8 +52,6 @@ TEST(IconLibrary, ANumberOutsideTheRangeGivesTheOrdinaryFileIcon)
         EXPECT_EQ(imageOf(icons.pixmap(number)), file);
         EXPECT_EQ(imageOf(drawBundledIcon(number)), file);
     }
-    EXPECT_EQ(icons.pixmap(static_cast<int>(IconNumber::File)).size(), QSize(16, 16));
-    EXPECT_NE(imageOf(icons.pixmap(1)), file);
 }
 
 TEST(IconLibrary, ThemeIconsWhereAvailableStillGiveEveryNumberASixteenPixelIcon)
@@ -68,21 +66,6 @@ TEST(IconLibrary, ThemeIconsWhereAvailableStillGiveEveryNumberASixteenPixelIcon)
     EXPECT_NE(imageOf(icons.pixmap(static_cast<int>(IconNumber::Disc))),
               imageOf(icons.pixmap(static_cast<int>(IconNumber::Folder))));
     EXPECT_EQ(icons.icon(IconNumber::Folder).cacheKey(), icons.icon(2).cacheKey());
-}
-
-TEST(IconLibrary, EveryNumberHasFreedesktopNamesToLookUp)
-{
-    for (int number = 1; number <= kIconCount; ++number) {
-        SCOPED_TRACE(number);
-        const QStringList names = IconLibrary::themeNames(number);
-        ASSERT_FALSE(names.isEmpty());
-        for (const QString& name : names)
-            EXPECT_FALSE(name.contains(QLatin1Char(' ')) || name.contains(QLatin1Char('/')));
-    }
-    EXPECT_EQ(IconLibrary::themeNames(1).first(), QStringLiteral("media-optical"));
-    EXPECT_EQ(IconLibrary::themeNames(2).first(), QStringLiteral("folder"));
-    EXPECT_TRUE(IconLibrary::themeNames(0).isEmpty());
-    EXPECT_TRUE(IconLibrary::themeNames(kIconCount + 1).isEmpty());
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "platform/system/native_name.h"
+#include "platform/ui/shell_opener.h"
 #include "platform/ui/ui_test_support.h"
-#include "support/doubles/recording_shell_opener.h"
 #include "support/temp_tree.h"
 
 #include <QFile>
@@ -156,32 +156,6 @@ TEST(DesktopHandlerQuery, ReadsTheAnswerOfXdgMime)
                                    tree.path(QStringLiteral("no-such-program"))),
               std::nullopt);
     EXPECT_EQ(desktopHasHandlerFor(QString(), named), std::nullopt);
-}
-
-TEST(RecordingShellOpener, RecordsRequestsAndGivesScriptedResultsInOrder)
-{
-    RecordingShellOpener recorder;
-    recorder.queueResult(false);
-    recorder.queueResult(true);
-
-    EXPECT_FALSE(recorder.open(QStringLiteral("/media/cdrom/a.txt")));
-    EXPECT_TRUE(recorder.openUrl(QUrl(QStringLiteral("file:///opt/platterly/help.pdf"))));
-    EXPECT_TRUE(recorder.open(QStringLiteral("/media/cdrom/"))); // falls back to true
-    recorder.setFallbackResult(false);
-    EXPECT_FALSE(recorder.openUrl(QUrl(QStringLiteral("https://example.org"))));
-
-    EXPECT_EQ(recorder.openedPaths(), QStringList({QStringLiteral("/media/cdrom/a.txt"),
-                                                   QStringLiteral("/opt/platterly/help.pdf"),
-                                                   QStringLiteral("/media/cdrom/")}));
-    EXPECT_EQ(recorder.openedUrls().size(), 2);
-
-    ShellOpener& real = shellOpener();
-    {
-        ShellOpenerOverride installed(recorder);
-        EXPECT_EQ(&shellOpener(), &recorder);
-    }
-    EXPECT_EQ(&shellOpener(), &real);
-    EXPECT_NE(dynamic_cast<DesktopShellOpener*>(&real), nullptr);
 }
 
 } // namespace

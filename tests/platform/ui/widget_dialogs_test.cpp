@@ -86,6 +86,10 @@ TEST(WidgetDialogs, AMessageBoxShowsItsTextsAndReturnsTheButtonPressed)
     showAndPress(QStringLiteral("Go on?"), {}, Buttons::OkCancel, Icon::Information,
                  QMessageBox::Cancel, &answer);
     EXPECT_EQ(answer, Answer::Cancel);
+    // Escape on a Yes/No box answers No.
+    showAndPress(QStringLiteral("Delete?"), {}, Buttons::YesNo, Icon::Question,
+                 QMessageBox::NoButton, &answer);
+    EXPECT_EQ(answer, Answer::No);
 }
 
 TEST(WidgetDialogs, AMessageBoxWithoutCaptionShowsTheApplicationTitleAndPlainText)
@@ -101,14 +105,6 @@ TEST(WidgetDialogs, AMessageBoxWithoutCaptionShowsTheApplicationTitleAndPlainTex
     // Markup in a disc title is shown as typed, and the line break is a line break.
     EXPECT_EQ(seen.format, Qt::PlainText);
     EXPECT_EQ(seen.text, QStringLiteral("Please Insert CD : <b>Photos</b> or\nCheck the File"));
-}
-
-TEST(WidgetDialogs, EscapeOnAYesNoBoxAnswersNo)
-{
-    Answer answer = Answer::Yes;
-    showAndPress(QStringLiteral("Delete?"), {}, Buttons::YesNo, Icon::Question,
-                 QMessageBox::NoButton, &answer);
-    EXPECT_EQ(answer, Answer::No);
 }
 
 TEST(WidgetDialogs, TheInputDialogGivesTheTypedTextOrNothingOnCancel)

@@ -4,21 +4,11 @@ namespace platterly::ui {
 
 namespace {
 
+// The name of an answer's button, in the order of the Answer values.
 QString answerName(Answer answer)
 {
-    switch (answer) {
-    case Answer::Ok:
-        return QStringLiteral("Ok");
-    case Answer::Cancel:
-        return QStringLiteral("Cancel");
-    case Answer::Yes:
-        return QStringLiteral("Yes");
-    case Answer::No:
-        return QStringLiteral("No");
-    case Answer::Retry:
-        return QStringLiteral("Retry");
-    }
-    return QStringLiteral("?");
+    static const char* const names[] = {"Ok", "Cancel", "Yes", "No", "Retry"};
+    return QString::fromLatin1(names[static_cast<int>(answer)]);
 }
 
 } // namespace

@@ -72,8 +72,6 @@ public:
     bool failed() const { return !m_failures.isEmpty(); }
     // One line per unfitting box, for the test's failure message.
     QString failures() const { return m_failures.join(QLatin1Char('\n')); }
-    // Answers queued but not yet used.
-    qsizetype pending() const { return static_cast<qsizetype>(m_queue.size()); }
     // Forgets the boxes shown, the queued answers and the failures.
     void clear();
 
