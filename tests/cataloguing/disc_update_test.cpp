@@ -64,20 +64,16 @@ protected:
 
     std::optional<drives::VolumeRecord> volumeOf(const QString& title)
     {
-        sql::SqlError error;
-        auto db = sql::Database::open(m_file, &error);
-        return db ? catalogue::readDiscVolume(*db, title) : std::nullopt;
+        return catalogue::readDiscVolume(*sql::Database::open(m_file, nullptr), title);
     }
 
     // A disc's rows, every field, in stored order.
     static QStringList rowsOf(const QString& file, const QString& title)
     {
-        sql::SqlError error;
-        auto db = sql::Database::open(file, &error);
-        EXPECT_TRUE(db);
+        auto db = sql::Database::open(file, nullptr);
         auto rows = db->prepare(u"SELECT CDNAME, FNAME, PATH, LEVEL, TYPE, SIZE, MODIFIED FROM CDS"
                                 u" WHERE CDNAME = ?1 ORDER BY rowid"_s,
-                                &error);
+                                nullptr);
         rows->bindText(1, title);
         QStringList lines;
         while (rows->step() == sql::Statement::Step::Row) {
@@ -116,9 +112,7 @@ protected:
 
     void expectIndexCoversDisc(const QString& title)
     {
-        sql::SqlError error;
-        auto db = sql::Database::open(m_file, &error);
-        ASSERT_TRUE(db);
+        auto db = sql::Database::open(m_file, nullptr);
         EXPECT_EQ(catalogue::nameIndexStatus(*db), catalogue::NameIndexStatus::Current);
         EXPECT_EQ(catalogue::countTitleRows(*db, {title}, std::nullopt),
                   qint64(rowsOf(m_file, title).size()));
@@ -185,16 +179,15 @@ TEST_F(DiscUpdateTest, AChangedDiscGetsTheRowsOfAFreshCatalogueAndTheTotalsMove)
     EXPECT_EQ(result.changed, 3); // a.txt, b.mp3, and Music, whose contents changed
     EXPECT_EQ(rowsOf(m_file, u"Disc"_s), freshRows(u"Disc"_s));
     EXPECT_EQ(rowsOf(m_file, u"Last"_s), lastRows);
-    {
-        // Its rows stay together, after the other discs' now.
-        sql::SqlError error;
-        auto db = sql::Database::open(m_file, &error);
-        auto apart = db->prepare(u"SELECT count(*) FROM CDS WHERE CDNAME <> 'Disc' AND rowid >"
-                                 u" (SELECT min(rowid) FROM CDS WHERE CDNAME = 'Disc')"_s,
-                                 &error);
-        ASSERT_EQ(apart->step(), sql::Statement::Step::Row);
-        EXPECT_EQ(apart->integer(0), 0);
-    }
+    // Its rows stay together, after the other discs' now.
+    auto db = sql::Database::open(m_file, nullptr);
+    auto apart = db->prepare(u"SELECT count(*) FROM CDS WHERE CDNAME <> 'Disc' AND rowid >"
+                             u" (SELECT min(rowid) FROM CDS WHERE CDNAME = 'Disc')"_s,
+                             nullptr);
+    ASSERT_EQ(apart->step(), sql::Statement::Step::Row);
+    EXPECT_EQ(apart->integer(0), 0);
+    apart.reset();
+    db.reset();
     // The disc keeps its place in the list; its counts and date are new, and so are the totals.
     EXPECT_EQ(discsAndTotals(), QStringList({u"First|2024-05-06|0|1"_s, u"Disc|2024-05-06|3|5"_s,
                                              u"Last|2024-05-06|0|1"_s, u"3|3|7"_s}));
@@ -214,12 +207,9 @@ TEST_F(DiscUpdateTest, AChangedDiscGetsTheRowsOfAFreshCatalogueAndTheTotalsMove)
 TEST_F(DiscUpdateTest, ADiscReadFromAnotherPlaceOrRenamedIsWrittenAfresh)
 {
     ASSERT_EQ(add(m_file, u"Disc"_s, tree.root()).outcome, cataloguing::RunOutcome::Finished);
-    {
-        sql::SqlError error;
-        auto db = sql::Database::open(m_file, &error);
-        ASSERT_FALSE(db->exec(u"UPDATE CDS SET CDNAME = 'Renamed'; UPDATE TOTAL SET CDNAME ="
-                              u" 'Renamed'; DELETE FROM NAMEINDEX_STATE"_s));
-    }
+    ASSERT_FALSE(sql::Database::open(m_file, nullptr)
+                     ->exec(u"UPDATE CDS SET CDNAME = 'Renamed'; UPDATE TOTAL SET CDNAME ="
+                            u" 'Renamed'; DELETE FROM NAMEINDEX_STATE"_s));
     const cataloguing::UpdateResult result = update(u"Renamed"_s, tree.root(), u"E:\\copy\\"_s);
     ASSERT_EQ(result.outcome, UpdateOutcome::Updated) << result.message.toStdString();
     // The same entries, found below another root: nothing came, went or changed.
@@ -241,20 +231,17 @@ TEST_F(DiscUpdateTest, ADiscIsFoundWhereItWasCataloguedAndItsPlaceRecordedAnew)
 
     // Where it was is gone: refused, nothing changed. Read from where it is now, that place is
     // recorded, and the next update finds it there.
-    {
-        sql::SqlError error;
-        auto db = sql::Database::open(m_file, &error);
-        ASSERT_FALSE(db->exec(u"UPDATE VOLUMES SET ROOT = '%1'"_s.arg(tree.path(u"gone"_s))));
-    }
+    ASSERT_FALSE(sql::Database::open(m_file, nullptr)
+                     ->exec(u"UPDATE VOLUMES SET ROOT = '%1'"_s.arg(tree.path(u"gone"_s))));
     const QStringList rows = rowsOf(m_file, u"Disc"_s);
     const cataloguing::UpdateResult lost = update(u"Disc"_s, QString());
     EXPECT_EQ(lost.outcome, UpdateOutcome::Absent);
     EXPECT_TRUE(lost.message.contains(u"was not found"_s)) << lost.message.toStdString();
     EXPECT_EQ(rowsOf(m_file, u"Disc"_s), rows);
     ASSERT_EQ(update(u"Disc"_s, tree.root(), u"E:\\"_s).outcome, UpdateOutcome::Updated);
-    ASSERT_TRUE(volumeOf(u"Disc"_s));
-    EXPECT_EQ(volumeOf(u"Disc"_s)->root, tree.root());
-    EXPECT_EQ(volumeOf(u"Disc"_s)->driveRoot, u"E:\\"_s);
+    const auto volume = volumeOf(u"Disc"_s);
+    ASSERT_TRUE(volume);
+    EXPECT_EQ(volume->root + volume->driveRoot, tree.root() + u"E:\\"_s);
     EXPECT_EQ(update(u"Disc"_s, QString()).outcome, UpdateOutcome::Updated);
 }
 
@@ -277,30 +264,23 @@ TEST_F(DiscUpdateTest, AnAbsentFolderOrMediumOrDiscIsRefusedWithNothingChanged)
     EXPECT_EQ(discsAndTotals(), discs);
 
     // A damaged file is not written to: its free pages may still hold rows.
-    {
-        QFile::copy(m_file, m_dir.filePath(u"sound.db2"_s));
-        test::orphanFreePages(m_file);
+    const auto bytes = [this] {
         QFile file(m_file);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        const QByteArray damaged = file.readAll();
-        file.close();
-        const cataloguing::UpdateResult refused = update(u"Disc"_s, tree.root());
-        EXPECT_EQ(refused.outcome, UpdateOutcome::Failed);
-        EXPECT_TRUE(refused.message.contains(u"integrity check"_s))
-            << refused.message.toStdString();
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        EXPECT_EQ(file.readAll(), damaged);
-        file.close();
-        ASSERT_TRUE(QFile::remove(m_file));
-        ASSERT_TRUE(QFile::rename(m_dir.filePath(u"sound.db2"_s), m_file));
-    }
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray sound = bytes();
+    test::orphanFreePages(m_file);
+    const QByteArray damaged = bytes();
+    const cataloguing::UpdateResult refused = update(u"Disc"_s, tree.root());
+    EXPECT_EQ(refused.outcome, UpdateOutcome::Failed);
+    EXPECT_TRUE(refused.message.contains(u"integrity check"_s)) << refused.message.toStdString();
+    EXPECT_EQ(bytes(), damaged);
+    QFile file(m_file);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(sound) == sound.size());
+    file.close();
 
     // After a rename gave two discs one title, which one to update cannot be told.
-    {
-        sql::SqlError error;
-        auto db = sql::Database::open(m_file, &error);
-        ASSERT_FALSE(db->exec(u"UPDATE TOTAL SET CDNAME = 'Disc'"_s));
-    }
+    ASSERT_FALSE(sql::Database::open(m_file, nullptr)->exec(u"UPDATE TOTAL SET CDNAME = 'Disc'"_s));
     const cataloguing::UpdateResult twice = update(u"Disc"_s, tree.root());
     EXPECT_EQ(twice.outcome, UpdateOutcome::Ambiguous);
     EXPECT_EQ(rowsOf(m_file, u"Disc"_s), rows);

@@ -105,19 +105,16 @@ TEST_F(SearchCommand, CategoryScopeAndLimit)
     EXPECT_EQ(limited.lines.size(), 2);
     EXPECT_EQ(limited.err, u"Files Found 2 (4)"_s);
 
-    const Outcome apostrophe = cli({u"search"_s, u"it's"_s, u"--json"_s});
-    ASSERT_EQ(apostrophe.lines.size(), 1);
-    const QJsonObject row = QJsonDocument::fromJson(apostrophe.lines[0].toUtf8()).object();
-    EXPECT_EQ(row.value(u"CDNAME"_s).toString(), u"Disc A"_s);
-    EXPECT_EQ(row.value(u"FNAME"_s).toString(), u"it's here.jpg"_s);
-    EXPECT_EQ(row.value(u"PATH"_s).toString(), u"D:\\"_s);
-    EXPECT_EQ(row.value(u"SIZE"_s).toInteger(), 0);
-    EXPECT_EQ(row.value(u"MODIFIED"_s).toString(), catalogue::modifiedIso(kChanged));
-
-    const Outcome holidays = cli({u"search"_s, u"Holidays"_s, u"--json"_s});
-    ASSERT_EQ(holidays.lines.size(), 1);
-    const QJsonObject folderRow = QJsonDocument::fromJson(holidays.lines[0].toUtf8()).object();
+    const Outcome json = cli({u"search"_s, u"[hi][ot]"_s, u"--json"_s});
+    ASSERT_EQ(json.lines.size(), 2);
+    const QJsonObject folderRow = QJsonDocument::fromJson(json.lines[0].toUtf8()).object();
     EXPECT_TRUE(folderRow.value(u"SIZE"_s).isNull());
+    EXPECT_EQ(QJsonDocument::fromJson(json.lines[1].toUtf8()).object(),
+              QJsonObject({{u"CDNAME"_s, u"Disc A"_s},
+                           {u"FNAME"_s, u"it's here.jpg"_s},
+                           {u"PATH"_s, u"D:\\"_s},
+                           {u"SIZE"_s, 0},
+                           {u"MODIFIED"_s, catalogue::modifiedIso(kChanged)}}));
 }
 
 TEST_F(SearchCommand, FiltersBySizeAndDay)
@@ -158,15 +155,14 @@ TEST_F(SearchCommand, DuplicatesAreListedLargestWasteFirst)
     const QStringList onCatalogue = {u"--catalogue"_s, catalogue.path(), u"duplicates"_s};
 
     const Outcome json = cli(onCatalogue + QStringList{u"--json"_s});
-    ASSERT_EQ(json.status, 0) << json.err.toStdString();
-    ASSERT_EQ(json.lines.size(), 1);
+    ASSERT_EQ(json.lines.size(), 1) << json.err.toStdString();
     const QJsonObject group = QJsonDocument::fromJson(json.lines[0].toUtf8()).object();
     EXPECT_EQ(group.value(u"FNAME"_s).toString(), u"Alpha.txt"_s);
     EXPECT_EQ(group.value(u"SIZE"_s).toInteger(), 1500);
-    const QJsonArray copies = group.value(u"COPIES"_s).toArray();
-    ASSERT_EQ(copies.size(), 2);
-    EXPECT_EQ(copies[1].toObject().value(u"CDNAME"_s).toString(), u"Disc B"_s);
-    EXPECT_EQ(copies[1].toObject().value(u"PATH"_s).toString(), u"D:\\backup\\"_s);
+    const QJsonObject second = group.value(u"COPIES"_s).toArray().last().toObject();
+    EXPECT_EQ(group.value(u"COPIES"_s).toArray().size(), 2);
+    EXPECT_EQ(second.value(u"CDNAME"_s).toString() + second.value(u"PATH"_s).toString(),
+              u"Disc BD:\\backup\\"_s);
     EXPECT_EQ(json.err, u"1 group of duplicates, 1500 bytes in the copies beyond the first"_s);
 
     const Outcome plain = cli(onCatalogue);
@@ -233,11 +229,12 @@ TEST_F(SearchCommand, FailuresAndWrongUsage)
     EXPECT_EQ(failed.status, 1);
     EXPECT_TRUE(failed.err.startsWith(u"platterly-cli: "_s)) << failed.err.toStdString();
 
-    EXPECT_EQ(cli({u"search"_s}).status, 2);
-    EXPECT_EQ(cli({u"search"_s, u"a"_s, u"b"_s}).status, 2);
-    EXPECT_EQ(cli({u"search"_s, u"a"_s, u"--limit"_s, u"some"_s}).status, 2);
-    EXPECT_EQ(cli({u"search"_s, u"a"_s, u"--sort"_s}).status, 2);
-    EXPECT_EQ(cli({u"search"_s, u"a"_s, u"--disc"_s}).status, 2);
+    for (const QStringList& wrong : {QStringList{},
+                                     {u"a"_s, u"b"_s},
+                                     {u"a"_s, u"--sort"_s},
+                                     {u"a"_s, u"--limit"_s, u"some"_s},
+                                     {u"a"_s, u"--disc"_s}})
+        EXPECT_EQ(cli(QStringList{u"search"_s} + wrong).status, 2);
     // After "--" a pattern may begin with dashes.
     EXPECT_EQ(cli({u"search"_s, u"--"_s, u"--x"_s}).status, 0);
 }

@@ -47,14 +47,17 @@ TEST_F(SearchHistory, LoadsTotalEntriesInOrder)
     }
 }
 
-TEST_F(SearchHistory, ANewPatternGoesFirstAndIsWritten)
+TEST_F(SearchHistory, ANewPatternGoesFirstAndKeysBeyondTotalAreNeitherReadNorRemoved)
 {
-    write("[Strings]\nTotal=2\ns1=abc\ns2=xyz\n");
+    write("[Strings]\nTotal=2\ns1=abc\ns2=xyz\ns5=old five\ns9=old nine\n");
     QStringList history = loadSearchHistory(settings);
+    EXPECT_EQ(history, QStringList({u"abc"_s, u"xyz"_s}));
     EXPECT_TRUE(rememberSearch(history, u"new one"_s, settings));
     EXPECT_EQ(history, QStringList({u"new one"_s, u"abc"_s, u"xyz"_s}));
     EXPECT_EQ(loadSearchHistory(settings), history);
     EXPECT_EQ(value(u"Total"_s), u"3"_s);
+    EXPECT_EQ(value(u"s5"_s), u"old five"_s);
+    EXPECT_EQ(value(u"s9"_s), u"old nine"_s);
 }
 
 TEST_F(SearchHistory, APatternAlreadyListedOrOfBlanksOnlyChangesNothing)
@@ -72,39 +75,24 @@ TEST_F(SearchHistory, APatternAlreadyListedOrOfBlanksOnlyChangesNothing)
     EXPECT_EQ(history.mid(0, 2), QStringList({u" a "_s, u"XYZ"_s}));
 }
 
-TEST_F(SearchHistory, TheNinthDistinctPatternPushesTheOldestOut)
+TEST_F(SearchHistory, AtMostEightPatternsAreKeptTheOldestPushedOut)
 {
     QStringList history;
     for (int i = 1; i <= 8; ++i)
         ASSERT_TRUE(rememberSearch(history, u"p%1"_s.arg(i), settings));
-    EXPECT_EQ(history.size(), 8);
-    EXPECT_EQ(history.last(), u"p1"_s);
     EXPECT_TRUE(rememberSearch(history, u"p9"_s, settings));
     EXPECT_EQ(history, QStringList({u"p9"_s, u"p8"_s, u"p7"_s, u"p6"_s, u"p5"_s, u"p4"_s, u"p3"_s,
                                     u"p2"_s}));
     EXPECT_EQ(loadSearchHistory(settings), history);
     EXPECT_EQ(value(u"Total"_s), u"8"_s);
     EXPECT_EQ(value(u"s9"_s), u"<none>"_s);
-}
 
-TEST_F(SearchHistory, KeysBeyondTotalAreNeitherReadNorRemoved)
-{
-    write("[Strings]\nTotal=2\ns1=abc\ns2=xyz\ns5=old five\ns9=old nine\n");
-    QStringList history = loadSearchHistory(settings);
-    EXPECT_EQ(history, QStringList({u"abc"_s, u"xyz"_s}));
-    EXPECT_TRUE(rememberSearch(history, u"new"_s, settings));
-    EXPECT_EQ(loadSearchHistory(settings), QStringList({u"new"_s, u"abc"_s, u"xyz"_s}));
-    EXPECT_EQ(value(u"s5"_s), u"old five"_s);
-    EXPECT_EQ(value(u"s9"_s), u"old nine"_s);
-}
-
-TEST_F(SearchHistory, ATotalBeyondTheLimitReadsEightEntries)
-{
+    // A Total beyond the limit reads eight entries.
     QByteArray text = "[Strings]\nTotal=12\n";
     for (int i = 1; i <= 12; ++i)
         text += "s" + QByteArray::number(i) + "=e" + QByteArray::number(i) + "\n";
     write(text);
-    QStringList history = loadSearchHistory(settings);
+    history = loadSearchHistory(settings);
     EXPECT_EQ(history.size(), 8);
     EXPECT_EQ(history.last(), u"e8"_s);
     EXPECT_TRUE(rememberSearch(history, u"new"_s, settings));

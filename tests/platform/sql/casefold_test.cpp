@@ -1,12 +1,9 @@
 #include "platform/sql/casefold.h"
 
-#include <QByteArray>
 #include <QList>
-#include <QString>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <memory>
-#include <utility>
 
 namespace {
 
@@ -41,30 +38,12 @@ int compareUtf8Exactly(const QByteArray& a, const QByteArray& b)
 // points, not UTF-16 units.
 QList<QString> sampleTexts()
 {
-    return {QString(),
-            QStringLiteral("a"),
-            QStringLiteral("abc"),
-            QStringLiteral("ABD"),
-            QStringLiteral("ab"),
-            QStringLiteral("Ärzte"),
-            QStringLiteral("ÄRZTE"),
-            QStringLiteral("arzte"),
-            QStringLiteral("CAFÉ"),
-            QStringLiteral("café"),
-            QStringLiteral("ΣΟΦΟΣ"),
-            QStringLiteral("σοφος"),
-            QStringLiteral("σοφοσ"),
-            QStringLiteral("Straße"),
-            QStringLiteral("STRASSE"),
-            QStringLiteral("\U00010400x"),
-            QStringLiteral("\U00010428X"),
-            QStringLiteral("\uFFFD"),
-            QStringLiteral("\uE000"),
-            QStringLiteral("\u212Aelvin"),
-            QStringLiteral("kelvin"),
-            QStringLiteral("İstanbul"),
-            QStringLiteral("O'Brien 100%_"),
-            QStringLiteral("o'brien 100%_")};
+    const QList<QString> texts =
+        QStringLiteral("|a|abc|ABD|ab|Ärzte|ÄRZTE|arzte|CAFÉ|café|ΣΟΦΟΣ|σοφος|σοφοσ|Straße|STRASSE|"
+                       "\U00010400x|\U00010428X|\uFFFD|\uE000|\u212Aelvin|kelvin|İstanbul|"
+                       "O'Brien 100%_|o'brien 100%_")
+            .split(u'|');
+    return texts;
 }
 
 // Code points of the expected results come from the Unicode case folding table (status C
@@ -80,13 +59,6 @@ TEST(CaseFold, FoldsSingleCodePointsBySimpleFolding)
     for (const auto& [codePoint, folded] : cases)
         EXPECT_EQ(static_cast<unsigned>(foldCase(codePoint)), static_cast<unsigned>(folded))
             << "U+" << std::hex << static_cast<unsigned>(codePoint);
-}
-
-TEST(CaseFold, AsciiShortcutAgreesWithUnicodeTables)
-{
-    for (char32_t c = 0; c < 0x80; ++c)
-        EXPECT_EQ(static_cast<unsigned>(foldCase(c)), static_cast<unsigned>(QChar::toCaseFolded(c)))
-            << static_cast<unsigned>(c);
 }
 
 TEST(CaseFold, FoldedTextEqualsQtFoldingAndKeepsItsLength)

@@ -30,29 +30,30 @@ protected:
 
     void insert(const char* title, const char* name, int level = 2)
     {
-        SqlError error;
-        auto db = Database::open(m_path, &error);
-        ASSERT_TRUE(db);
+        auto db = Database::open(m_path, nullptr);
         auto stmt =
-            db->prepare(QStringLiteral("INSERT INTO CDS VALUES (?1, ?2, 'X:\\', ?3, 0)"), &error);
-        ASSERT_TRUE(stmt);
+            db->prepare(QStringLiteral("INSERT INTO CDS VALUES (?1, ?2, 'X:\\', ?3, 0)"), nullptr);
         stmt->bindText(1, QString::fromUtf8(title));
         stmt->bindText(2, QString::fromUtf8(name));
         stmt->bindInt(3, level);
         ASSERT_EQ(stmt->step(), Statement::Step::Done);
     }
 
+    // Points `data` at the test file and runs `statement`.
+    SqlError open(DataControl& data, const char* statement)
+    {
+        data.setDatabaseName(m_path);
+        data.setRecordSource(QString::fromUtf8(statement));
+        return data.refresh();
+    }
+
     QStringList names(const char* statement)
     {
         DataControl data;
-        data.setDatabaseName(m_path);
-        data.setRecordSource(QString::fromUtf8(statement));
-        const SqlError error = data.refresh();
+        const SqlError error = open(data, statement);
         EXPECT_FALSE(error) << error.message.toStdString();
         QStringList result;
-        if (error)
-            return result;
-        for (Recordset* rows = data.recordset(); !rows->eof(); rows->moveNext())
+        for (Recordset* rows = data.recordset(); !error && !rows->eof(); rows->moveNext())
             result.append(rows->field(u"fname").toString());
         return result;
     }
@@ -63,36 +64,26 @@ protected:
 
 } // namespace
 
-TEST_F(DataControlTest, EmptyResultHasPositionMinusOne)
-{
-    DataControl data;
-    data.setDatabaseName(m_path);
-    data.setRecordSource(QStringLiteral("SELECT * FROM CDS"));
-    ASSERT_FALSE(data.refresh());
-    Recordset* rows = data.recordset();
-    EXPECT_EQ(rows->absolutePosition(), -1);
-    EXPECT_TRUE(rows->eof());
-    EXPECT_EQ(rows->recordCount(), 0);
-    EXPECT_FALSE(rows->field(0).isValid());
-    EXPECT_EQ(rows->lastError().code, ErrorCode::NoCurrentRecord);
-}
-
 TEST_F(DataControlTest, CursorWalksStoredOrderAndCountsOnDemand)
 {
+    DataControl empty;
+    ASSERT_FALSE(open(empty, "SELECT * FROM CDS"));
+    EXPECT_EQ(empty.recordset()->absolutePosition(), -1);
+    EXPECT_TRUE(empty.recordset()->eof());
+    EXPECT_EQ(empty.recordset()->recordCount(), 0);
+    EXPECT_FALSE(empty.recordset()->field(0).isValid());
+    EXPECT_EQ(empty.recordset()->lastError().code, ErrorCode::NoCurrentRecord);
+
     insert("D", "zeta");
     insert("D", "alpha");
     insert("D", "Mid");
     DataControl data;
-    data.setDatabaseName(m_path);
-    data.setRecordSource(QStringLiteral("SELECT * FROM CDS"));
-    ASSERT_FALSE(data.refresh());
+    ASSERT_FALSE(open(data, "SELECT * FROM CDS"));
     Recordset* rows = data.recordset();
     EXPECT_EQ(rows->absolutePosition(), 0);
     EXPECT_EQ(rows->field(1).toString(), QStringLiteral("zeta"));
     EXPECT_EQ(rows->field(u"FnAmE").toString(), QStringLiteral("zeta"));
-    EXPECT_EQ(rows->fieldNames(), QStringList({QStringLiteral("CDNAME"), QStringLiteral("FNAME"),
-                                               QStringLiteral("PATH"), QStringLiteral("LEVEL"),
-                                               QStringLiteral("TYPE")}));
+    EXPECT_EQ(rows->fieldNames().join(u' '), QStringLiteral("CDNAME FNAME PATH LEVEL TYPE"));
     ASSERT_FALSE(rows->moveLast());
     EXPECT_EQ(rows->absolutePosition(), 2);
     EXPECT_EQ(rows->recordCount(), 3);
@@ -154,9 +145,7 @@ TEST_F(DataControlTest, ChangesGoToTheFile)
     insert("D", "two");
     {
         DataControl data;
-        data.setDatabaseName(m_path);
-        data.setRecordSource(QStringLiteral("SELECT * FROM CDS"));
-        ASSERT_FALSE(data.refresh());
+        ASSERT_FALSE(open(data, "SELECT * FROM CDS"));
         Recordset* rows = data.recordset();
         ASSERT_FALSE(rows->addNew());
         rows->setField(u"cdname", QStringLiteral("E"));
@@ -176,14 +165,11 @@ TEST_F(DataControlTest, ChangesGoToTheFile)
         totals->setField(u"TCDs", totals->field(u"TCDS").toLongLong() + 1);
         ASSERT_FALSE(totals->update());
     }
-    EXPECT_EQ(names("SELECT * FROM CDS"),
-              QStringList({QStringLiteral("ONE"), QStringLiteral("it's new")}));
+    EXPECT_EQ(names("SELECT * FROM CDS").join(u'|'), QStringLiteral("ONE|it's new"));
     EXPECT_EQ(names("SELECT * FROM CDS WHERE CDNAME = 'e'"),
               QStringList{QStringLiteral("it's new")});
     DataControl data;
-    data.setDatabaseName(m_path);
-    data.setRecordSource(QStringLiteral("SELECT * FROM TOTALS"));
-    ASSERT_FALSE(data.refresh());
+    ASSERT_FALSE(open(data, "SELECT * FROM TOTALS"));
     EXPECT_EQ(data.recordset()->field(u"TCDS").toLongLong(), 1);
     EXPECT_FALSE(data.recordset()->field(u"PATH").isValid());
 }
@@ -191,21 +177,15 @@ TEST_F(DataControlTest, ChangesGoToTheFile)
 TEST_F(DataControlTest, MissingTableAndBadStatementsAreErrorsNotCrashes)
 {
     DataControl data;
-    data.setDatabaseName(m_path);
-    data.setRecordSource(QStringLiteral("SELECT * FROM TOTAL"));
-    SqlError error = data.refresh();
-    EXPECT_EQ(error.number(), 3078);
+    EXPECT_EQ(open(data, "SELECT * FROM TOTAL").number(), 3078);
     EXPECT_EQ(data.recordset(), nullptr);
 
-    data.setRecordSource(QStringLiteral("SELECT * FROM CDS WHERE NOSUCH = 1"));
-    EXPECT_EQ(data.refresh().code, ErrorCode::FieldNotFound);
-    data.setRecordSource(QStringLiteral("SELECT * FROM CDS WHERE FNAME LIKE '[abc'"));
     insert("D", "abc");
-    EXPECT_EQ(data.refresh().code, ErrorCode::InvalidPattern);
-    data.setRecordSource(QStringLiteral("DROP TABLE CDS"));
-    EXPECT_EQ(data.refresh().code, ErrorCode::Syntax);
-    data.setRecordSource(QStringLiteral("SELECT * FROM CDS"));
-    EXPECT_FALSE(data.refresh());
+    EXPECT_EQ(open(data, "SELECT * FROM CDS WHERE NOSUCH = 1").code, ErrorCode::FieldNotFound);
+    EXPECT_EQ(open(data, "SELECT * FROM CDS WHERE FNAME LIKE '[abc'").code,
+              ErrorCode::InvalidPattern);
+    EXPECT_EQ(open(data, "DROP TABLE CDS").code, ErrorCode::Syntax);
+    EXPECT_FALSE(open(data, "SELECT * FROM CDS"));
 }
 
 TEST_F(DataControlTest, FilesThatAreNotUsableCatalogues)
@@ -219,8 +199,7 @@ TEST_F(DataControlTest, FilesThatAreNotUsableCatalogues)
 
     const QString text = m_dir.filePath(QStringLiteral("notes.db2"));
     QFile file(text);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray(4096, 'x'));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(QByteArray(4096, 'x')) == 4096);
     file.close();
     data.setDatabaseName(text);
     SqlError error = data.refresh();
@@ -229,8 +208,7 @@ TEST_F(DataControlTest, FilesThatAreNotUsableCatalogues)
 
     // A database whose pages after the header are overwritten.
     QFile damaged(m_path);
-    ASSERT_TRUE(damaged.open(QIODevice::ReadWrite));
-    damaged.seek(100);
+    ASSERT_TRUE(damaged.open(QIODevice::ReadWrite) && damaged.seek(100));
     damaged.write(QByteArray(8000, '\xff'));
     damaged.close();
     data.setDatabaseName(m_path);
@@ -250,9 +228,7 @@ TEST_F(DataControlTest, FileLockedByAnotherProgram)
     ASSERT_EQ(sqlite3_open(m_path.toUtf8().constData(), &other), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
     DataControl data;
-    data.setDatabaseName(m_path);
-    data.setRecordSource(QStringLiteral("SELECT * FROM CDS"));
-    EXPECT_EQ(data.refresh().code, ErrorCode::Locked);
+    EXPECT_EQ(open(data, "SELECT * FROM CDS").code, ErrorCode::Locked);
     sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(other);
     EXPECT_FALSE(data.refresh());
@@ -265,9 +241,7 @@ TEST_F(DataControlTest, ReadOnlyFileRefusesChangesWithAClearError)
         GTEST_SKIP() << "file permissions do not bind the root user";
     QFile::setPermissions(m_path, QFileDevice::ReadOwner);
     DataControl data;
-    data.setDatabaseName(m_path);
-    data.setRecordSource(QStringLiteral("SELECT * FROM CDS"));
-    ASSERT_FALSE(data.refresh());
+    ASSERT_FALSE(open(data, "SELECT * FROM CDS"));
     data.recordset()->addNew();
     data.recordset()->setField(u"FNAME", QStringLiteral("two"));
     EXPECT_EQ(data.recordset()->update().code, ErrorCode::ReadOnly);

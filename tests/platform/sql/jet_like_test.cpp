@@ -1,8 +1,6 @@
 #include "platform/sql/casefold.h"
 #include "platform/sql/jet_like.h"
 
-#include <QByteArray>
-#include <QString>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <initializer_list>
@@ -47,65 +45,37 @@ void expectLike(const char16_t* patternText, Texts matching, Texts notMatching)
     }
 }
 
-TEST(JetLikePattern, QuestionMarkAndHashTakeOneCharacter)
+TEST(JetLikePattern, WildCharactersListsAndRanges)
 {
-    expectLike(u"?", {u"a", u"?", u"*"}, {u"", u"ab"});
-    expectLike(u"a?c", {u"abc", u"aXc"}, {u"ac", u"abbc"});
-    expectLike(u"#", {u"0", u"5", u"9"}, {u"a", u"", u"/", u":", u"\u0663", u"\uFF15", u"#"});
+    expectLike(u"a?c", {u"abc", u"a?c"}, {u"ac", u"abbc"});
+    expectLike(u"#", {u"0", u"9"}, {u"a", u"", u"/", u":", u"\u0663", u"\uFF15", u"#"});
     expectLike(u"Disc ##", {u"disc 07", u"DISC 90"}, {u"disc 7", u"disc 007"});
-}
-
-TEST(JetLikePattern, ListsAndRanges)
-{
-    expectLike(u"[abc]", {u"a", u"b", u"C"}, {u"d", u"ab", u""});
-    expectLike(u"[a-c]x", {u"ax", u"Bx", u"cX"}, {u"dx", u"x"});
-    expectLike(u"[!a-c]", {u"d", u"-", u"é"}, {u"a", u"B", u""});
     expectLike(u"[a-cx-z]", {u"b", u"Y"}, {u"m", u"-"});
-    expectLike(u"[0-9][0-9]", {u"42"}, {u"4a"});
+    expectLike(u"[!a-c]", {u"d", u"-", u"é"}, {u"a", u"B", u""});
     expectLike(u"[a-Z]", {u"m", u"M"}, {u"_"});
-    expectLike(u"[!]", {u"x", u"!"}, {u""});
-}
-
-TEST(JetLikePattern, BracketEdgeCases)
-{
-    expectLike(u"[*]", {u"*"}, {u"a", u""});
-    expectLike(u"[?]", {u"?"}, {u"x"});
-    expectLike(u"[#]", {u"#"}, {u"1"});
+    // Wild characters, '!' and '-' stand for themselves where they cannot mean more.
+    expectLike(u"[*][?][#]", {u"*?#"}, {u"a?#", u"*x#", u"*?1"});
     expectLike(u"a[[]b", {u"a[b"}, {u"ab", u"a[[]b"});
-    expectLike(u"[-a]", {u"-", u"A"}, {u"b"});
-    expectLike(u"[a-]", {u"-", u"a"}, {u"b"});
-    expectLike(u"[!-a]", {u"b"}, {u"-", u"a"});
-    expectLike(u"[!!]", {u"x"}, {u"!"});
-    expectLike(u"[a!]", {u"!", u"a"}, {u"b"});
+    expectLike(u"[-a][a-][!-a][!!][a!]", {u"-abx!", u"A-b#a"},
+               {u"b-bxa", u"-bbx!", u"-a-x!", u"-ab!!", u"-abxb"});
     // A ']' outside brackets is itself; "[]" matches the empty run.
-    expectLike(u"]", {u"]"}, {u"", u"[]"});
     expectLike(u"a]", {u"a]", u"A]"}, {u"a"});
     expectLike(u"[]]", {u"]"}, {u"", u"[]]"});
-    expectLike(u"[]", {u""}, {u"x", u"[]"});
     expectLike(u"a[]b", {u"ab"}, {u"a b", u"a[]b"});
-}
-
-TEST(JetLikePattern, PercentUnderscoreAndApostropheAreOrdinary)
-{
+    // Characters that mean something in SQL mean nothing here.
     expectLike(u"100%", {u"100%"}, {u"1000", u"100"});
-    expectLike(u"%", {u"%"}, {u"abc", u""});
     expectLike(u"a_b", {u"a_b"}, {u"axb"});
     expectLike(u"O'Brien*", {u"o'brien live"}, {u"OBrien"});
-    expectLike(u"*'*", {u"it's"}, {u"its"});
 }
 
 TEST(JetLikePattern, IgnoresLetterCaseBeyondAscii)
 {
     expectLike(u"*é*", {u"CAFÉ", u"café"}, {u"cafe"});
-    expectLike(u"ärzte", {u"ÄRZTE", u"Ärzte"}, {u"ARZTE"});
     expectLike(u"σοφος", {u"ΣΟΦΟΣ", u"σοφοσ"}, {u"σοφο"});
-    expectLike(u"*ς", {u"ΟΔΟΣ", u"οδος", u"οδοσ"}, {u"οδο"});
     expectLike(u"[σ]", {u"ς", u"Σ", u"σ"}, {u"ο"});
-    expectLike(u"[α-ω]", {u"Σ", u"ς"}, {u"a"});
     expectLike(u"[!α-ω]", {u"a"}, {u"Σ"});
     expectLike(u"straße", {u"STRAßE"}, {u"STRASSE"});
     expectLike(u"k", {u"\u212A", u"K"}, {});
-    expectLike(u"\U00010428", {u"\U00010400"}, {});
     expectLike(u"[\U00010400-\U0001040F]", {u"\U00010428", u"\U00010401"}, {u"\U00010410"});
 }
 

@@ -56,23 +56,17 @@ TEST(JetSqlParser, DoubledApostrophesAndQuotesStandForOne)
 
 TEST(JetSqlParser, RefusesEverythingOutsideTheSubset)
 {
-    const char* refused[] = {
-        "",
-        "DELETE FROM CDS",
-        "SELECT CDNAME FROM CDS",
-        "SELECT * FROM CDS; DROP TABLE CDS",
-        "SELECT * FROM CDS WHERE CDNAME = 'unclosed",
-        "SELECT * FROM CDS WHERE CDNAME = 'a' OR 1=1",
-        "SELECT * FROM CDS WHERE FNAME LIKE 5",
-        "SELECT * FROM CDS WHERE",
-        "SELECT * FROM CDS ORDER CDNAME",
-        "SELECT * FROM CDS WHERE TYPE = 1 AND",
-        "SELECT * FROM CDS, TOTAL",
-    };
-    for (const char* text : refused) {
+    const QStringList refused =
+        QStringLiteral("|DELETE FROM CDS|SELECT CDNAME FROM CDS|SELECT * FROM CDS; DROP TABLE CDS|"
+                       "SELECT * FROM CDS WHERE CDNAME = 'unclosed|SELECT * FROM CDS WHERE CDNAME "
+                       "= 'a' OR 1=1|SELECT * FROM CDS WHERE FNAME LIKE 5|SELECT * FROM CDS WHERE|"
+                       "SELECT * FROM CDS ORDER CDNAME|SELECT * FROM CDS WHERE TYPE = 1 AND|"
+                       "SELECT * FROM CDS, TOTAL")
+            .split(u'|');
+    for (const QString& text : refused) {
         SqlError error;
-        EXPECT_FALSE(parseJetSelect(QString::fromUtf8(text), &error).has_value()) << text;
-        EXPECT_EQ(error.code, ErrorCode::Syntax) << text;
+        EXPECT_FALSE(parseJetSelect(text, &error).has_value()) << text.toStdString();
+        EXPECT_EQ(error.code, ErrorCode::Syntax);
         EXPECT_FALSE(error.message.isEmpty());
     }
 }
