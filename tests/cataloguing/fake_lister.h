@@ -44,11 +44,6 @@ public:
         return m_system.list(nativePath, options, listing);
     }
 
-    bool wasListed(const QString& nativePath) const
-    {
-        return listed.contains(QFile::encodeName(nativePath));
-    }
-
 private:
     cataloguing::SystemFolderLister m_system;
     QHash<QByteArray, cataloguing::ListOutcome> m_failures;

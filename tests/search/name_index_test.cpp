@@ -63,18 +63,6 @@ protected:
     CatalogueOnDisk catalogue;
 };
 
-TEST_F(NameIndexFile, CataloguingKeepsItCurrentDiscAfterDisc)
-{
-    EXPECT_EQ(statusOf(catalogue.path()), NameIndexStatus::Current);
-    const SearchRows rows = searchRows(catalogue.path(), allFiles(u"zebra"_s), true);
-    EXPECT_TRUE(rows.answeredByIndex);
-    ASSERT_EQ(rows.rows.size(), 2u);
-    EXPECT_EQ(rows.rows[0].name, u"Zebra Crossing.TXT"_s);
-    EXPECT_EQ(rows.rows[1].name, u"Zebra song.mp3"_s);
-    for (const QString& pattern : {u"a"_s, u"é"_s, u"ab?"_s, u"*.mp3"_s, u"[!x]#"_s})
-        expectSearchAgrees(pattern, true);
-}
-
 TEST_F(NameIndexFile, AnotherProgramsChangeIsSeenAndTheIndexRebuiltOnOpen)
 {
     // Its tables are plain for other tools; a change by one, even one that leaves CDS alone,
@@ -145,32 +133,6 @@ TEST_F(NameIndexFile, AMissingIndexIsBuiltOnOpenAndACancelLeavesItMissing)
     expectSearchAgrees(u"e"_s, true);
 }
 
-TEST_F(NameIndexFile, DropAndRenameInsideTheCallersTransactionKeepItCurrent)
-{
-    {
-        auto db = sql::Database::open(catalogue.path(), nullptr);
-        sql::Transaction transaction(*db);
-        ASSERT_FALSE(db->exec(u"DELETE FROM CDS WHERE CDNAME = 'Second'"_s));
-        ASSERT_FALSE(catalogue::dropTitleFromNameIndex(*db, u"SECOND"_s));
-        ASSERT_FALSE(db->exec(u"UPDATE CDS SET CDNAME = 'Renamed' WHERE CDNAME = 'First'"_s));
-        ASSERT_FALSE(catalogue::renameTitleInNameIndex(*db, u"first"_s, u"Renamed"_s));
-        ASSERT_FALSE(transaction.commit());
-    }
-    EXPECT_EQ(statusOf(catalogue.path()), NameIndexStatus::Current);
-    const SearchRows rows = searchRows(catalogue.path(), allFiles(u"zebra"_s), true);
-    EXPECT_TRUE(rows.answeredByIndex);
-    ASSERT_EQ(rows.rows.size(), 1u);
-    EXPECT_EQ(rows.rows[0].title, u"Renamed"_s);
-    const QString oneDisc =
-        buildSearchStatement({u"a"_s, u"All Files"_s, true, u"renamed"_s}).statement;
-    const SearchRows disc = searchRows(catalogue.path(), oneDisc, true);
-    EXPECT_TRUE(disc.answeredByIndex);
-    EXPECT_EQ(disc.rows,
-              expectedRows(catalogue.path(),
-                           {u"*a*"_s, NameQuery::TypeTest::NotEqual, 99, u"Renamed"_s, {}}));
-    expectSearchAgrees(u"e"_s, true);
-}
-
 TEST_F(NameIndexFile, RowsOfOtherToolsAreOrderedAsSQLiteOrdersThem)
 {
     // Titles that differ only in letter case, a NULL title, rows of one title between those
@@ -221,7 +183,6 @@ TEST_F(NameIndexFile, AFileInWalModeIsSearchedBySQLite)
     catalogue.foreignSql(u"PRAGMA journal_mode = WAL"_s);
     EXPECT_EQ(statusOf(catalogue.path()), NameIndexStatus::Unverifiable);
     expectSearchAgrees(u"zebra"_s, false);
-    catalogue.foreignSql(u"PRAGMA journal_mode = DELETE"_s);
 }
 
 TEST_F(NameIndexFile, ALargeTransactionStillStampsTheIndexRight)

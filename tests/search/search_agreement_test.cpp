@@ -3,7 +3,6 @@
 #include "search/statement_builder.h"
 #include "search_fixture.h"
 
-#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -49,20 +48,6 @@ Expectation expectationFor(const SearchRequest& request)
     return expectation;
 }
 
-// The first row where two results part, or nothing.
-std::string difference(const std::vector<Row>& expected, const std::vector<Row>& actual)
-{
-    const auto at = std::mismatch(expected.begin(), expected.end(), actual.begin(), actual.end());
-    if (at.first == expected.end() && at.second == actual.end())
-        return {};
-    const auto describe = [](const std::vector<Row>& rows, std::vector<Row>::const_iterator row) {
-        return row == rows.end() ? std::string("(none)")
-                                 : (row->title + u" | "_s + row->name).toStdString();
-    };
-    return "first difference at row " + std::to_string(at.first - expected.begin()) +
-           ": expected " + describe(expected, at.first) + ", got " + describe(actual, at.second);
-}
-
 class SearchAgreement : public ::testing::Test
 {
 protected:
@@ -97,10 +82,10 @@ protected:
                                     "] statement " + built.statement.toStdString();
         const SearchRows indexed = searchRows(s_catalogue->path(), built.statement, true);
         EXPECT_TRUE(indexed.answeredByIndex) << context;
-        EXPECT_EQ(difference(expected, indexed.rows), "") << "name index: " << context;
+        EXPECT_EQ(indexed.rows, expected) << "name index: " << context;
         const SearchRows scanned = searchRows(s_catalogue->path(), built.statement, false);
         EXPECT_FALSE(scanned.answeredByIndex);
-        EXPECT_EQ(difference(expected, scanned.rows), "") << "SQL: " << context;
+        EXPECT_EQ(scanned.rows, expected) << "SQL: " << context;
         return expected.size();
     }
 

@@ -236,17 +236,13 @@ std::vector<Row> expectedRows(const QString& file, const Expectation& expectatio
             plain.replace(QString::fromUtf16(letter), QString::fromUtf16(spelling));
         return plain;
     };
-    if (expectation.title) {
-        std::stable_sort(found.begin(), found.end(), [&](const Candidate& a, const Candidate& b) {
+    std::stable_sort(found.begin(), found.end(), [&](const Candidate& a, const Candidate& b) {
+        if (expectation.title)
             return key(a.row.name) < key(b.row.name);
-        });
-    } else {
-        std::stable_sort(found.begin(), found.end(), [&](const Candidate& a, const Candidate& b) {
-            if (a.titleIsNull || b.titleIsNull)
-                return a.titleIsNull && !b.titleIsNull;
-            return key(a.row.title) < key(b.row.title);
-        });
-    }
+        if (a.titleIsNull || b.titleIsNull)
+            return a.titleIsNull && !b.titleIsNull;
+        return key(a.row.title) < key(b.row.title);
+    });
     std::vector<Row> expected;
     for (const Candidate& candidate : found)
         expected.push_back(candidate.row);

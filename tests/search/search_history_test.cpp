@@ -36,8 +36,6 @@ TEST_F(SearchHistory, LoadsTotalEntriesInOrder)
         // Total is read as the integer part of its text.
         {"[Strings]\nTotal=2.9\ns1=a\ns2=b\ns3=c\n", {u"a"_s, u"b"_s}},
         {"[Strings]\nTotal=two\ns1=a\n", {}},
-        // A missing entry below Total is an empty one.
-        {"[Strings]\nTotal=2\ns2=b\n", {QString(), u"b"_s}},
         {"[Settings]\nloadwind=1\n", {}},
     };
     EXPECT_TRUE(loadSearchHistory(settings).isEmpty()); // no file at all
@@ -47,7 +45,7 @@ TEST_F(SearchHistory, LoadsTotalEntriesInOrder)
     }
 }
 
-TEST_F(SearchHistory, ANewPatternGoesFirstAndKeysBeyondTotalAreNeitherReadNorRemoved)
+TEST_F(SearchHistory, ANewPatternGoesFirstARepeatedOneChangesNothingAndLaterKeysStay)
 {
     write("[Strings]\nTotal=2\ns1=abc\ns2=xyz\ns5=old five\ns9=old nine\n");
     QStringList history = loadSearchHistory(settings);
@@ -58,16 +56,12 @@ TEST_F(SearchHistory, ANewPatternGoesFirstAndKeysBeyondTotalAreNeitherReadNorRem
     EXPECT_EQ(value(u"Total"_s), u"3"_s);
     EXPECT_EQ(value(u"s5"_s), u"old five"_s);
     EXPECT_EQ(value(u"s9"_s), u"old nine"_s);
-}
 
-TEST_F(SearchHistory, APatternAlreadyListedOrOfBlanksOnlyChangesNothing)
-{
-    write("[Strings]\nTotal=2\ns1=abc\ns2=xyz\n");
+    // A pattern already listed or of blanks only changes nothing.
     const QByteArray before = bytes();
-    QStringList history = loadSearchHistory(settings);
     for (const QString& unchanged : {u"xyz"_s, u"   "_s, QString()})
         EXPECT_FALSE(rememberSearch(history, unchanged, settings));
-    EXPECT_EQ(history, QStringList({u"abc"_s, u"xyz"_s}));
+    EXPECT_EQ(history, QStringList({u"new one"_s, u"abc"_s, u"xyz"_s}));
     EXPECT_EQ(bytes(), before);
     // The comparison counts letter case, and blanks around a pattern stay with it.
     EXPECT_TRUE(rememberSearch(history, u"XYZ"_s, settings));

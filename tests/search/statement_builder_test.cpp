@@ -54,24 +54,16 @@ TEST(StatementBuilder, OtherCategoryTextsSearchEveryRowWithTheTrimmedPattern)
               u"SELECT * FROM CDS WHERE TYPE = 6  AND FNAME LIKE '* a *' ORDER BY CDNAME "_s);
 }
 
-TEST(StatementBuilder, PatternsGoBetweenStarsUnchanged)
-{
-    EXPECT_EQ(allDiscs(u"*.txt"_s, u"All Files"_s).statement,
-              u"SELECT * FROM CDS WHERE FNAME LIKE  '**.txt*' AND TYPE<>99 ORDER BY CDNAME "_s);
-    EXPECT_EQ(allDiscs(u"*.*"_s, u"All Files"_s).statement,
-              u"SELECT * FROM CDS WHERE FNAME LIKE  '**.**' AND TYPE<>99 ORDER BY CDNAME "_s);
-    EXPECT_EQ(allDiscs(u"*.*"_s, u"All Files"_s).patternText, u"*.*"_s);
-}
-
 TEST(StatementBuilder, FoldersOnlyTurnsStarDotStarIntoStar)
 {
     const SearchStatement built = allDiscs(u"*.*"_s, u"Folders Only"_s);
     EXPECT_EQ(built.patternText, u"*"_s);
     EXPECT_EQ(built.statement,
               u"SELECT * FROM CDS WHERE TYPE = 100  AND FNAME LIKE '***' ORDER BY CDNAME "_s);
-    // Only that exact text: others stay as they are.
+    // Only that exact text: others go between the stars unchanged.
     EXPECT_EQ(allDiscs(u"*.* "_s, u"Folders Only"_s).patternText, u"*.* "_s);
-    EXPECT_EQ(allDiscs(u"*.*"_s, u"Image Files"_s).patternText, u"*.*"_s);
+    EXPECT_EQ(allDiscs(u"*.*"_s, u"All Files"_s).statement,
+              u"SELECT * FROM CDS WHERE FNAME LIKE  '**.**' AND TYPE<>99 ORDER BY CDNAME "_s);
 }
 
 TEST(StatementBuilder, OneDiscScopeEndsWithTheTitleOrderedByName)

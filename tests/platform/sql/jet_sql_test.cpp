@@ -16,34 +16,6 @@ JetSelect parse(const char* text)
 
 } // namespace
 
-TEST(JetSqlParser, ReadsTheStatementsTheProgramIssues)
-{
-    JetSelect select = parse("SELECT * FROM TOTAL WHERE CDNAME = 'Disc 1'");
-    EXPECT_EQ(select.table, QStringLiteral("TOTAL"));
-    ASSERT_EQ(select.conditions.size(), 1u);
-    EXPECT_EQ(select.conditions[0].field, QStringLiteral("CDNAME"));
-    EXPECT_EQ(select.conditions[0].op, JetCondition::Op::Equal);
-    EXPECT_EQ(select.conditions[0].value.toString(), QStringLiteral("Disc 1"));
-
-    select = parse("SELECT * FROM CDS WHERE TYPE=100 AND CDNAME= 'x'");
-    ASSERT_EQ(select.conditions.size(), 2u);
-    EXPECT_EQ(select.conditions[0].value.toLongLong(), 100);
-    EXPECT_EQ(select.conditions[0].value.typeId(), QMetaType::LongLong);
-    EXPECT_EQ(select.conditions[1].value.toString(), QStringLiteral("x"));
-
-    select = parse("SELECT * FROM CDS WHERE FNAME LIKE  '*abc*' AND TYPE<>99 ORDER BY CDNAME ");
-    ASSERT_EQ(select.conditions.size(), 2u);
-    EXPECT_EQ(select.conditions[0].op, JetCondition::Op::Like);
-    EXPECT_EQ(select.conditions[0].value.toString(), QStringLiteral("*abc*"));
-    EXPECT_EQ(select.conditions[1].op, JetCondition::Op::NotEqual);
-    EXPECT_EQ(select.orderBy, QStringLiteral("CDNAME"));
-
-    select =
-        parse("select * from cds where type = 1   and fname like '**.txt*' order by fname desc");
-    EXPECT_EQ(select.table, QStringLiteral("cds"));
-    EXPECT_TRUE(select.descending);
-}
-
 TEST(JetSqlParser, DoubledApostrophesAndQuotesStandForOne)
 {
     JetSelect select = parse("SELECT * FROM TOTAL WHERE CDNAME = 'Ann''s ''best'''");
