@@ -53,7 +53,7 @@ protected:
 
 } // namespace
 
-TEST_F(Form1SearchTest, SearchFillsTheGridAndKeepsTheHistory)
+TEST_F(Form1SearchTest, SearchFillsTheGridPreviewsImagesAndKeepsTheHistory)
 {
     search(QStringLiteral("notes"));
     EXPECT_EQ(textOf(m_form, "lblMessage"), QStringLiteral("Only 1 File Found"));
@@ -62,11 +62,16 @@ TEST_F(Form1SearchTest, SearchFillsTheGridAndKeepsTheHistory)
     EXPECT_FALSE(control<QPushButton>(m_form, "cmdStop")->isEnabled());
     EXPECT_EQ(textOf(m_form, "LBLFILE"), QStringLiteral("NOTES.TXT"));
     EXPECT_FALSE(control<QLabel>(m_form, "imgPreview")->isVisibleTo(&m_form));
-    EXPECT_EQ(control<QTableView>(m_form, "MSFlexGrid1")
-                  ->model()
-                  ->headerData(1, Qt::Horizontal)
-                  .toString(),
-              QStringLiteral("FILE NAME"));
+    EXPECT_EQ(grid(m_form)->headerData(1, Qt::Horizontal).toString(), u"FILE NAME"_qs);
+
+    // Images are previewed from where they were catalogued.
+    search(QStringLiteral("*"));
+    chooseFound(m_form, QStringLiteral("beach.png"));
+    EXPECT_EQ(textOf(m_form, "LBLFILE"), QStringLiteral("BEACH.PNG"));
+    EXPECT_FALSE(control<QLabel>(m_form, "imgPreview")->pixmap().isNull());
+    EXPECT_TRUE(control<QLabel>(m_form, "imgPreview")->isVisibleTo(&m_form));
+    chooseFound(m_form, QStringLiteral("notes.txt"));
+    EXPECT_FALSE(control<QLabel>(m_form, "imgPreview")->isVisibleTo(&m_form));
 
     search(QStringLiteral("nothing like this"));
     EXPECT_EQ(textOf(m_form, "lblMessage"), QStringLiteral("No Files Found"));
@@ -76,7 +81,7 @@ TEST_F(Form1SearchTest, SearchFillsTheGridAndKeepsTheHistory)
     EXPECT_EQ(system::ReadINI(appFile("settings.ini"), QStringLiteral("Strings"),
                               QStringLiteral("s1"), {}),
               QStringLiteral("track"));
-    EXPECT_EQ(control<QComboBox>(m_form, "cmbStrs")->count(), 3);
+    EXPECT_EQ(control<QComboBox>(m_form, "cmbStrs")->count(), 4);
 
     // "Folders Only" turns "*.*" into "*" in the box, and finds the folders.
     search(QStringLiteral("*.*"), QStringLiteral("Folders Only"));
@@ -140,17 +145,6 @@ TEST_F(Form1SearchTest, StopKeepsTheRowsFoundSoFar)
               shown == 1 ? QStringLiteral("Only 1 File Found")
                          : QStringLiteral("Files Found %1 (150)").arg(shown));
     EXPECT_FALSE(m_form.StopHim);
-}
-
-TEST_F(Form1SearchTest, ImagesArePreviewedFromWhereTheyWereCatalogued)
-{
-    search(QStringLiteral("*"));
-    chooseFound(m_form, QStringLiteral("beach.png"));
-    EXPECT_EQ(textOf(m_form, "LBLFILE"), QStringLiteral("BEACH.PNG"));
-    EXPECT_TRUE(control<QLabel>(m_form, "imgPreview")->isVisibleTo(&m_form));
-    EXPECT_FALSE(control<QLabel>(m_form, "imgPreview")->pixmap().isNull());
-    chooseFound(m_form, QStringLiteral("notes.txt"));
-    EXPECT_FALSE(control<QLabel>(m_form, "imgPreview")->isVisibleTo(&m_form));
 }
 
 TEST_F(Form1SearchTest, OpeningFindsTheDiscAndAsksForItOnlyWhenItIsGone)
