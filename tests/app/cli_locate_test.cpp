@@ -7,7 +7,6 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <pty.h>
 #include <spawn.h>
@@ -29,16 +28,8 @@ protected:
         tree.addFile(QStringLiteral("Share/Doc/ReadMe.txt"));
         tree.addFile(QStringLiteral("Share/Doc/x\\..\\..\\ReadMe.txt"));
         tree.addFile(QStringLiteral("Share/Doc/two\nlines\x1b[2J.txt"));
-        m_raw = {doc() + "/caf\xe9.txt", doc() + "/caf\xe8.txt"};
-        for (const QByteArray& path : m_raw)
-            ::close(::open(path.constData(), O_WRONLY | O_CREAT, 0644));
-    }
-
-    void TearDown() override
-    {
-        // Qt cannot name these files, so they are not removed with their folder.
-        for (const QByteArray& path : m_raw)
-            ::unlink(path.constData());
+        m_raw = {tree.addRawFile(QStringLiteral("Share/Doc"), "caf\xe9.txt"),
+                 tree.addRawFile(QStringLiteral("Share/Doc"), "caf\xe8.txt")};
     }
 
     QByteArray doc() const { return QFile::encodeName(tree.path(QStringLiteral("Share/Doc"))); }

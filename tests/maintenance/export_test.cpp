@@ -11,7 +11,6 @@
 using namespace platterly;
 using maintenance::ExistingFile;
 using maintenance::GridText;
-using maintenance::test::docxPartNames;
 using maintenance::test::MaintenanceTest;
 using maintenance::test::readDocxTable;
 
@@ -81,26 +80,22 @@ TEST(ExportText, CellsAreTabSeparatedAndEveryLineEndsWithCrLf)
     EXPECT_EQ(maintenance::exportText({}), QString());
 }
 
-TEST(ExportText, TheGridFormatGivesCaptionsAlignmentAndWidths)
+TEST(ExportText, TheGridFormatGivesCaptionsAndWidths)
 {
     const QString format = maintenance::resultsGridFormat();
     EXPECT_EQ(format, QStringLiteral("^CD NAME") + QString(35, u' ') +
                           QStringLiteral("|^FILE NAME") + QString(65, u' ') +
                           QStringLiteral("|^PATH") + QString(164, u' ') + QStringLiteral("|^Size") +
                           QString(8, u' ') + QStringLiteral("|^Modified") + QString(14, u' '));
-    const auto columns = maintenance::parseGridFormat(format);
-    ASSERT_EQ(columns.size(), 5u);
     // On screen a column is as wide as its caption and padding, without the mark.
-    EXPECT_EQ(columns[0].shownCharacters, 42);
-    EXPECT_EQ(columns[2].shownCharacters, 168);
-    EXPECT_EQ(maintenance::parseGridFormat(QStringLiteral("Left |>Right"))[1].alignment, u'>');
+    EXPECT_EQ(maintenance::parseGridFormat(format)[2].shownCharacters, 168);
     EXPECT_EQ(
         maintenance::resultsGridHeader(),
         (QStringList{QStringLiteral("CD NAME"), QStringLiteral("FILE NAME"), QStringLiteral("PATH"),
                      QStringLiteral("Size"), QStringLiteral("Modified")}));
 }
 
-TEST_F(ExportTest, ThreeHitsMakeATableOfAHeaderAndThreeRows)
+TEST_F(ExportTest, HitsMakeATableOfAHeaderAndOneRowEach)
 {
     ASSERT_TRUE(addDisc(QStringLiteral("Bob's CD"), 1, 3));
     ASSERT_TRUE(addDisc(QStringLiteral("Other"), 0, 0));
@@ -117,42 +112,21 @@ TEST_F(ExportTest, ThreeHitsMakeATableOfAHeaderAndThreeRows)
     const maintenance::ExportResult written =
         maintenance::writeDocx(path, found.grid, ExistingFile::Refuse);
     ASSERT_TRUE(written.ok) << written.message.toStdString();
-    EXPECT_EQ(docxPartNames(path).value(0), QStringLiteral("[Content_Types].xml"));
-    EXPECT_TRUE(docxPartNames(path).contains(QStringLiteral("word/document.xml")));
     const maintenance::test::DocxTable table = readDocxTable(path);
     ASSERT_TRUE(table.wellFormed) << table.error.toStdString();
     EXPECT_TRUE(table.headerRowMarked);
     EXPECT_EQ(joinedRows(table.rows), joinedRows(found.grid));
-}
 
-TEST_F(ExportTest, OneDiscOnlyExportsThatDiscsRows)
-{
-    ASSERT_TRUE(addDisc(QStringLiteral("First"), 1, 3));
-    ASSERT_TRUE(addDisc(QStringLiteral("Second"), 2, 4));
-    const maintenance::SearchGrid found = search(QStringLiteral("song"), QStringLiteral("second"));
-    ASSERT_EQ(found.grid.size(), 5u);
-    QStringList shown = joinedRows(found.grid);
-    shown.removeFirst();
-    EXPECT_EQ(shown, searchResults(QStringLiteral("song"), QStringLiteral("second")));
-    EXPECT_EQ(shown.filter(QLatin1String("First|")), QStringList());
-}
-
-TEST_F(ExportTest, NoHitsGiveTheHeaderAloneAndAnEmptyGridAnEmptyPage)
-{
-    ASSERT_TRUE(addDisc(QStringLiteral("Disc"), 1, 3));
+    // No hits give the header alone, and an empty grid an empty page.
     const maintenance::SearchGrid none = search(QStringLiteral("no such name"));
     ASSERT_EQ(none.grid.size(), 1u);
-    const QString path = document("none.docx");
-    ASSERT_TRUE(maintenance::writeDocx(path, none.grid, ExistingFile::Refuse).ok);
-    maintenance::test::DocxTable table = readDocxTable(path);
-    ASSERT_TRUE(table.wellFormed) << table.error.toStdString();
-    EXPECT_EQ(joinedRows(table.rows),
+    ASSERT_TRUE(maintenance::writeDocx(path, none.grid, ExistingFile::Replace).ok);
+    EXPECT_EQ(joinedRows(readDocxTable(path).rows),
               QStringList{QStringLiteral("CD NAME|FILE NAME|PATH|Size|Modified")});
-
     ASSERT_TRUE(maintenance::writeDocx(path, {}, ExistingFile::Replace).ok);
-    table = readDocxTable(path);
-    EXPECT_TRUE(table.wellFormed) << table.error.toStdString();
-    EXPECT_TRUE(table.rows.empty());
+    const maintenance::test::DocxTable empty = readDocxTable(path);
+    EXPECT_TRUE(empty.wellFormed) << empty.error.toStdString();
+    EXPECT_TRUE(empty.rows.empty());
 }
 
 TEST(DocxExport, CellTextsSurviveEscapingAndEmptyCellsKeepTheirPlace)

@@ -188,19 +188,6 @@ QByteArray readPart(const QString& docxPath, const char* name, QString* error)
 
 } // namespace
 
-QStringList docxPartNames(const QString& docxPath)
-{
-    QStringList names;
-    int code = 0;
-    zip_t* archive = zip_open(docxPath.toUtf8().constData(), ZIP_RDONLY, &code);
-    if (archive == nullptr)
-        return names;
-    for (zip_int64_t i = 0; i < zip_get_num_entries(archive, 0); ++i)
-        names.append(QString::fromUtf8(zip_get_name(archive, static_cast<zip_uint64_t>(i), 0)));
-    zip_close(archive);
-    return names;
-}
-
 DocxTable readDocxTable(const QString& docxPath)
 {
     DocxTable table;

@@ -66,7 +66,5 @@ struct DocxTable
     QString error;
 };
 DocxTable readDocxTable(const QString& docxPath);
-// The names of the parts of a .docx, in the order they are stored.
-QStringList docxPartNames(const QString& docxPath);
 
 } // namespace platterly::maintenance::test

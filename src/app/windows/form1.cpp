@@ -1,5 +1,6 @@
 #include "app/windows/form1.h"
 
+#include "app/windows/results_grid.h"
 #include "app/windows/tree_icons.h"
 #include "controls/button.h"
 #include "platform/ui/twips.h"
@@ -177,7 +178,7 @@ void Form1::buildSearchPanel()
     cmdStop->setEnabled(false);
     lblMessage = label(this, "lblMessage", QString(), 120, 4800, 11655, 255);
 
-    MSFlexGrid1 = named(new QTableView(this), "MSFlexGrid1");
+    MSFlexGrid1 = named(new ResultsGrid(this), "MSFlexGrid1");
     place(MSFlexGrid1, 120, 5100, 9000, 2900);
     MSFlexGrid1->setModel(m_results = new search::ResultsModel(this));
     MSFlexGrid1->setSelectionMode(QAbstractItemView::SingleSelection);

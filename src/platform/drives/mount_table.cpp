@@ -35,27 +35,22 @@ std::optional<int> parseId(const QByteArray& field)
 std::optional<MountEntry> parseLine(const QByteArray& line)
 {
     const QList<QByteArray> fields = splitFields(line);
-    // Six fixed fields, the "-" separator, then file system type, source and super options.
+    // Six fixed fields, any optional fields, the "-" separator, then file system type, source
+    // and super options.
     const qsizetype separator = fields.indexOf(QByteArrayLiteral("-"), 6);
     if (separator < 6 || separator + 2 >= fields.size())
         return std::nullopt;
-    const auto mountId = parseId(fields[0]);
-    const auto parentId = parseId(fields[1]);
-    if (!mountId || !parentId || !fields[2].contains(':'))
+    // The ids themselves are not needed, but a line whose ids are not numbers is not the
+    // kernel's layout.
+    if (!parseId(fields[0]) || !parseId(fields[1]) || !fields[2].contains(':'))
         return std::nullopt;
 
     MountEntry entry;
-    entry.mountId = *mountId;
-    entry.parentId = *parentId;
     entry.majorMinor = QString::fromLatin1(fields[2]);
     entry.root = unescapeMountField(fields[3]);
     entry.mountPoint = unescapeMountField(fields[4]);
-    entry.mountOptions = unescapeMountField(fields[5]);
-    for (qsizetype i = 6; i < separator; ++i)
-        entry.optionalFields.append(unescapeMountField(fields[i]));
     entry.fsType = unescapeMountField(fields.value(separator + 1));
     entry.source = unescapeMountField(fields.value(separator + 2));
-    entry.superOptions = unescapeMountField(fields.value(separator + 3));
     if (entry.fsType.isEmpty() || !entry.mountPoint.startsWith(QLatin1Char('/')))
         return std::nullopt;
     return entry;

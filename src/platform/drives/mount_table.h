@@ -4,24 +4,19 @@
 
 #include <QByteArray>
 #include <QString>
-#include <QStringList>
 #include <vector>
 
 namespace platterly::drives {
 
-// One line of /proc/<pid>/mountinfo, with the escapes of the kernel undone.
+// The fields of one line of /proc/<pid>/mountinfo that the drives are made from, with the
+// escapes of the kernel undone.
 struct MountEntry
 {
-    int mountId = 0;
-    int parentId = 0;
     QString majorMinor; // "8:17": the device number of the mounted file system
     QString root;       // the folder of the file system shown at the mount point ("/" for all)
     QString mountPoint; // absolute native path
-    QString mountOptions;
-    QStringList optionalFields; // "shared:1", "master:2", ...
-    QString fsType;             // "ext4", "iso9660", "fuse.sshfs", ...
-    QString source;             // "/dev/sda1", "proc", "tmpfs", ...
-    QString superOptions;
+    QString fsType;     // "ext4", "iso9660", "fuse.sshfs", ...
+    QString source;     // "/dev/sda1", "proc", "tmpfs", ...
 };
 
 // Parses the text of a mountinfo file. Lines that do not have the layout of the kernel's

@@ -1,6 +1,6 @@
-#include "desktop_fixture.h"
 #include "platform/drives/mount_table.h"
 
+#include <QStringList>
 #include <gtest/gtest.h>
 
 namespace platterly::drives {
@@ -60,16 +60,6 @@ QStringList selectedMountPoints(const QByteArray& mountInfo)
     return mountPoints;
 }
 
-TEST(VolumeSelection, KeepsTheDesktopsVolumesAndNothingElse)
-{
-    EXPECT_EQ(
-        selectedMountPoints(fixtures::DesktopMountInfo),
-        (QStringList{QStringLiteral("/"), QStringLiteral("/home"), QStringLiteral("/boot/efi"),
-                     QStringLiteral("/mnt/iso"), QStringLiteral("/media/ann/STICK"),
-                     QStringLiteral("/media/ann/Old Disk"), QStringLiteral("/media/cd"),
-                     QStringLiteral("/media/cdrom1")}));
-}
-
 TEST(VolumeSelection, KeepsEachRealVolumeOnceWithTheRootFirst)
 {
     const struct
@@ -122,15 +112,6 @@ TEST(VolumeSelection, SeesOnlyTheLastMountAtOnePlace)
                                          "3 2 8:33 / /media/usb rw - exfat /dev/sdc1 rw\n")));
     ASSERT_EQ(volumes.size(), 2u);
     EXPECT_EQ(volumes[1].source, u"/dev/sdc1");
-}
-
-TEST(FolderHolding, ComparesWholePathComponents)
-{
-    EXPECT_TRUE(folderHolds(QStringLiteral("/media/cd"), QStringLiteral("/media/cd")));
-    EXPECT_TRUE(folderHolds(QStringLiteral("/media/cd"), QStringLiteral("/media/cd/x")));
-    EXPECT_FALSE(folderHolds(QStringLiteral("/media/cd"), QStringLiteral("/media/cdrom")));
-    EXPECT_TRUE(folderHolds(QStringLiteral("/"), QStringLiteral("/anything")));
-    EXPECT_FALSE(folderHolds(QStringLiteral("/"), QStringLiteral("relative")));
 }
 
 } // namespace

@@ -20,16 +20,12 @@ protected:
 };
 
 // The fixture's paths do not exist on this machine, so they are taken as typed, only cleaned.
-TEST_F(TypedDesktopPath, AcceptsAbsoluteNativePaths)
+TEST_F(TypedDesktopPath, TakesAbsolutePathsAsTheyAreAndRelativeOnesFromTheCurrentFolder)
 {
     const TypedPath path = resolve(QStringLiteral("/media/cdrom1/PHOTOS/2004/"));
     ASSERT_TRUE(path.ok()) << path.error.toStdString();
     EXPECT_EQ(path.drivePath, u"E:\\PHOTOS\\2004");
     EXPECT_EQ(path.nativePath, u"/media/cdrom1/PHOTOS/2004");
-}
-
-TEST_F(TypedDesktopPath, TakesRelativePathsFromTheCurrentFolder)
-{
     EXPECT_EQ(resolve(QStringLiteral("Pictures")).drivePath, u"H:\\ann\\Pictures");
     EXPECT_EQ(resolve(QStringLiteral("../bob")).nativePath, u"/home/bob");
     EXPECT_EQ(resolve(QStringLiteral("~/x")).nativePath, u"/home/ann/~/x");

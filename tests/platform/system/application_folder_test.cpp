@@ -2,7 +2,6 @@
 #include "platform/system/system_test_support.h"
 #include "support/temp_tree.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
@@ -44,14 +43,18 @@ TEST_F(InstalledProgram, ShippedFilesAreFoundBesideTheProgramFolder)
               tree.path(QStringLiteral("portable")));
 }
 
-TEST_F(InstalledProgram, FirstUseSeedsTheDataFolderWithEveryShippedFile)
+TEST_F(InstalledProgram, FirstUseSeedsTheDataFolderWithWritableCopiesOfEveryShippedFile)
 {
+    ASSERT_TRUE(
+        QFile::setPermissions(shippedFolder + QStringLiteral("/db.db2"), QFileDevice::ReadOwner));
     const ApplicationFolder result = resolve();
     EXPECT_EQ(result.folder, dataFolder);
     EXPECT_EQ(result.error, QString());
     for (const QString& name : shippedFileNames())
         EXPECT_EQ(readBytes(dataFolder + QLatin1Char('/') + name), "shipped " + name.toUtf8())
             << name.toStdString();
+    EXPECT_TRUE(QFile::permissions(dataFolder + QStringLiteral("/db.db2")) &
+                QFileDevice::WriteOwner);
 }
 
 TEST_F(InstalledProgram, SeedingKeepsTheUsersFilesAndAddsOnlyWhatIsMissing)
@@ -68,15 +71,6 @@ TEST_F(InstalledProgram, SeedingKeepsTheUsersFilesAndAddsOnlyWhatIsMissing)
     EXPECT_EQ(readBytes(dataFolder + QStringLiteral("/db.db2")), "my discs");
     EXPECT_EQ(readBytes(dataFolder + QStringLiteral("/qn.qns")), "shipped qn.qns");
     EXPECT_FALSE(QFileInfo::exists(dataFolder + QStringLiteral("/help.pdf")));
-}
-
-TEST_F(InstalledProgram, ReadOnlyShippedFilesGiveWritableCopies)
-{
-    const QString shippedCatalogue = shippedFolder + QStringLiteral("/db.db2");
-    ASSERT_TRUE(QFile::setPermissions(shippedCatalogue, QFileDevice::ReadOwner));
-    ASSERT_EQ(resolve().error, QString());
-    EXPECT_TRUE(QFile::permissions(dataFolder + QStringLiteral("/db.db2")) &
-                QFileDevice::WriteOwner);
 }
 
 TEST_F(InstalledProgram, ACopyCutShortIsReportedAndLeavesNoHalfFile)
@@ -111,7 +105,15 @@ TEST_F(InstalledProgram, AWritableProgramFolderIsUsedOnlyWhenItHoldsTheProgramsF
     // Writable, as for a user who may write there, but holding neither file.
     EXPECT_EQ(resolve().folder, dataFolder);
 
-    // Its own settings make it a portable copy; the missing catalogue is named.
+    // Its own catalogue makes it a portable copy, used as it is.
+    tree.addFile(QStringLiteral("prefix/bin/db.db2"), "catalogue");
+    const ApplicationFolder withCatalogue = resolve();
+    EXPECT_EQ(withCatalogue.folder, programFolder);
+    EXPECT_EQ(withCatalogue.error, QString());
+    EXPECT_EQ(readBytes(programFolder + QStringLiteral("/db.db2")), "catalogue");
+
+    // So do its own settings; the missing catalogue is named.
+    ASSERT_TRUE(QFile::remove(programFolder + QStringLiteral("/db.db2")));
     tree.addFile(QStringLiteral("prefix/bin/settings.ini"), "[Settings]\n");
     const ApplicationFolder portable = resolve();
     EXPECT_EQ(portable.folder, programFolder);
@@ -131,20 +133,6 @@ TEST_F(InstalledProgram, AReadOnlyProgramFolderIsNotUsedEvenWithACatalogue)
     if (!lockHolds)
         GTEST_SKIP() << "running with rights that ignore folder permissions";
     EXPECT_EQ(result.folder, dataFolder);
-}
-
-TEST(PortableProgram, AWritableProgramFolderHoldingTheCatalogueIsUsedAsItIs)
-{
-    TempTree tree;
-    tree.addFile(QStringLiteral("portable/db.db2"), "catalogue");
-    const QString dataFolder = tree.path(QStringLiteral("data/platterly"));
-    const ApplicationFolder result = resolveApplicationFolder(
-        tree.path(QStringLiteral("portable/")), dataFolder, tree.path(QStringLiteral("portable")));
-    EXPECT_EQ(result.folder, tree.path(QStringLiteral("portable")));
-    EXPECT_EQ(result.error, QString());
-    EXPECT_FALSE(QFileInfo::exists(dataFolder));
-    EXPECT_EQ(QDir(tree.path(QStringLiteral("portable"))).entryList(QDir::Files),
-              QStringList{QStringLiteral("db.db2")});
 }
 
 TEST(RunningProgram, OverrideReplacesTheFolderUntilCleared)

@@ -1,5 +1,7 @@
 #include "support/doubles/recording_sound_output.h"
 
+#include <algorithm>
+
 namespace platterly::ui {
 
 void RecordingSoundOutput::play(const QString& path)
@@ -33,12 +35,9 @@ QStringList RecordingSoundOutput::played() const
 
 int RecordingSoundOutput::beeps() const
 {
-    int count = 0;
-    for (const Event& event : m_events) {
-        if (event.kind == Event::Kind::Beep)
-            ++count;
-    }
-    return count;
+    return static_cast<int>(std::count_if(m_events.begin(), m_events.end(), [](const Event& e) {
+        return e.kind == Event::Kind::Beep;
+    }));
 }
 
 void RecordingSoundOutput::clear()

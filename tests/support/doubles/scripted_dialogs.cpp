@@ -113,9 +113,8 @@ void ScriptedDialogs::clear()
     m_failures.clear();
 }
 
-void ScriptedDialogs::fail(ShownDialog& box, const QString& why)
+void ScriptedDialogs::fail(const ShownDialog& box, const QString& why)
 {
-    box.expected = false;
     m_failures.append(QStringLiteral("unexpected box \"%1\" (caption \"%2\"): %3")
                           .arg(box.text, box.caption, why));
 }

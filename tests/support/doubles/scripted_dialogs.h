@@ -33,8 +33,6 @@ struct ShownDialog
     Answer answer = Answer::Ok;
     // The text a text-input dialog, or the file a file dialog, gave back on Ok.
     QString typedText;
-    // False when no scripted answer fitted the box (see ScriptedDialogs).
-    bool expected = true;
 };
 
 // Dialogs for tests: answers prepared in advance are given in order, and every box shown is
@@ -89,7 +87,7 @@ private:
         QString text;
     };
 
-    void fail(ShownDialog& box, const QString& why);
+    void fail(const ShownDialog& box, const QString& why);
     // A text-input or file dialog: answered with a queued text, or cancelled.
     std::optional<QString> textReply(ShownDialog::Kind kind, const QString& text,
                                      const QString& caption, const QString& defaultText);
