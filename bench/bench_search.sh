@@ -188,6 +188,59 @@ filtered "'rea' larger than 1M, first 100 rows + total" \
     rea --larger 1M --limit 100
 filtered "'.mp3' larger than 1M, all rows" \
     '$3 == "f" && $2 > 1048576 && tolower($1) ~ /\.mp3/ {print}' .mp3 --larger 1M
+# Against SQLite's own ways of finding a text in a name, whole processes of the sqlite3 shell
+# on the same file: a plain LIKE scan of CDS, and an FTS5 index with the trigram tokenizer
+# (case-blind, any text of three letters or more) kept in a copy of the catalogue.
+if command -v sqlite3 >/dev/null; then
+    fts="$work/fts5.db2"
+    cp "$catalogue" "$fts"
+    start=${EPOCHREALTIME/[.,]/}
+    sqlite3 "$fts" "CREATE VIRTUAL TABLE NAMES USING fts5(FNAME, tokenize = 'trigram',
+        content = 'CDS', content_rowid = 'rowid'); INSERT INTO NAMES(NAMES) VALUES ('rebuild');"
+    end=${EPOCHREALTIME/[.,]/}
+    sync "$fts"
+    echo
+    echo "FTS5 trigram index: built in $(((end - start) / 1000)) ms," \
+        "$(($(stat -c %s "$fts") - size)) bytes more in the file"
+    printf '%-44s %12s %10s %10s %11s %11s\n' "search" "platterly ms" "FTS5 ms" "LIKE ms" \
+        "ratio FTS5" "ratio LIKE"
+    # sql_row LABEL LIMIT FTS5-CONDITION LIKE-CONDITION ORDER PLATTERLY-ARGUMENTS...
+    sql_row() {
+        local label="$1" limit="$2" fts_where="$3" like_where="$4" order="$5"
+        shift 5
+        local ours by_fts by_like
+        ours=$(median_ms search "$@")
+        statement() { # FROM WHERE
+            if [[ $limit -gt 0 ]]; then
+                echo "SELECT count(*) FROM $1 WHERE $2;
+                    SELECT CDS.CDNAME, CDS.FNAME, CDS.PATH FROM $1 WHERE $2 $order LIMIT $limit;"
+            else
+                echo "SELECT CDS.CDNAME, CDS.FNAME, CDS.PATH FROM $1 WHERE $2 $order;"
+            fi
+        }
+        by_fts=-
+        if [[ -n "$fts_where" ]]; then
+            by_fts=$(median_ms sqlite3 "$fts" \
+                "$(statement "NAMES JOIN CDS ON CDS.rowid = NAMES.rowid" "$fts_where")")
+        fi
+        by_like=$(median_ms sqlite3 "$catalogue" "$(statement CDS "$like_where")")
+        printf '%-44s %12s %10s %10s %11s %11s\n' "$label" "$ours" "$by_fts" "$by_like" \
+            "$([[ $by_fts == - ]] && echo - || ratio "$ours" "$by_fts")" "$(ratio "$ours" "$by_like")"
+    }
+    sql_row "rare 'mo-fi', first 100 rows + total" 100 "NAMES MATCH '\"mo-fi\"'" \
+        "FNAME LIKE '%mo-fi%'" "" mo-fi --limit 100
+    sql_row "common 'rea', first 100 rows + total" 100 "NAMES MATCH '\"rea\"'" \
+        "FNAME LIKE '%rea%'" "" rea --limit 100
+    sql_row "'*.mp3', first 100 rows + total" 100 \
+        "NAMES MATCH '\".mp3\"' AND CDS.FNAME LIKE '%.mp3'" "FNAME LIKE '%.mp3'" "" \
+        '*.mp3' --limit 100
+    sql_row "'rea' on one disc (by name), all rows" 0 \
+        "NAMES MATCH '\"rea\"' AND CDS.CDNAME = 'Bench'" \
+        "FNAME LIKE '%rea%' AND CDNAME = 'Bench'" "ORDER BY CDS.FNAME" rea --disc Bench
+    sql_row "'.mp3', all rows" 0 "NAMES MATCH '\".mp3\"'" "FNAME LIKE '%.mp3%'" "" .mp3
+    rm -f "$fts"
+fi
+
 echo
 echo "grep: grep -c -i -F (or, for all rows, grep -i -F) over names.txt, one name a line;"
 echo "for the limits, awk over the names with their sizes (find -printf '%f\\t%s\\t%y')."

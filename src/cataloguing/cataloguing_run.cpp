@@ -5,10 +5,10 @@
 #include "catalogue/file_type.h"
 #include "catalogue/name_index.h"
 #include "catalogue/name_index_blocks.h"
+#include "cataloguing/disc_totals.h"
 #include "cataloguing/entry_writer.h"
 #include "cataloguing/walk_pump.h"
 
-#include <QFileInfo>
 #include <climits>
 #include <cstdint>
 
@@ -17,12 +17,6 @@ namespace platterly::cataloguing {
 namespace {
 
 using sql::SqlError;
-
-std::uint8_t indexTypeCode(int type)
-{
-    return type >= 0 && type < catalogue::kTypeNull ? static_cast<std::uint8_t>(type)
-                                                    : catalogue::kTypeOther;
-}
 
 RunResult failure(RunOutcome outcome, QString message)
 {
@@ -39,104 +33,83 @@ QString withFinalBackslash(QString path)
     return path;
 }
 
-// Appends the disc's title row to CDS and makes the writer of its entry rows.
-SqlError writeTitleRow(sql::DataControl& data, const QString& title, qint64* titleRowid,
-                       std::optional<EntryWriter>& entryWriter)
-{
-    if (SqlError error = query(data, QStringLiteral("SELECT * FROM CDS")))
-        return error;
-    sql::Recordset& cds = *data.recordset();
-    const QStringList fields = entryWriterFields(cds);
-    if (fields.isEmpty())
-        return {sql::ErrorCode::FieldNotFound,
-                QStringLiteral("The table CDS of this file lacks the catalogue's fields.")};
-    const QVariant titleValue(title);
-    cds.addNew();
-    cds.setField(fields.at(0), titleValue);
-    cds.setField(fields.at(1), titleValue);
-    cds.setField(fields.at(2), titleValue);
-    cds.setField(fields.at(3), 1);
-    cds.setField(fields.at(4), catalogue::TypeTitleRow);
-    if (SqlError error = cds.update())
-        return error;
-    sql::Database* db = data.database();
-    *titleRowid = db->lastInsertRowid();
-    entryWriter.emplace(*db, cds.tableName(), fields, title);
-    return entryWriter->error();
-}
-
-// The disc's counts, read back from what was written: its folders (TYPE 100) and its other
-// entries, the title row left out.
-SqlError countDiscRows(sql::DataControl& data, const QString& title, qint64* dirs, qint64* files)
-{
-    const QString quotedTitle = sql::quoteSqlText(title);
-    if (SqlError error = query(data, QStringLiteral("SELECT * FROM CDS WHERE CDNAME= '") +
-                                         quotedTitle + QStringLiteral("'")))
-        return error;
-    data.recordset()->moveLast();
-    const qint64 entries = data.recordset()->absolutePosition();
-    if (SqlError error =
-            query(data, QStringLiteral("SELECT * FROM CDS WHERE TYPE=100 AND CDNAME= '") +
-                            quotedTitle + QStringLiteral("'")))
-        return error;
-    *dirs = 0;
-    if (data.recordset()->absolutePosition() != -1) {
-        data.recordset()->moveLast();
-        *dirs = data.recordset()->absolutePosition() + 1;
-    }
-    *files = entries - *dirs;
-    return {};
-}
-
-// Appends the disc's TOTAL row and adds its counts to TOTALS.
-SqlError addDisc(sql::DataControl& data, const QString& title, const QDate& day, qint64 dirs,
-                 qint64 files)
-{
-    if (SqlError error = query(data, QStringLiteral("SELECT * FROM TOTAL")))
-        return error;
-    sql::Recordset& total = *data.recordset();
-    const QDate date = day.isValid() ? day : QDate::currentDate();
-    total.addNew();
-    total.setField(u"CDNAME", title);
-    total.setField(u"DATE", date.toString(Qt::ISODate));
-    total.setField(u"DIRS", dirs);
-    total.setField(u"FILES", files);
-    if (SqlError error = total.update())
-        return error;
-
-    if (SqlError error = query(data, QStringLiteral("SELECT * FROM TOTALS")))
-        return error;
-    sql::Recordset& totals = *data.recordset();
-    if (totals.absolutePosition() == -1)
-        return {sql::ErrorCode::NoCurrentRecord,
-                QStringLiteral("The catalogue file has lost its totals row; nothing was "
-                               "added to it.")};
-    totals.edit();
-    totals.setField(u"TCDS", totals.field(u"TCDS").toLongLong() + 1);
-    totals.setField(u"TDIRS", totals.field(u"TDIRS").toLongLong() + dirs);
-    totals.setField(u"TFILES", totals.field(u"TFILES").toLongLong() + files);
-    return totals.update();
-}
-
 // What the run checks once it holds the write lock: the title is free, and the file sound.
-std::optional<RunResult> refusalInsideTransaction(sql::DataControl& data, const sql::Database& db,
-                                                  const QString& title)
+std::optional<RunResult> checkTitle(sql::DataControl& data, const sql::Database& db,
+                                    const QString& title)
 {
     if (SqlError error = query(data, QStringLiteral("SELECT * FROM TOTAL WHERE CDNAME = '") +
                                          sql::quoteSqlText(title) + QStringLiteral("'")))
         return failure(RunOutcome::Failed, error.message);
     if (data.recordset()->absolutePosition() != -1)
         return failure(RunOutcome::TitleExists, kTitleExistsMessage);
-    // New rows go into pages SQLite believes free: in a damaged file those may still hold
-    // other rows, which the disc would overwrite.
-    if (const QString damage = db.integrityProblem(); !damage.isEmpty())
-        return failure(RunOutcome::Failed,
-                       QStringLiteral("The catalogue file %1 is damaged: it fails SQLite's "
-                                      "integrity check (%2). A disc added to it could overwrite "
-                                      "what it still holds, so nothing was added.")
-                           .arg(QFileInfo(db.path()).fileName(), damage));
+    if (const QString damage = damageOf(db, QStringLiteral("A disc added to it could overwrite "
+                                                           "what it still holds, so nothing was "
+                                                           "added."));
+        !damage.isEmpty())
+        return failure(RunOutcome::Failed, damage);
     return std::nullopt;
 }
+
+// The disc's first row: the title as its name and its folder, at level 1.
+SqlError writeTitleRow(EntryWriter& writer, const QByteArray& titleUtf8, qint64* rowid)
+{
+    writer.setFolder(titleUtf8);
+    if (SqlError error = writer.append(titleUtf8, 1, catalogue::TypeTitleRow))
+        return error;
+    *rowid = writer.lastRowid();
+    return {};
+}
+
+// Writes the disc's entry rows as the walk hands them over, and its name index from the
+// blocks the walk's thread cut for the rowids the rows were to get. Should SQLite give other
+// rowids (when the table's largest rowid is taken), the index is made by reading the rows
+// back instead.
+class NewDiscRows
+{
+public:
+    NewDiscRows(const sql::Database& db, EntryWriter& writer, const QString& title,
+                const QByteArray& titleUtf8, qint64 titleRowid)
+        : m_writer(writer), m_index(db, title), m_blocks(m_index.blockBudget(), titleUtf8),
+          m_nextRowid(titleRowid + 1)
+    {
+        std::vector<catalogue::NameBlock> none; // a first row never fills a block
+        m_blocksFollow =
+            m_blocks.add(titleUtf8.constData(), titleUtf8.size(),
+                         static_cast<std::uint8_t>(catalogue::TypeTitleRow), titleRowid, none);
+    }
+
+    catalogue::NameBlockBuilder* blocks() { return &m_blocks; }
+
+    SqlError write(const RowBatch& batch)
+    {
+        std::uint32_t folder = UINT32_MAX;
+        for (const RowBatch::Row& row : batch.rows) {
+            if (row.folder != folder) {
+                folder = row.folder;
+                m_writer.setFolder(batch.folders[folder]);
+            }
+            if (SqlError error = m_writer.append(batch.name(row), row.level, row.type,
+                                                 row.sizeValue(), row.modifiedValue()))
+                return error;
+            m_blocksFollow = m_blocksFollow && m_writer.lastRowid() == m_nextRowid;
+            ++m_nextRowid;
+        }
+        for (const catalogue::NameBlock& block : batch.blocks)
+            if (SqlError error = m_index.add(block))
+                return error;
+        return {};
+    }
+
+    // After the last row; `blocksValid`: every row went into a block.
+    SqlError finish(bool blocksValid) { return m_index.finish(m_blocksFollow && blocksValid); }
+
+private:
+    EntryWriter& m_writer;
+    catalogue::NewTitleIndex m_index;
+    catalogue::NameBlockBuilder m_blocks;
+    qint64 m_nextRowid;
+    bool m_blocksFollow = false;
+};
 
 } // namespace
 
@@ -158,53 +131,23 @@ RunResult runCataloguing(sql::DataControl& data, const CataloguingRequest& reque
     sql::Transaction transaction(*db);
     if (transaction.beginError())
         return failure(RunOutcome::Failed, transaction.beginError().message);
-
-    if (std::optional<RunResult> refused = refusalInsideTransaction(data, *db, title))
+    if (std::optional<RunResult> refused = checkTitle(data, *db, title))
         return *refused;
 
-    // A catalogue made before entries had sizes and times gains the two fields first.
-    if ((error = catalogue::addEntryDetailFields(*db)))
-        return failure(RunOutcome::Failed, error.message);
-    // The title row comes first, then one row per entry in walk order.
-    std::optional<EntryWriter> entryWriter;
-    qint64 titleRowid = 0;
-    if ((error = writeTitleRow(data, title, &titleRowid, entryWriter)))
-        return failure(RunOutcome::Failed, error.message);
-
-    // The name index of the disc is cut into blocks on the walk's thread as the rows pass,
-    // starting with the title row, and written by this one.
-    catalogue::NewTitleIndex titleIndex(*db, title);
+    // A catalogue made before entries had sizes and times gains the two fields first. The
+    // title row comes first, then one row per entry in walk order.
     const QByteArray titleUtf8 = title.toUtf8();
-    catalogue::NameBlockBuilder blocks(titleIndex.blockBudget(), titleUtf8);
-    std::vector<catalogue::NameBlock> none; // a first row never fills a block
-    bool indexFollowsRows = blocks.add(titleUtf8.constData(), titleUtf8.size(),
-                                       indexTypeCode(catalogue::TypeTitleRow), titleRowid, none);
-
-    qint64 expectedRowid = titleRowid + 1;
-    const auto writeBatch = [&](const RowBatch& batch) {
-        std::uint32_t folder = UINT32_MAX;
-        for (const RowBatch::Row& row : batch.rows) {
-            if (row.folder != folder) {
-                folder = row.folder;
-                entryWriter->setFolder(batch.folders[folder]);
-            }
-            if (SqlError failed = entryWriter->append(batch.name(row), row.level, row.type,
-                                                      row.sizeValue(), row.modifiedValue()))
-                return failed;
-            // The blocks were cut for consecutive rowids; SQLite gives them unless the
-            // table's largest rowid is taken.
-            if (indexFollowsRows && entryWriter->lastRowid() != expectedRowid)
-                indexFollowsRows = false;
-            ++expectedRowid;
-        }
-        for (const catalogue::NameBlock& block : batch.blocks)
-            if (SqlError failed = titleIndex.add(block))
-                return failed;
-        return SqlError{};
-    };
-    const PumpResult pumped = pumpWalk({request.nativeRoot, withFinalBackslash(request.driveRoot),
-                                        &blocks, titleRowid + 1, request.image},
-                                       lister, writeBatch, progress, cancel);
+    std::optional<EntryWriter> writer;
+    qint64 titleRowid = 0;
+    if ((error = catalogue::addEntryDetailFields(*db)) ||
+        (error = openEntryWriter(data, title, writer)) ||
+        (error = writeTitleRow(*writer, titleUtf8, &titleRowid)))
+        return failure(RunOutcome::Failed, error.message);
+    NewDiscRows rows(*db, *writer, title, titleUtf8, titleRowid);
+    const PumpResult pumped = pumpWalk(
+        {request.nativeRoot, withFinalBackslash(request.driveRoot), rows.blocks(), titleRowid + 1,
+         request.image},
+        lister, [&rows](const RowBatch& batch) { return rows.write(batch); }, progress, cancel);
     if (pumped.cancelled)
         return failure(RunOutcome::Cancelled,
                        QStringLiteral("Cataloguing was cancelled; the catalogue is as it was."));
@@ -213,27 +156,18 @@ RunResult runCataloguing(sql::DataControl& data, const CataloguingRequest& reque
     if (pumped.walk.outcome == WalkOutcome::Failed)
         return failure(RunOutcome::Failed, pumped.walk.error);
 
-    // The disc's name index is complete before its rows are counted: the index tells the
-    // statements below where the disc's rows lie.
-    error = titleIndex.finish(indexFollowsRows && pumped.blocksValid);
-    if (error)
-        return failure(RunOutcome::Failed, error.message);
-
-    qint64 dirs = 0;
-    qint64 files = 0;
-    if ((error = countDiscRows(data, title, &dirs, &files)) ||
-        (error = addDisc(data, title, request.date, dirs, files)))
-        return failure(RunOutcome::Failed, error.message);
-    if (request.volume && (error = catalogue::writeDiscVolume(*db, title, *request.volume)))
-        return failure(RunOutcome::Failed, error.message);
-    error = transaction.commit();
-    if (error)
+    // The counts are those of the rows as they passed: its folders and its other entries.
+    const DiscCounts counts{pumped.folders, pumped.written - pumped.folders};
+    if ((error = rows.finish(pumped.blocksValid)) ||
+        (error = appendDiscTotals(data, title, request.date, counts)) ||
+        (request.volume && (error = catalogue::writeDiscVolume(*db, title, *request.volume))) ||
+        (error = transaction.commit()))
         return failure(RunOutcome::Failed, error.message);
 
     RunResult result;
     result.outcome = RunOutcome::Finished;
-    result.dirs = dirs;
-    result.files = files;
+    result.dirs = counts.dirs;
+    result.files = counts.files;
     result.unreadableFolderCount = pumped.walk.unreadableFolderCount;
     result.unreadableFolders = pumped.walk.unreadableFolders;
     return result;

@@ -4,10 +4,9 @@
 #include "catalogue/disc_volumes.h"
 #include "catalogue/file_type.h"
 #include "catalogue/name_index.h"
+#include "cataloguing/disc_totals.h"
 #include "cataloguing/row_replacer.h"
 #include "cataloguing/walk_pump.h"
-
-#include <QFileInfo>
 
 namespace platterly::cataloguing {
 
@@ -26,31 +25,24 @@ UpdateResult failure(UpdateOutcome outcome, QString message)
     return result;
 }
 
-QString totalRowsOf(const QString& title)
-{
-    return QStringLiteral("SELECT * FROM TOTAL WHERE CDNAME = '") + sql::quoteSqlText(title) +
-           QStringLiteral("'");
-}
-
 struct DiscRow
 {
     QString title;
-    qint64 dirs = 0;
-    qint64 files = 0;
+    DiscCounts counts;
 };
 
 // The disc's TOTAL row, looked up inside the transaction; a refusal when there is none, or
 // more than one.
 std::optional<UpdateResult> findDisc(sql::DataControl& data, const QString& title, DiscRow* disc)
 {
-    if (SqlError error = query(data, totalRowsOf(title)))
+    if (SqlError error = query(data, QStringLiteral("SELECT * FROM TOTAL WHERE CDNAME = '") +
+                                         sql::quoteSqlText(title) + u'\''))
         return failure(UpdateOutcome::Failed, error.message);
     sql::Recordset& rows = *data.recordset();
     int found = 0;
     for (; !rows.eof(); rows.moveNext(), ++found) {
         disc->title = rows.field(u"CDNAME").toString();
-        disc->dirs = rows.field(u"DIRS").toLongLong();
-        disc->files = rows.field(u"FILES").toLongLong();
+        disc->counts = {rows.field(u"DIRS").toLongLong(), rows.field(u"FILES").toLongLong()};
     }
     if (found == 0)
         return failure(UpdateOutcome::NotFound, QStringLiteral("No disc is titled %1.").arg(title));
@@ -61,60 +53,6 @@ std::optional<UpdateResult> findDisc(sql::DataControl& data, const QString& titl
                            .arg(found)
                            .arg(title));
     return std::nullopt;
-}
-
-// The disc's TOTAL row gets its new counts and date in its place; TOTALS moves by the
-// difference.
-SqlError recordCounts(sql::DataControl& data, const DiscRow& before, const QDate& day, qint64 dirs,
-                      qint64 files)
-{
-    if (SqlError error = query(data, totalRowsOf(before.title)))
-        return error;
-    sql::Recordset& total = *data.recordset();
-    total.edit();
-    total.setField(u"DATE", (day.isValid() ? day : QDate::currentDate()).toString(Qt::ISODate));
-    total.setField(u"DIRS", dirs);
-    total.setField(u"FILES", files);
-    if (SqlError error = total.update())
-        return error;
-    if (SqlError error = query(data, QStringLiteral("SELECT * FROM TOTALS")))
-        return error;
-    sql::Recordset& totals = *data.recordset();
-    if (totals.absolutePosition() == -1)
-        return {sql::ErrorCode::NoCurrentRecord,
-                QStringLiteral("The catalogue file has lost its totals row; nothing was "
-                               "changed.")};
-    totals.edit();
-    totals.setField(u"TDIRS", totals.field(u"TDIRS").toLongLong() + dirs - before.dirs);
-    totals.setField(u"TFILES", totals.field(u"TFILES").toLongLong() + files - before.files);
-    return totals.update();
-}
-
-// Fresh rows go into pages SQLite believes free: in a damaged file those may still hold
-// other rows, which the disc would overwrite. Empty when the file is sound.
-QString damageOf(const sql::Database& db)
-{
-    const QString damage = db.integrityProblem();
-    if (damage.isEmpty())
-        return {};
-    return QStringLiteral("The catalogue file %1 is damaged: it fails SQLite's integrity check "
-                          "(%2). Updating a disc in it could overwrite what it still holds, so "
-                          "nothing was changed.")
-        .arg(QFileInfo(db.path()).fileName(), damage);
-}
-
-// The writer of fresh rows, for the fields CDS has.
-SqlError openWriter(sql::DataControl& data, const QString& title,
-                    std::optional<EntryWriter>& writer)
-{
-    if (SqlError error = query(data, QStringLiteral("SELECT * FROM CDS")))
-        return error;
-    const QStringList fields = entryWriterFields(*data.recordset());
-    if (fields.isEmpty())
-        return {sql::ErrorCode::FieldNotFound,
-                QStringLiteral("The table CDS of this file lacks the catalogue's fields.")};
-    writer.emplace(*data.database(), data.recordset()->tableName(), fields, title);
-    return writer->error();
 }
 
 } // namespace
@@ -132,7 +70,10 @@ UpdateResult runUpdate(sql::DataControl& data, const UpdateRequest& request, Fol
     DiscRow before;
     if (auto refused = findDisc(data, request.title.trimmed(), &before))
         return *refused;
-    if (const QString damage = damageOf(*db); !damage.isEmpty())
+    if (const QString damage =
+            damageOf(*db, QStringLiteral("Updating a disc in it could overwrite what it still "
+                                         "holds, so nothing was changed."));
+        !damage.isEmpty())
         return failure(UpdateOutcome::Failed, damage);
     // A catalogue made before entries had sizes and times gains the two fields first.
     if ((error = catalogue::addEntryDetailFields(*db)))
@@ -141,7 +82,7 @@ UpdateResult runUpdate(sql::DataControl& data, const UpdateRequest& request, Fol
     const QByteArray storedRoot = stored.root();
     const qint64 storedRows = stored.rowCount();
     std::optional<EntryWriter> writer;
-    if ((error = stored.error()) || (error = openWriter(data, before.title, writer)))
+    if ((error = stored.error()) || (error = openEntryWriter(data, before.title, writer)))
         return failure(UpdateOutcome::Failed, error.message);
     QString refusal;
     bool absent = false;
@@ -156,10 +97,8 @@ UpdateResult runUpdate(sql::DataControl& data, const UpdateRequest& request, Fol
     const QByteArray titleUtf8 = before.title.toUtf8();
     if ((error = replacer.take({titleUtf8, &titleUtf8, 1, catalogue::TypeTitleRow, {}, {}})))
         return failure(UpdateOutcome::Failed, error.message);
-    qint64 dirs = 0;
     const auto writeBatch = [&](const RowBatch& batch) {
         for (const RowBatch::Row& row : batch.rows) {
-            dirs += row.type == catalogue::TypeNoDot ? 1 : 0;
             if (SqlError failed =
                     replacer.take({batch.name(row), &batch.folders[row.folder], row.level, row.type,
                                    row.sizeValue(), row.modifiedValue()}))
@@ -195,8 +134,9 @@ UpdateResult runUpdate(sql::DataControl& data, const UpdateRequest& request, Fol
                     : catalogue::restampNameIndex(*db);
     if (!error && reindex)
         error = catalogue::indexTitle(*db, before.title);
-    const qint64 files = pumped.written - dirs;
-    if (error || (error = recordCounts(data, before, request.date, dirs, files)) ||
+    const DiscCounts counts{pumped.folders, pumped.written - pumped.folders};
+    if (error ||
+        (error = rewriteDiscTotals(data, before.title, request.date, before.counts, counts)) ||
         (error = catalogue::writeDiscVolume(*db, before.title, source->volume)) ||
         (error = transaction.commit()))
         return failure(UpdateOutcome::Failed, error.message);
@@ -207,8 +147,8 @@ UpdateResult runUpdate(sql::DataControl& data, const UpdateRequest& request, Fol
     result.added = replacer.added();
     result.removed = replacer.removed();
     result.changed = replacer.changed();
-    result.dirs = dirs;
-    result.files = files;
+    result.dirs = counts.dirs;
+    result.files = counts.files;
     result.unreadableFolderCount = pumped.walk.unreadableFolderCount;
     result.unreadableFolders = pumped.walk.unreadableFolders;
     return result;

@@ -53,17 +53,23 @@ qint64 EntryWriter::lastRowid() const
     return sqlite3_last_insert_rowid(m_db.handle());
 }
 
-QStringList entryWriterFields(const sql::Recordset& cds)
+sql::SqlError openEntryWriter(sql::DataControl& data, const QString& title,
+                              std::optional<EntryWriter>& writer)
 {
+    if (sql::SqlError error = query(data, QStringLiteral("SELECT * FROM CDS")))
+        return error;
+    const sql::Recordset& cds = *data.recordset();
     QStringList fields;
     for (const char16_t* field :
          {u"CDNAME", u"FNAME", u"PATH", u"LEVEL", u"TYPE", u"SIZE", u"MODIFIED"}) {
         const int index = cds.fieldIndex(QStringView(field));
         if (index < 0)
-            return {};
+            return {sql::ErrorCode::FieldNotFound,
+                    QStringLiteral("The table CDS of this file lacks the catalogue's fields.")};
         fields.append(cds.fieldNames().at(index));
     }
-    return fields;
+    writer.emplace(*data.database(), cds.tableName(), fields, title);
+    return writer->error();
 }
 
 } // namespace platterly::cataloguing

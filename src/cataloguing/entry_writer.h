@@ -1,7 +1,6 @@
 #pragma once
 
-#include "platform/sql/recordset.h"
-#include "platform/sql/sqlite_db.h"
+#include "platform/sql/data_control.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -40,8 +39,9 @@ private:
     sql::SqlError m_error;
 };
 
-// The names the recordset's table gives CDNAME, FNAME, PATH, LEVEL, TYPE, SIZE and MODIFIED,
-// in that order, as an EntryWriter takes them; empty when the table lacks one of them.
-QStringList entryWriterFields(const sql::Recordset& cds);
+// Opens "SELECT * FROM CDS" on `data` and makes the writer of the disc's rows for the fields
+// CDS has; an error when it lacks one of them.
+sql::SqlError openEntryWriter(sql::DataControl& data, const QString& title,
+                              std::optional<EntryWriter>& writer);
 
 } // namespace platterly::cataloguing

@@ -1,5 +1,6 @@
 #include "cataloguing/walk_pump.h"
 
+#include "catalogue/file_type.h"
 #include "catalogue/name_index.h"
 #include "cataloguing/disc_image.h"
 #include "cataloguing/row_pipe.h"
@@ -197,6 +198,8 @@ PumpResult pumpWalk(const PumpRequest& request, FolderLister& lister, const Batc
             if ((result.error = write(*batch)))
                 break;
             result.written += static_cast<qint64>(batch->rows.size());
+            for (const RowBatch::Row& row : batch->rows)
+                result.folders += row.type == catalogue::TypeNoDot ? 1 : 0;
             if (!batch->lastFolder.isEmpty())
                 currentFolder = batch->lastFolder;
         }

@@ -83,6 +83,7 @@ struct PumpResult
     bool blocksValid = true; // every row went into a block
     sql::SqlError error;     // the first error the writer returned; the walk was stopped
     qint64 written = 0;      // rows handed to the writer
+    qint64 folders = 0;      // of them, rows of TYPE 100: the disc's count of folders
 };
 
 // Hands each batch to the writer, on the calling thread.

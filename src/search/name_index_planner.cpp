@@ -110,35 +110,6 @@ NameIndexPlanner::discRanges(const sql::Database& db)
     return m_ranges;
 }
 
-std::optional<qint64> NameIndexPlanner::countRows(const sql::Database& db,
-                                                  const sql::JetSelect& select)
-{
-    if (!sql::equalsFolded(select.table, u"CDS"))
-        return std::nullopt;
-    std::optional<QString> title;
-    std::optional<qint64> type;
-    for (const sql::JetCondition& condition : select.conditions) {
-        if (condition.op != sql::JetCondition::Op::Equal)
-            return std::nullopt;
-        if (sql::equalsFolded(condition.field, u"CDNAME") && !title &&
-            condition.value.typeId() == QMetaType::QString)
-            title = condition.value.toString();
-        else if (sql::equalsFolded(condition.field, u"TYPE") && !type &&
-                 condition.value.typeId() == QMetaType::LongLong)
-            type = condition.value.toLongLong();
-        else
-            return std::nullopt;
-    }
-    if (!title)
-        return std::nullopt;
-    const std::optional<RowRange> range = rowRange(db, select.table, u"CDNAME"_qs, *title);
-    if (!range)
-        return std::nullopt;
-    if (range->values.isEmpty())
-        return 0;
-    return catalogue::countTitleRows(db, range->values, type);
-}
-
 bool NameIndexPlanner::readsMissingFieldAsNull(const QString& table, const QString& field)
 {
     return sql::equalsFolded(table, u"CDS") &&

@@ -20,8 +20,6 @@ public:
     // The rows of one title (CDS.CDNAME) lie within the blocks the index holds for it.
     std::optional<RowRange> rowRange(const sql::Database& db, const QString& table,
                                      const QString& column, const QString& value) override;
-    // The rows of one title, or its rows of one TYPE, are counted from the index's blocks.
-    std::optional<qint64> countRows(const sql::Database& db, const sql::JetSelect& select) override;
     // SIZE and MODIFIED of CDS, missing from catalogues made before they were recorded.
     bool readsMissingFieldAsNull(const QString& table, const QString& field) override;
 

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 using namespace platterly;
+using namespace Qt::StringLiterals;
 using cataloguing::RunOutcome;
 
 namespace {
@@ -288,4 +289,48 @@ TEST_F(CataloguingRunTest, CatalogueStaysReadableByTheStockShell)
     EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
     EXPECT_EQ(QString::fromUtf8(process.readAllStandardOutput()),
               QStringLiteral("ok\n8|3\n1|3|4\n"));
+}
+
+// The run counts folders and files from the rows as they pass; the statements that count a
+// disc's rows in the file must agree, also when SQLite hands out rowids out of order.
+TEST_F(CataloguingRunTest, CountsOfThePassingRowsAgreeWithCountingStatements)
+{
+    for (int i = 0; i < 600; ++i)
+        m_tree.addFile(QStringLiteral("deep/f%1/%2/item%3%4")
+                           .arg(i % 7)
+                           .arg(i % 13)
+                           .arg(i)
+                           .arg(i % 3 == 0 ? QStringLiteral(".mp3") : QString()));
+    const auto counted = [this](const QString& title, qint64* dirs, qint64* files) {
+        sql::DataControl data;
+        data.setDatabaseName(m_file);
+        const QString quoted = sql::quoteSqlText(title);
+        ASSERT_FALSE(sql::query(data, u"SELECT * FROM CDS WHERE CDNAME= '"_s + quoted + u'\''));
+        data.recordset()->moveLast();
+        const qint64 rows = data.recordset()->absolutePosition() + 1;
+        ASSERT_FALSE(
+            sql::query(data, u"SELECT * FROM CDS WHERE TYPE=100 AND CDNAME= '"_s + quoted + u'\''));
+        *dirs = data.recordset()->recordCount();
+        *files = rows - 1 - *dirs; // the title row is neither
+    };
+    for (const QString& title : {u"First"_s, u"Ann's second"_s, u"After the last rowid"_s}) {
+        if (title.startsWith(u"After")) {
+            // With the largest rowid taken, SQLite picks rowids at random.
+            sql::SqlError error;
+            ASSERT_FALSE(sql::Database::open(m_file, &error)
+                             ->exec(u"INSERT INTO CDS (_rowid_, CDNAME, FNAME, PATH, LEVEL, "
+                                    "TYPE) VALUES (9223372036854775807, 'First', 'x', 'D:\\', "
+                                    "2, 2)"_s));
+        }
+        const auto result = run(title, m_tree.root());
+        ASSERT_EQ(result.outcome, RunOutcome::Finished) << result.message.toStdString();
+        qint64 dirs = -1;
+        qint64 files = -1;
+        counted(title, &dirs, &files);
+        EXPECT_EQ(result.dirs, dirs) << title.toStdString();
+        EXPECT_EQ(result.files, files) << title.toStdString();
+        EXPECT_GT(dirs, 90);
+        EXPECT_TRUE(snapshot().contains(
+            u"TOTAL|%1|2006-03-05|%2|%3"_s.arg(title).arg(result.dirs).arg(result.files)));
+    }
 }

@@ -25,68 +25,44 @@ FixedVolumeSource machineWithDiscs()
     return source;
 }
 
+// Optical drives and disc images after an empty first element, in letter order; nothing at
+// all without them.
 TEST(CDDriveList, ListsOpticalDrivesAndDiscImagesAfterAnEmptyFirstElement)
 {
-    const DriveMap map(machineWithDiscs());
-    EXPECT_EQ(CDDriveList(map),
-              (std::vector<QString>{QString(), QStringLiteral("D:\\"), QStringLiteral("E:\\"),
-                                    QStringLiteral("F:\\")}));
-}
-
-TEST(CDDriveList, FollowsLetterOrderOnTheDesktop)
-{
-    const DriveMap map(drives::fixtures::desktopSource());
-    EXPECT_EQ(CDDriveList(map),
-              (std::vector<QString>{QString(), QStringLiteral("D:\\"), QStringLiteral("E:\\"),
-                                    QStringLiteral("F:\\")}));
-}
-
-TEST(CDDriveList, IsEmptyWithoutOpticalDrivesOrImages)
-{
-    const DriveMap map{
-        FixedVolumeSource(QByteArrayLiteral("1 0 8:1 / / rw - ext4 /dev/sda1 rw\n"
-                                            "2 1 8:17 / /media/usb rw - vfat /dev/sdb1 rw\n"))};
-    EXPECT_TRUE(CDDriveList(map).empty());
+    const std::vector<QString> threeDrives{QString(), QStringLiteral("D:\\"),
+                                           QStringLiteral("E:\\"), QStringLiteral("F:\\")};
+    EXPECT_EQ(CDDriveList(DriveMap(machineWithDiscs())), threeDrives);
+    EXPECT_EQ(CDDriveList(DriveMap(drives::fixtures::desktopSource())), threeDrives);
+    const QByteArray system = "1 0 8:1 / / rw - ext4 /dev/sda1 rw\n";
+    EXPECT_TRUE(CDDriveList(DriveMap(FixedVolumeSource(
+                                system + "2 1 8:17 / /media/usb rw - vfat /dev/sdb1 rw\n")))
+                    .empty());
     EXPECT_TRUE(CDDriveList(DriveMap()).empty());
+    EXPECT_EQ(CDDriveList(DriveMap(
+                  FixedVolumeSource(system + "2 1 7:2 / /mnt/disc ro - iso9660 /dev/loop2 ro\n"))),
+              (std::vector<QString>{QString(), QStringLiteral("D:\\")}));
 }
 
-TEST(CDDriveList, ListsAnImageAloneWhenThereIsNoOpticalDrive)
-{
-    const DriveMap map{
-        FixedVolumeSource(QByteArrayLiteral("1 0 8:1 / / rw - ext4 /dev/sda1 rw\n"
-                                            "2 1 7:2 / /mnt/disc ro - iso9660 /dev/loop2 ro\n"))};
-    EXPECT_EQ(CDDriveList(map), (std::vector<QString>{QString(), QStringLiteral("D:\\")}));
-}
-
-TEST(DriveLabel, DropsLeadingBlanksAndKeepsTrailingOnes)
-{
-    const DriveMap map(machineWithDiscs());
-    EXPECT_EQ(DriveLabel(map, QStringLiteral("E:\\")), u"PHOTOS 2004  ");
-    EXPECT_EQ(DriveLabel(map, QStringLiteral("F:\\")), u"IMAGE");
-    EXPECT_EQ(DriveLabel(map, QStringLiteral("G:\\")), u"STICK");
-}
-
-TEST(DriveLabel, AcceptsTheRootInAnyForm)
-{
-    const DriveMap map(machineWithDiscs());
-    for (const QString& root : {QStringLiteral("e:\\"), QStringLiteral("E:"), QStringLiteral("E:/"),
-                                QStringLiteral("e:")})
-        EXPECT_EQ(DriveLabel(map, root), u"PHOTOS 2004  ") << root.toStdString();
-}
-
-TEST(DriveLabel, IsEmptyWithoutMediumLabelOrDrive)
-{
-    const DriveMap map(machineWithDiscs());
-    EXPECT_EQ(DriveLabel(map, QStringLiteral("D:\\")), QString()); // no disc in sr0
-    EXPECT_EQ(DriveLabel(map, QStringLiteral("C:\\")), QString()); // no label known
-    EXPECT_EQ(DriveLabel(map, QStringLiteral("Q:\\")), QString());
-    EXPECT_EQ(DriveLabel(map, QString()), QString());
-    EXPECT_EQ(DriveLabel(map, QStringLiteral("/media/cdrom1")), QString());
-}
-
-TEST(DriveLabel, IsEmptyForALabelOfBlanksOnly)
+TEST(DriveLabel, DropsLeadingBlanksAndIsEmptyWithoutALabel)
 {
     FixedVolumeSource source = machineWithDiscs();
+    const DriveMap map(source);
+    const std::pair<QString, QString> cases[] = {
+        {QStringLiteral("E:\\"), QStringLiteral("PHOTOS 2004  ")},
+        // The root in any form.
+        {QStringLiteral("e:\\"), QStringLiteral("PHOTOS 2004  ")},
+        {QStringLiteral("E:"), QStringLiteral("PHOTOS 2004  ")},
+        {QStringLiteral("E:/"), QStringLiteral("PHOTOS 2004  ")},
+        {QStringLiteral("F:\\"), QStringLiteral("IMAGE")},
+        {QStringLiteral("G:\\"), QStringLiteral("STICK")},
+        {QStringLiteral("D:\\"), QString()}, // no disc in sr0
+        {QStringLiteral("C:\\"), QString()}, // no label known
+        {QStringLiteral("Q:\\"), QString()},
+        {QString(), QString()},
+        {QStringLiteral("/media/cdrom1"), QString()},
+    };
+    for (const auto& [root, label] : cases)
+        EXPECT_EQ(DriveLabel(map, root), label) << root.toStdString();
     source.setLabel(QStringLiteral("/dev/sr1"), QStringLiteral("   "));
     EXPECT_EQ(DriveLabel(DriveMap(source), QStringLiteral("E:\\")), QString());
 }
@@ -105,10 +81,6 @@ TEST(DriveListing, ShowsEveryDriveInLetterOrder)
                          QStringLiteral("F|F:\\|/mnt/iso|image|IMAGE"),
                          QStringLiteral("G|G:\\|/media/usb|other|STICK"),
                      }));
-}
-
-TEST(DriveListing, IsEmptyWhenNoDriveIsKnown)
-{
     EXPECT_TRUE(listDrives(DriveMap()).empty());
 }
 

@@ -1,5 +1,5 @@
-// The rows of one disc read by the range of rowids the name index records for its title, and
-// counted from the index's blocks, with the same answers as SQLite reading the whole table.
+// The rows of one disc read by the range of rowids the name index records for its title, with
+// the same answers as SQLite reading the whole table.
 #include "catalogue/name_index.h"
 #include "platform/sql/data_control.h"
 #include "search/name_index_planner.h"
@@ -132,10 +132,11 @@ TEST_F(DiscRows, BlocksCutDuringTheWalkEqualTheBlocksOfARebuild)
     EXPECT_EQ(blockDump(catalogue.path()), walked);
 }
 
-TEST_F(DiscRows, OneDiscIsReadByItsRangeAndCountedFromTheIndex)
+TEST_F(DiscRows, OneDiscIsReadByItsRange)
 {
     expectAgreement(true);
-    // The disc's folder count, as the cataloguing took it, matches the index's count.
+    // The disc's folder count, as the cataloguing took it from its rows, matches the count of
+    // its folders' rows.
     const StatementResult folders = readStatement(
         catalogue.path(), u"SELECT * FROM CDS WHERE TYPE=100 AND CDNAME= 'sécond'"_s, true);
     const StatementResult totals =

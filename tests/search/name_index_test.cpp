@@ -262,43 +262,5 @@ TEST_F(NameIndexFile, ALargeTransactionStillStampsTheIndexRight)
     EXPECT_EQ(rows.rows.size(), 11u); // 2999 and 29990 .. 29999
 }
 
-TEST_F(NameIndexFile, ALongCountIsSharedWithASecondConnectionAndAgrees)
-{
-    // Enough blocks for the total of a stopped search to be counted on two threads.
-    catalogue.foreignSql(
-        u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 150000)"
-        u" INSERT INTO CDS (CDNAME, FNAME, PATH, LEVEL, TYPE) SELECT 'Bulk', 'Bulk file ' || i || "
-        u"CASE i % 7 WHEN 0 THEN '.MP3'"
-        u" ELSE '.txt' END, 'B:\\', 2, 2 FROM n"_s);
-    ASSERT_FALSE(prepare(catalogue.path()));
-    sql::SqlError error;
-    auto db = sql::Database::open(catalogue.path(), &error);
-    ASSERT_TRUE(db);
-    auto blocks = db->prepare(u"SELECT count(*) FROM NAMEINDEX"_s, &error);
-    ASSERT_TRUE(blocks && blocks->step() == sql::Statement::Step::Row);
-    ASSERT_GE(blocks->integer(0), 600);
-    db.reset();
-
-    for (const QString& pattern : {u"*.mp3"_s, u"file 1"_s, u"e"_s}) {
-        const QString statement = allFiles(pattern);
-        qint64 totals[2] = {};
-        for (const bool useIndex : {true, false}) {
-            sql::DataControl data;
-            data.setDatabaseName(catalogue.path());
-            if (useIndex)
-                useNameIndex(data);
-            int delivered = 0;
-            const SearchOutcome outcome =
-                runSearch(data, statement, [&](const ResultRow&) { return ++delivered < 5; });
-            ASSERT_FALSE(outcome.error) << outcome.error.message.toStdString();
-            EXPECT_EQ(data.rowidAnswer() != nullptr, useIndex);
-            EXPECT_EQ(outcome.found, 5);
-            totals[useIndex ? 0 : 1] = outcome.total;
-        }
-        EXPECT_EQ(totals[0], totals[1]) << pattern.toStdString();
-        EXPECT_GT(totals[0], 20000) << pattern.toStdString();
-    }
-}
-
 } // namespace
 } // namespace platterly::search::test

@@ -83,27 +83,19 @@ TEST(StatementBuilder, OneDiscScopeEndsWithTheTitleOrderedByName)
     EXPECT_EQ(buildSearchStatement({u"abc"_s, u"All Files"_s, true, u"PHOTOS"_s}).statement,
               u"SELECT * FROM CDS WHERE FNAME LIKE  '*abc*' AND TYPE<>99 AND CDNAME = 'PHOTOS'"
               u" ORDER BY FNAME"_s);
+    EXPECT_EQ(buildSearchStatement({u"it's"_s, u"Music Files"_s, true, u"Ann's CD"_s}).statement,
+              u"SELECT * FROM CDS WHERE TYPE = 4  AND FNAME LIKE '*it''s*' AND CDNAME = "
+              u"'Ann''s CD' ORDER BY FNAME"_s); // apostrophes doubled
     // The title is ignored for the scope of all discs.
     EXPECT_EQ(buildSearchStatement({u"abc"_s, u"All Files"_s, false, u"PHOTOS"_s}).statement,
               u"SELECT * FROM CDS WHERE FNAME LIKE  '*abc*' AND TYPE<>99 ORDER BY CDNAME "_s);
 }
 
-TEST(StatementBuilder, ApostrophesAreDoubled)
-{
-    EXPECT_EQ(buildSearchStatement({u"it's"_s, u"Music Files"_s, true, u"Ann's CD"_s}).statement,
-              u"SELECT * FROM CDS WHERE TYPE = 4  AND FNAME LIKE '*it''s*' AND CDNAME = "
-              u"'Ann''s CD' ORDER BY FNAME"_s);
-}
-
-TEST(StatementBuilder, EnterInAnEmptyBoxSearchesForStarDotStar)
+TEST(StatementBuilder, EnterInAnEmptyBoxSearchesForStarDotStarAndOnlyBlanksAreTrimmed)
 {
     EXPECT_EQ(patternTextOnEnter(QString()), u"*.*"_s);
     EXPECT_EQ(patternTextOnEnter(u" "_s), u" "_s);
     EXPECT_EQ(patternTextOnEnter(u"abc"_s), u"abc"_s);
-}
-
-TEST(StatementBuilder, OnlyBlanksAreTrimmed)
-{
     EXPECT_EQ(withoutOuterBlanks(u"  a b  "_s), u"a b"_s);
     EXPECT_EQ(withoutOuterBlanks(u"\ta\t"_s), u"\ta\t"_s);
     EXPECT_EQ(withoutOuterBlanks(u"   "_s), u""_s);

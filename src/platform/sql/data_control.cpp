@@ -17,7 +17,6 @@ void DataControl::setDatabaseName(const QString& path)
 void DataControl::close()
 {
     m_recordset.reset();
-    m_answerTicket.reset();
     m_db.reset();
     m_cache = PlanCache();
 }
@@ -43,7 +42,6 @@ Database* DataControl::database(SqlError* error)
 SqlError DataControl::refresh()
 {
     m_recordset.reset();
-    m_answerTicket.reset();
     m_lastError = {};
     SqlError error;
     Database* db = database(&error);
@@ -55,17 +53,11 @@ SqlError DataControl::refresh()
     // Planning, counting and the first row under one read lock.
     const ReadScope readScope(*db);
     auto plan = answeredPlan(*db, *select);
-    std::optional<qint64> knownCount;
-    if (!plan) {
+    if (!plan)
         plan = planQuery(*db, m_cache, *select, &error, m_planner.get());
-        if (plan && m_planner)
-            knownCount = m_planner->countRows(*db, *select);
-    }
     if (!plan)
         return m_lastError = error;
     m_recordset = std::make_unique<Recordset>(*db, std::move(*plan));
-    if (knownCount)
-        m_recordset->setKnownCount(*knownCount);
     error = m_recordset->moveFirst();
     if (error) {
         m_recordset.reset();
@@ -76,7 +68,7 @@ SqlError DataControl::refresh()
 
 const RowidAnswer* DataControl::rowidAnswer() const
 {
-    return m_recordset && m_answerTicket ? &m_answerTicket->answer() : nullptr;
+    return m_recordset ? m_recordset->plan().answer.get() : nullptr;
 }
 
 std::optional<QueryPlan> DataControl::answeredPlan(const Database& db, const JetSelect& select)
@@ -86,12 +78,16 @@ std::optional<QueryPlan> DataControl::answeredPlan(const Database& db, const Jet
     std::shared_ptr<const RowidAnswer> answer = m_planner->answer(db, select);
     if (!answer)
         return std::nullopt;
-    auto ticket = std::make_unique<AnswerTicket>(std::move(answer));
     // Should the answer fail to become a plan, SQLite answers the statement itself.
     SqlError ignored;
-    auto plan = planAnsweredQuery(db, m_cache, select.table, *ticket, &ignored);
-    if (plan)
-        m_answerTicket = std::move(ticket);
+    if (registerRowidTable(db))
+        return std::nullopt;
+    auto table = m_cache.table(db, select.table, &ignored);
+    if (!table)
+        return std::nullopt;
+    QueryPlan plan;
+    plan.table = std::move(*table);
+    plan.answer = std::move(answer);
     return plan;
 }
 

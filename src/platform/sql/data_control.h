@@ -58,7 +58,6 @@ private:
     PlanCache m_cache;
     SqlError m_lastError;
     std::shared_ptr<StatementPlanner> m_planner;
-    std::unique_ptr<AnswerTicket> m_answerTicket; // outlives the recordset that reads it
 };
 
 // Sets the record source of `data` to `statement` and refreshes it: how the program asks the

@@ -151,18 +151,47 @@ std::optional<QStringList> PlanCache::caseVariants(const Database& db, const Tab
     return variants;
 }
 
+namespace {
+
+// The table joined with the answer's rowids, which SQLite reads first and in their own order,
+// looking each row up by rowid. The table function has no rowid of its own, so "_rowid_" and
+// the field names still mean the table's.
+const QLatin1String kAnswerJoin(" AS platterly_row, platterly_rowids(?1) AS platterly_hit"
+                                " WHERE platterly_row._rowid_ = platterly_hit.hit_rowid");
+
+} // namespace
+
 QString QueryPlan::rowsSql() const
 {
     QStringList fields;
     for (const QString& column : table.columns)
         fields.append(quoteName(column));
-    return QStringLiteral("SELECT _rowid_, ") + fields.join(QLatin1String(", ")) +
-           QStringLiteral(" FROM ") + quoteName(table.name) + where + order;
+    const QString select = QStringLiteral("SELECT _rowid_, ") + fields.join(QLatin1String(", ")) +
+                           QStringLiteral(" FROM ") + quoteName(table.name);
+    if (answer)
+        return select + kAnswerJoin + QStringLiteral(" ORDER BY platterly_hit.hit_order");
+    return select + where + order;
 }
 
 QString QueryPlan::countSql() const
 {
-    return QStringLiteral("SELECT count(*) FROM ") + quoteName(table.name) + where;
+    return QStringLiteral("SELECT count(*) FROM ") + quoteName(table.name) +
+           (answer ? QString(kAnswerJoin) : where);
+}
+
+int QueryPlan::parameterCount() const
+{
+    return answer ? 1 : static_cast<int>(params.size());
+}
+
+void QueryPlan::bindTo(Statement& statement) const
+{
+    if (answer) {
+        statement.bindPointer(1, const_cast<RowidAnswer*>(answer.get()), kRowidAnswerPointerType);
+        return;
+    }
+    for (int i = 0; i < params.size(); ++i)
+        statement.bind(i + 1, params.at(i));
 }
 
 std::optional<QueryPlan> planQuery(const Database& db, PlanCache& cache, const JetSelect& select,

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QStringList>
 #include <QVariantList>
+#include <memory>
 
 namespace platterly::sql {
 
@@ -40,6 +41,8 @@ private:
     QHash<QString, std::optional<QStringList>> m_distinct;
 };
 
+class RowidAnswer;
+
 // A Jet statement translated to SQLite: the row query returns the rowid first and then the
 // table's fields in table order; parameters are bound in order.
 struct QueryPlan
@@ -48,9 +51,16 @@ struct QueryPlan
     QString where; // "" or " WHERE ..."
     QString order; // " ORDER BY ..."; stored order (rowid) when the statement names none
     QVariantList params;
+    // When set, the rows are instead those the answer names, in its order (`where`, `order`
+    // and `params` are empty): the table joined with the table function that reads the
+    // answer, which is bound as parameter 1. A rowid whose row is gone is skipped.
+    std::shared_ptr<const RowidAnswer> answer;
 
     QString rowsSql() const;
     QString countSql() const;
+    // The parameters of rowsSql() and countSql(): how many, and their values bound in order.
+    int parameterCount() const;
+    void bindTo(Statement& statement) const;
 };
 
 class StatementPlanner;

@@ -28,15 +28,14 @@ SqlError Recordset::openAt(qint64 offset)
     m_cursorOnRow = false;
     SqlError error;
     m_cursor = m_db.prepare(m_plan.rowsSql() + QStringLiteral(" LIMIT -1 OFFSET ?") +
-                                QString::number(m_plan.params.size() + 1),
+                                QString::number(m_plan.parameterCount() + 1),
                             &error);
     if (!m_cursor) {
         m_eof = true;
         return fail(error);
     }
-    for (int i = 0; i < m_plan.params.size(); ++i)
-        m_cursor->bind(i + 1, m_plan.params.at(i));
-    m_cursor->bindInt(static_cast<int>(m_plan.params.size()) + 1, offset);
+    m_plan.bindTo(*m_cursor);
+    m_cursor->bindInt(m_plan.parameterCount() + 1, offset);
     m_position = offset;
     switch (m_cursor->step()) {
     case Statement::Step::Row:
@@ -53,16 +52,8 @@ SqlError Recordset::openAt(qint64 offset)
     return fail(m_db.lastError());
 }
 
-void Recordset::setKnownCount(qint64 count)
-{
-    m_knownCount = count;
-    m_knownCountVersion = m_db.contentVersion();
-}
-
 qint64 Recordset::recordCount()
 {
-    if (!m_count && m_knownCount && m_db.contentVersion() == m_knownCountVersion)
-        m_count = m_knownCount;
     if (!m_count) {
         SqlError error;
         auto count = m_db.prepare(m_plan.countSql(), &error);
@@ -70,8 +61,7 @@ qint64 Recordset::recordCount()
             fail(error);
             return 0;
         }
-        for (int i = 0; i < m_plan.params.size(); ++i)
-            count->bind(i + 1, m_plan.params.at(i));
+        m_plan.bindTo(*count);
         if (count->step() != Statement::Step::Row) {
             fail(m_db.lastError());
             return 0;

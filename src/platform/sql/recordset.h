@@ -32,9 +32,6 @@ public:
     bool eof() const { return m_eof; }
     // Number of rows the statement matches.
     qint64 recordCount();
-    // The number of rows, when an index of a higher layer knows it without counting them:
-    // used instead of counting for as long as the file stays as it is now.
-    void setKnownCount(qint64 count);
 
     SqlError moveFirst();
     SqlError moveNext();
@@ -84,8 +81,6 @@ private:
     qint64 m_position = 0;
     bool m_eof = true;
     std::optional<qint64> m_count;
-    std::optional<qint64> m_knownCount; // see setKnownCount
-    qint64 m_knownCountVersion = 0;
     std::vector<QVariant> m_row; // current row: rowid, then fields
     struct LastText
     {

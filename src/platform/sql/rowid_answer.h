@@ -1,7 +1,6 @@
 #pragma once
 
 #include "platform/sql/jet_sql.h"
-#include "platform/sql/query_plan.h"
 #include "platform/sql/sqlite_db.h"
 
 #include <memory>
@@ -11,7 +10,10 @@ namespace platterly::sql {
 
 // Statements that an index of a higher layer can answer faster than SQLite scanning the table
 // are answered as a list of rowids in the statement's order. The recordset then reads just
-// those rows, by rowid, as it reads any other result: the windows see no difference.
+// those rows, by rowid, as it reads any other result: the windows see no difference. The
+// rowids reach SQLite through the table function "platterly_rowids", joined with the table in
+// one statement, so that SQLite keeps one cursor on the table for all of them (bench/README.md
+// has the figures against a lookup statement per row).
 
 // Produces the rowids of one answer, in order, one at a time, so that the first rows reach
 // the reader before the whole answer is worked out.
@@ -72,46 +74,11 @@ public:
         Q_UNUSED(field);
         return false;
     }
-
-    // The number of rows a statement matches, when an index knows it without SQLite
-    // counting them; nothing otherwise.
-    virtual std::optional<qint64> countRows(const Database& db, const JetSelect& select)
-    {
-        Q_UNUSED(db);
-        Q_UNUSED(select);
-        return std::nullopt;
-    }
 };
 
-// Keeps an answer reachable by the statements of one query plan; the plan's statements find
-// no rows once its ticket is gone.
-class AnswerTicket
-{
-public:
-    explicit AnswerTicket(std::shared_ptr<const RowidAnswer> answer);
-    ~AnswerTicket();
-    AnswerTicket(const AnswerTicket&) = delete;
-    AnswerTicket& operator=(const AnswerTicket&) = delete;
-
-    qint64 id() const { return m_id; }
-    const RowidAnswer& answer() const { return *m_answer; }
-
-private:
-    qint64 m_id;
-    std::shared_ptr<const RowidAnswer> m_answer;
-};
-
-// The query plan that reads the rows of `table` named by the ticket's answer, in its order:
-// every field of the table, as planQuery() gives them, so the recordset cannot tell the two
-// apart. Adding, changing and deleting rows work as on any other plan. A rowid whose row is
-// gone from the table is skipped; the recordset's own count reads the answer through, row by
-// row, where RowidAnswer::count() is usually quicker.
-std::optional<QueryPlan> planAnsweredQuery(const Database& db, PlanCache& cache,
-                                           const QString& table, const AnswerTicket& ticket,
-                                           SqlError* error);
-
-// The answer of a ticket id, while its ticket lives; for the table function that reads it.
-std::shared_ptr<const RowidAnswer> findAnswer(qint64 id);
+// What the table function takes as its argument: a RowidAnswer bound as a pointer of this
+// type (see QueryPlan::answer), never a value a statement's text could forge.
+inline constexpr char kRowidAnswerPointerType[] = "platterly::sql::RowidAnswer";
 
 // Makes the table function "platterly_rowids" known to the connection (once per connection).
 SqlError registerRowidTable(const Database& db);

@@ -1,6 +1,6 @@
-// The table function platterly_rowids(ticket): the rowids of an answer, one row each, in the
-// answer's order. It lives in the connection only, never in the file, so other SQLite tools
-// never meet it.
+// The table function platterly_rowids(answer): the rowids of an answer bound as a pointer,
+// one row each, in the answer's order. It lives in the connection only, never in the file, so other
+// SQLite tools never meet it.
 #include "platform/sql/rowid_answer.h"
 
 #include <new>
@@ -14,14 +14,12 @@ enum Column
 {
     RowidColumn = 0,
     OrderColumn = 1,
-    TicketColumn = 2
+    AnswerColumn = 2
 };
 
 struct RowidTableCursor
 {
     sqlite3_vtab_cursor base{}; // first, so that SQLite's pointer is this cursor's pointer
-    qint64 ticket = 0;
-    std::shared_ptr<const RowidAnswer> answer;
     std::unique_ptr<RowidCursor> rows;
     qint64 rowid = 0;
     qint64 order = 0;
@@ -38,7 +36,7 @@ int connectTable(sqlite3* db, void*, int, const char* const*, sqlite3_vtab** tab
     // Declared without a rowid, so that "_rowid_" in a statement that joins it with a table
     // can only mean that table's rowid.
     const int rc = sqlite3_declare_vtab(db, "CREATE TABLE x(hit_rowid INTEGER, hit_order INTEGER,"
-                                            " hit_ticket HIDDEN, PRIMARY KEY (hit_order))"
+                                            " hit_answer HIDDEN, PRIMARY KEY (hit_order))"
                                             " WITHOUT ROWID");
     if (rc != SQLITE_OK)
         return rc;
@@ -57,19 +55,19 @@ int disconnect(sqlite3_vtab* table)
 
 int bestIndex(sqlite3_vtab*, sqlite3_index_info* info)
 {
-    int ticket = -1;
+    int answer = -1;
     for (int i = 0; i < info->nConstraint; ++i) {
         const auto& constraint = info->aConstraint[i];
-        if (constraint.iColumn == TicketColumn && constraint.op == SQLITE_INDEX_CONSTRAINT_EQ) {
+        if (constraint.iColumn == AnswerColumn && constraint.op == SQLITE_INDEX_CONSTRAINT_EQ) {
             if (!constraint.usable)
                 return SQLITE_CONSTRAINT;
-            ticket = i;
+            answer = i;
         }
     }
-    if (ticket < 0)
-        return SQLITE_CONSTRAINT; // without its ticket the function has nothing to read
-    info->aConstraintUsage[ticket].argvIndex = 1;
-    info->aConstraintUsage[ticket].omit = 1;
+    if (answer < 0)
+        return SQLITE_CONSTRAINT; // without its answer the function has nothing to read
+    info->aConstraintUsage[answer].argvIndex = 1;
+    info->aConstraintUsage[answer].omit = 1;
     // Cheap and short next to any table scan: SQLite reads the rowids first and looks every
     // row up, instead of scanning the table.
     info->estimatedCost = 10;
@@ -111,12 +109,14 @@ int filter(sqlite3_vtab_cursor* base, int, const char*, int argc, sqlite3_value*
     RowidTableCursor* cursor = cursorOf(base);
     cursor->rows.reset();
     cursor->order = 0;
-    cursor->ticket = argc > 0 ? sqlite3_value_int64(argv[0]) : 0;
-    // An answer whose ticket is gone gives no rows rather than rows of another answer.
-    cursor->answer = findAnswer(cursor->ticket);
+    // Anything but an answer bound by the program (a number, text) gives no rows. The
+    // statement's owner keeps the answer alive for as long as the statement.
+    const auto* answer = argc > 0 ? static_cast<const RowidAnswer*>(
+                                        sqlite3_value_pointer(argv[0], kRowidAnswerPointerType))
+                                  : nullptr;
     try {
-        if (cursor->answer)
-            cursor->rows = cursor->answer->open();
+        if (answer)
+            cursor->rows = answer->open();
     } catch (const std::bad_alloc&) {
         cursor->atEnd = true;
         return SQLITE_NOMEM;
@@ -145,7 +145,7 @@ int column(sqlite3_vtab_cursor* base, sqlite3_context* context, int index)
         sqlite3_result_int64(context, cursor->order);
         break;
     default:
-        sqlite3_result_int64(context, cursor->ticket);
+        sqlite3_result_null(context); // the answer itself is no value to read back
         break;
     }
     return SQLITE_OK;

@@ -140,6 +140,9 @@ public:
     // steps, so a value that repeats row after row is bound once.
     void bindUtf8(int index, const QByteArray& utf8);
     void bindNull(int index);
+    // An object handed to a table function of this program's (sqlite3_bind_pointer): `type`
+    // names what it points to, and must outlive the statement.
+    void bindPointer(int index, void* pointer, const char* type);
 
     Step step();
     void reset();

@@ -69,6 +69,11 @@ void Statement::bindNull(int index)
     sqlite3_bind_null(m_stmt, index);
 }
 
+void Statement::bindPointer(int index, void* pointer, const char* type)
+{
+    sqlite3_bind_pointer(m_stmt, index, pointer, type, nullptr);
+}
+
 Statement::Step Statement::step()
 {
     const int rc = sqlite3_step(m_stmt);

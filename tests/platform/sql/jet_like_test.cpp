@@ -47,19 +47,6 @@ void expectLike(const char16_t* patternText, Texts matching, Texts notMatching)
     }
 }
 
-TEST(JetLikePattern, StarMatchesAnyRunOfCharacters)
-{
-    expectLike(u"*", {u"", u"abc"}, {});
-    expectLike(u"a*", {u"a", u"abc"}, {u"bac", u""});
-    expectLike(u"*c", {u"c", u"abc"}, {u"cab"});
-    expectLike(u"*b*", {u"b", u"abc"}, {u"ac"});
-    expectLike(u"a*b*c", {u"abc", u"aXbYc", u"abbcc"}, {u"aXcYb", u"abcd"});
-    expectLike(u"*aab", {u"aab", u"aaab", u"abaab"}, {u"aabb"});
-    expectLike(u"a*a", {u"aa", u"aba"}, {u"a"});
-    expectLike(u"**.mp3*", {u"Song.MP3", u".mp3 x"}, {u"song.mp4", u"mp3"});
-    expectLike(u"", {u""}, {u"a"});
-}
-
 TEST(JetLikePattern, QuestionMarkAndHashTakeOneCharacter)
 {
     expectLike(u"?", {u"a", u"?", u"*"}, {u"", u"ab"});
@@ -140,15 +127,6 @@ TEST(JetLikePattern, StarFindsCharactersThatFoldIntoAscii)
     EXPECT_GT(found, 0);
 }
 
-TEST(JetLikePattern, CountsCodePointsNotUtf16Units)
-{
-    expectLike(u"?", {u"😀"}, {u"😀😀"});
-    expectLike(u"??", {u"a😀"}, {u"😀"});
-    expectLike(u"a?b", {u"a😀b"}, {u"a😀😀b"});
-    expectLike(u"[!a]", {u"😀"}, {});
-    expectLike(u"*😀*", {u"x😀y"}, {u"xy"});
-}
-
 TEST(JetLikePattern, RefusesBrokenPatterns)
 {
     for (const char16_t* broken :
@@ -159,30 +137,6 @@ TEST(JetLikePattern, RefusesBrokenPatterns)
         EXPECT_FALSE(error.isEmpty());
     }
     EXPECT_FALSE(JetLikePattern::compile(u"[a").has_value()); // no error text asked for
-}
-
-TEST(JetLikePattern, RequiredLiteralIsTheLongestFoldedLiteralRun)
-{
-    const std::initializer_list<std::pair<const char16_t*, const char16_t*>> cases = {
-        {u"*ab?cde*", u"cde"}, {u"*ABC*", u"abc"},  {u"abc", u"abc"},     {u"*", u""},
-        {u"?#[a]", u""},       {u"ab*cde", u"cde"}, {u"*.MP3*", u".mp3"}, {u"*ÉTÉ*", u"été"},
-        {u"%_", u"%_"},        {u"[*]abc", u"abc"}, {u"a]b", u"a]b"},     {u"ΣΟΦΟΣ", u"σοφοσ"}};
-    for (const auto& [pattern, literal] : cases) {
-        const auto compiled = JetLikePattern::compile(QString::fromUtf16(pattern));
-        ASSERT_TRUE(compiled.has_value());
-        EXPECT_EQ(compiled->requiredLiteral(), QString::fromUtf16(literal))
-            << QString::fromUtf16(pattern).toStdString();
-    }
-}
-
-TEST(JetLikePattern, MatchesEverythingOnlyForStars)
-{
-    for (const char16_t* pattern : {u"*", u"***", u"", u"*a*", u"*?", u"[*]"}) {
-        const bool onlyStars = pattern[0] == u'*' && (pattern[1] == u'\0' || pattern[1] == u'*');
-        EXPECT_EQ(JetLikePattern::compile(QString::fromUtf16(pattern))->matchesEverything(),
-                  onlyStars)
-            << QString::fromUtf16(pattern).toStdString();
-    }
 }
 
 TEST(JetLikePattern, DamagedUtf8CountsEachBadByteAsOneCharacter)
@@ -225,7 +179,9 @@ TEST(JetLikePattern, AsciiKeepsItsMeaningInRandomBytes)
 }
 
 // A deliberately plain matcher to check the compiled one against: it walks the pattern text
-// itself and tries every split for a star. Exponential, but the inputs here are short.
+// itself and tries every split for a star. Exponential, but the inputs here are short. Stars,
+// characters outside the BMP and the literal every match must hold are checked against it
+// on random input below rather than case by case.
 class ReferenceLike
 {
 public:
