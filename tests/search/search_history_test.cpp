@@ -36,6 +36,8 @@ TEST_F(SearchHistory, LoadsTotalEntriesInOrder)
         // Total is read as the integer part of its text.
         {"[Strings]\nTotal=2.9\ns1=a\ns2=b\ns3=c\n", {u"a"_s, u"b"_s}},
         {"[Strings]\nTotal=two\ns1=a\n", {}},
+        // A missing entry below Total is an empty one.
+        {"[Strings]\nTotal=2\ns2=b\n", {QString(), u"b"_s}},
         {"[Settings]\nloadwind=1\n", {}},
     };
     EXPECT_TRUE(loadSearchHistory(settings).isEmpty()); // no file at all
