@@ -1,8 +1,10 @@
 #pragma once
 
+#include "platform/drives/drive_map.h"
 #include "platform/drives/volume_source.h"
 
 #include <QByteArray>
+#include <QStringList>
 
 namespace platterly::drives::fixtures {
 
@@ -48,6 +50,17 @@ inline FixedVolumeSource desktopSource()
     source.setLabel(QStringLiteral("/dev/sdb1"), QStringLiteral("ANN STICK"));
     source.setLabel(QStringLiteral("/dev/sda2"), QStringLiteral("system"));
     return source;
+}
+
+// Each drive of the map on one line: "E /media/cdrom1 optical /dev/sr1 PHOTOS_2004".
+inline QStringList driveLines(const DriveMap& map)
+{
+    QStringList lines;
+    for (const Drive& drive : map.drives())
+        lines.append(QStringList{drive.letter, drive.mountPoint, kindName(drive.kind), drive.device,
+                                 drive.label}
+                         .join(u' '));
+    return lines;
 }
 
 } // namespace platterly::drives::fixtures

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace platterly::drives {
 namespace {
 
@@ -20,43 +22,42 @@ protected:
 
 TEST_F(StoredPaths, MatchExactlyFirstThenWithoutRegardToCaseButNeverAmbiguously)
 {
-    tree.addFile(QStringLiteral("Photos/2004/Beach.jpg"));
-    tree.addFolder(QStringLiteral("Docs"));
-    tree.addFolder(QStringLiteral("DOCS"));
-    tree.addFolder(QStringLiteral("Straße"));
-    tree.addFile(QStringLiteral("music")); // a file: no folder of that name
+    tree.addFile(u"Photos/2004/Beach.jpg"_s);
+    tree.addFolder(u"Docs"_s);
+    tree.addFolder(u"DOCS"_s);
+    tree.addFolder(u"Straße"_s);
+    tree.addFile(u"music"_s); // a file: no folder of that name
 
-    EXPECT_EQ(folder(QStringLiteral("PHOTOS\\2004\\")), tree.path(QStringLiteral("Photos/2004")));
-    EXPECT_EQ(folder(QStringLiteral("Docs\\")), tree.path(QStringLiteral("Docs")));
-    EXPECT_EQ(folder(QStringLiteral("DOCS\\")), tree.path(QStringLiteral("DOCS")));
-    EXPECT_EQ(folder(QStringLiteral("docs\\")), std::nullopt); // Docs or DOCS?
-    EXPECT_EQ(folder(QStringLiteral("STRASSE\\")), tree.path(QStringLiteral("Straße")));
-    EXPECT_EQ(folder(QStringLiteral("MUSIC\\")), std::nullopt);
+    EXPECT_EQ(folder(u"PHOTOS\\2004\\"_s), tree.path(u"Photos/2004"_s));
+    EXPECT_EQ(folder(u"Docs\\"_s), tree.path(u"Docs"_s));
+    EXPECT_EQ(folder(u"DOCS\\"_s), tree.path(u"DOCS"_s));
+    EXPECT_EQ(folder(u"docs\\"_s), std::nullopt); // Docs or DOCS?
+    EXPECT_EQ(folder(u"STRASSE\\"_s), tree.path(u"Straße"_s));
+    EXPECT_EQ(folder(u"MUSIC\\"_s), std::nullopt);
     EXPECT_EQ(folder(QString()), tree.root());
 
-    const QString photos = *folder(QStringLiteral("PHOTOS\\2004\\"));
-    EXPECT_EQ(lookup.findEntry(photos, QStringLiteral("BEACH.JPG")),
-              tree.path(QStringLiteral("Photos/2004/Beach.jpg")));
-    EXPECT_EQ(lookup.findEntry(photos, QStringLiteral("Sea.jpg")), std::nullopt);
+    const QString photos = *folder(u"PHOTOS\\2004\\"_s);
+    EXPECT_EQ(lookup.findEntry(photos, u"BEACH.JPG"_s), tree.path(u"Photos/2004/Beach.jpg"_s));
+    EXPECT_EQ(lookup.findEntry(photos, u"Sea.jpg"_s), std::nullopt);
 }
 
 TEST_F(StoredPaths, NamesWithBackslashesAndDotsStayInsideTheirFolder)
 {
     // A folder whose name holds a backslash is split by the stored form; "a" beside it holds
     // no "b".
-    tree.addFile(QStringLiteral("a\\b/f.txt"));
-    tree.addFolder(QStringLiteral("a"));
-    tree.addFile(QStringLiteral("inner/x\\..\\..\\secret"));
-    tree.addFile(QStringLiteral("secret"));
+    tree.addFile(u"a\\b/f.txt"_s);
+    tree.addFolder(u"a"_s);
+    tree.addFile(u"inner/x\\..\\..\\secret"_s);
+    tree.addFile(u"secret"_s);
 
-    EXPECT_EQ(folder(QStringLiteral("a\\b\\")), tree.path(QStringLiteral("a\\b")));
-    const QString inner = tree.path(QStringLiteral("inner"));
-    EXPECT_EQ(lookup.findEntry(inner, QStringLiteral("x\\..\\..\\secret")),
-              tree.path(QStringLiteral("inner/x\\..\\..\\secret")));
+    EXPECT_EQ(folder(u"a\\b\\"_s), tree.path(u"a\\b"_s));
+    const QString inner = tree.path(u"inner"_s);
+    EXPECT_EQ(lookup.findEntry(inner, u"x\\..\\..\\secret"_s),
+              tree.path(u"inner/x\\..\\..\\secret"_s));
     // ".." is never the name of an entry: nothing stored leads out of the folder.
-    EXPECT_EQ(lookup.findFolder(inner, {QStringLiteral(".."), QStringLiteral("a")}), std::nullopt);
-    EXPECT_EQ(lookup.findEntry(inner, QStringLiteral("../secret")), std::nullopt);
-    EXPECT_EQ(lookup.findEntry(inner, QStringLiteral("..")), std::nullopt);
+    EXPECT_EQ(lookup.findFolder(inner, {u".."_s, u"a"_s}), std::nullopt);
+    EXPECT_EQ(lookup.findEntry(inner, u"../secret"_s), std::nullopt);
+    EXPECT_EQ(lookup.findEntry(inner, u".."_s), std::nullopt);
 }
 
 } // namespace

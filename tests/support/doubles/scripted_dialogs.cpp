@@ -1,5 +1,7 @@
 #include "support/doubles/scripted_dialogs.h"
 
+using namespace Qt::StringLiterals;
+
 namespace platterly::ui {
 
 namespace {
@@ -31,23 +33,18 @@ void ScriptedDialogs::cancelInput()
 Answer ScriptedDialogs::message(QWidget* /*parent*/, const QString& text, const QString& caption,
                                 Buttons buttons, Icon icon)
 {
-    ShownDialog box;
-    box.kind = ShownDialog::Kind::Message;
-    box.text = text;
-    box.caption = displayedCaption(caption);
-    box.buttons = buttons;
-    box.icon = icon;
-    box.answer = safestAnswer(buttons);
+    ShownDialog box{ShownDialog::Kind::Message, text, displayedCaption(caption), buttons, icon, {},
+                    safestAnswer(buttons),      {}};
 
     if (m_queue.empty()) {
-        fail(box, QStringLiteral("no answer was queued"));
+        fail(box, u"no answer was queued"_s);
     } else {
         const Reply reply = m_queue.front();
         m_queue.pop_front();
         if (reply.kind != Reply::Kind::Button)
-            fail(box, QStringLiteral("the next answer was meant for a text-input dialog"));
+            fail(box, u"the next answer was meant for a text-input dialog"_s);
         else if (!offers(buttons, reply.button))
-            fail(box, QStringLiteral("the box has no %1 button").arg(answerName(reply.button)));
+            fail(box, u"the box has no %1 button"_s.arg(answerName(reply.button)));
         else
             box.answer = reply.button;
     }
@@ -72,17 +69,12 @@ std::optional<QString> ScriptedDialogs::textReply(ShownDialog::Kind kind, const 
                                                   const QString& caption,
                                                   const QString& defaultText)
 {
-    ShownDialog box;
-    box.kind = kind;
-    box.text = text;
-    box.caption = caption;
-    box.buttons = Buttons::OkCancel;
-    box.defaultText = defaultText;
-    box.answer = Answer::Cancel;
+    ShownDialog box{kind,       text,        caption,        Buttons::OkCancel,
+                    Icon::None, defaultText, Answer::Cancel, {}};
 
     std::optional<QString> result;
     if (m_queue.empty()) {
-        fail(box, QStringLiteral("no text was queued"));
+        fail(box, u"no text was queued"_s);
     } else {
         const Reply reply = m_queue.front();
         m_queue.pop_front();
@@ -91,7 +83,7 @@ std::optional<QString> ScriptedDialogs::textReply(ShownDialog::Kind kind, const 
             box.typedText = reply.text;
             result = reply.text;
         } else if (reply.kind == Reply::Kind::Button) {
-            fail(box, QStringLiteral("the next answer was meant for a message box"));
+            fail(box, u"the next answer was meant for a message box"_s);
         }
     }
     m_shown.push_back(box);
@@ -115,8 +107,8 @@ void ScriptedDialogs::clear()
 
 void ScriptedDialogs::fail(const ShownDialog& box, const QString& why)
 {
-    m_failures.append(QStringLiteral("unexpected box \"%1\" (caption \"%2\"): %3")
-                          .arg(box.text, box.caption, why));
+    m_failures.append(
+        u"unexpected box \"%1\" (caption \"%2\"): %3"_s.arg(box.text, box.caption, why));
 }
 
 } // namespace platterly::ui
