@@ -46,11 +46,6 @@ protected:
     platterly::test::TempTree m_tree;
 };
 
-QString lastLine(const QString& text)
-{
-    return text.section(u'\n', -2, -2); // the text ends with a line end
-}
-
 } // namespace
 
 TEST_F(CliMaintenanceTest, RenameAndDeleteADisc)
@@ -71,7 +66,7 @@ TEST_F(CliMaintenanceTest, BackupPrintsTheBackupFileAloneOnTheLastLine)
     const Outcome named = run({u"backup"_s, u"mine"_s});
     ASSERT_EQ(named.status, 0) << named.err.toStdString();
     const QString backup = m_dir.path(u"mine.DB2"_s);
-    EXPECT_EQ(lastLine(named.out), backup);
+    EXPECT_EQ(named.out.section(u'\n', -2, -2), backup); // alone on the last line
     EXPECT_TRUE(named.out.startsWith(u"Back-up File Stored in the application folder\n\n("_s +
                                      m_dir.root() + u"/) as\n\n\tmine.DB2\n"_s))
         << named.out.toStdString();
@@ -79,7 +74,7 @@ TEST_F(CliMaintenanceTest, BackupPrintsTheBackupFileAloneOnTheLastLine)
     // Without a name the backup still gets one (the day's date).
     const Outcome dated = run({u"backup"_s});
     ASSERT_EQ(dated.status, 0) << dated.err.toStdString();
-    EXPECT_TRUE(QFile::exists(lastLine(dated.out))) << dated.out.toStdString();
+    EXPECT_TRUE(QFile::exists(dated.out.section(u'\n', -2, -2))) << dated.out.toStdString();
 }
 
 TEST_F(CliMaintenanceTest, ABackupThatRunsOutOfRoomLeavesNothingBehind)

@@ -1,11 +1,11 @@
 #include "cli_process.h"
 #include "platform/sql/sqlite_db.h"
+#include "support/disc_images.h"
 #include "support/temp_tree.h"
 
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -69,8 +69,6 @@ TEST_F(CliTest, CataloguesAFolderAndListsItBack)
 
     const auto rows = jsonLines(onCatalogue({u"tree"_s, u"BOB'S cd"_s, u"--json"_s}).out);
     ASSERT_EQ(rows.size(), 4);
-    EXPECT_EQ(rows[0][u"TYPE"_s].toInt(), 99);
-    EXPECT_EQ(rows[3][u"LEVEL"_s].toInt(), 3);
     EXPECT_TRUE(rows[3][u"PATH"_s].toString().endsWith(u"\\Music\\"_s));
 
     const auto totals = jsonLines(onCatalogue({u"totals"_s, u"--json"_s}).out).value(0);
@@ -177,4 +175,30 @@ TEST_F(CliTest, DrivesListTheRootFileSystemAsC)
     ASSERT_FALSE(drives.isEmpty());
     EXPECT_EQ(drives[0][u"ROOT"_s].toString(), u"C:\\"_s);
     EXPECT_EQ(drives[0][u"MOUNTPOINT"_s].toString(), u"/"_s);
+}
+
+TEST_F(CliTest, AnImageIsAddedUnderItsLabelAndItsEntriesAreLocatedInsideIt)
+{
+    platterly::test::TempTree tree;
+    platterly::test::addDiscContents(tree, u"disc"_s);
+    const QString iso = tree.path(u"photos.iso"_s);
+    if (const QString error = platterly::test::makeIso(tree.path(u"disc"_s), iso, u"PHOTOS_2004"_s);
+        !error.isEmpty())
+        GTEST_SKIP() << error.toStdString();
+
+    const Outcome added = onCatalogue({u"add"_s, iso});
+    ASSERT_EQ(added.status, 0) << added.err.toStdString();
+    EXPECT_EQ(added.out.toStdString(), "Finished: PHOTOS_2004 holds 7 folders and 9 files\n");
+    const Outcome found = onCatalogue({u"search"_s, u"beach"_s, u"--locate"_s});
+    EXPECT_TRUE(found.out.endsWith(u"\t"_s + iso + u"//Photos 2004/Summer/beach.jpg\n"_s))
+        << found.out.toStdString();
+
+    // Refused, naming the file and what is wrong.
+    const QString cut = tree.path(u"cut.iso"_s);
+    platterly::test::truncateCopy(iso, cut, 100000);
+    const Outcome refused = onCatalogue({u"add"_s, cut, u"Bad"_s});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_TRUE(refused.err.startsWith(u"platterly-cli: \""_s + cut + u"\" cannot be read"_s))
+        << refused.err.toStdString();
+    EXPECT_EQ(onCatalogue({u"add"_s, tree.path(u"disc"_s)}).status, 2); // a folder needs a title
 }

@@ -91,8 +91,7 @@ TEST_F(EntryLocatorTest, AVolumeIsFoundByItsLabelUnderAnotherMountPoint)
     QDir(first.root()).removeRecursively();
     const QString elsewhere = mounts.path(u"b/Photos/beach.jpg"_s);
     const QString other = u"/dev/sdc1"_s;
-    const QString a = mounts.path(u"a"_s);
-    const QString b = mounts.path(u"b"_s);
+    const QString a = mounts.path(u"a"_s), b = mounts.path(u"b"_s);
     const drives::DriveMap moved =
         machine({{other, a, u"OTHER"_s, u"9999"_s}, {stick, b, label, uuid}});
     EXPECT_EQ(beach(moved, u'E'), elsewhere);
@@ -131,9 +130,6 @@ TEST_F(EntryLocatorTest, EntriesOfACataloguedImageAreFoundCopiedAndExtractedFrom
     ASSERT_TRUE(song);
     EXPECT_EQ(song->text(), iso + u"//Music/Old Songs/01 First Song.mp3"_s);
     EXPECT_FALSE(song->isFolder());
-    const auto folder = locator.find(u"Disc"_s, u"E:\\isos\\disc.iso\\Music\\"_s, {});
-    ASSERT_TRUE(folder);
-    EXPECT_TRUE(folder->isFolder());
     EXPECT_EQ(locator.find(u"Disc"_s, u"E:\\isos\\disc.iso\\Music\\"_s, u"gone.mp3"_s),
               std::nullopt);
 

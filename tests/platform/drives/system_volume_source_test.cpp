@@ -3,7 +3,6 @@
 #include "support/temp_tree.h"
 #include "volume_images.h"
 
-#include <QFileInfo>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -91,22 +90,6 @@ TEST_F(FakeSystem, ReadsTheMountTableAndBuildsDrivesFromIt)
                            u"E /media/cdrom 1 optical /dev/sr1 "_s, u"F  optical /dev/sr2 "_s,
                            u"G  optical /dev/sr10 "_s, u"H /mnt/iso image /dev/loop99 "_s,
                            u"I /media/usb other /dev/sdn1 "_s}));
-}
-
-// This machine's own drives: what they are is unknown, how they look is not.
-TEST(ThisMachine, HasDrivesOfTheExpectedShape)
-{
-    const DriveMap map = systemDriveMap();
-    ASSERT_FALSE(map.drives().empty());
-    EXPECT_EQ(map.drives().front().mountPoint, u"/");
-    EXPECT_EQ(map.drives().front().kind, DriveKind::Root);
-    for (const Drive& drive : map.drives()) {
-        EXPECT_EQ(drive.root, drive.letter + u":\\"_s);
-        if (drive.hasMedium()) {
-            EXPECT_TRUE(QFileInfo(drive.mountPoint).isDir()) << drive.mountPoint.toStdString();
-            EXPECT_EQ(map.toDrivePath(drive.mountPoint), drive.root);
-        }
-    }
 }
 
 } // namespace

@@ -2,7 +2,6 @@
 #include "platform/drives/typed_path.h"
 #include "support/temp_tree.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <gtest/gtest.h>
 

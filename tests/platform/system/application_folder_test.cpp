@@ -129,20 +129,5 @@ TEST_F(InstalledProgram, AReadOnlyProgramFolderIsNotUsedEvenWithACatalogue)
     EXPECT_EQ(result.folder, dataFolder);
 }
 
-TEST(RunningProgram, OverrideReplacesTheFolderUntilCleared)
-{
-    TempTree tree;
-    test::EnvironmentGuard dataHome("XDG_DATA_HOME", tree.path(u"data"_s));
-    setApplicationFolderOverride(tree.path(u"catalogues/"_s));
-    EXPECT_EQ(applicationFolder(), tree.path(u"catalogues"_s));
-    EXPECT_EQ(appFile(u"settings.ini"_s), tree.path(u"catalogues/settings.ini"_s));
-    EXPECT_EQ(applicationFolderError(), QString());
-    // The override is taken as it is: nothing is seeded there.
-    EXPECT_FALSE(QFileInfo::exists(tree.path(u"catalogues"_s)));
-
-    setApplicationFolderOverride(QString());
-    EXPECT_NE(applicationFolder(), tree.path(u"catalogues"_s));
-}
-
 } // namespace
 } // namespace platterly::system

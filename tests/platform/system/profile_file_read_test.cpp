@@ -87,18 +87,5 @@ TEST(ProfileFileRead, LongValuesAndDefaultsAreCutTo254Characters)
     EXPECT_EQ(read(tree.path(u"u.ini"_s), "U", "v"), QString(253, u'a'));
 }
 
-TEST(ProfileFileRead, EveryReadSeesTheFileAsItIsNow)
-{
-    TempTree tree;
-    tree.addFile(u"s.ini"_s, "\xEF\xBB\xBF[Settings]\nloadwind=1\n");
-    const QString file = tree.path(u"s.ini"_s);
-    // The byte order mark does not hide the first section.
-    EXPECT_EQ(read(file, "Settings", "loadwind"), u"1");
-    tree.addFile(u"s.ini"_s, "[Settings]\nloadwind=0\n");
-    EXPECT_EQ(read(file, "Settings", "loadwind"), u"0");
-    ASSERT_TRUE(QFile::remove(file));
-    EXPECT_EQ(read(file, "Settings", "loadwind"), u"default");
-}
-
 } // namespace
 } // namespace platterly::system

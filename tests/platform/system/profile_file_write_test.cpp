@@ -3,7 +3,6 @@
 #include "support/temp_tree.h"
 
 #include <QDir>
-#include <QFile>
 #include <QStringEncoder>
 #include <gtest/gtest.h>
 
@@ -79,10 +78,8 @@ TEST(ProfileFileWrite, ValuesStayOnOneLineAndRoundTripAsUtf8)
     const QString file = tree.path(u"s.ini"_s);
     ASSERT_TRUE(WriteINI(file, u"Strings"_s, u"s1"_s, u"two\r\nlines\nhere"_s));
     ASSERT_TRUE(WriteINI(file, u"Strings"_s, u"s2"_s, u"Ärger über Straße"_s));
-    EXPECT_EQ(readBytes(file), "[Strings]\ns1=two  lines here\n"
-                               "s2=\xC3\x84rger \xC3\xBC"
-                               "ber Stra\xC3\x9F"
-                               "e\n");
+    EXPECT_EQ(readBytes(file),
+              "[Strings]\ns1=two  lines here\ns2=" + u"Ärger über Straße"_s.toUtf8() + "\n");
     EXPECT_EQ(ReadINI(file, u"STRINGS"_s, u"S2"_s, {}), u"Ärger über Straße");
 }
 
@@ -127,9 +124,8 @@ TEST(ProfileFileWrite, FilesWithAByteOrderMarkAreReadAndKeepTheirEncoding)
 {
     const QString before = QStringLiteral("; Einstellungen für Platterly\r\n[Settings]\r\n"
                                           "loadwind=1\r\n[Strings]\r\nTotal=1\r\ns1=Straße\r\n");
-    const QString after = QStringLiteral("; Einstellungen für Platterly\r\n[Settings]\r\n"
-                                         "loadwind=0\r\n[Strings]\r\nTotal=1\r\ns1=Straße\r\n"
-                                         "s2=日本\r\n");
+    const QString after =
+        QString(before).replace(u"loadwind=1"_s, u"loadwind=0"_s) + u"s2=日本\r\n"_s;
     for (const auto encoding :
          {QStringConverter::Utf16LE, QStringConverter::Utf16BE, QStringConverter::Utf8}) {
         SCOPED_TRACE(static_cast<int>(encoding));

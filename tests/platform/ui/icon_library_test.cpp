@@ -30,11 +30,7 @@ TEST(IconLibrary, TheProgramsOwnPicturesAreTwentyEightDistinctIconsOfSixteenPixe
             EXPECT_NE(image, images[other]) << "same picture as icon " << other;
         images.push_back(image);
     }
-}
-
-TEST(IconLibrary, ANumberOutsideTheRangeGivesTheOrdinaryFileIcon)
-{
-    const IconLibrary icons(IconLibrary::Source::BundledOnly);
+    // A number outside the range gives the ordinary file icon.
     const QImage file = imageOf(icons.pixmap(static_cast<int>(IconNumber::File)));
     for (int number : {0, -1, kIconCount + 1, 100}) {
         SCOPED_TRACE(number);

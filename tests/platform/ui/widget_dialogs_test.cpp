@@ -1,5 +1,6 @@
 #include "platform/ui/ui_test_support.h"
 #include "platform/ui/widget_dialogs.h"
+#include "support/doubles/scripted_dialogs.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -72,8 +73,8 @@ SeenBox showAndPress(const QString& text, const QString& caption, Buttons button
 TEST(WidgetDialogs, AMessageBoxShowsItsTextsAndReturnsTheButtonPressed)
 {
     Answer answer = Answer::Ok;
-    const SeenBox seen = showAndPress(u"Device is not ready"_s, u"Quenlo"_s, Buttons::RetryCancel,
-                                      Icon::Warning, QMessageBox::Retry, &answer);
+    SeenBox seen = showAndPress(u"Device is not ready"_s, u"Quenlo"_s, Buttons::RetryCancel,
+                                Icon::Warning, QMessageBox::Retry, &answer);
     EXPECT_EQ(answer, Answer::Retry);
     EXPECT_EQ(seen.title, u"Quenlo"_s);
     EXPECT_EQ(seen.text, u"Device is not ready"_s);
@@ -81,24 +82,16 @@ TEST(WidgetDialogs, AMessageBoxShowsItsTextsAndReturnsTheButtonPressed)
     EXPECT_EQ(seen.buttons, QMessageBox::Retry | QMessageBox::Cancel);
     EXPECT_EQ(seen.defaultButton, QMessageBox::Retry);
 
-    showAndPress(u"Delete?"_s, {}, Buttons::YesNo, Icon::Question, QMessageBox::Yes, &answer);
-    EXPECT_EQ(answer, Answer::Yes);
     // Escape on a Yes/No box answers No.
     showAndPress(u"Delete?"_s, {}, Buttons::YesNo, Icon::Question, QMessageBox::NoButton, &answer);
     EXPECT_EQ(answer, Answer::No);
-}
 
-TEST(WidgetDialogs, AMessageBoxWithoutCaptionShowsTheApplicationTitleAndPlainText)
-{
-    Answer answer = Answer::Cancel;
-    const QString text = u"Please Insert CD : <b>Photos</b> or\r\nCheck the File"_s;
-    const SeenBox seen =
-        showAndPress(text, {}, Buttons::Ok, Icon::Question, QMessageBox::Ok, &answer);
+    // Without a caption the application title shows; markup in a disc title is shown as
+    // typed, and the line break is a line break.
+    seen = showAndPress(u"Please Insert CD : <b>Photos</b> or\r\nCheck the File"_s, {}, Buttons::Ok,
+                        Icon::Question, QMessageBox::Ok, &answer);
     EXPECT_EQ(answer, Answer::Ok);
     EXPECT_EQ(seen.title, u"PLATTERLY"_s);
-    EXPECT_EQ(seen.icon, QMessageBox::Question);
-    EXPECT_EQ(seen.buttons, QMessageBox::Ok);
-    // Markup in a disc title is shown as typed, and the line break is a line break.
     EXPECT_EQ(seen.format, Qt::PlainText);
     EXPECT_EQ(seen.text, u"Please Insert CD : <b>Photos</b> or\nCheck the File"_s);
 }
@@ -129,6 +122,33 @@ TEST(WidgetDialogs, TheInputDialogGivesTheTypedTextOrNothingOnCancel)
     });
     EXPECT_EQ(real.input(nullptr, u"Name"_s, {}, u"Photos"_s), std::nullopt);
     EXPECT_EQ(title, u"PLATTERLY"_s);
+}
+
+// The window tests install scripted dialogs in place of these.
+TEST(ScriptedDialogs, InstalledDialogsAnswerTheShortFormsUntilTheGuardEnds)
+{
+    Dialogs& real = dialogs();
+    {
+        ScriptedDialogs script;
+        DialogsOverride installed(script);
+        EXPECT_EQ(&dialogs(), &script);
+        script.answer(Answer::Ok);
+        script.cancelInput();
+        script.type(QString());
+        EXPECT_EQ(messageBox(nullptr, u"Finished"_s), Answer::Ok);
+        // The short form is a plain box: one OK button, no icon, the application title.
+        EXPECT_EQ(script.shown()[0].buttons, Buttons::Ok);
+        EXPECT_EQ(script.shown()[0].icon, Icon::None);
+        EXPECT_EQ(script.shown()[0].caption, u"PLATTERLY"_s);
+        // Callers that treat Cancel like an empty entry get "" either way; an empty text
+        // typed with OK is an answer, not a cancel.
+        EXPECT_EQ(inputBox(nullptr, u"p"_s, QString(), u"d"_s), QString());
+        EXPECT_EQ(dialogs().input(nullptr, u"p"_s, QString(), u"d"_s),
+                  std::optional<QString>(QString()));
+        EXPECT_FALSE(script.failed()) << script.failures().toStdString();
+    }
+    EXPECT_EQ(&dialogs(), &real);
+    EXPECT_NE(dynamic_cast<WidgetDialogs*>(&real), nullptr);
 }
 
 } // namespace

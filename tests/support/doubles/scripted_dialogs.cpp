@@ -1,7 +1,5 @@
 #include "support/doubles/scripted_dialogs.h"
 
-using namespace Qt::StringLiterals;
-
 namespace platterly::ui {
 
 namespace {
@@ -15,36 +13,26 @@ QString answerName(Answer answer)
 
 } // namespace
 
-void ScriptedDialogs::answer(Answer answer)
-{
-    m_queue.push_back({Reply::Kind::Button, answer, {}});
-}
-
-void ScriptedDialogs::type(const QString& text)
-{
-    m_queue.push_back({Reply::Kind::Typed, Answer::Ok, text});
-}
-
-void ScriptedDialogs::cancelInput()
-{
-    m_queue.push_back({Reply::Kind::Cancelled, Answer::Cancel, {}});
-}
-
 Answer ScriptedDialogs::message(QWidget* /*parent*/, const QString& text, const QString& caption,
                                 Buttons buttons, Icon icon)
 {
-    ShownDialog box{ShownDialog::Kind::Message, text, displayedCaption(caption), buttons, icon, {},
-                    safestAnswer(buttons),      {}};
+    ShownDialog box;
+    box.kind = ShownDialog::Kind::Message;
+    box.text = text;
+    box.caption = displayedCaption(caption);
+    box.buttons = buttons;
+    box.icon = icon;
+    box.answer = safestAnswer(buttons);
 
     if (m_queue.empty()) {
-        fail(box, u"no answer was queued"_s);
+        fail(box, QStringLiteral("no answer was queued"));
     } else {
         const Reply reply = m_queue.front();
         m_queue.pop_front();
         if (reply.kind != Reply::Kind::Button)
-            fail(box, u"the next answer was meant for a text-input dialog"_s);
+            fail(box, QStringLiteral("the next answer was meant for a text-input dialog"));
         else if (!offers(buttons, reply.button))
-            fail(box, u"the box has no %1 button"_s.arg(answerName(reply.button)));
+            fail(box, QStringLiteral("the box has no %1 button").arg(answerName(reply.button)));
         else
             box.answer = reply.button;
     }
@@ -69,12 +57,17 @@ std::optional<QString> ScriptedDialogs::textReply(ShownDialog::Kind kind, const 
                                                   const QString& caption,
                                                   const QString& defaultText)
 {
-    ShownDialog box{kind,       text,        caption,        Buttons::OkCancel,
-                    Icon::None, defaultText, Answer::Cancel, {}};
+    ShownDialog box;
+    box.kind = kind;
+    box.text = text;
+    box.caption = caption;
+    box.buttons = Buttons::OkCancel;
+    box.defaultText = defaultText;
+    box.answer = Answer::Cancel;
 
     std::optional<QString> result;
     if (m_queue.empty()) {
-        fail(box, u"no text was queued"_s);
+        fail(box, QStringLiteral("no text was queued"));
     } else {
         const Reply reply = m_queue.front();
         m_queue.pop_front();
@@ -83,7 +76,7 @@ std::optional<QString> ScriptedDialogs::textReply(ShownDialog::Kind kind, const 
             box.typedText = reply.text;
             result = reply.text;
         } else if (reply.kind == Reply::Kind::Button) {
-            fail(box, u"the next answer was meant for a message box"_s);
+            fail(box, QStringLiteral("the next answer was meant for a message box"));
         }
     }
     m_shown.push_back(box);
@@ -107,8 +100,8 @@ void ScriptedDialogs::clear()
 
 void ScriptedDialogs::fail(const ShownDialog& box, const QString& why)
 {
-    m_failures.append(
-        u"unexpected box \"%1\" (caption \"%2\"): %3"_s.arg(box.text, box.caption, why));
+    m_failures.append(QStringLiteral("unexpected box \"%1\" (caption \"%2\"): %3")
+                          .arg(box.text, box.caption, why));
 }
 
 } // namespace platterly::ui
