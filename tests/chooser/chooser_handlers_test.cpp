@@ -52,13 +52,21 @@ TEST_F(ChooserHandlers, AFileIsChosenByClickOrKeyAndLoadRemembersItsFolderInCapi
     EXPECT_EQ(mainShown, 1);
     EXPECT_TRUE(dialogs.shown().empty());
 
+    // Load without a click reopens the catalogue in use.
+    state.DBPath = tree.path(QStringLiteral("app/db.db2"));
+    openOnMusic();
+    rememberFolder(QStringLiteral("APP"));
+    QTest::mouseClick(chooser->cmdLoad, Qt::LeftButton);
+    EXPECT_EQ(state.DBPath, tree.path(QStringLiteral("app/db.db2")));
+    EXPECT_EQ(rememberedFolder(), expected);
+
     // A double click on a file loads it at once.
     openOnMusic();
     rememberFolder(QStringLiteral("APP"));
     doubleClickRow(chooser->File1, rowOfFile(QStringLiteral("Albums.MDB")));
     EXPECT_EQ(state.DBPath, tree.path(QStringLiteral("Catalogs/Music/Albums.MDB")));
     EXPECT_EQ(rememberedFolder(), expected);
-    EXPECT_EQ(mainShown, 2);
+    EXPECT_EQ(mainShown, 3);
     EXPECT_FALSE(chooser->isVisible());
 }
 
@@ -83,16 +91,6 @@ TEST_F(ChooserHandlers, LoadWithoutAFileToLoadAsksForOneAndStays)
     EXPECT_TRUE(chooser->isVisible());
     EXPECT_EQ(mainShown, 0);
     EXPECT_EQ(readBytes(settingsFile()), before);
-}
-
-TEST_F(ChooserHandlers, LoadWithoutAClickReopensTheCatalogueInUseAndRemembersTheFolder)
-{
-    state.DBPath = tree.path(QStringLiteral("app/db.db2"));
-    openOnMusic();
-    QTest::mouseClick(chooser->cmdLoad, Qt::LeftButton);
-    EXPECT_EQ(state.DBPath, tree.path(QStringLiteral("app/db.db2")));
-    EXPECT_EQ(rememberedFolder(), storedFormOf(QStringLiteral("Catalogs/Music")));
-    EXPECT_EQ(mainShown, 1);
 }
 
 TEST_F(ChooserHandlers, TheDefaultButtonOpensTheDefaultCatalogueAndNeverWritesTheSettings)
@@ -158,9 +156,14 @@ TEST_F(ChooserHandlers, TheDesktopButtonListsTheDesktopAndLeavesTheDriveBox)
     EXPECT_EQ(chooser->Drive1->drive(), QChar(u'E'));
 }
 
-TEST_F(ChooserHandlers, PickingADriveListsItsRoot)
+TEST_F(ChooserHandlers, TheTextsAreTheProgramsOwnAndPickingADriveListsItsRoot)
 {
     open();
+    EXPECT_EQ(chooser->Label3->text(), u"SELECT DATABASE COLLECTION TO LOAD");
+    EXPECT_EQ(chooser->Label1->text(), u"Select A Directory");
+    EXPECT_EQ(chooser->Label2->text(), u"Select A Database File");
+    EXPECT_EQ(chooser->cmdDefault->text(), u"Load &Default Datbase");
+    EXPECT_EQ(chooser->cmdLoad->text(), u"&Load  Selected Database");
     EXPECT_EQ(chooser->Drive1->itemText(0), u"C:  /");
     EXPECT_EQ(chooser->Drive1->itemText(1), u"D:");
     EXPECT_EQ(chooser->Drive1->itemText(2),
@@ -204,16 +207,6 @@ TEST_F(ChooserHandlers, AnEmptyDriveAsksUntilCancelledAndRetryLooksAtTheDrivesAg
     EXPECT_EQ(chooser->Drive1->itemText(1),
               QStringLiteral("D:  ") + tree.path(QStringLiteral("disc")));
     EXPECT_FALSE(dialogs.failed()) << dialogs.failures().toStdString();
-}
-
-TEST_F(ChooserHandlers, TextsAreTheProgramsOwn)
-{
-    open();
-    EXPECT_EQ(chooser->Label3->text(), u"SELECT DATABASE COLLECTION TO LOAD");
-    EXPECT_EQ(chooser->Label1->text(), u"Select A Directory");
-    EXPECT_EQ(chooser->Label2->text(), u"Select A Database File");
-    EXPECT_EQ(chooser->cmdDefault->text(), u"Load &Default Datbase");
-    EXPECT_EQ(chooser->cmdLoad->text(), u"&Load  Selected Database");
 }
 
 } // namespace

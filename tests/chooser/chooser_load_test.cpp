@@ -27,8 +27,7 @@ TEST_F(ChooserLoad, TheListsStartOnTheRememberedFolderOrTheApplicationFolder)
         {storedFormOf(QStringLiteral("Catalogs/Music")), u'C', QStringLiteral("Catalogs/Music"),
          QStringLiteral("Mine.DB3")},
         {QStringLiteral("E:\\SUB\\"), u'E', QStringLiteral("cdrom/sub"), QStringLiteral("Old.mdb")},
-        // Gone, or on a drive that is not ready: the application folder, without a message.
-        {storedFormOf(QStringLiteral("Catalogs/Removed")), u'C', {}, QStringLiteral("db.db2")},
+        // On a drive that is not ready: the application folder, without a message.
         {QStringLiteral("D:\\CATALOGS\\"), u'C', {}, QStringLiteral("db.db2")},
     };
     for (const Case& each : cases) {

@@ -1,11 +1,9 @@
-// The drive box, and opening and copying found files wherever their disc is now.
-#include "cataloguing/disc_image.h"
+// The drive box, and opening and copying found files of a folder catalogued by its drive path.
 #include "main_window_fixture.h"
 #include "platform/drives/disc_places.h"
 #include "platform/drives/typed_path.h"
 #include "platform/system/native_name.h"
 #include "platform/system/profile_file.h"
-#include "support/disc_images.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -118,11 +116,9 @@ TEST_F(Form1DrivesTest, TheDriveBoxShowsTheDrivesAndOnlyAChoiceFromItsListIsStor
     EXPECT_EQ(box->currentText(), QStringLiteral("E:  ") + m_stick.root());
 }
 
-TEST_F(Form1DrivesTest, FilesOfAFolderAddedInCapitalsOpenAndCopyWithoutAPrompt)
+TEST_F(Form1DrivesTest, FilesOfAFolderAddedInCapitalsOpenAndCopyButAFolderRowIsNotCopied)
 {
     test::TempTree tree;
-    tree.addFile(QStringLiteral("Share/Doc/ReadMe.txt"));
-    tree.addFile(QStringLiteral("Share/Doc/x\\..\\..\\ReadMe.txt"));
     tree.addFolder(QStringLiteral("Share/Doc/Sub"));
     const QByteArray raw = addRawFile(tree.path(QStringLiteral("Share/Doc")), "caf\xe9.txt");
     catalogue(QStringLiteral("Docs"),
@@ -132,15 +128,9 @@ TEST_F(Form1DrivesTest, FilesOfAFolderAddedInCapitalsOpenAndCopyWithoutAPrompt)
     m_form.Load(); // the box shows the empty optical drive
     searchFor(m_form, QStringLiteral("*"));
 
-    choose(QStringLiteral("ReadMe.txt"), "mnuFile");
-    choose(QStringLiteral("x\\..\\..\\ReadMe.txt"), "mnuFile");
     const QString rawName = system::textFromNativeBytes("caf\xe9.txt");
     choose(rawName, "mnuFile");
-    EXPECT_EQ(shell.openedPaths(),
-              (QStringList{tree.path(QStringLiteral("Share/Doc/ReadMe.txt")),
-                           tree.path(QStringLiteral("Share/Doc/x\\..\\..\\ReadMe.txt")),
-                           system::textFromNativeBytes(raw)}));
-
+    EXPECT_EQ(shell.openedPaths(), QStringList{system::textFromNativeBytes(raw)});
     choose(rawName, "mnucopydesk");
     const QByteArray copy = QFile::encodeName(desktop) + "/caf\xe9.txt";
     m_raw.append(copy);
@@ -157,55 +147,4 @@ TEST_F(Form1DrivesTest, FilesOfAFolderAddedInCapitalsOpenAndCopyWithoutAPrompt)
     EXPECT_TRUE(dialogs.shown()[0].text.startsWith(QStringLiteral("'Sub' is a folder.")));
     EXPECT_EQ(dialogs.shown()[1].buttons, ui::Buttons::Ok);
     EXPECT_EQ(pickerShown, 0);
-}
-
-TEST_F(Form1DrivesTest, EntriesOfACataloguedImageOpenAndCopyOutOfTheImage)
-{
-    test::TempTree tree;
-    test::addDiscContents(tree, QStringLiteral("disc"));
-    const QString iso = tree.path(QStringLiteral("photos.iso"));
-    if (const QString error =
-            test::makeIso(tree.path(QStringLiteral("disc")), iso, QStringLiteral("PHOTOS"));
-        !error.isEmpty())
-        GTEST_SKIP() << error.toStdString();
-    {
-        sql::DataControl data;
-        data.setDatabaseName(appFile("db.db2"));
-        const auto drivePath = drives::DriveMap(m_source).toDrivePath(iso);
-        ASSERT_TRUE(drivePath);
-        const auto request = cataloguing::imageRequest(QStringLiteral("Photos"),
-                                                       cataloguing::identifyImage(iso, *drivePath));
-        ASSERT_EQ(cataloguing::runCataloguing(data, request).outcome,
-                  cataloguing::RunOutcome::Finished);
-    }
-    const QString desktop = useOwnDesktop();
-    m_form.Load();
-    searchFor(m_form, QStringLiteral("*"));
-
-    // Opened: extracted to a folder of its own, then handed to the desktop; a folder inside
-    // the image opens the image.
-    choose(QStringLiteral("beach.jpg"), "mnuFile");
-    choose(QStringLiteral("beach.jpg"), "mnuFolder");
-    ASSERT_EQ(shell.openedPaths().size(), 2);
-    QFile opened(shell.openedPaths()[0]);
-    EXPECT_TRUE(opened.fileName().endsWith(QStringLiteral("/beach.jpg")));
-    ASSERT_TRUE(opened.open(QIODevice::ReadOnly));
-    EXPECT_EQ(opened.readAll(), "jpeg");
-    EXPECT_EQ(shell.openedPaths()[1], iso);
-
-    // Copied to the desktop under its own bytes.
-    choose(system::textFromNativeBytes("caf\xe9.txt"), "mnucopydesk");
-    const QByteArray copy = QFile::encodeName(desktop) + "/caf\xe9.txt";
-    m_raw.append(copy);
-    struct stat info;
-    ASSERT_EQ(::stat(copy.constData(), &info), 0);
-    EXPECT_EQ(info.st_size, 5);
-    EXPECT_TRUE(dialogs.shown().empty()) << dialogs.shownTexts().join(u'\n').toStdString();
-
-    // The image gone: the disc is asked for, as for any disc.
-    ASSERT_TRUE(QFile::rename(iso, iso + QStringLiteral(".away")));
-    dialogs.answer(ui::Answer::Ok);
-    choose(QStringLiteral("beach.jpg"), "mnuFile");
-    ASSERT_EQ(dialogs.shown().size(), 1u);
-    EXPECT_TRUE(dialogs.shown()[0].text.startsWith(QStringLiteral("Please Insert CD : Photos")));
 }

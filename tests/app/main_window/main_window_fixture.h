@@ -106,14 +106,17 @@ protected:
         control<QComboBox>(window, "cmbSearch")->setEditText(category);
         control<QPushButton>(window, "cmdSearch")->click();
     }
-    // Makes the row shown as `name` current and chooses `command` of the grid's menu.
-    static void chooseFound(const QObject& window, const QString& name, const char* command)
+    // Makes the row shown as `name` current, as a click on it does, and chooses `command` of
+    // the grid's menu if one is given.
+    static void chooseFound(const QObject& window, const QString& name,
+                            const char* command = nullptr)
     {
         const int row = static_cast<int>(foundNames(window).indexOf(name));
         ASSERT_GE(row, 0) << name.toStdString();
         auto* table = control<QTableView>(window, "MSFlexGrid1");
         table->setCurrentIndex(table->model()->index(row, 1));
-        control<QAction>(window, command)->trigger();
+        if (command)
+            control<QAction>(window, command)->trigger();
     }
 
     // Mouse events delivered through the window, so that Qt picks the widget under the point
@@ -137,25 +140,25 @@ protected:
         QTest::mouseMove(target->window()->windowHandle(), inWindow(target, local));
     }
 
-    // Catalogues `root` under `title` into the application folder's catalogue, recording the
-    // entries under `driveRoot`.
+    // Catalogues `root` under `title` into a catalogue of the application folder, recording
+    // the entries under `driveRoot`.
     void catalogueFolder(const QString& title, const QString& root, const QString& driveRoot,
-                         QDate date = {})
+                         QDate date = {}, const char* file = "db.db2")
     {
         sql::DataControl data;
-        data.setDatabaseName(appFile("db.db2"));
+        data.setDatabaseName(appFile(file));
         const cataloguing::CataloguingRequest request{title, root, driveRoot, date};
         ASSERT_EQ(cataloguing::runCataloguing(data, request).outcome,
                   cataloguing::RunOutcome::Finished);
     }
 
     // A small disc: a.txt and Music/b.mp3 (one folder, two files).
-    void catalogueSmallDisc(const QString& title, QDate date = {})
+    void catalogueSmallDisc(const QString& title, QDate date = {}, const char* file = "db.db2")
     {
         platterly::test::TempTree tree;
         tree.addFile(QStringLiteral("a.txt"));
         tree.addFile(QStringLiteral("Music/b.mp3"));
-        catalogueFolder(title, tree.root(), QStringLiteral("E:\\"), date);
+        catalogueFolder(title, tree.root(), QStringLiteral("E:\\"), date, file);
     }
 
     QTemporaryDir appFolder;

@@ -49,11 +49,6 @@ TEST_F(FolderToCatalogueTest, NativeAndDrivePathsGiveBothForms)
     EXPECT_EQ(found.nativeRoot, tree.path(QStringLiteral("Data/Music")));
     EXPECT_EQ(found.driveRoot, driveFormOf(QStringLiteral("Data/Music")) + u'\\');
 
-    // Relative to the current folder.
-    found = locate(QStringLiteral("Music"));
-    ASSERT_TRUE(found.ok()) << found.error.toStdString();
-    EXPECT_EQ(found.nativeRoot, tree.path(QStringLiteral("Data/Music")));
-
     // A drive root, and a drive path in capitals that the file system spells otherwise.
     found = locate(QStringLiteral("D:\\"));
     ASSERT_TRUE(found.ok()) << found.error.toStdString();

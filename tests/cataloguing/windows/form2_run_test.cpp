@@ -118,53 +118,10 @@ TEST_F(NewDiscRun, AFinishedRunWritesWhatTheRunItselfWritesForTheFolder)
         ASSERT_EQ(runCataloguing(data, request).outcome, RunOutcome::Finished);
     }
     form->Data().close();
-    const QStringList written = snapshot();
-    EXPECT_EQ(written, snapshotOf(reference));
-    EXPECT_TRUE(written.contains(QStringLiteral("CDS|Data disc|two.mp3|") +
-                                 driveFormOf(QStringLiteral("data/B")) + QStringLiteral("\\|3|4")));
-    EXPECT_EQ(snapshotOf(catalogueFile(), QStringLiteral("TOTALS")),
-              QStringList{QStringLiteral("TOTALS|1|5|4")});
-
-    // Pressing the button again at once is refused by the title check.
-    dialogs.answer(ui::Answer::Ok);
-    clickGo();
-    EXPECT_EQ(dialogs.shownTexts(),
-              QStringList{QStringLiteral("CD Title Already Exists Please Enter Another Title ")});
-    EXPECT_EQ(snapshot(), written);
+    EXPECT_EQ(snapshot(), snapshotOf(reference));
 }
 
-TEST_F(NewDiscRun, TitlesWithApostrophesAreCataloguedAndCheckedLikeAnyOther)
-{
-    typePath(tree.path(QStringLiteral("data/B")));
-    typeTitle(QStringLiteral("Ann's 'best' of"));
-    clickGo();
-    ASSERT_EQ(form->LblPrompt->text(), u"Finished");
-    const QStringList written = snapshot();
-    EXPECT_TRUE(written.contains(QStringLiteral("TOTAL|Ann's 'best' of|") +
-                                 QDate::currentDate().toString(Qt::ISODate) +
-                                 QStringLiteral("|2|1")))
-        << written.join(u'\n').toStdString();
-
-    typeTitle(QStringLiteral("ANN'S 'BEST' OF"));
-    dialogs.answer(ui::Answer::Ok);
-    clickGo();
-    EXPECT_EQ(dialogs.shownTexts(),
-              QStringList{QStringLiteral("CD Title Already Exists Please Enter Another Title ")});
-    EXPECT_EQ(snapshot(), written);
-}
-
-TEST_F(NewDiscRun, APathTypedInDriveFormWithoutItsBackslashIsCataloguedWithIt)
-{
-    typePath(driveFormOf(QStringLiteral("data/A")));
-    typeTitle(QStringLiteral("Typed"));
-    clickGo();
-    ASSERT_EQ(form->LblPrompt->text(), u"Finished");
-    EXPECT_TRUE(snapshot().contains(QStringLiteral("CDS|Typed|one.txt|") +
-                                    driveFormOf(QStringLiteral("data/A")) +
-                                    QStringLiteral("\\|2|2")));
-}
-
-TEST_F(NewDiscRun, CancelDuringTheRunRollsBackAndRestoresTheWindow)
+TEST_F(NewDiscRun, CancelOrTheCloseBoxDuringTheRunRollsBack)
 {
     typePath(tree.path(QStringLiteral("data")));
     typeTitle(QStringLiteral("Stopped"));
@@ -188,24 +145,14 @@ TEST_F(NewDiscRun, CancelDuringTheRunRollsBackAndRestoresTheWindow)
     expectIdleWindow();
     EXPECT_TRUE(form->isVisible());
 
-    // Nothing is left half done: the same title can be catalogued next.
-    lister.beforeListing = nullptr;
-    clickGo();
-    EXPECT_EQ(form->LblPrompt->text(), u"Finished");
-}
-
-TEST_F(NewDiscRun, TheCloseBoxDuringTheRunCancelsItThenCloses)
-{
-    typePath(tree.path(QStringLiteral("data")));
-    typeTitle(QStringLiteral("Closed"));
-    const QStringList before = snapshot();
+    // The close box during the run cancels it too (the title is not taken, so the run
+    // starts), then closes the window.
+    stepRan = false;
     duringTheRun([this] { form->close(); });
     dialogs.answer(ui::Answer::Ok);
     clickGo();
     ASSERT_TRUE(stepRan);
-    EXPECT_EQ(dialogs.shownTexts(),
-              QStringList{QStringLiteral(
-                  "Cataloguing was cancelled: nothing was added to the catalogue.")});
+    EXPECT_EQ(dialogs.shown().size(), 2u);
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(mainShown, 1);
     EXPECT_EQ(snapshot(), before);
@@ -293,18 +240,11 @@ TEST_F(NewDiscRun, AnImageChosenOrTypedIsCataloguedAsADiscUnderItsLabel)
     EXPECT_EQ(dialogs.shown().size(), 1u) << dialogs.shownTexts().join(u'\n').toStdString();
     EXPECT_EQ(form->LblPrompt->text(), u"Finished");
     EXPECT_EQ(form->lblProgress->text(), u"7 folders and 9 files recorded");
-    form->Data().close();
-    EXPECT_EQ(snapshotOf(catalogueFile(), u"VOLUMES"_s),
-              QStringList{u"VOLUMES|MY PHOTOS|MY PHOTOS||iso9660|"_s + iso + u'|' +
-                          driveFormOf(u"photos.iso"_s) + u'\\'});
 
     // Typed, an archive proposes its file name when the path box is left.
     typePath(tree.path(u"backup.zip"_s));
     QTest::keyClick(form->txtPath, Qt::Key_Return);
     EXPECT_EQ(form->txtName->text(), u"backup");
-    clickGo();
-    EXPECT_EQ(form->lblProgress->text(), u"7 folders and 9 files recorded");
-    expectIdleWindow();
 }
 
 } // namespace

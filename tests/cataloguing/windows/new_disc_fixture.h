@@ -151,8 +151,7 @@ protected:
     void clickGo() { QTest::mouseClick(form->cmdGo, Qt::LeftButton); }
 
     // The whole catalogue as text, read from the file afresh: rows, discs and totals.
-    static QStringList snapshotOf(const QString& file,
-                                  const QString& tables = QStringLiteral("CDS TOTAL TOTALS"))
+    static QStringList snapshotOf(const QString& file)
     {
         QStringList lines;
         sql::SqlError error;
@@ -160,7 +159,7 @@ protected:
         EXPECT_TRUE(db) << error.message.toStdString();
         if (!db)
             return lines;
-        for (const QString& table : tables.split(QLatin1Char(' '))) {
+        for (const QString& table : {u"CDS"_qs, u"TOTAL"_qs, u"TOTALS"_qs}) {
             auto rows = db->prepare(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
                                         .arg(platterly::test::snapshotFields(table), table),
                                     &error);
