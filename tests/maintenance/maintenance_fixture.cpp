@@ -12,12 +12,14 @@
 #include <QXmlStreamReader>
 #include <zip.h>
 
+using namespace Qt::StringLiterals;
+
 namespace platterly::maintenance::test {
 
 void MaintenanceTest::SetUp()
 {
     ASSERT_TRUE(m_dir.isValid());
-    m_file = m_dir.filePath(QStringLiteral("db.db2"));
+    m_file = m_dir.filePath(u"db.db2"_s);
     ASSERT_FALSE(catalogue::createEmptyCatalogue(m_file));
 }
 
@@ -27,16 +29,16 @@ bool MaintenanceTest::addDisc(const QString& title, int folders, int files)
     QString chain;
     QStringList depths = {QString()};
     for (int i = 1; i <= folders; ++i) {
-        chain += QStringLiteral("Folder%1/").arg(i);
+        chain += u"Folder%1/"_s.arg(i);
         tree->addFolder(chain);
         depths.append(chain);
     }
     for (int i = 0; i < files; ++i)
-        tree->addFile(depths.at(i % depths.size()) + QStringLiteral("song%1.mp3").arg(i));
+        tree->addFile(depths.at(i % depths.size()) + u"song%1.mp3"_s.arg(i));
 
     sql::DataControl data;
     data.setDatabaseName(m_file);
-    const cataloguing::CataloguingRequest request{title, tree->root(), QStringLiteral("D:\\"),
+    const cataloguing::CataloguingRequest request{title, tree->root(), u"D:\\"_s,
                                                   QDate(2006, 3, 5)};
     const cataloguing::RunResult result = cataloguing::runCataloguing(data, request);
     EXPECT_EQ(result.outcome, cataloguing::RunOutcome::Finished) << result.message.toStdString();
@@ -52,17 +54,15 @@ QStringList MaintenanceTest::snapshotOf(const QString& file)
     EXPECT_TRUE(db) << error.message.toStdString();
     if (!db)
         return lines;
-    for (const char* table : {"CDS", "TOTAL", "TOTALS"}) {
-        auto rows = db->prepare(
-            QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
-                .arg(platterly::test::snapshotFields(QLatin1String(table)), QLatin1String(table)),
-            &error);
-        EXPECT_TRUE(rows) << error.message.toStdString();
+    for (const QString& table : {u"CDS"_s, u"TOTAL"_s, u"TOTALS"_s}) {
+        auto rows = db->prepare(u"SELECT %1 FROM %2 ORDER BY rowid"_s.arg(
+                                    platterly::test::snapshotFields(table), table),
+                                &error);
         while (rows && rows->step() == sql::Statement::Step::Row) {
-            QStringList cells = {QLatin1String(table)};
+            QStringList cells = {table};
             for (int i = 0; i < rows->columnCount(); ++i)
                 cells.append(rows->value(i).toString());
-            lines.append(cells.join(QLatin1Char('|')));
+            lines.append(cells.join(u'|'));
         }
     }
     return lines;
@@ -70,18 +70,8 @@ QStringList MaintenanceTest::snapshotOf(const QString& file)
 
 QStringList MaintenanceTest::rowsOf(const char* table, const QString& title) const
 {
-    const QString prefix = QLatin1String(table) + QLatin1Char('|') + title + QLatin1Char('|');
-    return snapshot().filter(
-        QRegularExpression(QLatin1Char('^') + QRegularExpression::escape(prefix)));
-}
-
-catalogue::Totals MaintenanceTest::totals() const
-{
-    sql::DataControl data;
-    data.setDatabaseName(m_file);
-    catalogue::Totals sums;
-    EXPECT_FALSE(catalogue::readTotals(data, &sums));
-    return sums;
+    const QString prefix = QLatin1String(table) + u'|' + title + u'|';
+    return snapshot().filter(QRegularExpression(u'^' + QRegularExpression::escape(prefix)));
 }
 
 void MaintenanceTest::foreignSql(const QString& statements) const
@@ -89,31 +79,20 @@ void MaintenanceTest::foreignSql(const QString& statements) const
     sql::SqlError error;
     auto db = sql::Database::open(m_file, &error);
     ASSERT_TRUE(db) << error.message.toStdString();
-    const sql::SqlError failed = db->exec(statements);
-    ASSERT_FALSE(failed) << failed.message.toStdString();
+    ASSERT_FALSE(db->exec(statements));
 }
 
-void MaintenanceTest::injectFailure(sql::DataControl& data, const QString& when)
+QString MaintenanceTest::failingAt(sql::DataControl& data, const QString& when,
+                                   const std::function<QString()>& change)
 {
-    sql::SqlError error;
-    sql::Database* db = data.database(&error);
-    ASSERT_TRUE(db) << error.message.toStdString();
-    const QString table = when.section(QStringLiteral(" ON "), 1);
-    const QString trigger = QStringLiteral("CREATE TEMP TRIGGER injected ") +
-                            when.section(QStringLiteral(" ON "), 0, 0) +
-                            QStringLiteral(" ON main.") + table +
-                            QStringLiteral(" BEGIN SELECT RAISE(ABORT, 'injected failure'); END");
-    error = db->exec(trigger);
-    ASSERT_FALSE(error) << error.message.toStdString();
-}
-
-void MaintenanceTest::removeInjectedFailure(sql::DataControl& data)
-{
-    sql::SqlError error;
-    sql::Database* db = data.database(&error);
-    ASSERT_TRUE(db) << error.message.toStdString();
-    error = db->exec(QStringLiteral("DROP TRIGGER temp.injected"));
-    ASSERT_FALSE(error) << error.message.toStdString();
+    sql::Database* db = data.database();
+    const QString table = when.section(u" ON "_s, 1);
+    EXPECT_FALSE(db->exec(u"CREATE TEMP TRIGGER injected %1 ON main.%2 BEGIN "
+                          u"SELECT RAISE(ABORT, 'injected failure'); END"_s.arg(
+                              when.section(u" ON "_s, 0, 0), table)));
+    const QString message = change();
+    EXPECT_FALSE(db->exec(u"DROP TRIGGER temp.injected"_s));
+    return message;
 }
 
 void MaintenanceTest::buildNameIndex() const
@@ -135,11 +114,11 @@ QStringList runWindowSearch(const QString& file, const QString& pattern, const Q
     if (useIndex)
         search::useNameIndex(data);
     const search::SearchStatement built =
-        search::buildSearchStatement({pattern, QStringLiteral("All Files"), !disc.isEmpty(), disc});
+        search::buildSearchStatement({pattern, u"All Files"_s, !disc.isEmpty(), disc});
     QStringList rows;
     const search::SearchOutcome outcome =
         search::runSearch(data, built.statement, [&rows](const search::ResultRow& row) {
-            rows.append(search::resultCells(row).join(QLatin1Char('|')));
+            rows.append(search::resultCells(row).join(u'|'));
             return true;
         });
     EXPECT_FALSE(outcome.error) << outcome.error.message.toStdString();
@@ -167,22 +146,19 @@ QByteArray readPart(const QString& docxPath, const char* name, QString* error)
 {
     int code = 0;
     zip_t* archive = zip_open(docxPath.toUtf8().constData(), ZIP_RDONLY, &code);
-    if (archive == nullptr) {
-        *error = QStringLiteral("not a zip archive (libzip error %1)").arg(code);
-        return {};
-    }
-    QByteArray bytes;
     zip_stat_t stat;
     zip_file_t* part = nullptr;
-    if (zip_stat(archive, name, 0, &stat) == 0 && (part = zip_fopen(archive, name, 0))) {
+    QByteArray bytes;
+    if (archive && zip_stat(archive, name, 0, &stat) == 0 && (part = zip_fopen(archive, name, 0))) {
         bytes.resize(static_cast<qsizetype>(stat.size));
         if (zip_fread(part, bytes.data(), stat.size) != static_cast<zip_int64_t>(stat.size))
-            *error = QStringLiteral("cannot read %1").arg(QLatin1String(name));
+            *error = u"cannot read the part"_s;
         zip_fclose(part);
     } else {
-        *error = QStringLiteral("no part %1").arg(QLatin1String(name));
+        *error = u"no part %1 (libzip error %2)"_s.arg(QLatin1String(name)).arg(code);
     }
-    zip_close(archive);
+    if (archive)
+        zip_close(archive);
     return bytes;
 }
 
@@ -212,9 +188,9 @@ DocxTable readDocxTable(const QString& docxPath)
         } else if (cell && reader.isStartElement() && name == u"t") {
             *cell += reader.readElementText();
         } else if (cell && reader.isStartElement() && name == u"tab") {
-            *cell += QLatin1Char('\t');
+            *cell += u'\t';
         } else if (cell && reader.isStartElement() && name == u"br") {
-            *cell += QLatin1Char('\n');
+            *cell += u'\n';
         }
     }
     table.wellFormed = !reader.hasError();

@@ -6,6 +6,7 @@
 
 #include <QStringList>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -31,16 +32,16 @@ protected:
     static QStringList snapshotOf(const QString& file);
     // The snapshot's lines of one table that bear exactly `title`.
     QStringList rowsOf(const char* table, const QString& title) const;
-    catalogue::Totals totals() const;
 
     // Runs statements on the file through a connection of its own, as another program would
     // (to make a trigger fail a change, or to damage the catalogue on purpose).
     void foreignSql(const QString& statements) const;
-    // Makes a change the data control's connection makes fail, through a trigger of that
-    // connection alone, so that the file itself (and the name index's stamp) stays as it is.
-    // `when` is a trigger time and event, such as "BEFORE DELETE ON TOTAL".
-    static void injectFailure(sql::DataControl& data, const QString& when);
-    static void removeInjectedFailure(sql::DataControl& data);
+    // Runs `change` while one step of it fails, through a trigger of the data control's
+    // connection alone, so that the file itself (and the name index's stamp) stays as it is;
+    // returns what `change` returned (its error message). `when` is a trigger time and event,
+    // such as "BEFORE DELETE ON TOTAL".
+    static QString failingAt(sql::DataControl& data, const QString& when,
+                             const std::function<QString()>& change);
     // Builds the search's name index, as opening the catalogue for a search does.
     void buildNameIndex() const;
     // The rows (title|name|path) a window search with these boxes shows, answered through the

@@ -1,8 +1,11 @@
+#include "catalogue/disc_volumes.h"
 #include "maintenance/delete_disc.h"
 #include "maintenance/rename_disc.h"
 #include "maintenance_fixture.h"
 
 #include <QRegularExpression>
+
+using namespace Qt::StringLiterals;
 
 using namespace platterly;
 using maintenance::RenameOutcome;
@@ -17,138 +20,95 @@ maintenance::RenameResult renameIn(const QString& file, const QString& from, con
     return maintenance::renameDisc(data, from, to);
 }
 
-QStringList discTitles(const QString& file)
-{
-    sql::DataControl data;
-    data.setDatabaseName(file);
-    QStringList titles;
-    EXPECT_FALSE(catalogue::readDiscs(data, [&titles](const catalogue::DiscRow& disc) {
-        titles.append(disc.title);
-        return true;
-    }));
-    return titles;
-}
-
 using RenameDiscTest = MaintenanceTest;
 
 } // namespace
 
 TEST_F(RenameDiscTest, RetitlesEveryRowOfTheDiscAndLeavesTheTotals)
 {
-    ASSERT_TRUE(addDisc(QStringLiteral("PHOTOS 2004"), 3, 20));
-    ASSERT_TRUE(addDisc(QStringLiteral("Music"), 1, 2));
+    ASSERT_TRUE(addDisc(u"PHOTOS 2004"_s, 3, 20));
+    ASSERT_TRUE(addDisc(u"Music"_s, 1, 2));
     buildNameIndex();
-    const QStringList oldRows = rowsOf("CDS", QStringLiteral("PHOTOS 2004"));
-    const QStringList musicRows = rowsOf("CDS", QStringLiteral("Music"));
-    const QStringList totalsBefore =
-        snapshot().filter(QRegularExpression(QStringLiteral("^TOTALS\\|")));
+    // Every row keeps its place and its other fields; the title row's name and path keep the
+    // old title; the totals stay.
+    QStringList expected = snapshot();
+    expected.replaceInStrings(QRegularExpression(u"^(CDS|TOTAL)\\|PHOTOS 2004\\|"_s),
+                              u"\\1|HOLIDAY|"_s);
+    ASSERT_EQ(expected.first(), u"CDS|HOLIDAY|PHOTOS 2004|PHOTOS 2004|1|99"_s);
 
-    const maintenance::RenameResult result =
-        renameIn(file(), QStringLiteral("photos 2004"), QStringLiteral("HOLIDAY"));
+    const maintenance::RenameResult result = renameIn(file(), u"photos 2004"_s, u"HOLIDAY"_s);
     ASSERT_EQ(result.outcome, RenameOutcome::Renamed) << result.message.toStdString();
     EXPECT_EQ(result.rows, 24);
-
-    // Every row keeps its place and its other fields; the title row's name and path keep the
-    // old title.
-    QStringList expected;
-    for (const QString& row : oldRows)
-        expected.append(QStringLiteral("CDS|HOLIDAY|") + row.section(QLatin1Char('|'), 2));
-    EXPECT_EQ(rowsOf("CDS", QStringLiteral("HOLIDAY")), expected);
-    EXPECT_EQ(expected.first(), QStringLiteral("CDS|HOLIDAY|PHOTOS 2004|PHOTOS 2004|1|99"));
-    EXPECT_TRUE(rowsOf("CDS", QStringLiteral("PHOTOS 2004")).isEmpty());
-    EXPECT_EQ(rowsOf("TOTAL", QStringLiteral("HOLIDAY")),
-              QStringList{QStringLiteral("TOTAL|HOLIDAY|2006-03-05|3|20")});
-    EXPECT_EQ(rowsOf("CDS", QStringLiteral("Music")), musicRows);
-    EXPECT_EQ(snapshot().filter(QRegularExpression(QStringLiteral("^TOTALS\\|"))), totalsBefore);
-    EXPECT_EQ(discTitles(file()),
-              (QStringList{QStringLiteral("HOLIDAY"), QStringLiteral("Music")}));
+    EXPECT_EQ(snapshot(), expected);
 
     // A search of the renamed disc finds its rows at once, through the name index.
     bool answeredByIndex = false;
-    const QStringList found =
-        searchResults(QStringLiteral("song"), QStringLiteral("holiday"), &answeredByIndex);
+    const QStringList found = searchResults(u"song"_s, u"holiday"_s, &answeredByIndex);
     EXPECT_TRUE(answeredByIndex);
     EXPECT_EQ(found.size(), 20);
-    EXPECT_EQ(found.filter(QRegularExpression(QStringLiteral("^HOLIDAY\\|song"))), found);
-    EXPECT_TRUE(searchResults(QStringLiteral("song"), QStringLiteral("PHOTOS 2004")).isEmpty());
-    EXPECT_EQ(searchResults(QStringLiteral("song")), cdsRowsMatching(QStringLiteral("song")));
+    EXPECT_EQ(found.filter(QRegularExpression(u"^HOLIDAY\\|song"_s)), found);
+    EXPECT_EQ(searchResults(u"song"_s), cdsRowsMatching(u"song"_s));
 }
 
-TEST_F(RenameDiscTest, TakesOneToFifteenCharactersAsTheyAre)
+TEST_F(RenameDiscTest, TitlesOfOneToFifteenCharactersAreTakenAsTheyAreEvenWhenInUse)
 {
-    ASSERT_TRUE(addDisc(QStringLiteral("Photos"), 1, 2));
+    ASSERT_TRUE(addDisc(u"Bob's CD"_s, 1, 2));
+    ASSERT_TRUE(addDisc(u"Music"_s, 2, 3));
     const QStringList before = snapshot();
-    for (const QString& refused : {QString(), QStringLiteral("Sixteen letters!")}) {
-        const maintenance::RenameResult result =
-            renameIn(file(), QStringLiteral("Photos"), refused);
-        EXPECT_EQ(result.outcome, RenameOutcome::Refused);
-        EXPECT_FALSE(result.message.isEmpty());
-    }
+    for (const QString& refused : {QString(), u"Sixteen letters!"_s})
+        EXPECT_EQ(renameIn(file(), u"Music"_s, refused).outcome, RenameOutcome::Refused);
+    EXPECT_EQ(renameIn(file(), u"Bob"_s, u"Other"_s).outcome, RenameOutcome::NotFound);
     EXPECT_EQ(snapshot(), before);
 
-    // Blanks around the new title stay part of it.
-    const QString fifteen = QStringLiteral(" Fifteen chars ");
+    // Apostrophes are characters, and blanks around the new title stay part of it.
+    const QString fifteen = u" Ann's 'best'  "_s;
     ASSERT_EQ(fifteen.size(), 15);
-    ASSERT_TRUE(renameIn(file(), QStringLiteral("Photos"), fifteen).ok());
-    EXPECT_EQ(discTitles(file()), QStringList{fifteen});
-    EXPECT_EQ(rowsOf("CDS", fifteen).size(), 4);
-}
-
-TEST_F(RenameDiscTest, ApostrophesAreCharactersAndATitleInUseIsShared)
-{
-    ASSERT_TRUE(addDisc(QStringLiteral("Bob's CD"), 1, 2));
-    ASSERT_TRUE(addDisc(QStringLiteral("Music"), 2, 3));
-    const QStringList before = snapshot();
-    EXPECT_EQ(renameIn(file(), QStringLiteral("Bob"), QStringLiteral("Other")).outcome,
-              RenameOutcome::NotFound);
-    EXPECT_EQ(snapshot(), before);
-
-    ASSERT_TRUE(renameIn(file(), QStringLiteral("bob's cd"), QStringLiteral("Ann's 'best'")).ok());
-    EXPECT_EQ(rowsOf("CDS", QStringLiteral("Ann's 'best'")).size(), 4);
-    ASSERT_TRUE(renameIn(file(), QStringLiteral("Music"), QStringLiteral("Ann's 'best'")).ok());
-    EXPECT_EQ(rowsOf("CDS", QStringLiteral("Ann's 'best'")).size(), 4 + 6);
-    EXPECT_EQ(rowsOf("TOTAL", QStringLiteral("Ann's 'best'")).size(), 2);
-    EXPECT_EQ(snapshot().filter(QRegularExpression(QStringLiteral("^TOTALS\\|"))),
-              before.filter(QRegularExpression(QStringLiteral("^TOTALS\\|"))));
-
-    // Discs that a rename made one are deleted together.
+    // The volume the disc was catalogued from follows the rename, and goes with the delete.
     sql::DataControl data;
     data.setDatabaseName(file());
-    const maintenance::DeleteResult deleted =
-        maintenance::deleteDisc(data, QStringLiteral("Ann's 'best'"));
-    EXPECT_TRUE(deleted.ok());
+    drives::VolumeRecord stick;
+    stick.label = u"STICK"_s;
+    ASSERT_FALSE(catalogue::writeDiscVolume(*data.database(), u"Bob's CD"_s, stick));
+    ASSERT_TRUE(maintenance::renameDisc(data, u"bob's cd"_s, fifteen).ok());
+    EXPECT_FALSE(catalogue::readDiscVolume(*data.database(), u"Bob's CD"_s));
+    EXPECT_EQ(catalogue::readDiscVolume(*data.database(), fifteen)->label, u"STICK");
+    EXPECT_EQ(rowsOf("CDS", fifteen).size(), 4);
+    // A title in use is shared: the discs are deleted together.
+    ASSERT_TRUE(maintenance::renameDisc(data, u"Music"_s, fifteen).ok());
+    EXPECT_EQ(rowsOf("CDS", fifteen).size(), 4 + 6);
+    EXPECT_EQ(rowsOf("TOTAL", fifteen).size(), 2);
+    EXPECT_EQ(snapshot().last(), before.last());
+    const maintenance::DeleteResult deleted = maintenance::deleteDisc(data, fifteen);
     EXPECT_EQ(deleted.discs, 2);
     EXPECT_EQ(deleted.rows, 4 + 6);
-    EXPECT_EQ(snapshot(), QStringList{QStringLiteral("TOTALS|0|0|0")});
+    EXPECT_EQ(snapshot(), QStringList{u"TOTALS|0|0|0"_s});
+    EXPECT_FALSE(catalogue::readDiscVolume(*data.database(), fifteen));
 }
 
 TEST_F(RenameDiscTest, AFailureAtAnyStepLeavesEveryRowWithTheOldTitle)
 {
-    ASSERT_TRUE(addDisc(QStringLiteral("Photos"), 3, 20));
-    ASSERT_TRUE(addDisc(QStringLiteral("Music"), 1, 2));
+    ASSERT_TRUE(addDisc(u"Photos"_s, 3, 20));
+    ASSERT_TRUE(addDisc(u"Music"_s, 1, 2));
     buildNameIndex();
     const QStringList before = snapshot();
 
     sql::DataControl data;
     data.setDatabaseName(file());
-    for (const QString& step :
-         {QStringLiteral("BEFORE UPDATE ON CDS"), QStringLiteral("BEFORE UPDATE ON TOTAL"),
-          QStringLiteral("BEFORE UPDATE ON NAMEINDEX")}) {
+    for (const QString& step : {u"BEFORE UPDATE ON CDS"_s, u"BEFORE UPDATE ON TOTAL"_s,
+                                u"BEFORE UPDATE ON NAMEINDEX"_s}) {
         SCOPED_TRACE(step.toStdString());
-        injectFailure(data, step);
-        const maintenance::RenameResult result =
-            maintenance::renameDisc(data, QStringLiteral("Photos"), QStringLiteral("Holiday"));
-        EXPECT_EQ(result.outcome, RenameOutcome::Failed);
-        EXPECT_TRUE(result.message.contains(QLatin1String("injected failure")))
-            << result.message.toStdString();
-        removeInjectedFailure(data);
+        EXPECT_TRUE(failingAt(data, step, [&data] {
+                        const auto result =
+                            maintenance::renameDisc(data, u"Photos"_s, u"Holiday"_s);
+                        return result.outcome == RenameOutcome::Failed ? result.message : QString();
+                    }).contains(u"injected failure"_s));
         EXPECT_EQ(snapshot(), before);
-        EXPECT_EQ(searchResults(QStringLiteral("song"), QStringLiteral("Photos")).size(), 20);
+        EXPECT_EQ(searchResults(u"song"_s, u"Photos"_s).size(), 20);
     }
 
     // The same data control still finds the disc under its old title.
     const maintenance::RenameResult result =
-        maintenance::renameDisc(data, QStringLiteral("Photos"), QStringLiteral("Holiday"));
+        maintenance::renameDisc(data, u"Photos"_s, u"Holiday"_s);
     ASSERT_TRUE(result.ok()) << result.message.toStdString();
     EXPECT_EQ(result.rows, 24);
 }

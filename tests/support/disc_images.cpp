@@ -5,24 +5,26 @@
 #include <QStandardPaths>
 #include <stdexcept>
 
+using namespace Qt::StringLiterals;
+
 namespace platterly::test {
 
 void addDiscContents(TempTree& tree, const QString& folder)
 {
-    const QString at = folder + QLatin1Char('/');
-    tree.addFile(at + QStringLiteral("Music/Old Songs/01 First Song.mp3"), "ID3");
-    tree.addFile(at + QStringLiteral("Music/Old Songs/readme"), "no dot");
-    tree.addFile(at + QStringLiteral("Music/b.MP3"), "ID3");
-    tree.addFile(at + QStringLiteral("Music/a.mp3"), "ID3");
-    tree.addFile(at + QStringLiteral("\u00c4rzte und \u00d6l/na\u00efve caf\u00e9.txt"), "text");
-    tree.addFile(at + QStringLiteral("Photos 2004/Summer/beach.jpg"), "jpeg");
-    tree.addFile(at + QStringLiteral("Setup.1/install.exe"), "MZ");
-    tree.addFile(at + QStringLiteral(".hidden/inner/secret.txt"), "hidden");
-    tree.addFile(at + QStringLiteral(".profile"), "hidden");
-    tree.addFile(at + QStringLiteral("a file with  two blanks.txt"), "text");
-    tree.addFolder(at + QStringLiteral("Empty Folder"));
+    const QString at = folder + u'/';
+    tree.addFile(at + u"Music/Old Songs/01 First Song.mp3"_s, "ID3");
+    tree.addFile(at + u"Music/Old Songs/readme"_s, "no dot");
+    tree.addFile(at + u"Music/b.MP3"_s, "ID3");
+    tree.addFile(at + u"Music/a.mp3"_s, "ID3");
+    tree.addFile(at + u"\u00c4rzte und \u00d6l/na\u00efve caf\u00e9.txt"_s, "text");
+    tree.addFile(at + u"Photos 2004/Summer/beach.jpg"_s, "jpeg");
+    tree.addFile(at + u"Setup.1/install.exe"_s, "MZ");
+    tree.addFile(at + u".hidden/inner/secret.txt"_s, "hidden");
+    tree.addFile(at + u".profile"_s, "hidden");
+    tree.addFile(at + u"a file with  two blanks.txt"_s, "text");
+    tree.addFolder(at + u"Empty Folder"_s);
     // A name that is not UTF-8: Qt cannot name it, the system can.
-    tree.addRawFile(at + QStringLiteral("Music"), "caf\xe9.txt", "latin");
+    tree.addRawFile(at + u"Music"_s, "caf\xe9.txt", "latin");
 }
 
 namespace {
@@ -33,14 +35,13 @@ QString runTool(const QString& program, const QStringList& arguments,
 {
     const QString found = QStandardPaths::findExecutable(program);
     if (found.isEmpty())
-        return program + QStringLiteral(" is not installed");
+        return program + u" is not installed"_s;
     QProcess process;
     process.setWorkingDirectory(workingFolder);
     process.start(found, arguments);
     if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit ||
         process.exitCode() != 0)
-        return program + QStringLiteral(" failed: ") +
-               QString::fromLocal8Bit(process.readAllStandardError());
+        return program + u" failed: "_s + QString::fromLocal8Bit(process.readAllStandardError());
     return {};
 }
 
@@ -48,17 +49,13 @@ QString runTool(const QString& program, const QStringList& arguments,
 
 QString makeIso(const QString& folder, const QString& image, const QString& label)
 {
-    return runTool(QStringLiteral("xorriso"),
-                   {QStringLiteral("-as"), QStringLiteral("mkisofs"), QStringLiteral("-R"),
-                    QStringLiteral("-J"), QStringLiteral("-V"), label, QStringLiteral("-o"), image,
-                    folder});
+    return runTool(u"xorriso"_s, {u"-as"_s, u"mkisofs"_s, u"-R"_s, u"-J"_s, u"-V"_s, label, u"-o"_s,
+                                  image, folder});
 }
 
 QString makeZip(const QString& folder, const QString& zipFile, const QStringList& extra)
 {
-    return runTool(QStringLiteral("zip"),
-                   QStringList{QStringLiteral("-q"), QStringLiteral("-r")} + extra +
-                       QStringList{zipFile, QStringLiteral(".")},
+    return runTool(u"zip"_s, QStringList{u"-q"_s, u"-r"_s} + extra + QStringList{zipFile, u"."_s},
                    folder);
 }
 

@@ -26,7 +26,7 @@ TempTree::~TempTree()
 
 QString TempTree::path(const QString& relative) const
 {
-    return m_dir.path() + QLatin1Char('/') + relative;
+    return m_dir.path() + u'/' + relative;
 }
 
 void TempTree::addFolder(const QString& relative)

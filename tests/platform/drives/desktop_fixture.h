@@ -1,16 +1,19 @@
 #pragma once
 
+#include "platform/drives/drive_map.h"
 #include "platform/drives/volume_source.h"
 
 #include <QByteArray>
+#include <QStringList>
 
 namespace platterly::drives::fixtures {
 
 // The mount table of a desktop: / and /home on two ext4 partitions, the EFI partition, a USB
 // stick, a second USB disc whose mount point holds a blank, a USB disc at /media/cd (beside
-// /media/cdrom1, for the prefix rule), a disc image on a loop device at /mnt/iso, the disc in
-// the second optical drive at /media/cdrom1, and what a desktop has besides: /proc, /sys,
-// cgroups, tmpfs /run, a snap package, a bind mount of a folder of /home.
+// /media/cdrom1, for the prefix rule; its line has more than one optional field), a disc
+// image on a loop device at /mnt/iso, the disc in the second optical drive at /media/cdrom1,
+// and what a desktop has besides: /proc, /sys, cgroups, tmpfs /run, a snap package, a bind
+// mount of a folder of /home.
 inline const QByteArray DesktopMountInfo = QByteArrayLiteral(
     "22 1 8:2 / / rw,relatime shared:1 - ext4 /dev/sda2 rw,errors=remount-ro\n"
     "23 22 0:21 / /proc rw,nosuid,nodev,noexec,relatime shared:12 - proc proc rw\n"
@@ -30,7 +33,8 @@ inline const QByteArray DesktopMountInfo = QByteArrayLiteral(
     "rw,uid=1000,gid=1000\n"
     "34 22 8:33 / /media/ann/Old\\040Disk rw,nosuid,nodev,relatime shared:440 - ext4 /dev/sdc1 "
     "rw\n"
-    "35 22 8:49 / /media/cd rw,nosuid,nodev,relatime shared:450 - ext4 /dev/sdd1 rw\n"
+    "35 22 8:49 / /media/cd rw,nosuid,nodev,relatime shared:450 master:1 propagate_from:5 - ext4 "
+    "/dev/sdd1 rw\n"
     "36 22 11:1 / /media/cdrom1 ro,nosuid,nodev,relatime shared:460 - iso9660 /dev/sr1 "
     "ro,uid=1000,gid=1000,iocharset=utf8\n"
     "37 22 8:3 /ann/shared /srv/shared rw,relatime shared:29 - ext4 /dev/sda3 rw\n");
@@ -48,6 +52,17 @@ inline FixedVolumeSource desktopSource()
     source.setLabel(QStringLiteral("/dev/sdb1"), QStringLiteral("ANN STICK"));
     source.setLabel(QStringLiteral("/dev/sda2"), QStringLiteral("system"));
     return source;
+}
+
+// Each drive of the map on one line: "E /media/cdrom1 optical /dev/sr1 PHOTOS_2004".
+inline QStringList driveLines(const DriveMap& map)
+{
+    QStringList lines;
+    for (const Drive& drive : map.drives())
+        lines.append(QStringList{drive.letter, drive.mountPoint, kindName(drive.kind), drive.device,
+                                 drive.label}
+                         .join(u' '));
+    return lines;
 }
 
 } // namespace platterly::drives::fixtures

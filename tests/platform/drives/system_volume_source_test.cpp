@@ -1,9 +1,11 @@
+#include "desktop_fixture.h"
 #include "platform/drives/system_volume_source.h"
 #include "support/temp_tree.h"
 #include "volume_images.h"
 
-#include <QFileInfo>
 #include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
 
 namespace platterly::drives {
 namespace {
@@ -25,28 +27,26 @@ protected:
     FakeSystem()
     {
         for (const char* name : {"sr1", "sr10", "sr0", "sr2"})
-            tree.addFile(QStringLiteral("block/%1/dev").arg(QLatin1String(name)),
-                         QStringLiteral("11:%1\n").arg(QLatin1String(name + 2)).toUtf8());
-        tree.addFile(QStringLiteral("block/sda/dev"), "8:0\n");
-        tree.addFile(QStringLiteral("block/srx/dev"), "1:1\n");
-        tree.addFile(QStringLiteral("dev/sdb1"), "a FAT file system");
-        tree.addSymlink(QStringLiteral("dev/stick"), tree.path(QStringLiteral("dev/sdb1")));
-        tree.addSymlink(QStringLiteral("by-label/ANN\\x20STICK"), QStringLiteral("../dev/sdb1"));
-        tree.addSymlink(QStringLiteral("by-uuid/1B2C-3D4E"), QStringLiteral("../dev/sdb1"));
-        tree.addFile(QStringLiteral("dev/sr1"), fixtures::isoImage("ON_THE_DISC"));
-        tree.addFile(QStringLiteral("dev/loop3"), "not read: the image behind it is");
-        tree.addFile(QStringLiteral("images/disc.iso"),
-                     fixtures::udfImage(QStringLiteral("In a file")));
-        tree.addFile(QStringLiteral("block/loop3/loop/backing_file"),
-                     tree.path(QStringLiteral("images/disc.iso")).toUtf8() + '\n');
-        tree.addFile(QStringLiteral("mountinfo"), MountInfo);
+            tree.addFile(u"block/%1/dev"_s.arg(QLatin1String(name)),
+                         u"11:%1\n"_s.arg(QLatin1String(name + 2)).toUtf8());
+        tree.addFile(u"block/sda/dev"_s, "8:0\n");
+        tree.addFile(u"block/srx/dev"_s, "1:1\n");
+        tree.addFile(u"dev/sdb1"_s, "a FAT file system");
+        tree.addSymlink(u"dev/stick"_s, tree.path(u"dev/sdb1"_s));
+        tree.addSymlink(u"by-label/ANN\\x20STICK"_s, u"../dev/sdb1"_s);
+        tree.addSymlink(u"by-uuid/1B2C-3D4E"_s, u"../dev/sdb1"_s);
+        tree.addFile(u"dev/sr1"_s, fixtures::isoImage("ON_THE_DISC"));
+        tree.addFile(u"dev/loop3"_s, "not read: the image behind it is");
+        tree.addFile(u"images/disc.iso"_s, fixtures::udfImage(u"In a file"_s));
+        tree.addFile(u"block/loop3/loop/backing_file"_s,
+                     tree.path(u"images/disc.iso"_s).toUtf8() + '\n');
+        tree.addFile(u"mountinfo"_s, MountInfo);
     }
 
     SystemVolumeSource source() const
     {
-        return SystemVolumeSource(
-            {tree.path(QStringLiteral("mountinfo")), tree.path(QStringLiteral("block")),
-             tree.path(QStringLiteral("by-label")), tree.path(QStringLiteral("by-uuid"))});
+        return SystemVolumeSource({tree.path(u"mountinfo"_s), tree.path(u"block"_s),
+                                   tree.path(u"by-label"_s), tree.path(u"by-uuid"_s)});
     }
 
     test::TempTree tree;
@@ -58,71 +58,38 @@ TEST_F(FakeSystem, ListsOpticalDrivesInNumberOrderWithTheirDeviceNumbers)
     QStringList listed;
     for (const OpticalDevice& device : devices)
         listed.append(device.device + u'=' + device.majorMinor);
-    EXPECT_EQ(listed,
-              (QStringList{QStringLiteral("/dev/sr0=11:0"), QStringLiteral("/dev/sr1=11:1"),
-                           QStringLiteral("/dev/sr2=11:2"), QStringLiteral("/dev/sr10=11:10")}));
+    EXPECT_EQ(listed, (QStringList{u"/dev/sr0=11:0"_s, u"/dev/sr1=11:1"_s, u"/dev/sr2=11:2"_s,
+                                   u"/dev/sr10=11:10"_s}));
 }
 
 TEST_F(FakeSystem, ReadsLabelsAndUuidsFromTheirLinksFollowingDeviceLinks)
 {
-    EXPECT_EQ(source().labelOf(tree.path(QStringLiteral("dev/sdb1"))), u"ANN STICK");
-    EXPECT_EQ(source().labelOf(tree.path(QStringLiteral("dev/stick"))), u"ANN STICK");
-    EXPECT_EQ(source().uuidOf(tree.path(QStringLiteral("dev/stick"))), u"1B2C-3D4E");
-    EXPECT_EQ(source().uuidOf(tree.path(QStringLiteral("dev/sr1"))), std::nullopt);
+    EXPECT_EQ(source().labelOf(tree.path(u"dev/sdb1"_s)), u"ANN STICK");
+    EXPECT_EQ(source().labelOf(tree.path(u"dev/stick"_s)), u"ANN STICK");
+    EXPECT_EQ(source().uuidOf(tree.path(u"dev/stick"_s)), u"1B2C-3D4E");
+    EXPECT_EQ(source().uuidOf(tree.path(u"dev/sr1"_s)), std::nullopt);
 }
 
 TEST_F(FakeSystem, ReadsLabelsOfUnlinkedVolumesFromTheirContents)
 {
-    EXPECT_EQ(source().labelOf(tree.path(QStringLiteral("dev/sr1"))), u"ON_THE_DISC");
+    EXPECT_EQ(source().labelOf(tree.path(u"dev/sr1"_s)), u"ON_THE_DISC");
     // A loop device is read through the image file behind it.
-    EXPECT_EQ(source().labelOf(tree.path(QStringLiteral("dev/loop3"))), u"In a file");
+    EXPECT_EQ(source().labelOf(tree.path(u"dev/loop3"_s)), u"In a file");
     // Volumes without one have no label.
-    tree.addFile(QStringLiteral("dev/sdc1"), QByteArray(40 * 1024, '\0'));
-    EXPECT_EQ(source().labelOf(tree.path(QStringLiteral("dev/sdc1"))), std::nullopt);
-    EXPECT_EQ(source().labelOf(tree.path(QStringLiteral("dev/none"))), std::nullopt);
+    tree.addFile(u"dev/sdc1"_s, QByteArray(40 * 1024, '\0'));
+    EXPECT_EQ(source().labelOf(tree.path(u"dev/sdc1"_s)), std::nullopt);
+    EXPECT_EQ(source().labelOf(tree.path(u"dev/none"_s)), std::nullopt);
 }
 
 TEST_F(FakeSystem, ReadsTheMountTableAndBuildsDrivesFromIt)
 {
     EXPECT_EQ(source().mountInfo(), MountInfo);
-    const DriveMap map(source());
     // sr0, sr1, sr2 and sr10 take D: to G:; the disc image and the USB disc come after them.
-    ASSERT_EQ(map.drives().size(), 7u);
-    EXPECT_EQ(map.find(u'C')->device, u"overlay");
-    EXPECT_EQ(map.find(u'E')->mountPoint, u"/media/cdrom 1");
-    EXPECT_EQ(map.find(u'E')->kind, DriveKind::Optical);
-    EXPECT_EQ(map.find(u'E')->fsType, u"iso9660");
-    EXPECT_FALSE(map.find(u'G')->hasMedium());
-    EXPECT_EQ(map.find(u'G')->device, u"/dev/sr10");
-    EXPECT_EQ(map.find(u'H')->mountPoint, u"/mnt/iso");
-    EXPECT_EQ(map.find(u'H')->kind, DriveKind::Image);
-    EXPECT_EQ(map.find(u'I')->mountPoint, u"/media/usb");
-}
-
-TEST_F(FakeSystem, HasAnEmptyTableWhenTheFileIsMissing)
-{
-    const SystemVolumeSource missing({tree.path(QStringLiteral("no-mountinfo")),
-                                      tree.path(QStringLiteral("no-block")),
-                                      tree.path(QStringLiteral("no-labels"))});
-    EXPECT_TRUE(missing.mountInfo().isEmpty());
-    EXPECT_TRUE(missing.opticalDevices().empty());
-    EXPECT_EQ(missing.labelOf(tree.path(QStringLiteral("dev/sdb1"))), std::nullopt);
-}
-
-// This machine's own drives: what they are is unknown, how they look is not.
-TEST(ThisMachine, HasDrivesOfTheExpectedShape)
-{
-    const DriveMap map = systemDriveMap();
-    ASSERT_FALSE(map.drives().empty());
-    EXPECT_EQ(map.drives().front().mountPoint, u"/");
-    EXPECT_EQ(map.drives().front().kind, DriveKind::Root);
-    for (const Drive& drive : map.drives()) {
-        EXPECT_EQ(drive.root, drive.letter + QStringLiteral(":\\"));
-        if (drive.hasMedium()) {
-            EXPECT_TRUE(QFileInfo(drive.mountPoint).isDir()) << drive.mountPoint.toStdString();
-            EXPECT_EQ(map.toDrivePath(drive.mountPoint), drive.root);
-        }
-    }
+    EXPECT_EQ(fixtures::driveLines(DriveMap(source())),
+              (QStringList{u"C / root overlay "_s, u"D  optical /dev/sr0 "_s,
+                           u"E /media/cdrom 1 optical /dev/sr1 "_s, u"F  optical /dev/sr2 "_s,
+                           u"G  optical /dev/sr10 "_s, u"H /mnt/iso image /dev/loop99 "_s,
+                           u"I /media/usb other /dev/sdn1 "_s}));
 }
 
 } // namespace

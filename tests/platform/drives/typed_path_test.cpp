@@ -2,14 +2,15 @@
 #include "platform/drives/typed_path.h"
 #include "support/temp_tree.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
 
 namespace platterly::drives {
 namespace {
 
-const QString Home = QStringLiteral("/home/ann");
+const QString Home = u"/home/ann"_s;
 
 class TypedDesktopPath : public ::testing::Test
 {
@@ -22,40 +23,38 @@ protected:
 // The fixture's paths do not exist on this machine, so they are taken as typed, only cleaned.
 TEST_F(TypedDesktopPath, TakesAbsolutePathsAsTheyAreAndRelativeOnesFromTheCurrentFolder)
 {
-    const TypedPath path = resolve(QStringLiteral("/media/cdrom1/PHOTOS/2004/"));
+    const TypedPath path = resolve(u"/media/cdrom1/PHOTOS/2004/"_s);
     ASSERT_TRUE(path.ok()) << path.error.toStdString();
     EXPECT_EQ(path.drivePath, u"E:\\PHOTOS\\2004");
     EXPECT_EQ(path.nativePath, u"/media/cdrom1/PHOTOS/2004");
-    EXPECT_EQ(resolve(QStringLiteral("Pictures")).drivePath, u"H:\\ann\\Pictures");
-    EXPECT_EQ(resolve(QStringLiteral("../bob")).nativePath, u"/home/bob");
-    EXPECT_EQ(resolve(QStringLiteral("~/x")).nativePath, u"/home/ann/~/x");
-    EXPECT_EQ(resolve(QStringLiteral(".")).drivePath, u"H:\\ann");
+    EXPECT_EQ(resolve(u"Pictures"_s).drivePath, u"H:\\ann\\Pictures");
+    EXPECT_EQ(resolve(u"../bob"_s).nativePath, u"/home/bob");
+    EXPECT_EQ(resolve(u"~/x"_s).nativePath, u"/home/ann/~/x");
+    EXPECT_EQ(resolve(u"."_s).drivePath, u"H:\\ann");
 }
 
 TEST_F(TypedDesktopPath, AcceptsDrivePathsWithEitherSeparatorAndLetterCase)
 {
-    for (const QString& typed : {QStringLiteral("e:\\PHOTOS"), QStringLiteral("E:/PHOTOS"),
-                                 QStringLiteral("E:PHOTOS"), QStringLiteral("e:/PHOTOS/")}) {
+    for (const QString& typed : {u"e:\\PHOTOS"_s, u"E:/PHOTOS"_s, u"E:PHOTOS"_s, u"e:/PHOTOS/"_s}) {
         const TypedPath path = resolve(typed);
         ASSERT_TRUE(path.ok()) << typed.toStdString() << ": " << path.error.toStdString();
         EXPECT_EQ(path.drivePath, u"E:\\PHOTOS") << typed.toStdString();
         EXPECT_EQ(path.nativePath, u"/media/cdrom1/PHOTOS") << typed.toStdString();
     }
-    EXPECT_EQ(resolve(QStringLiteral("c:")).drivePath, u"C:\\");
-    EXPECT_EQ(resolve(QStringLiteral("i:\\My Files")).nativePath, u"/media/ann/Old Disk/My Files");
+    EXPECT_EQ(resolve(u"c:"_s).drivePath, u"C:\\");
+    EXPECT_EQ(resolve(u"i:\\My Files"_s).nativePath, u"/media/ann/Old Disk/My Files");
     // C:\home is the mount point of H:, so the folder is H:'s.
-    EXPECT_EQ(resolve(QStringLiteral("C:\\home\\ann")).drivePath, u"H:\\ann");
+    EXPECT_EQ(resolve(u"C:\\home\\ann"_s).drivePath, u"H:\\ann");
 }
 
 TEST_F(TypedDesktopPath, ExplainsWhatCannotBeUsed)
 {
     EXPECT_EQ(resolve(QString()).error, u"No folder was given.");
-    EXPECT_EQ(resolve(QStringLiteral("q:\\x")).error, u"There is no drive Q:.");
-    EXPECT_EQ(resolve(QStringLiteral("D:\\")).error, u"Drive D: holds no mounted medium.");
-    EXPECT_TRUE(resolve(QStringLiteral("/home/ann/a\\b")).error.contains(u"backslash"));
-    EXPECT_TRUE(resolveTypedPath(map, QStringLiteral("x"), QString()).error.contains(u"relative"));
-    EXPECT_EQ(resolveTypedPath(DriveMap(), QStringLiteral("/x"), Home).error,
-              u"No drives are known.");
+    EXPECT_EQ(resolve(u"q:\\x"_s).error, u"There is no drive Q:.");
+    EXPECT_EQ(resolve(u"D:\\"_s).error, u"Drive D: holds no mounted medium.");
+    EXPECT_TRUE(resolve(u"/home/ann/a\\b"_s).error.contains(u"backslash"));
+    EXPECT_TRUE(resolveTypedPath(map, u"x"_s, QString()).error.contains(u"relative"));
+    EXPECT_EQ(resolveTypedPath(DriveMap(), u"/x"_s, Home).error, u"No drives are known.");
 }
 
 // Real folders: symbolic links are followed, so a link into a volume gives that volume's drive.
@@ -65,11 +64,11 @@ class TypedRealPath : public ::testing::Test
 protected:
     TypedRealPath()
     {
-        tree.addFolder(QStringLiteral("my volume/DISC/MUSIC"));
-        tree.addFolder(QStringLiteral("home"));
+        tree.addFolder(u"my volume/DISC/MUSIC"_s);
+        tree.addFolder(u"home"_s);
         root = QFileInfo(tree.root()).canonicalFilePath();
-        tree.addSymlink(QStringLiteral("home/disc-link"), root + QStringLiteral("/my volume/DISC"));
-        tree.addSymlink(QStringLiteral("home/dangling"), root + QStringLiteral("/gone"));
+        tree.addSymlink(u"home/disc-link"_s, root + u"/my volume/DISC"_s);
+        tree.addSymlink(u"home/dangling"_s, root + u"/gone"_s);
         const QByteArray escapedRoot = root.toUtf8().replace(" ", "\\040");
         source.setMountInfo("1 0 8:1 / / rw - ext4 /dev/sda1 rw\n"
                             "2 1 8:17 / " +
@@ -85,21 +84,20 @@ TEST_F(TypedRealPath, FollowsLinksIntoAVolumeAndTakesMissingPathsAsTyped)
 {
     const DriveMap map(source);
     ASSERT_EQ(map.drives().size(), 2u);
-    TypedPath path =
-        resolveTypedPath(map, QStringLiteral("disc-link/MUSIC"), root + QStringLiteral("/home"));
+    TypedPath path = resolveTypedPath(map, u"disc-link/MUSIC"_s, root + u"/home"_s);
     ASSERT_TRUE(path.ok()) << path.error.toStdString();
     EXPECT_EQ(path.drivePath, u"D:\\DISC\\MUSIC");
-    EXPECT_EQ(path.nativePath, root + QStringLiteral("/my volume/DISC/MUSIC"));
+    EXPECT_EQ(path.nativePath, root + u"/my volume/DISC/MUSIC"_s);
 
-    path = resolveTypedPath(map, root + QStringLiteral("/home/dangling/x"), QStringLiteral("/"));
+    path = resolveTypedPath(map, root + u"/home/dangling/x"_s, u"/"_s);
     ASSERT_TRUE(path.ok()) << path.error.toStdString();
-    EXPECT_EQ(path.nativePath, root + QStringLiteral("/home/dangling/x"));
-    EXPECT_EQ(path.drivePath, QStringLiteral("C:") + QString(root).replace(u'/', u'\\') +
-                                  QStringLiteral("\\home\\dangling\\x"));
+    EXPECT_EQ(path.nativePath, root + u"/home/dangling/x"_s);
+    EXPECT_EQ(path.drivePath,
+              u"C:"_s + QString(root).replace(u'/', u'\\') + u"\\home\\dangling\\x"_s);
 
-    path = resolveTypedPath(map, QStringLiteral("d:/DISC"), QStringLiteral("/"));
+    path = resolveTypedPath(map, u"d:/DISC"_s, u"/"_s);
     EXPECT_EQ(path.drivePath, u"D:\\DISC");
-    EXPECT_EQ(path.nativePath, root + QStringLiteral("/my volume/DISC"));
+    EXPECT_EQ(path.nativePath, root + u"/my volume/DISC"_s);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "volume_images.h"
 
+#include <QtEndian>
 #include <cstdint>
 
 namespace platterly::drives::fixtures {
@@ -17,14 +18,12 @@ void putBytes(QByteArray& image, qsizetype at, const QByteArray& bytes)
 
 void put16(QByteArray& image, qsizetype at, std::uint16_t value)
 {
-    image[at] = static_cast<char>(value & 0xff);
-    image[at + 1] = static_cast<char>(value >> 8);
+    qToLittleEndian(value, image.data() + at);
 }
 
 void put32(QByteArray& image, qsizetype at, std::uint32_t value)
 {
-    put16(image, at, static_cast<std::uint16_t>(value & 0xffff));
-    put16(image, at + 2, static_cast<std::uint16_t>(value >> 16));
+    qToLittleEndian(value, image.data() + at);
 }
 
 QByteArray sector(std::uint8_t type, const char* identifier)
@@ -61,15 +60,11 @@ QByteArray udfDescriptor(std::uint16_t tagId, std::uint32_t location)
 QByteArray dstring(const QString& text, UdfCharacters characters, int fieldSize)
 {
     QByteArray field(fieldSize, '\0');
-    QByteArray data;
-    if (characters == UdfCharacters::EightBit) {
-        data = QByteArray(1, '\x08') + text.toLatin1();
-    } else {
-        data = QByteArray(1, '\x10');
-        for (const QChar c : text) {
+    QByteArray data(1, characters == UdfCharacters::EightBit ? '\x08' : '\x10');
+    for (const QChar c : text) {
+        if (characters == UdfCharacters::Sixteen)
             data.append(static_cast<char>(c.unicode() >> 8));
-            data.append(static_cast<char>(c.unicode() & 0xff));
-        }
+        data.append(static_cast<char>(c.unicode() & 0xff));
     }
     field.replace(0, data.size(), data);
     field[fieldSize - 1] = static_cast<char>(data.size());

@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace platterly::system {
 namespace {
 
@@ -17,10 +19,9 @@ class InstalledProgram : public ::testing::Test
 protected:
     InstalledProgram()
     {
-        tree.addFolder(QStringLiteral("prefix/bin"));
+        tree.addFolder(u"prefix/bin"_s);
         for (const QString& name : shippedFileNames())
-            tree.addFile(QStringLiteral("prefix/share/platterly/") + name,
-                         "shipped " + name.toUtf8());
+            tree.addFile(u"prefix/share/platterly/"_s + name, "shipped " + name.toUtf8());
     }
 
     ApplicationFolder resolve() const
@@ -29,72 +30,67 @@ protected:
     }
 
     TempTree tree;
-    QString programFolder = tree.path(QStringLiteral("prefix/bin"));
-    QString shippedFolder = tree.path(QStringLiteral("prefix/share/platterly"));
-    QString dataFolder = tree.path(QStringLiteral("home/.local/share/platterly"));
+    QString programFolder = tree.path(u"prefix/bin"_s);
+    QString shippedFolder = tree.path(u"prefix/share/platterly"_s);
+    QString dataFolder = tree.path(u"home/.local/share/platterly"_s);
 };
 
 TEST_F(InstalledProgram, ShippedFilesAreFoundBesideTheProgramFolder)
 {
     EXPECT_EQ(shippedFolderFor(programFolder), shippedFolder);
     // A build folder or a portable copy ships its files beside the program.
-    tree.addFolder(QStringLiteral("portable"));
-    EXPECT_EQ(shippedFolderFor(tree.path(QStringLiteral("portable/"))),
-              tree.path(QStringLiteral("portable")));
+    tree.addFolder(u"portable"_s);
+    EXPECT_EQ(shippedFolderFor(tree.path(u"portable/"_s)), tree.path(u"portable"_s));
 }
 
 TEST_F(InstalledProgram, FirstUseSeedsTheDataFolderWithWritableCopiesOfEveryShippedFile)
 {
-    ASSERT_TRUE(
-        QFile::setPermissions(shippedFolder + QStringLiteral("/db.db2"), QFileDevice::ReadOwner));
+    ASSERT_TRUE(QFile::setPermissions(shippedFolder + u"/db.db2"_s, QFileDevice::ReadOwner));
     const ApplicationFolder result = resolve();
     EXPECT_EQ(result.folder, dataFolder);
     EXPECT_EQ(result.error, QString());
     for (const QString& name : shippedFileNames())
-        EXPECT_EQ(readBytes(dataFolder + QLatin1Char('/') + name), "shipped " + name.toUtf8())
+        EXPECT_EQ(readBytes(dataFolder + u'/' + name), "shipped " + name.toUtf8())
             << name.toStdString();
-    EXPECT_TRUE(QFile::permissions(dataFolder + QStringLiteral("/db.db2")) &
-                QFileDevice::WriteOwner);
+    EXPECT_TRUE(QFile::permissions(dataFolder + u"/db.db2"_s) & QFileDevice::WriteOwner);
 }
 
 TEST_F(InstalledProgram, SeedingKeepsTheUsersFilesAndAddsOnlyWhatIsMissing)
 {
-    tree.addFile(QStringLiteral("home/.local/share/platterly/settings.ini"), "[Settings]\n");
-    tree.addFile(QStringLiteral("home/.local/share/platterly/db.db2"), "my discs");
-    ASSERT_TRUE(QFile::remove(shippedFolder + QStringLiteral("/help.pdf")));
+    tree.addFile(u"home/.local/share/platterly/settings.ini"_s, "[Settings]\n");
+    tree.addFile(u"home/.local/share/platterly/db.db2"_s, "my discs");
+    ASSERT_TRUE(QFile::remove(shippedFolder + u"/help.pdf"_s));
 
-    const ApplicationFolder result = resolve();
-    EXPECT_EQ(result.folder, dataFolder);
     // A shipped file that is not there is no seeding error.
-    EXPECT_EQ(result.error, QString());
-    EXPECT_EQ(readBytes(dataFolder + QStringLiteral("/settings.ini")), "[Settings]\n");
-    EXPECT_EQ(readBytes(dataFolder + QStringLiteral("/db.db2")), "my discs");
-    EXPECT_EQ(readBytes(dataFolder + QStringLiteral("/qn.qns")), "shipped qn.qns");
-    EXPECT_FALSE(QFileInfo::exists(dataFolder + QStringLiteral("/help.pdf")));
+    EXPECT_EQ(resolve().error, QString());
+    EXPECT_EQ(readBytes(dataFolder + u"/settings.ini"_s), "[Settings]\n");
+    EXPECT_EQ(readBytes(dataFolder + u"/db.db2"_s), "my discs");
+    EXPECT_EQ(readBytes(dataFolder + u"/qn.qns"_s), "shipped qn.qns");
+    EXPECT_FALSE(QFileInfo::exists(dataFolder + u"/help.pdf"_s));
 }
 
 TEST_F(InstalledProgram, ACopyCutShortIsReportedAndLeavesNoHalfFile)
 {
-    tree.addFile(QStringLiteral("prefix/share/platterly/db.db2"), QByteArray(4096, 'c'));
+    tree.addFile(u"prefix/share/platterly/db.db2"_s, QByteArray(4096, 'c'));
     ApplicationFolder result;
     {
         test::FileSizeLimit limit(1024);
         ASSERT_TRUE(limit.isActive());
         result = resolve();
     }
-    EXPECT_TRUE(result.error.contains(QStringLiteral("db.db2"))) << result.error.toStdString();
-    EXPECT_FALSE(QFileInfo::exists(dataFolder + QStringLiteral("/db.db2")));
+    EXPECT_TRUE(result.error.contains(u"db.db2"_s)) << result.error.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(dataFolder + u"/db.db2"_s));
     // The small files fit under the limit and are there.
-    EXPECT_EQ(readBytes(dataFolder + QStringLiteral("/qn.qns")), "shipped qn.qns");
+    EXPECT_EQ(readBytes(dataFolder + u"/qn.qns"_s), "shipped qn.qns");
     // The next start copies what is still missing.
     result = resolve();
     EXPECT_EQ(result.error, QString());
-    EXPECT_EQ(readBytes(dataFolder + QStringLiteral("/db.db2")), QByteArray(4096, 'c'));
+    EXPECT_EQ(readBytes(dataFolder + u"/db.db2"_s), QByteArray(4096, 'c'));
 }
 
 TEST_F(InstalledProgram, ADataFolderThatCannotBeMadeIsReported)
 {
-    tree.addFile(QStringLiteral("home/.local/share"), "a file where a folder should be");
+    tree.addFile(u"home/.local/share"_s, "a file where a folder should be");
     const ApplicationFolder result = resolve();
     EXPECT_EQ(result.folder, dataFolder);
     EXPECT_TRUE(result.error.contains(dataFolder)) << result.error.toStdString();
@@ -106,24 +102,22 @@ TEST_F(InstalledProgram, AWritableProgramFolderIsUsedOnlyWhenItHoldsTheProgramsF
     EXPECT_EQ(resolve().folder, dataFolder);
 
     // Its own catalogue makes it a portable copy, used as it is.
-    tree.addFile(QStringLiteral("prefix/bin/db.db2"), "catalogue");
-    const ApplicationFolder withCatalogue = resolve();
-    EXPECT_EQ(withCatalogue.folder, programFolder);
-    EXPECT_EQ(withCatalogue.error, QString());
-    EXPECT_EQ(readBytes(programFolder + QStringLiteral("/db.db2")), "catalogue");
+    tree.addFile(u"prefix/bin/db.db2"_s, "catalogue");
+    EXPECT_EQ(resolve().folder, programFolder);
+    EXPECT_EQ(readBytes(programFolder + u"/db.db2"_s), "catalogue");
 
     // So do its own settings; the missing catalogue is named.
-    ASSERT_TRUE(QFile::remove(programFolder + QStringLiteral("/db.db2")));
-    tree.addFile(QStringLiteral("prefix/bin/settings.ini"), "[Settings]\n");
+    ASSERT_TRUE(QFile::remove(programFolder + u"/db.db2"_s));
+    tree.addFile(u"prefix/bin/settings.ini"_s, "[Settings]\n");
     const ApplicationFolder portable = resolve();
     EXPECT_EQ(portable.folder, programFolder);
-    EXPECT_TRUE(portable.error.contains(programFolder + QStringLiteral("/db.db2")))
+    EXPECT_TRUE(portable.error.contains(programFolder + u"/db.db2"_s))
         << portable.error.toStdString();
 }
 
 TEST_F(InstalledProgram, AReadOnlyProgramFolderIsNotUsedEvenWithACatalogue)
 {
-    tree.addFile(QStringLiteral("prefix/bin/db.db2"), "catalogue");
+    tree.addFile(u"prefix/bin/db.db2"_s, "catalogue");
     ASSERT_TRUE(
         QFile::setPermissions(programFolder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
     const bool lockHolds = !test::canCreateFileIn(programFolder);
@@ -133,22 +127,6 @@ TEST_F(InstalledProgram, AReadOnlyProgramFolderIsNotUsedEvenWithACatalogue)
     if (!lockHolds)
         GTEST_SKIP() << "running with rights that ignore folder permissions";
     EXPECT_EQ(result.folder, dataFolder);
-}
-
-TEST(RunningProgram, OverrideReplacesTheFolderUntilCleared)
-{
-    TempTree tree;
-    test::EnvironmentGuard dataHome("XDG_DATA_HOME", tree.path(QStringLiteral("data")));
-    setApplicationFolderOverride(tree.path(QStringLiteral("catalogues/")));
-    EXPECT_EQ(applicationFolder(), tree.path(QStringLiteral("catalogues")));
-    EXPECT_EQ(appFile(QStringLiteral("settings.ini")),
-              tree.path(QStringLiteral("catalogues/settings.ini")));
-    EXPECT_EQ(applicationFolderError(), QString());
-    // The override is taken as it is: nothing is seeded there.
-    EXPECT_FALSE(QFileInfo::exists(tree.path(QStringLiteral("catalogues"))));
-
-    setApplicationFolderOverride(QString());
-    EXPECT_NE(applicationFolder(), tree.path(QStringLiteral("catalogues")));
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 #include <QSet>
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace platterly::system {
 namespace {
 
@@ -31,17 +33,16 @@ TEST(NativeNames, EveryByteComesBackAndDifferentNamesStayDifferent)
     }
     EXPECT_EQ(texts.size(), static_cast<qsizetype>(std::size(names)));
 
-    EXPECT_EQ(textFromNativeBytes("caf\xc3\xa9.txt"), QStringLiteral("caf\u00e9.txt"));
+    EXPECT_EQ(textFromNativeBytes("caf\xc3\xa9.txt"), u"caf\u00e9.txt"_s);
     EXPECT_FALSE(holdsEscapedBytes(textFromNativeBytes("caf\xc3\xa9.txt")));
     EXPECT_TRUE(holdsEscapedBytes(textFromNativeBytes("caf\xe9.txt")));
 }
 
 TEST(NativeNames, BytesThatAreNotUtf8ShowAsReplacementCharacters)
 {
-    EXPECT_EQ(displayedText(textFromNativeBytes("caf\xe9.txt")), QStringLiteral("caf\uFFFD.txt"));
-    EXPECT_EQ(displayedText(textFromNativeBytes("\xed\xa0\x80")),
-              QStringLiteral("\uFFFD\uFFFD\uFFFD"));
-    EXPECT_EQ(displayedText(QStringLiteral("C:\\Fotos\\")), QStringLiteral("C:\\Fotos\\"));
+    EXPECT_EQ(displayedText(textFromNativeBytes("caf\xe9.txt")), u"caf\uFFFD.txt"_s);
+    EXPECT_EQ(displayedText(textFromNativeBytes("\xed\xa0\x80")), u"\uFFFD\uFFFD\uFFFD"_s);
+    EXPECT_EQ(displayedText(u"C:\\Fotos\\"_s), u"C:\\Fotos\\"_s);
 }
 
 } // namespace

@@ -8,6 +8,8 @@
 #include <QSet>
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace platterly::ui {
 namespace {
 
@@ -17,9 +19,9 @@ const QString kShippedFile = QStringLiteral(PLATTERLY_ASSETS_DIR "/extensions.in
 QStringList keysOf(const QString& text)
 {
     QStringList keys;
-    for (const QString& line : text.split(QLatin1Char('\n'))) {
-        const qsizetype equals = line.indexOf(QLatin1Char('='));
-        if (!line.startsWith(QLatin1Char(';')) && equals > 0)
+    for (const QString& line : text.split(u'\n')) {
+        const qsizetype equals = line.indexOf(u'=');
+        if (!line.startsWith(u';') && equals > 0)
             keys.append(line.left(equals));
     }
     return keys;
@@ -36,14 +38,14 @@ TEST(ExtensionsSection, TheShippedFileHoldsTheProgramsText)
     const QString shipped = shippedText();
     ASSERT_FALSE(shipped.isEmpty()) << kShippedFile.toStdString();
     EXPECT_EQ(shipped, extensionsSectionText());
-    EXPECT_TRUE(shipped.startsWith(QStringLiteral("[Extensions]\n")));
+    EXPECT_TRUE(shipped.startsWith(u"[Extensions]\n"_s));
 }
 
 TEST(ExtensionsSection, EveryExtensionOfTheShippedFileReadsAsAnIconNumber)
 {
     const QStringList keys = keysOf(shippedText());
     ASSERT_GT(keys.size(), 200);
-    const QRegularExpression extensionShape(QStringLiteral("^[a-z0-9]+$"));
+    const QRegularExpression extensionShape(u"^[a-z0-9]+$"_s);
     QSet<QString> seen;
     QSet<int> used;
     for (const QString& key : keys) {
@@ -51,12 +53,11 @@ TEST(ExtensionsSection, EveryExtensionOfTheShippedFileReadsAsAnIconNumber)
         // A second line for a key would never be read.
         EXPECT_FALSE(seen.contains(key));
         seen.insert(key);
-        if (key != QStringLiteral("(Default)")) {
+        if (key != u"(Default)"_s) {
             EXPECT_TRUE(extensionShape.match(key).hasMatch());
         }
         bool numeric = false;
-        const int number =
-            system::ReadINI(kShippedFile, QStringLiteral("Extensions"), key, {}).toInt(&numeric);
+        const int number = system::ReadINI(kShippedFile, u"Extensions"_s, key, {}).toInt(&numeric);
         ASSERT_TRUE(numeric);
         EXPECT_TRUE(isIconNumber(number)) << number;
         used.insert(number);

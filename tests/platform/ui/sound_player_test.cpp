@@ -4,11 +4,10 @@
 #include "support/doubles/recording_sound_output.h"
 #include "support/temp_tree.h"
 
-#include <QEventLoop>
-#include <QFile>
-#include <QTimer>
 #include <QtEndian>
 #include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
 
 namespace platterly::ui {
 namespace {
@@ -33,18 +32,18 @@ QByteArray waveFile()
 TEST(SoundPlayer, ANewSoundCutsOffTheOnePlayingAndAMissingOneGivesTheDefaultSound)
 {
     TempTree folder;
-    folder.addFile(QStringLiteral("music.qns"), waveFile());
+    folder.addFile(u"music.qns"_s, waveFile());
     // A folder where the sound file should be cannot be played either.
-    folder.addFolder(QStringLiteral("qn.qns"));
+    folder.addFolder(u"qn.qns"_s);
     RecordingSoundOutput output;
     const SoundPlayer player(output, folder.root());
 
-    player.play(QStringLiteral("music"));
-    player.play(QStringLiteral("qn"));
+    player.play(u"music"_s);
+    player.play(u"qn"_s);
     // Names are taken as they are: "Music" asks for Music.qns, which is not music.qns.
-    player.play(QStringLiteral("Music"));
+    player.play(u"Music"_s);
 
-    const QString music = folder.path(QStringLiteral("music.qns"));
+    const QString music = folder.path(u"music.qns"_s);
     const std::vector<Event> expected = {{Event::Kind::Stop, {}}, {Event::Kind::Play, music},
                                          {Event::Kind::Stop, {}}, {Event::Kind::Beep, {}},
                                          {Event::Kind::Stop, {}}, {Event::Kind::Beep, {}}};
@@ -55,58 +54,18 @@ TEST(SoundPlayer, ANewSoundCutsOffTheOnePlayingAndAMissingOneGivesTheDefaultSoun
 TEST(SoundPlayer, TheDefaultPlayerUsesTheApplicationFolderAndTheInstalledOutput)
 {
     TempTree folder;
-    folder.addFile(QStringLiteral("qn.qns"), waveFile());
+    folder.addFile(u"qn.qns"_s, waveFile());
     system::setApplicationFolderOverride(folder.root());
     RecordingSoundOutput output;
     {
         SoundOutputOverride installed(output);
         EXPECT_EQ(&soundOutput(), &output);
-        SoundPlayer().play(QStringLiteral("qn"));
+        SoundPlayer().play(u"qn"_s);
     }
     system::setApplicationFolderOverride({});
     // Without a replacement the sounds go to the real audio output.
     EXPECT_NE(dynamic_cast<EffectSoundOutput*>(&soundOutput()), nullptr);
-    EXPECT_EQ(output.played(), QStringList{folder.path(QStringLiteral("qn.qns"))});
-}
-
-// Waits, through the event loop, until the output has finished loading its sound. The
-// guard only keeps a broken audio system from hanging the test run; nothing is measured.
-EffectSoundOutput::Status settledStatus(EffectSoundOutput& output)
-{
-    if (output.status() == EffectSoundOutput::Status::Loading) {
-        QEventLoop loop;
-        QObject::connect(&output, &EffectSoundOutput::statusChanged, &loop, [&] {
-            if (output.status() != EffectSoundOutput::Status::Loading)
-                loop.quit();
-        });
-        QTimer::singleShot(30000, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return output.status();
-}
-
-// Machines that run the tests often have no sound card: playing must neither crash nor
-// block there, and must end in a definite status either way.
-TEST(EffectSoundOutput, PlaysARealWaveFileWithoutBlockingOnAnyMachine)
-{
-    TempTree folder;
-    folder.addFile(QStringLiteral("tone.qns"), waveFile());
-    folder.addFile(QStringLiteral("broken.qns"), QByteArray("not a wave file at all"));
-    EffectSoundOutput output;
-    EXPECT_EQ(output.status(), EffectSoundOutput::Status::Idle);
-
-    output.play(folder.path(QStringLiteral("tone.qns")));
-    const auto tone = settledStatus(output);
-    EXPECT_TRUE(tone == EffectSoundOutput::Status::Ready ||
-                tone == EffectSoundOutput::Status::Failed)
-        << static_cast<int>(tone);
-
-    output.play(folder.path(QStringLiteral("broken.qns")));
-    EXPECT_EQ(settledStatus(output), EffectSoundOutput::Status::Failed);
-
-    output.play(folder.path(QStringLiteral("tone.qns")));
-    output.stop();
-    settledStatus(output);
+    EXPECT_EQ(output.played(), QStringList{folder.path(u"qn.qns"_s)});
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "platform/ui/ui_test_support.h"
 #include "platform/ui/widget_dialogs.h"
+#include "support/doubles/scripted_dialogs.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -11,6 +12,8 @@
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
 
 namespace platterly::ui {
 namespace {
@@ -70,41 +73,27 @@ SeenBox showAndPress(const QString& text, const QString& caption, Buttons button
 TEST(WidgetDialogs, AMessageBoxShowsItsTextsAndReturnsTheButtonPressed)
 {
     Answer answer = Answer::Ok;
-    const SeenBox seen =
-        showAndPress(QStringLiteral("Device is not ready"), QStringLiteral("Quenlo"),
-                     Buttons::RetryCancel, Icon::Warning, QMessageBox::Retry, &answer);
+    SeenBox seen = showAndPress(u"Device is not ready"_s, u"Quenlo"_s, Buttons::RetryCancel,
+                                Icon::Warning, QMessageBox::Retry, &answer);
     EXPECT_EQ(answer, Answer::Retry);
-    EXPECT_EQ(seen.title, QStringLiteral("Quenlo"));
-    EXPECT_EQ(seen.text, QStringLiteral("Device is not ready"));
+    EXPECT_EQ(seen.title, u"Quenlo"_s);
+    EXPECT_EQ(seen.text, u"Device is not ready"_s);
     EXPECT_EQ(seen.icon, QMessageBox::Warning);
     EXPECT_EQ(seen.buttons, QMessageBox::Retry | QMessageBox::Cancel);
     EXPECT_EQ(seen.defaultButton, QMessageBox::Retry);
 
-    showAndPress(QStringLiteral("Delete?"), {}, Buttons::YesNo, Icon::Question, QMessageBox::Yes,
-                 &answer);
-    EXPECT_EQ(answer, Answer::Yes);
-    showAndPress(QStringLiteral("Go on?"), {}, Buttons::OkCancel, Icon::Information,
-                 QMessageBox::Cancel, &answer);
-    EXPECT_EQ(answer, Answer::Cancel);
     // Escape on a Yes/No box answers No.
-    showAndPress(QStringLiteral("Delete?"), {}, Buttons::YesNo, Icon::Question,
-                 QMessageBox::NoButton, &answer);
+    showAndPress(u"Delete?"_s, {}, Buttons::YesNo, Icon::Question, QMessageBox::NoButton, &answer);
     EXPECT_EQ(answer, Answer::No);
-}
 
-TEST(WidgetDialogs, AMessageBoxWithoutCaptionShowsTheApplicationTitleAndPlainText)
-{
-    Answer answer = Answer::Cancel;
-    const QString text = QStringLiteral("Please Insert CD : <b>Photos</b> or\r\nCheck the File");
-    const SeenBox seen =
-        showAndPress(text, {}, Buttons::Ok, Icon::Question, QMessageBox::Ok, &answer);
+    // Without a caption the application title shows; markup in a disc title is shown as
+    // typed, and the line break is a line break.
+    seen = showAndPress(u"Please Insert CD : <b>Photos</b> or\r\nCheck the File"_s, {}, Buttons::Ok,
+                        Icon::Question, QMessageBox::Ok, &answer);
     EXPECT_EQ(answer, Answer::Ok);
-    EXPECT_EQ(seen.title, QStringLiteral("PLATTERLY"));
-    EXPECT_EQ(seen.icon, QMessageBox::Question);
-    EXPECT_EQ(seen.buttons, QMessageBox::Ok);
-    // Markup in a disc title is shown as typed, and the line break is a line break.
+    EXPECT_EQ(seen.title, u"PLATTERLY"_s);
     EXPECT_EQ(seen.format, Qt::PlainText);
-    EXPECT_EQ(seen.text, QStringLiteral("Please Insert CD : <b>Photos</b> or\nCheck the File"));
+    EXPECT_EQ(seen.text, u"Please Insert CD : <b>Photos</b> or\nCheck the File"_s);
 }
 
 TEST(WidgetDialogs, TheInputDialogGivesTheTypedTextOrNothingOnCancel)
@@ -117,23 +106,49 @@ TEST(WidgetDialogs, TheInputDialogGivesTheTypedTextOrNothingOnCancel)
         title = dialog.windowTitle();
         label = dialog.labelText();
         preset = dialog.textValue();
-        dialog.findChild<QLineEdit*>()->setText(QStringLiteral("Summer 2004"));
+        dialog.findChild<QLineEdit*>()->setText(u"Summer 2004"_s);
         dialog.accept();
     });
-    EXPECT_EQ(real.input(nullptr, QStringLiteral("Enter New CD Name(uptp 15 letters only)"),
-                         QStringLiteral("Rename CD Collection"), QStringLiteral("Photos")),
-              QStringLiteral("Summer 2004"));
-    EXPECT_EQ(title, QStringLiteral("Rename CD Collection"));
-    EXPECT_EQ(label, QStringLiteral("Enter New CD Name(uptp 15 letters only)"));
-    EXPECT_EQ(preset, QStringLiteral("Photos"));
+    EXPECT_EQ(real.input(nullptr, u"Enter New CD Name(uptp 15 letters only)"_s,
+                         u"Rename CD Collection"_s, u"Photos"_s),
+              u"Summer 2004"_s);
+    EXPECT_EQ(title, u"Rename CD Collection"_s);
+    EXPECT_EQ(label, u"Enter New CD Name(uptp 15 letters only)"_s);
+    EXPECT_EQ(preset, u"Photos"_s);
 
     whenShown<QInputDialog>([&](QInputDialog& dialog) {
         title = dialog.windowTitle();
         dialog.reject();
     });
-    EXPECT_EQ(real.input(nullptr, QStringLiteral("Name"), {}, QStringLiteral("Photos")),
-              std::nullopt);
-    EXPECT_EQ(title, QStringLiteral("PLATTERLY"));
+    EXPECT_EQ(real.input(nullptr, u"Name"_s, {}, u"Photos"_s), std::nullopt);
+    EXPECT_EQ(title, u"PLATTERLY"_s);
+}
+
+// The window tests install scripted dialogs in place of these.
+TEST(ScriptedDialogs, InstalledDialogsAnswerTheShortFormsUntilTheGuardEnds)
+{
+    Dialogs& real = dialogs();
+    {
+        ScriptedDialogs script;
+        DialogsOverride installed(script);
+        EXPECT_EQ(&dialogs(), &script);
+        script.answer(Answer::Ok);
+        script.cancelInput();
+        script.type(QString());
+        EXPECT_EQ(messageBox(nullptr, u"Finished"_s), Answer::Ok);
+        // The short form is a plain box: one OK button, no icon, the application title.
+        EXPECT_EQ(script.shown()[0].buttons, Buttons::Ok);
+        EXPECT_EQ(script.shown()[0].icon, Icon::None);
+        EXPECT_EQ(script.shown()[0].caption, u"PLATTERLY"_s);
+        // Callers that treat Cancel like an empty entry get "" either way; an empty text
+        // typed with OK is an answer, not a cancel.
+        EXPECT_EQ(inputBox(nullptr, u"p"_s, QString(), u"d"_s), QString());
+        EXPECT_EQ(dialogs().input(nullptr, u"p"_s, QString(), u"d"_s),
+                  std::optional<QString>(QString()));
+        EXPECT_FALSE(script.failed()) << script.failures().toStdString();
+    }
+    EXPECT_EQ(&dialogs(), &real);
+    EXPECT_NE(dynamic_cast<WidgetDialogs*>(&real), nullptr);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 namespace platterly::ui {
 
@@ -16,8 +17,17 @@ public:
     // The answer to every request from now on.
     void setFallbackResult(bool result) { m_result = result; }
 
-    bool open(const QString& nativePath) override;
-    bool openUrl(const QUrl& url) override;
+    bool open(const QString& nativePath) override
+    {
+        m_paths.append(nativePath);
+        return m_result;
+    }
+    bool openUrl(const QUrl& url) override
+    {
+        if (url.isLocalFile())
+            m_paths.append(url.toLocalFile());
+        return m_result;
+    }
 
     // The paths given to open() and the local files of openUrl(), in order.
     const QStringList& openedPaths() const { return m_paths; }

@@ -26,10 +26,9 @@ void RecordingSoundOutput::beep()
 QStringList RecordingSoundOutput::played() const
 {
     QStringList paths;
-    for (const Event& event : m_events) {
+    for (const Event& event : m_events)
         if (event.kind == Event::Kind::Play)
             paths.append(event.path);
-    }
     return paths;
 }
 

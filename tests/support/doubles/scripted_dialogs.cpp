@@ -13,21 +13,6 @@ QString answerName(Answer answer)
 
 } // namespace
 
-void ScriptedDialogs::answer(Answer answer)
-{
-    m_queue.push_back({Reply::Kind::Button, answer, {}});
-}
-
-void ScriptedDialogs::type(const QString& text)
-{
-    m_queue.push_back({Reply::Kind::Typed, Answer::Ok, text});
-}
-
-void ScriptedDialogs::cancelInput()
-{
-    m_queue.push_back({Reply::Kind::Cancelled, Answer::Cancel, {}});
-}
-
 Answer ScriptedDialogs::message(QWidget* /*parent*/, const QString& text, const QString& caption,
                                 Buttons buttons, Icon icon)
 {

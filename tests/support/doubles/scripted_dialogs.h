@@ -47,11 +47,11 @@ class ScriptedDialogs final : public Dialogs
 {
 public:
     // The next message box is answered with `answer`.
-    void answer(Answer answer);
+    void answer(Answer answer) { m_queue.push_back({Reply::Kind::Button, answer, {}}); }
     // The next text-input dialog is answered with OK after typing `text`.
-    void type(const QString& text);
+    void type(const QString& text) { m_queue.push_back({Reply::Kind::Typed, Answer::Ok, text}); }
     // The next text-input dialog is cancelled.
-    void cancelInput();
+    void cancelInput() { m_queue.push_back({Reply::Kind::Cancelled, Answer::Cancel, {}}); }
     // The next file dialog chooses `nativePath`; cancelInput() cancels one.
     void chooseFile(const QString& nativePath) { type(nativePath); }
 
