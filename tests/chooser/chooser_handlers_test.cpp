@@ -6,14 +6,15 @@
 #include <QPushButton>
 #include <QToolButton>
 
+using namespace Qt::StringLiterals;
+
 namespace platterly::chooser::test {
 namespace {
 
 using platterly::test::EnvironmentGuard;
 using platterly::test::readBytes;
 
-const QString kPickAFile =
-    QStringLiteral("Please Check  the File  list if files exists Click the file name");
+const QString kPickAFile = u"Please Check  the File  list if files exists Click the file name"_s;
 
 class ChooserHandlers : public ChooserTest
 {
@@ -21,50 +22,50 @@ protected:
     void SetUp() override
     {
         ChooserTest::SetUp();
-        tree.addFile(QStringLiteral("Catalogs/Music/Songs.db2"));
-        tree.addFile(QStringLiteral("Catalogs/Music/Albums.MDB"));
-        tree.addFolder(QStringLiteral("Catalogs/Empty"));
+        tree.addFile(u"Catalogs/Music/Songs.db2"_s);
+        tree.addFile(u"Catalogs/Music/Albums.MDB"_s);
+        tree.addFolder(u"Catalogs/Empty"_s);
     }
 
     // Shows the chooser on the folder Catalogs/Music, as the last load remembered it.
     void openOnMusic()
     {
-        rememberFolder(storedFormOf(QStringLiteral("Catalogs/Music")));
+        rememberFolder(storedFormOf(u"Catalogs/Music"_s));
         open();
-        ASSERT_EQ(chooser->Dir1->path(), tree.path(QStringLiteral("Catalogs/Music")));
+        ASSERT_EQ(chooser->Dir1->path(), tree.path(u"Catalogs/Music"_s));
     }
 };
 
 TEST_F(ChooserHandlers, AFileIsChosenByClickOrKeyAndLoadRemembersItsFolderInCapitals)
 {
     openOnMusic();
-    clickFile(QStringLiteral("Albums.MDB"));
-    EXPECT_EQ(state.DBPath, tree.path(QStringLiteral("Catalogs/Music/Albums.MDB")));
+    clickFile(u"Albums.MDB"_s);
+    EXPECT_EQ(state.DBPath, tree.path(u"Catalogs/Music/Albums.MDB"_s));
     QTest::keyClick(chooser->File1, Qt::Key_Down);
-    EXPECT_EQ(state.DBPath, tree.path(QStringLiteral("Catalogs/Music/Songs.db2")));
+    EXPECT_EQ(state.DBPath, tree.path(u"Catalogs/Music/Songs.db2"_s));
 
     QTest::mouseClick(chooser->cmdLoad, Qt::LeftButton);
-    const QString expected = storedFormOf(QStringLiteral("Catalogs/Music"));
+    const QString expected = storedFormOf(u"Catalogs/Music"_s);
     EXPECT_TRUE(expected.endsWith(u"\\CATALOGS\\MUSIC\\"));
     EXPECT_EQ(rememberedFolder(), expected);
-    EXPECT_EQ(state.DBPath, tree.path(QStringLiteral("Catalogs/Music/Songs.db2")));
+    EXPECT_EQ(state.DBPath, tree.path(u"Catalogs/Music/Songs.db2"_s));
     EXPECT_FALSE(chooser->isVisible());
     EXPECT_EQ(mainShown, 1);
     EXPECT_TRUE(dialogs.shown().empty());
 
     // Load without a click reopens the catalogue in use.
-    state.DBPath = tree.path(QStringLiteral("app/db.db2"));
+    state.DBPath = tree.path(u"app/db.db2"_s);
     openOnMusic();
-    rememberFolder(QStringLiteral("APP"));
+    rememberFolder(u"APP"_s);
     QTest::mouseClick(chooser->cmdLoad, Qt::LeftButton);
-    EXPECT_EQ(state.DBPath, tree.path(QStringLiteral("app/db.db2")));
+    EXPECT_EQ(state.DBPath, tree.path(u"app/db.db2"_s));
     EXPECT_EQ(rememberedFolder(), expected);
 
     // A double click on a file loads it at once.
     openOnMusic();
-    rememberFolder(QStringLiteral("APP"));
-    doubleClickRow(chooser->File1, rowOfFile(QStringLiteral("Albums.MDB")));
-    EXPECT_EQ(state.DBPath, tree.path(QStringLiteral("Catalogs/Music/Albums.MDB")));
+    rememberFolder(u"APP"_s);
+    doubleClickRow(chooser->File1, rowOfFile(u"Albums.MDB"_s));
+    EXPECT_EQ(state.DBPath, tree.path(u"Catalogs/Music/Albums.MDB"_s));
     EXPECT_EQ(rememberedFolder(), expected);
     EXPECT_EQ(mainShown, 3);
     EXPECT_FALSE(chooser->isVisible());
@@ -78,9 +79,9 @@ TEST_F(ChooserHandlers, LoadWithoutAFileToLoadAsksForOneAndStays)
     const QByteArray before = readBytes(settingsFile());
     dialogs.answer(ui::Answer::Ok);
     QTest::mouseClick(chooser->cmdLoad, Qt::LeftButton);
-    state.DBPath = tree.path(QStringLiteral("app/db.db2"));
-    doubleClickFolder(tree.path(QStringLiteral("Catalogs")));
-    doubleClickFolder(tree.path(QStringLiteral("Catalogs/Empty")));
+    state.DBPath = tree.path(u"app/db.db2"_s);
+    doubleClickFolder(tree.path(u"Catalogs"_s));
+    doubleClickFolder(tree.path(u"Catalogs/Empty"_s));
     ASSERT_EQ(chooser->File1->count(), 0);
     dialogs.answer(ui::Answer::Ok);
     QTest::mouseClick(chooser->cmdLoad, Qt::LeftButton);
@@ -97,17 +98,17 @@ TEST_F(ChooserHandlers, TheDefaultButtonOpensTheDefaultCatalogueAndNeverWritesTh
 {
     open();
     QTest::mouseClick(chooser->cmdDefault, Qt::LeftButton);
-    EXPECT_EQ(state.DBPath, tree.path(QStringLiteral("app/db.db2")));
+    EXPECT_EQ(state.DBPath, tree.path(u"app/db.db2"_s));
     EXPECT_FALSE(QFile::exists(settingsFile()));
 
     openOnMusic();
     const QByteArray before = readBytes(settingsFile());
     ASSERT_FALSE(before.isEmpty());
-    clickFile(QStringLiteral("Songs.db2"));
-    doubleClickFolder(tree.path(QStringLiteral("Catalogs")));
+    clickFile(u"Songs.db2"_s);
+    doubleClickFolder(tree.path(u"Catalogs"_s));
 
     QTest::mouseClick(chooser->cmdDefault, Qt::LeftButton);
-    EXPECT_EQ(state.DBPath, tree.path(QStringLiteral("app/db.db2")));
+    EXPECT_EQ(state.DBPath, tree.path(u"app/db.db2"_s));
     EXPECT_EQ(mainShown, 2);
     EXPECT_FALSE(chooser->isVisible());
     EXPECT_EQ(readBytes(settingsFile()), before);
@@ -118,41 +119,36 @@ TEST_F(ChooserHandlers, TheFolderListShowsTheWayDownAndOpensFoldersBothWays)
     openOnMusic();
     FolderList* folders = chooser->Dir1;
     EXPECT_EQ(folders->folderAt(0), u"/");
-    EXPECT_EQ(folders->folderAt(folders->currentFolderRow()),
-              tree.path(QStringLiteral("Catalogs/Music")));
-    EXPECT_EQ(rowOfFolder(tree.path(QStringLiteral("Catalogs/Empty"))), -1);
+    EXPECT_EQ(folders->folderAt(folders->currentFolderRow()), tree.path(u"Catalogs/Music"_s));
+    EXPECT_EQ(rowOfFolder(tree.path(u"Catalogs/Empty"_s)), -1);
 
-    doubleClickFolder(tree.path(QStringLiteral("Catalogs")));
-    EXPECT_EQ(folders->path(), tree.path(QStringLiteral("Catalogs")));
+    doubleClickFolder(tree.path(u"Catalogs"_s));
+    EXPECT_EQ(folders->path(), tree.path(u"Catalogs"_s));
     // The subfolders follow the current folder, in name order.
-    EXPECT_EQ(rowOfFolder(tree.path(QStringLiteral("Catalogs/Empty"))),
-              folders->currentFolderRow() + 1);
-    EXPECT_EQ(rowOfFolder(tree.path(QStringLiteral("Catalogs/Music"))),
-              folders->currentFolderRow() + 2);
+    EXPECT_EQ(rowOfFolder(tree.path(u"Catalogs/Empty"_s)), folders->currentFolderRow() + 1);
+    EXPECT_EQ(rowOfFolder(tree.path(u"Catalogs/Music"_s)), folders->currentFolderRow() + 2);
     EXPECT_EQ(listedFiles(), QStringList());
 
-    folders->setCurrentRow(rowOfFolder(tree.path(QStringLiteral("Catalogs/Music"))));
+    folders->setCurrentRow(rowOfFolder(tree.path(u"Catalogs/Music"_s)));
     QTest::keyClick(folders, Qt::Key_Return);
-    EXPECT_EQ(folders->path(), tree.path(QStringLiteral("Catalogs/Music")));
-    EXPECT_EQ(listedFiles(),
-              (QStringList{QStringLiteral("Albums.MDB"), QStringLiteral("Songs.db2")}));
+    EXPECT_EQ(folders->path(), tree.path(u"Catalogs/Music"_s));
+    EXPECT_EQ(listedFiles(), (QStringList{u"Albums.MDB"_s, u"Songs.db2"_s}));
 }
 
 TEST_F(ChooserHandlers, TheDesktopButtonListsTheDesktopAndLeavesTheDriveBox)
 {
-    tree.addFile(QStringLiteral("home/Schreibtisch/desk.db2"));
-    tree.addFile(QStringLiteral("config/user-dirs.dirs"),
-                 "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n");
-    EnvironmentGuard home("HOME", tree.path(QStringLiteral("home")));
-    EnvironmentGuard config("XDG_CONFIG_HOME", tree.path(QStringLiteral("config")));
-    rememberFolder(QStringLiteral("E:\\"));
+    tree.addFile(u"home/Schreibtisch/desk.db2"_s);
+    tree.addFile(u"config/user-dirs.dirs"_s, "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n");
+    EnvironmentGuard home("HOME", tree.path(u"home"_s));
+    EnvironmentGuard config("XDG_CONFIG_HOME", tree.path(u"config"_s));
+    rememberFolder(u"E:\\"_s);
     open();
     ASSERT_EQ(chooser->Drive1->drive(), QChar(u'E'));
 
     EXPECT_EQ(chooser->Command3->toolTip(), u"Desktop");
     QTest::mouseClick(chooser->Command3, Qt::LeftButton);
-    EXPECT_EQ(chooser->Dir1->path(), tree.path(QStringLiteral("home/Schreibtisch")));
-    EXPECT_EQ(listedFiles(), QStringList{QStringLiteral("desk.db2")});
+    EXPECT_EQ(chooser->Dir1->path(), tree.path(u"home/Schreibtisch"_s));
+    EXPECT_EQ(listedFiles(), QStringList{u"desk.db2"_s});
     EXPECT_EQ(chooser->Drive1->drive(), QChar(u'E'));
 }
 
@@ -166,19 +162,18 @@ TEST_F(ChooserHandlers, TheTextsAreTheProgramsOwnAndPickingADriveListsItsRoot)
     EXPECT_EQ(chooser->cmdLoad->text(), u"&Load  Selected Database");
     EXPECT_EQ(chooser->Drive1->itemText(0), u"C:  /");
     EXPECT_EQ(chooser->Drive1->itemText(1), u"D:");
-    EXPECT_EQ(chooser->Drive1->itemText(2),
-              QStringLiteral("E:  ") + tree.path(QStringLiteral("cdrom")));
+    EXPECT_EQ(chooser->Drive1->itemText(2), u"E:  "_s + tree.path(u"cdrom"_s));
     chooser->Drive1->setDrive(u'D');
     QTest::keyClick(chooser->Drive1, Qt::Key_Down);
     ASSERT_EQ(chooser->Drive1->drive(), QChar(u'E'));
-    EXPECT_EQ(chooser->Dir1->path(), tree.path(QStringLiteral("cdrom")));
-    EXPECT_EQ(listedFiles(), QStringList{QStringLiteral("ON_DISC.DB2")});
+    EXPECT_EQ(chooser->Dir1->path(), tree.path(u"cdrom"_s));
+    EXPECT_EQ(listedFiles(), QStringList{u"ON_DISC.DB2"_s});
     EXPECT_TRUE(dialogs.shown().empty());
 }
 
 TEST_F(ChooserHandlers, AnEmptyDriveAsksUntilCancelledAndRetryLooksAtTheDrivesAgain)
 {
-    tree.addFile(QStringLiteral("disc/NEW.DB2"));
+    tree.addFile(u"disc/NEW.DB2"_s);
     open();
     dialogs.answer(ui::Answer::Retry);
     dialogs.answer(ui::Answer::Cancel);
@@ -191,7 +186,7 @@ TEST_F(ChooserHandlers, AnEmptyDriveAsksUntilCancelledAndRetryLooksAtTheDrivesAg
         EXPECT_EQ(box.buttons, ui::Buttons::RetryCancel);
     }
     EXPECT_EQ(chooser->Dir1->path(), applicationFolder());
-    EXPECT_EQ(listedFiles(), QStringList{QStringLiteral("db.db2")});
+    EXPECT_EQ(listedFiles(), QStringList{u"db.db2"_s});
 
     // A disc put in while the box shows is found by the retry.
     dialogs.clear();
@@ -202,10 +197,9 @@ TEST_F(ChooserHandlers, AnEmptyDriveAsksUntilCancelledAndRetryLooksAtTheDrivesAg
     QTest::keyClick(chooser->Drive1, Qt::Key_Down);
     EXPECT_EQ(dialogs.shown().size(), 1u);
     EXPECT_EQ(driveReads, readsBefore + 1);
-    EXPECT_EQ(chooser->Dir1->path(), tree.path(QStringLiteral("disc")));
-    EXPECT_EQ(listedFiles(), QStringList{QStringLiteral("NEW.DB2")});
-    EXPECT_EQ(chooser->Drive1->itemText(1),
-              QStringLiteral("D:  ") + tree.path(QStringLiteral("disc")));
+    EXPECT_EQ(chooser->Dir1->path(), tree.path(u"disc"_s));
+    EXPECT_EQ(listedFiles(), QStringList{u"NEW.DB2"_s});
+    EXPECT_EQ(chooser->Drive1->itemText(1), u"D:  "_s + tree.path(u"disc"_s));
     EXPECT_FALSE(dialogs.failed()) << dialogs.failures().toStdString();
 }
 

@@ -3,6 +3,8 @@
 
 #include <QPushButton>
 
+using namespace Qt::StringLiterals;
+
 namespace platterly::chooser::test {
 namespace {
 
@@ -10,9 +12,9 @@ using ChooserLoad = ChooserTest;
 
 TEST_F(ChooserLoad, TheListsStartOnTheRememberedFolderOrTheApplicationFolder)
 {
-    tree.addFile(QStringLiteral("Catalogs/Music/Mine.DB3"));
-    tree.addFile(QStringLiteral("Catalogs/Music/notes.txt"));
-    tree.addFile(QStringLiteral("cdrom/sub/Old.mdb"));
+    tree.addFile(u"Catalogs/Music/Mine.DB3"_s);
+    tree.addFile(u"Catalogs/Music/notes.txt"_s);
+    tree.addFile(u"cdrom/sub/Old.mdb"_s);
     struct Case
     {
         QString remembered; // empty: none yet
@@ -21,14 +23,13 @@ TEST_F(ChooserLoad, TheListsStartOnTheRememberedFolderOrTheApplicationFolder)
         QString file;
     };
     const Case cases[] = {
-        {{}, u'C', {}, QStringLiteral("db.db2")},
-        {QStringLiteral("APP"), u'C', {}, QStringLiteral("db.db2")},
+        {{}, u'C', {}, u"db.db2"_s},
+        {u"APP"_s, u'C', {}, u"db.db2"_s},
         // Found again whatever the case of its names.
-        {storedFormOf(QStringLiteral("Catalogs/Music")), u'C', QStringLiteral("Catalogs/Music"),
-         QStringLiteral("Mine.DB3")},
-        {QStringLiteral("E:\\SUB\\"), u'E', QStringLiteral("cdrom/sub"), QStringLiteral("Old.mdb")},
+        {storedFormOf(u"Catalogs/Music"_s), u'C', u"Catalogs/Music"_s, u"Mine.DB3"_s},
+        {u"E:\\SUB\\"_s, u'E', u"cdrom/sub"_s, u"Old.mdb"_s},
         // On a drive that is not ready: the application folder, without a message.
-        {QStringLiteral("D:\\CATALOGS\\"), u'C', {}, QStringLiteral("db.db2")},
+        {u"D:\\CATALOGS\\"_s, u'C', {}, u"db.db2"_s},
     };
     for (const Case& each : cases) {
         SCOPED_TRACE(each.remembered.toStdString());
@@ -53,19 +54,18 @@ TEST_F(ChooserLoad, OnlyCatalogueFilesAreListedInAnyCase)
 {
     for (const char* name :
          {"b.mdb", "A.DB2", "c.Db3", "notes.txt", "db2", "old.db2.bak", ".hidden.db2"})
-        tree.addFile(QStringLiteral("mixed/") + QLatin1String(name));
-    tree.addFolder(QStringLiteral("mixed/folder.db2"));
-    rememberFolder(storedFormOf(QStringLiteral("mixed")));
+        tree.addFile(u"mixed/"_s + QLatin1String(name));
+    tree.addFolder(u"mixed/folder.db2"_s);
+    rememberFolder(storedFormOf(u"mixed"_s));
     open();
-    EXPECT_EQ(listedFiles(), (QStringList{QStringLiteral("A.DB2"), QStringLiteral("b.mdb"),
-                                          QStringLiteral("c.Db3")}));
+    EXPECT_EQ(listedFiles(), (QStringList{u"A.DB2"_s, u"b.mdb"_s, u"c.Db3"_s}));
 }
 
 TEST_F(ChooserLoad, EachLoadStartsAgainFromTheRememberedFolder)
 {
-    tree.addFile(QStringLiteral("Catalogs/one.db2"));
-    tree.addFolder(QStringLiteral("app/Elsewhere"));
-    rememberFolder(storedFormOf(QStringLiteral("Catalogs")));
+    tree.addFile(u"Catalogs/one.db2"_s);
+    tree.addFolder(u"app/Elsewhere"_s);
+    rememberFolder(storedFormOf(u"Catalogs"_s));
     open();
     doubleClickFolder(tree.root());
     doubleClickFolder(applicationFolder());
@@ -74,8 +74,8 @@ TEST_F(ChooserLoad, EachLoadStartsAgainFromTheRememberedFolder)
     QTest::mouseClick(chooser->cmdDefault, Qt::LeftButton);
     EXPECT_FALSE(chooser->isLoaded());
     open();
-    EXPECT_EQ(chooser->Dir1->path(), tree.path(QStringLiteral("Catalogs")));
-    EXPECT_EQ(listedFiles(), QStringList{QStringLiteral("one.db2")});
+    EXPECT_EQ(chooser->Dir1->path(), tree.path(u"Catalogs"_s));
+    EXPECT_EQ(listedFiles(), QStringList{u"one.db2"_s});
     EXPECT_EQ(driveReads, 2);
 }
 

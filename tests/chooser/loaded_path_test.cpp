@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace platterly::chooser {
 namespace {
 
@@ -16,10 +18,10 @@ class LoadedPathText : public ::testing::Test
 protected:
     LoadedPathText()
     {
-        tree.addFolder(QStringLiteral("Catalogs/Music"));
-        tree.addFolder(QStringLiteral("Catalogs/.hidden"));
+        tree.addFolder(u"Catalogs/Music"_s);
+        tree.addFolder(u"Catalogs/.hidden"_s);
         drives::FixedVolumeSource source("22 1 8:2 / / rw,relatime shared:1 - ext4 /dev/sda2 rw\n");
-        source.addOpticalDevice(QStringLiteral("/dev/sr0"), QStringLiteral("11:0"));
+        source.addOpticalDevice(u"/dev/sr0"_s, u"11:0"_s);
         map = drives::DriveMap(source);
     }
 
@@ -31,51 +33,46 @@ protected:
 
 TEST_F(LoadedPathText, FoldersAreFoundWhateverTheCaseOfTheText)
 {
-    const QString music = tree.path(QStringLiteral("Catalogs/Music"));
-    EXPECT_EQ(findFolderCaseBlind(upper(QStringLiteral("Catalogs/Music"))), music);
+    const QString music = tree.path(u"Catalogs/Music"_s);
+    EXPECT_EQ(findFolderCaseBlind(upper(u"Catalogs/Music"_s)), music);
     EXPECT_EQ(findFolderCaseBlind(music), music);
-    EXPECT_EQ(findFolderCaseBlind(music + QStringLiteral("/")), music);
-    EXPECT_EQ(findFolderCaseBlind(upper(QStringLiteral("Catalogs/.hidden"))),
-              tree.path(QStringLiteral("Catalogs/.hidden")));
-    EXPECT_EQ(findFolderCaseBlind(upper(QStringLiteral("Catalogs/Films"))), std::nullopt);
-    EXPECT_EQ(findFolderCaseBlind(QStringLiteral("Catalogs/Music")), std::nullopt);
+    EXPECT_EQ(findFolderCaseBlind(music + u"/"_s), music);
+    EXPECT_EQ(findFolderCaseBlind(upper(u"Catalogs/.hidden"_s)), tree.path(u"Catalogs/.hidden"_s));
+    EXPECT_EQ(findFolderCaseBlind(upper(u"Catalogs/Films"_s)), std::nullopt);
+    EXPECT_EQ(findFolderCaseBlind(u"Catalogs/Music"_s), std::nullopt);
 }
 
 TEST_F(LoadedPathText, ANameSpeltExactlyWinsOverOneDifferingInCase)
 {
-    tree.addFolder(QStringLiteral("pair/Data"));
-    tree.addFolder(QStringLiteral("pair/DATA"));
-    tree.addFolder(QStringLiteral("pair/data"));
-    EXPECT_EQ(findFolderCaseBlind(tree.path(QStringLiteral("pair/data"))),
-              tree.path(QStringLiteral("pair/data")));
-    EXPECT_EQ(findFolderCaseBlind(tree.path(QStringLiteral("pair/DATA"))),
-              tree.path(QStringLiteral("pair/DATA")));
+    tree.addFolder(u"pair/Data"_s);
+    tree.addFolder(u"pair/DATA"_s);
+    tree.addFolder(u"pair/data"_s);
+    EXPECT_EQ(findFolderCaseBlind(tree.path(u"pair/data"_s)), tree.path(u"pair/data"_s));
+    EXPECT_EQ(findFolderCaseBlind(tree.path(u"pair/DATA"_s)), tree.path(u"pair/DATA"_s));
 }
 
 TEST_F(LoadedPathText, NamesWhoseCapitalsAreLongerAreFoundToo)
 {
-    tree.addFolder(QStringLiteral("Straße"));
-    EXPECT_EQ(findFolderCaseBlind(upper(QStringLiteral("Straße"))),
-              tree.path(QStringLiteral("Straße")));
-    EXPECT_TRUE(upper(QStringLiteral("Straße")).endsWith(u"STRASSE"));
+    tree.addFolder(u"Straße"_s);
+    EXPECT_EQ(findFolderCaseBlind(upper(u"Straße"_s)), tree.path(u"Straße"_s));
+    EXPECT_TRUE(upper(u"Straße"_s).endsWith(u"STRASSE"));
 }
 
 TEST_F(LoadedPathText, WhatCannotBeReachedSaysWhy)
 {
     const LoadedPlace gone =
-        locateLoadedPath(loadedPathFor(tree.path(QStringLiteral("Catalogs/Gone")), map), map);
+        locateLoadedPath(loadedPathFor(tree.path(u"Catalogs/Gone"_s), map), map);
     EXPECT_EQ(gone.error, ListError::PathNotFound);
     EXPECT_EQ(gone.drive, QChar(u'C'));
 
-    const LoadedPlace empty = locateLoadedPath(QStringLiteral("D:\\CATALOGS\\"), map);
+    const LoadedPlace empty = locateLoadedPath(u"D:\\CATALOGS\\"_s, map);
     EXPECT_EQ(empty.error, ListError::DeviceUnavailable);
     EXPECT_EQ(empty.drive, std::nullopt);
 
-    EXPECT_EQ(locateLoadedPath(QStringLiteral("Q:\\"), map).error, ListError::DeviceUnavailable);
-    EXPECT_EQ(locateLoadedPath(QStringLiteral("APP"), map).error, ListError::DeviceUnavailable);
+    EXPECT_EQ(locateLoadedPath(u"Q:\\"_s, map).error, ListError::DeviceUnavailable);
+    EXPECT_EQ(locateLoadedPath(u"APP"_s, map).error, ListError::DeviceUnavailable);
     EXPECT_EQ(locateLoadedPath(QString(), map).error, ListError::DeviceUnavailable);
-    EXPECT_EQ(locateLoadedPath(QStringLiteral("/nonexistent/folder"), map).error,
-              ListError::PathNotFound);
+    EXPECT_EQ(locateLoadedPath(u"/nonexistent/folder"_s, map).error, ListError::PathNotFound);
 }
 
 } // namespace

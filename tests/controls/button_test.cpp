@@ -12,6 +12,8 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace platterly::test {
 namespace {
 
@@ -83,7 +85,7 @@ protected:
     QString take() { return std::exchange(events, {}).join(u' '); }
     QPoint caption() const
     {
-        return first->findChild<QLabel*>(QStringLiteral("lblCaption"))->geometry().center();
+        return first->findChild<QLabel*>(u"lblCaption"_s)->geometry().center();
     }
     // Presses and releases delivered through the window, so that Qt picks the widget.
     void mouse(bool press, QPoint local, Qt::MouseButton button = Qt::LeftButton)
@@ -101,8 +103,8 @@ protected:
     }
 
     Window window;
-    Button* first = new Button(QStringLiteral("cmdAddCD"), &window);
-    Button* second = new Button(QStringLiteral("cmdDelete"), &window);
+    Button* first = new Button(u"cmdAddCD"_s, &window);
+    Button* second = new Button(u"cmdDelete"_s, &window);
     std::shared_ptr<ScriptedPointer> pointer = std::make_shared<ScriptedPointer>(&window);
     QStringList events;
 };
@@ -179,20 +181,20 @@ TEST_F(ButtonTest, ALeftClickOnTheCaptionClicksWhereverItIsReleased)
 TEST_F(ButtonTest, AltWithTheMarkedLetterClicksUnlessDesigning)
 {
     const auto alt = [this](Qt::Key key) { QTest::keyClick(&window, key, Qt::AltModifier); };
-    first->setCaption(QStringLiteral("&ADD New CD"));
+    first->setCaption(u"&ADD New CD"_s);
     alt(Qt::Key_A);
     alt(Qt::Key_D);
     QTest::keyClick(&window, Qt::Key_A);
     EXPECT_EQ(take(), u"cmdAddCD:Click");
 
     // The letter follows the caption; "&&" marks none.
-    first->setCaption(QStringLiteral("&Quit"));
+    first->setCaption(u"&Quit"_s);
     alt(Qt::Key_A);
     alt(Qt::Key_Q);
-    first->setCaption(QStringLiteral("Q&&A"));
+    first->setCaption(u"Q&&A"_s);
     alt(Qt::Key_A);
     EXPECT_EQ(take(), u"cmdAddCD:Click");
-    first->setCaption(QStringLiteral("&Quit"));
+    first->setCaption(u"&Quit"_s);
     first->setDesignMode(true);
     alt(Qt::Key_Q);
     EXPECT_EQ(take(), QString());
@@ -201,10 +203,10 @@ TEST_F(ButtonTest, AltWithTheMarkedLetterClicksUnlessDesigning)
 
 TEST(ButtonCaption, ANewButtonShowsItsNameAndTakesItsLooksFromItsProperties)
 {
-    Button button(QStringLiteral("CmdQuit"));
-    const auto* caption = button.findChild<QLabel*>(QStringLiteral("lblCaption"));
-    EXPECT_EQ(caption->text(), QStringLiteral("CmdQuit"));
-    EXPECT_EQ(caption->font().family(), QStringLiteral("Tahoma"));
+    Button button(u"CmdQuit"_s);
+    const auto* caption = button.findChild<QLabel*>(u"lblCaption"_s);
+    EXPECT_EQ(caption->text(), u"CmdQuit"_s);
+    EXPECT_EQ(caption->font().family(), u"Tahoma"_s);
     EXPECT_DOUBLE_EQ(caption->font().pointSizeF(), 8.25);
     EXPECT_EQ(button.fontSize(), 8);
     const auto colour = [caption] { return caption->palette().color(QPalette::WindowText); };

@@ -14,6 +14,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 using namespace platterly;
 
 namespace {
@@ -26,8 +28,8 @@ protected:
     {
         m_source.setMountInfo("1 0 8:1 / / rw - ext4 /dev/sda1 rw\n2 1 8:17 / " +
                               QFile::encodeName(m_stick.root()) + " rw - vfat /dev/sdb1 rw\n");
-        m_source.addOpticalDevice(QStringLiteral("/dev/sr0"), QStringLiteral("11:0"));
-        m_source.setLabel(QStringLiteral("/dev/sdb1"), QStringLiteral("STICK"));
+        m_source.addOpticalDevice(u"/dev/sr0"_s, u"11:0"_s);
+        m_source.setLabel(u"/dev/sdb1"_s, u"STICK"_s);
         m_form.setDriveSource([this] { return drives::DriveMap(m_source); });
     }
 
@@ -39,8 +41,8 @@ protected:
 
     QString driveLetterSetting()
     {
-        return system::ReadINI(appFile("settings.ini"), QStringLiteral("Settings"),
-                               QStringLiteral("DriveLetter"), QStringLiteral("(none)"));
+        return system::ReadINI(appFile("settings.ini"), u"Settings"_s, u"DriveLetter"_s,
+                               u"(none)"_s);
     }
 
     // Catalogues a folder given as the user typed it, recording its volume, as Form2 does.
@@ -90,43 +92,41 @@ TEST_F(Form1DrivesTest, TheDriveBoxShowsTheDrivesAndOnlyAChoiceFromItsListIsStor
     QApplication::setActiveWindow(&m_form);
     app::DriveLetterBox* box = control<app::DriveLetterBox>(m_form, "cmbDrive");
     ASSERT_EQ(box->count(), 24); // C: to Z:
-    EXPECT_EQ(box->itemText(0), QStringLiteral("C:  /"));
-    EXPECT_EQ(box->itemText(1), QStringLiteral("D:  (no disc)"));
-    EXPECT_EQ(box->itemText(2), QStringLiteral("E:  ") + m_stick.root());
-    EXPECT_EQ(box->itemText(3), QStringLiteral("F:"));
+    EXPECT_EQ(box->itemText(0), u"C:  /"_s);
+    EXPECT_EQ(box->itemText(1), u"D:  (no disc)"_s);
+    EXPECT_EQ(box->itemText(2), u"E:  "_s + m_stick.root());
+    EXPECT_EQ(box->itemText(3), u"F:"_s);
     // Nothing stored yet: the first optical drive.
-    EXPECT_EQ(box->currentText(), QStringLiteral("D:  (no disc)"));
+    EXPECT_EQ(box->currentText(), u"D:  (no disc)"_s);
 
     // Typed, then Enter, then leaving the box: used, but not stored.
     box->setFocus();
     box->lineEdit()->selectAll();
-    QTest::keyClicks(box, QStringLiteral("f:"));
+    QTest::keyClicks(box, u"f:"_s);
     QTest::keyClick(box, Qt::Key_Return);
     control<QComboBox>(m_form, "cmbStrs")->setFocus();
     EXPECT_EQ(box->letter(), u'F');
-    EXPECT_EQ(driveLetterSetting(), QStringLiteral("(none)"));
+    EXPECT_EQ(driveLetterSetting(), u"(none)"_s);
 
     // Chosen from the list: the letter alone is stored, and shown at the next start.
     box->showPopup();
     box->view()->setCurrentIndex(box->model()->index(2, 0));
     QTest::keyClick(box->view(), Qt::Key_Return);
-    EXPECT_EQ(driveLetterSetting(), QStringLiteral("E"));
+    EXPECT_EQ(driveLetterSetting(), u"E"_s);
     m_form.unload();
     m_form.Load();
-    EXPECT_EQ(box->currentText(), QStringLiteral("E:  ") + m_stick.root());
+    EXPECT_EQ(box->currentText(), u"E:  "_s + m_stick.root());
 }
 
 TEST_F(Form1DrivesTest, FilesOfAFolderAddedInCapitalsOpenAndCopyButAFolderRowIsNotCopied)
 {
     test::TempTree tree;
-    tree.addFolder(QStringLiteral("Share/Doc/Sub"));
-    const QByteArray raw = addRawFile(tree.path(QStringLiteral("Share/Doc")), "caf\xe9.txt");
-    catalogue(QStringLiteral("Docs"),
-              QStringLiteral("C:") +
-                  tree.path(QStringLiteral("Share")).toUpper().replace(u'/', u'\\'));
+    tree.addFolder(u"Share/Doc/Sub"_s);
+    const QByteArray raw = addRawFile(tree.path(u"Share/Doc"_s), "caf\xe9.txt");
+    catalogue(u"Docs"_s, u"C:"_s + tree.path(u"Share"_s).toUpper().replace(u'/', u'\\'));
     const QString desktop = useOwnDesktop();
     m_form.Load(); // the box shows the empty optical drive
-    searchFor(m_form, QStringLiteral("*"));
+    searchFor(m_form, u"*"_s);
 
     const QString rawName = system::textFromNativeBytes("caf\xe9.txt");
     choose(rawName, "mnuFile");
@@ -141,10 +141,10 @@ TEST_F(Form1DrivesTest, FilesOfAFolderAddedInCapitalsOpenAndCopyButAFolderRowIsN
     // A folder row: one clear message, no offer to retry, and no folder picker.
     int pickerShown = 0;
     windows.pickCopyFolder = [&](auto&&) { ++pickerShown; };
-    choose(QStringLiteral("Sub"), "mnucopy");
-    choose(QStringLiteral("Sub"), "mnucopydesk");
+    choose(u"Sub"_s, "mnucopy");
+    choose(u"Sub"_s, "mnucopydesk");
     ASSERT_EQ(dialogs.shown().size(), 2u);
-    EXPECT_TRUE(dialogs.shown()[0].text.startsWith(QStringLiteral("'Sub' is a folder.")));
+    EXPECT_TRUE(dialogs.shown()[0].text.startsWith(u"'Sub' is a folder."_s));
     EXPECT_EQ(dialogs.shown()[1].buttons, ui::Buttons::Ok);
     EXPECT_EQ(pickerShown, 0);
 }

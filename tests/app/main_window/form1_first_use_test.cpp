@@ -11,6 +11,8 @@
 #include <QHeaderView>
 #include <QRadioButton>
 
+using namespace Qt::StringLiterals;
+
 using namespace platterly;
 
 namespace {
@@ -43,12 +45,12 @@ protected:
 
 TEST_F(Form1FirstUseTest, NoDiscIsChosenUntilTheUserHighlightsOne)
 {
-    catalogueSmallDisc(QStringLiteral("Photos"));
-    catalogueSmallDisc(QStringLiteral("Music"));
+    catalogueSmallDisc(u"Photos"_s);
+    catalogueSmallDisc(u"Music"_s);
     // Qt appends an application display name to every title; the program sets none.
     app::setUpApplication();
     showActive();
-    EXPECT_EQ(form.windowHandle()->title(), QStringLiteral("Quenlo Platterly"));
+    EXPECT_EQ(form.windowHandle()->title(), u"Quenlo Platterly"_s);
     discList(form)->setFocus(Qt::TabFocusReason);
     EXPECT_TRUE(form.SelCDName.isEmpty());
     EXPECT_TRUE(textOf(form, "LBLtFILES").isEmpty());
@@ -57,19 +59,19 @@ TEST_F(Form1FirstUseTest, NoDiscIsChosenUntilTheUserHighlightsOne)
     dialogs.answer(ui::Answer::Ok);
     clickOn(control(form, "cmdDelete"));
     EXPECT_EQ(dialogs.shownTexts(), QStringList{u"Select CD to Delete And Press the Button"_qs});
-    EXPECT_EQ(dialogs.shown()[0].caption, QStringLiteral("PLATTERLY"));
+    EXPECT_EQ(dialogs.shown()[0].caption, u"PLATTERLY"_s);
     EXPECT_EQ(discList(form)->count(), 2);
 
     // The first arrow key lands on the first disc, the next on the second.
     QTest::keyClick(discList(form), Qt::Key_Down);
-    EXPECT_EQ(form.SelCDName, QStringLiteral("Photos"));
-    EXPECT_EQ(textOf(form, "LBLtFILES"), QStringLiteral("Directories: 1 Files: 2"));
+    EXPECT_EQ(form.SelCDName, u"Photos"_s);
+    EXPECT_EQ(textOf(form, "LBLtFILES"), u"Directories: 1 Files: 2"_s);
     EXPECT_TRUE(control<QRadioButton>(form, "Option1_1")->isChecked());
     QTest::keyClick(discList(form), Qt::Key_Down);
     dialogs.answer(ui::Answer::Yes);
     clickOn(control(form, "cmdDelete"));
     ASSERT_EQ(discList(form)->count(), 1);
-    EXPECT_EQ(discList(form)->item(0)->text(), QStringLiteral("Photos"));
+    EXPECT_EQ(discList(form)->item(0)->text(), u"Photos"_s);
 
     // Back from another window the window starts afresh, whatever gets the focus.
     form.unload();
@@ -82,17 +84,17 @@ TEST_F(Form1FirstUseTest, NoDiscIsChosenUntilTheUserHighlightsOne)
 
 TEST_F(Form1FirstUseTest, WhatIsTypedIsWhatIsSearched)
 {
-    catalogueSmallDisc(QStringLiteral("Photos"));
+    catalogueSmallDisc(u"Photos"_s);
     ASSERT_TRUE(system::WriteINI(appFile("settings.ini"), u"Strings"_qs, u"Total"_qs, u"1"_qs));
     ASSERT_TRUE(system::WriteINI(appFile("settings.ini"), u"Strings"_qs, u"s1"_qs, u"a9"_qs));
     showActive();
-    typeInto(control<QComboBox>(form, "cmbStrs"), QStringLiteral("a"));
-    EXPECT_EQ(setting("Strings", "s1"), QStringLiteral("a"));
-    EXPECT_EQ(control<QComboBox>(form, "cmbStrs")->currentText(), QStringLiteral("a"));
+    typeInto(control<QComboBox>(form, "cmbStrs"), u"a"_s);
+    EXPECT_EQ(setting("Strings", "s1"), u"a"_s);
+    EXPECT_EQ(control<QComboBox>(form, "cmbStrs")->currentText(), u"a"_s);
     EXPECT_EQ(control<QComboBox>(form, "cmbStrs")->count(), 2); // the history still drops down
 
-    typeInto(control<QComboBox>(form, "cmbSearch"), QStringLiteral("f"));
-    EXPECT_EQ(control<QComboBox>(form, "cmbSearch")->currentText(), QStringLiteral("f"));
+    typeInto(control<QComboBox>(form, "cmbSearch"), u"f"_s);
+    EXPECT_EQ(control<QComboBox>(form, "cmbSearch")->currentText(), u"f"_s);
     EXPECT_EQ(control<QComboBox>(form, "cmbSearch")->count(), 9);
 }
 
@@ -100,17 +102,17 @@ TEST_F(Form1FirstUseTest, HintsFollowThePointerAndShowWhole)
 {
     showActive();
     pointAt(control<QLabel>(form, "Image2"));
-    EXPECT_EQ(textOf(form, "lblmsg2"), QStringLiteral("Save Database File for Back-up"));
+    EXPECT_EQ(textOf(form, "lblmsg2"), u"Save Database File for Back-up"_s);
     EXPECT_EQ(control<QLabel>(form, "Image2")->frameShape(), QFrame::Box);
     pointAt(control<QLabel>(form, "LBLBACK"),
             QPoint(control<QLabel>(form, "Image1")->geometry().right() + 10, 4));
-    EXPECT_EQ(textOf(form, "lblmsg2"), QStringLiteral("Save Database File for Back-up"));
+    EXPECT_EQ(textOf(form, "lblmsg2"), u"Save Database File for Back-up"_s);
     EXPECT_EQ(control<QLabel>(form, "Image2")->frameShape(), QFrame::NoFrame);
     pointAt(control<QLabel>(form, "Image3"));
-    EXPECT_EQ(textOf(form, "lblmsg2"), QStringLiteral("Load Another Database File from System"));
+    EXPECT_EQ(textOf(form, "lblmsg2"), u"Load Another Database File from System"_s);
     EXPECT_EQ(control<QLabel>(form, "Image3")->frameShape(), QFrame::Box);
     pointAt(&form, QPoint(form.width() - 4, form.height() - 4));
-    EXPECT_EQ(textOf(form, "lblmsg2"), QStringLiteral("Welcome"));
+    EXPECT_EQ(textOf(form, "lblmsg2"), u"Welcome"_s);
     EXPECT_EQ(control<QLabel>(form, "Image3")->frameShape(), QFrame::NoFrame);
 
     for (const QString& hint : {u"Click To Add New CD or Loacal Disk To the Database"_qs,
@@ -124,7 +126,7 @@ TEST_F(Form1FirstUseTest, HintsFollowThePointerAndShowWhole)
 TEST_F(Form1FirstUseTest, AKeyOnTheSplashLeadsToTheCatalogueChosenThere)
 {
     ASSERT_FALSE(catalogue::createEmptyCatalogue(appFile("other.db2")));
-    catalogueSmallDisc(QStringLiteral("Other disc"), {}, "other.db2");
+    catalogueSmallDisc(u"Other disc"_s, {}, "other.db2");
     chooser::frmLoading chooser(state, windows);
     app::frmSplash splash(state, windows);
     windows.showMain = [this] { form.showLoaded(); };
@@ -136,13 +138,13 @@ TEST_F(Form1FirstUseTest, AKeyOnTheSplashLeadsToTheCatalogueChosenThere)
     ASSERT_TRUE(chooser.isVisible());
 
     QListWidget* files = chooser.File1;
-    const auto found = files->findItems(QStringLiteral("other.db2"), Qt::MatchExactly);
+    const auto found = files->findItems(u"other.db2"_s, Qt::MatchExactly);
     ASSERT_EQ(found.size(), 1);
     clickOn(files->viewport(), Qt::LeftButton, files->visualItemRect(found[0]).center());
     clickOn(chooser.cmdLoad);
     ASSERT_TRUE(form.isVisible());
     ASSERT_EQ(discList(form)->count(), 1);
-    EXPECT_EQ(discList(form)->item(0)->text(), QStringLiteral("Other disc"));
+    EXPECT_EQ(discList(form)->item(0)->text(), u"Other disc"_s);
     EXPECT_EQ(form.MyData().databaseName(), state.DBPath);
 }
 

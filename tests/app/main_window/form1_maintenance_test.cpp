@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QTreeView>
 
+using namespace Qt::StringLiterals;
+
 using namespace platterly;
 
 namespace {
@@ -16,8 +18,8 @@ class Form1MaintenanceTest : public app::test::MainWindowTest
 protected:
     Form1MaintenanceTest()
     {
-        catalogueSmallDisc(QStringLiteral("Photos"));
-        catalogueSmallDisc(QStringLiteral("Music"));
+        catalogueSmallDisc(u"Photos"_s);
+        catalogueSmallDisc(u"Music"_s);
         m_form.showLoaded();
     }
 
@@ -47,46 +49,45 @@ TEST_F(Form1MaintenanceTest, DeleteAsksFirstAndUpdatesListAndTotals)
     press("cmdDelete");
     ASSERT_EQ(dialogs.shown().size(), 2u);
     EXPECT_EQ(dialogs.shown()[1].text,
-              QStringLiteral("Do you Really Want to Delete The CD Title From DATABASE?"));
+              u"Do you Really Want to Delete The CD Title From DATABASE?"_s);
     EXPECT_EQ(dialogs.shown()[1].buttons, ui::Buttons::YesNo);
     ASSERT_EQ(discList(m_form)->count(), 1);
-    EXPECT_EQ(discList(m_form)->item(0)->text(), QStringLiteral("Music"));
+    EXPECT_EQ(discList(m_form)->item(0)->text(), u"Music"_s);
     EXPECT_EQ(textOf(m_form, "lblTotals"),
-              QStringLiteral(":: Total ::  2 Files   &&  1 Folders  in    :::  1  :::CDs"));
+              u":: Total ::  2 Files   &&  1 Folders  in    :::  1  :::CDs"_s);
     EXPECT_TRUE(m_form.SelCDName.isEmpty());
     EXPECT_TRUE(textOf(m_form, "LBLtFILES").isEmpty());
     EXPECT_EQ(control<QTreeView>(m_form, "trv")->model()->rowCount(), 0);
-    EXPECT_EQ(m_form.windowTitle(), QStringLiteral("Quenlo Platterly"));
+    EXPECT_EQ(m_form.windowTitle(), u"Quenlo Platterly"_s);
     EXPECT_FALSE(dialogs.failed());
 }
 
 TEST_F(Form1MaintenanceTest, RenameTakesOneToFifteenCharactersAndLeavesNoDiscHighlighted)
 {
     chooseDisc(1);
-    dialogs.type(QStringLiteral("1234567890123456")); // 16: refused without a word
+    dialogs.type(u"1234567890123456"_s); // 16: refused without a word
     command("Rename");
-    EXPECT_EQ(discList(m_form)->item(1)->text(), QStringLiteral("Music"));
+    EXPECT_EQ(discList(m_form)->item(1)->text(), u"Music"_s);
     ASSERT_EQ(dialogs.shown().size(), 1u);
-    EXPECT_EQ(dialogs.shown()[0].caption, QStringLiteral("Rename CD Collection"));
-    EXPECT_EQ(dialogs.shown()[0].defaultText, QStringLiteral("Music"));
+    EXPECT_EQ(dialogs.shown()[0].caption, u"Rename CD Collection"_s);
+    EXPECT_EQ(dialogs.shown()[0].defaultText, u"Music"_s);
 
     // A rename fills the list again with no disc highlighted, though one was chosen: Update
     // and Delete then ask for one.
     chooseDisc(1);
-    dialogs.type(QStringLiteral("Bob's Tunes"));
+    dialogs.type(u"Bob's Tunes"_s);
     command("Rename");
-    EXPECT_EQ(discList(m_form)->item(1)->text(), QStringLiteral("Bob's Tunes"));
+    EXPECT_EQ(discList(m_form)->item(1)->text(), u"Bob's Tunes"_s);
     dialogs.answer(ui::Answer::Ok);
     command("Update");
     dialogs.answer(ui::Answer::Ok);
     press("cmdDelete");
-    const QString enterName = QStringLiteral("Enter New CD Name(uptp 15 letters only)");
+    const QString enterName = u"Enter New CD Name(uptp 15 letters only)"_s;
     EXPECT_EQ(dialogs.shownTexts(),
-              (QStringList{enterName, enterName,
-                           QStringLiteral("Select CD to Update And Press the Button"),
-                           QStringLiteral("Select CD to Delete And Press the Button")}));
+              (QStringList{enterName, enterName, u"Select CD to Update And Press the Button"_s,
+                           u"Select CD to Delete And Press the Button"_s}));
     for (int shown : {2, 3}) {
-        EXPECT_EQ(dialogs.shown()[shown].caption, QStringLiteral("PLATTERLY"));
+        EXPECT_EQ(dialogs.shown()[shown].caption, u"PLATTERLY"_s);
         EXPECT_EQ(dialogs.shown()[shown].buttons, ui::Buttons::Ok);
         EXPECT_EQ(dialogs.shown()[shown].icon, ui::Icon::None);
     }
@@ -97,36 +98,35 @@ TEST_F(Form1MaintenanceTest, RenameTakesOneToFifteenCharactersAndLeavesNoDiscHig
 TEST_F(Form1MaintenanceTest, UpdateCdReadsTheDiscAgainWhereItWasCatalogued)
 {
     test::TempTree disc;
-    disc.addFile(QStringLiteral("a.txt"));
-    disc.addFile(QStringLiteral("Music/b.mp3"));
+    disc.addFile(u"a.txt"_s);
+    disc.addFile(u"Music/b.mp3"_s);
     disc.setAllModified(1'600'000'000);
     const drives::TypedPath where =
         drives::resolveTypedPath(drives::systemDriveMap(), disc.root(), QDir::currentPath());
     ASSERT_TRUE(where.ok()) << where.error.toStdString();
-    catalogueFolder(QStringLiteral("Live"), where.nativePath, where.drivePath);
+    catalogueFolder(u"Live"_s, where.nativePath, where.drivePath);
     m_form.Load();
     openDisc(2);
     QAction* update = control<QAction>(m_form, "Update");
-    EXPECT_EQ(update->text(), QStringLiteral("&Update CD"));
+    EXPECT_EQ(update->text(), u"&Update CD"_s);
 
-    disc.addFile(QStringLiteral("Music/c.mp3"));
-    disc.setModified(QStringLiteral("Music"), 1'700'000'000);
+    disc.addFile(u"Music/c.mp3"_s);
+    disc.setModified(u"Music"_s, 1'700'000'000);
     dialogs.answer(ui::Answer::Ok);
     update->trigger();
     ASSERT_EQ(dialogs.shown().size(), 1u);
-    EXPECT_EQ(dialogs.shown()[0].text,
-              QStringLiteral("CD Updated: Live\r\n1 added, 0 removed, 1 changed."));
+    EXPECT_EQ(dialogs.shown()[0].text, u"CD Updated: Live\r\n1 added, 0 removed, 1 changed."_s);
     // The disc keeps its place and shows its new counts and contents.
     EXPECT_EQ(discList(m_form)->count(), 3);
     EXPECT_EQ(discList(m_form)->currentRow(), 2);
-    EXPECT_EQ(textOf(m_form, "LBLtFILES"), QStringLiteral("Directories: 1 Files: 3"));
+    EXPECT_EQ(textOf(m_form, "LBLtFILES"), u"Directories: 1 Files: 3"_s);
 
     // A disc that is not in its drive is refused, and nothing changes.
     chooseDisc(0);
     dialogs.answer(ui::Answer::Ok);
     update->trigger();
     ASSERT_EQ(dialogs.shown().size(), 2u);
-    EXPECT_TRUE(dialogs.shown()[1].text.startsWith(QStringLiteral("Please Insert CD : Photos")))
+    EXPECT_TRUE(dialogs.shown()[1].text.startsWith(u"Please Insert CD : Photos"_s))
         << dialogs.shown()[1].text.toStdString();
     EXPECT_FALSE(dialogs.failed());
 }
@@ -143,7 +143,7 @@ TEST_F(Form1MaintenanceTest, BackupTakesOnlyANamedCopyThatIsNotTheFileInUseAndWa
     dialogs.type(QString());
     press("Image2");
     EXPECT_EQ(dialogs.shown().size(), 5u); // three questions, two names, no report
-    EXPECT_EQ(dialogs.shown()[0].caption, QStringLiteral("Want to Take Back-Up?"));
+    EXPECT_EQ(dialogs.shown()[0].caption, u"Want to Take Back-Up?"_s);
     const auto backups = [this] {
         return QDir(appFolder.path())
             .entryList({u"*.DB2"_qs}, QDir::Files | QDir::Hidden | QDir::CaseSensitive);
@@ -155,31 +155,30 @@ TEST_F(Form1MaintenanceTest, BackupTakesOnlyANamedCopyThatIsNotTheFileInUseAndWa
     state.DBPath = appFile("live.DB2");
     dialogs.clear();
     dialogs.answer(ui::Answer::Yes);
-    dialogs.type(QStringLiteral("live"));
+    dialogs.type(u"live"_s);
     dialogs.answer(ui::Answer::Ok);
-    dialogs.type(QStringLiteral("kept"));
+    dialogs.type(u"kept"_s);
     dialogs.answer(ui::Answer::Ok);
     press("Image2");
     const QStringList texts = dialogs.shownTexts();
     ASSERT_EQ(texts.size(), 5);
-    EXPECT_EQ(texts[1], QStringLiteral("Enter Backup File Name"));
-    EXPECT_EQ(texts[2],
-              QStringLiteral("Database in use (unable toOver write) please chose another name"));
-    EXPECT_EQ(texts[4], QStringLiteral("Back-up File Stored in the application folder\r\n\r\n(") +
+    EXPECT_EQ(texts[1], u"Enter Backup File Name"_s);
+    EXPECT_EQ(texts[2], u"Database in use (unable toOver write) please chose another name"_s);
+    EXPECT_EQ(texts[4], u"Back-up File Stored in the application folder\r\n\r\n("_s +
                             QDir::toNativeSeparators(appFolder.path()) + QDir::separator() +
-                            QStringLiteral(") as\r\n\r\n\tkept.DB2"));
+                            u") as\r\n\r\n\tkept.DB2"_s);
     EXPECT_EQ(backups(), (QStringList{u"kept.DB2"_qs, u"live.DB2"_qs}));
 
     // A damaged catalogue is copied, with a warning after the report.
     test::orphanFreePages(state.DBPath);
     dialogs.clear();
     dialogs.answer(ui::Answer::Yes);
-    dialogs.type(QStringLiteral("rescue"));
+    dialogs.type(u"rescue"_s);
     dialogs.answer(ui::Answer::Ok);
     dialogs.answer(ui::Answer::Ok);
     press("Image2");
     ASSERT_EQ(dialogs.shown().size(), 4u);
-    EXPECT_TRUE(dialogs.shown()[2].text.endsWith(QStringLiteral("\trescue.DB2")));
+    EXPECT_TRUE(dialogs.shown()[2].text.endsWith(u"\trescue.DB2"_s));
     EXPECT_TRUE(dialogs.shown()[3].text.contains(QLatin1String("fails SQLite's integrity check")))
         << dialogs.shown()[3].text.toStdString();
     EXPECT_EQ(dialogs.shown()[3].icon, ui::Icon::Warning);
@@ -189,7 +188,7 @@ TEST_F(Form1MaintenanceTest, BackupTakesOnlyANamedCopyThatIsNotTheFileInUseAndWa
 
 TEST_F(Form1MaintenanceTest, ExportAsksBeforeReplacingAFile)
 {
-    searchFor(m_form, QStringLiteral("a.txt"));
+    searchFor(m_form, u"a.txt"_s);
     const QString target = appFile("notes.txt");
     QFile notes(target);
     ASSERT_TRUE(notes.open(QIODevice::WriteOnly));

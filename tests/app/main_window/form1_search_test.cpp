@@ -11,6 +11,8 @@
 #include <QMenu>
 #include <QTimer>
 
+using namespace Qt::StringLiterals;
+
 using namespace platterly;
 
 namespace {
@@ -23,22 +25,22 @@ protected:
     {
         QImage picture(8, 8, QImage::Format_RGB32);
         picture.fill(Qt::red);
-        QDir().mkpath(m_disc.path(QStringLiteral("Photos")));
-        EXPECT_TRUE(picture.save(m_disc.path(QStringLiteral("Photos/beach.png"))));
-        m_disc.addFile(QStringLiteral("Photos/notes.txt"), "notes");
-        m_disc.addFile(QStringLiteral("Music/Bob's song.mp3"), "mp3");
+        QDir().mkpath(m_disc.path(u"Photos"_s));
+        EXPECT_TRUE(picture.save(m_disc.path(u"Photos/beach.png"_s)));
+        m_disc.addFile(u"Photos/notes.txt"_s, "notes");
+        m_disc.addFile(u"Music/Bob's song.mp3"_s, "mp3");
         for (int i = 0; i < 150; ++i)
-            m_disc.addFile(QStringLiteral("Many/track%1.wav").arg(i, 3, 10, QLatin1Char('0')));
+            m_disc.addFile(u"Many/track%1.wav"_s.arg(i, 3, 10, QLatin1Char('0')));
         // Catalogued under its true drive path, so that opening and copying reach real files.
         const drives::TypedPath where =
             drives::resolveTypedPath(drives::systemDriveMap(), m_disc.root(), QDir::currentPath());
         EXPECT_TRUE(where.ok()) << where.error.toStdString();
         m_discDrivePath = where.drivePath;
-        catalogueFolder(QStringLiteral("Holiday"), where.nativePath, where.drivePath);
+        catalogueFolder(u"Holiday"_s, where.nativePath, where.drivePath);
         m_form.Load();
     }
 
-    void search(const QString& pattern, const QString& category = QStringLiteral("All Files"))
+    void search(const QString& pattern, const QString& category = u"All Files"_s)
     {
         searchFor(m_form, pattern, category);
     }
@@ -55,38 +57,36 @@ protected:
 
 TEST_F(Form1SearchTest, SearchFillsTheGridPreviewsImagesAndKeepsTheHistory)
 {
-    search(QStringLiteral("notes"));
-    EXPECT_EQ(textOf(m_form, "lblMessage"), QStringLiteral("Only 1 File Found"));
-    EXPECT_EQ(m_form.windowTitle(), QStringLiteral("Quenlo Platterly"));
+    search(u"notes"_s);
+    EXPECT_EQ(textOf(m_form, "lblMessage"), u"Only 1 File Found"_s);
+    EXPECT_EQ(m_form.windowTitle(), u"Quenlo Platterly"_s);
     EXPECT_TRUE(control<QPushButton>(m_form, "cmdSearch")->isEnabled());
     EXPECT_FALSE(control<QPushButton>(m_form, "cmdStop")->isEnabled());
-    EXPECT_EQ(textOf(m_form, "LBLFILE"), QStringLiteral("NOTES.TXT"));
+    EXPECT_EQ(textOf(m_form, "LBLFILE"), u"NOTES.TXT"_s);
     EXPECT_FALSE(control<QLabel>(m_form, "imgPreview")->isVisibleTo(&m_form));
     EXPECT_EQ(grid(m_form)->headerData(1, Qt::Horizontal).toString(), u"FILE NAME"_qs);
 
     // Images are previewed from where they were catalogued.
-    search(QStringLiteral("*"));
-    chooseFound(m_form, QStringLiteral("beach.png"));
-    EXPECT_EQ(textOf(m_form, "LBLFILE"), QStringLiteral("BEACH.PNG"));
+    search(u"*"_s);
+    chooseFound(m_form, u"beach.png"_s);
+    EXPECT_EQ(textOf(m_form, "LBLFILE"), u"BEACH.PNG"_s);
     EXPECT_FALSE(control<QLabel>(m_form, "imgPreview")->pixmap().isNull());
     EXPECT_TRUE(control<QLabel>(m_form, "imgPreview")->isVisibleTo(&m_form));
-    chooseFound(m_form, QStringLiteral("notes.txt"));
+    chooseFound(m_form, u"notes.txt"_s);
     EXPECT_FALSE(control<QLabel>(m_form, "imgPreview")->isVisibleTo(&m_form));
 
-    search(QStringLiteral("nothing like this"));
-    EXPECT_EQ(textOf(m_form, "lblMessage"), QStringLiteral("No Files Found"));
-    search(QStringLiteral("track"), QStringLiteral("Music Files"));
-    EXPECT_EQ(textOf(m_form, "lblMessage"), QStringLiteral("Files Found 150 (150)"));
+    search(u"nothing like this"_s);
+    EXPECT_EQ(textOf(m_form, "lblMessage"), u"No Files Found"_s);
+    search(u"track"_s, u"Music Files"_s);
+    EXPECT_EQ(textOf(m_form, "lblMessage"), u"Files Found 150 (150)"_s);
 
-    EXPECT_EQ(system::ReadINI(appFile("settings.ini"), QStringLiteral("Strings"),
-                              QStringLiteral("s1"), {}),
-              QStringLiteral("track"));
+    EXPECT_EQ(system::ReadINI(appFile("settings.ini"), u"Strings"_s, u"s1"_s, {}), u"track"_s);
     EXPECT_EQ(control<QComboBox>(m_form, "cmbStrs")->count(), 4);
 
     // "Folders Only" turns "*.*" into "*" in the box, and finds the folders.
-    search(QStringLiteral("*.*"), QStringLiteral("Folders Only"));
-    EXPECT_EQ(control<QComboBox>(m_form, "cmbStrs")->currentText(), QStringLiteral("*"));
-    EXPECT_EQ(textOf(m_form, "lblMessage"), QStringLiteral("Files Found 3 (3)"));
+    search(u"*.*"_s, u"Folders Only"_s);
+    EXPECT_EQ(control<QComboBox>(m_form, "cmbStrs")->currentText(), u"*"_s);
+    EXPECT_EQ(textOf(m_form, "lblMessage"), u"Files Found 3 (3)"_s);
 }
 
 TEST_F(Form1SearchTest, MoreLimitsTheSearchBySizeAndTimeAndIsClosedAtFirst)
@@ -103,23 +103,22 @@ TEST_F(Form1SearchTest, MoreLimitsTheSearchBySizeAndTimeAndIsClosedAtFirst)
     QTest::mouseClick(more, Qt::LeftButton);
     ASSERT_TRUE(control(m_form, "fraMore")->isVisible());
     EXPECT_TRUE(larger->hasFocus());
-    control<QComboBox>(m_form, "cmbStrs")->setEditText(QStringLiteral("*"));
-    QTest::keyClicks(larger, QStringLiteral("4"));
+    control<QComboBox>(m_form, "cmbStrs")->setEditText(u"*"_s);
+    QTest::keyClicks(larger, u"4"_s);
     QTest::keyClick(larger, Qt::Key_Return);
-    EXPECT_EQ(foundNames(m_form),
-              QStringList({QStringLiteral("beach.png"), QStringLiteral("notes.txt")}));
+    EXPECT_EQ(foundNames(m_form), QStringList({u"beach.png"_s, u"notes.txt"_s}));
     // Size and time follow the three columns; sizes as a file manager writes them, on the right.
     const QAbstractItemModel& model = *grid(m_form);
     EXPECT_EQ(model.columnCount(), 5);
-    EXPECT_EQ(model.headerData(3, Qt::Horizontal).toString(), QStringLiteral("Size"));
-    EXPECT_EQ(model.headerData(4, Qt::Horizontal).toString(), QStringLiteral("Modified"));
+    EXPECT_EQ(model.headerData(3, Qt::Horizontal).toString(), u"Size"_s);
+    EXPECT_EQ(model.headerData(4, Qt::Horizontal).toString(), u"Modified"_s);
     EXPECT_EQ(cell(1, 3), catalogue::sizeForDisplay(5));
     EXPECT_EQ(model.data(model.index(1, 3), Qt::TextAlignmentRole).value<Qt::Alignment>(),
               Qt::AlignRight | Qt::AlignVCenter);
 
     // A day that is none is said and not searched.
     dialogs.answer(ui::Answer::Ok);
-    QTest::keyClicks(after, QStringLiteral("yesterday"));
+    QTest::keyClicks(after, u"yesterday"_s);
     QTest::keyClick(after, Qt::Key_Return);
     EXPECT_EQ(dialogs.shownTexts(),
               QStringList{u"'yesterday' is not a day: give it as YYYY-MM-DD."_qs});
@@ -128,22 +127,21 @@ TEST_F(Form1SearchTest, MoreLimitsTheSearchBySizeAndTimeAndIsClosedAtFirst)
     // Closed again, the limits no longer apply.
     QTest::mouseClick(more, Qt::LeftButton);
     EXPECT_FALSE(control(m_form, "fraMore")->isVisible());
-    search(QStringLiteral("notes"));
-    EXPECT_EQ(textOf(m_form, "lblMessage"), QStringLiteral("Only 1 File Found"));
+    search(u"notes"_s);
+    EXPECT_EQ(textOf(m_form, "lblMessage"), u"Only 1 File Found"_s);
 }
 
 TEST_F(Form1SearchTest, StopKeepsTheRowsFoundSoFar)
 {
     // Stop is pressed as soon as the window gets to serve events, during the fill.
     QTimer::singleShot(0, &m_form, [this] { control<QPushButton>(m_form, "cmdStop")->click(); });
-    search(QStringLiteral("track"));
+    search(u"track"_s);
     const int shown = grid(m_form)->rowCount();
     EXPECT_LT(shown, 150);
     EXPECT_GT(shown, 0);
     // On a busy machine the window may serve the press after the first row already.
     EXPECT_EQ(textOf(m_form, "lblMessage"),
-              shown == 1 ? QStringLiteral("Only 1 File Found")
-                         : QStringLiteral("Files Found %1 (150)").arg(shown));
+              shown == 1 ? u"Only 1 File Found"_s : u"Files Found %1 (150)"_s.arg(shown));
     EXPECT_FALSE(m_form.StopHim);
 }
 
@@ -154,22 +152,21 @@ TEST_F(Form1SearchTest, OpeningFindsTheDiscAndAsksForItOnlyWhenItIsGone)
             Qt::RightButton); // no search yet: no menu
     EXPECT_FALSE(control<QMenu>(m_form, "popmenu")->isVisible());
 
-    search(QStringLiteral("notes"));
+    search(u"notes"_s);
     control<app::DriveLetterBox>(m_form, "cmbDrive")->setEditText(m_discDrivePath.left(1));
     command("mnuFolder");
     ASSERT_EQ(shell.openedPaths().size(), 1);
-    EXPECT_EQ(QDir::cleanPath(shell.openedPaths()[0]), m_disc.path(QStringLiteral("Photos")));
+    EXPECT_EQ(QDir::cleanPath(shell.openedPaths()[0]), m_disc.path(u"Photos"_s));
 
     // Gone: the user is asked to insert it.
-    control<app::DriveLetterBox>(m_form, "cmbDrive")->setEditText(QStringLiteral("Q"));
-    ASSERT_TRUE(QDir(m_disc.root()).rename(QStringLiteral("Photos"), QStringLiteral("Gone")));
+    control<app::DriveLetterBox>(m_form, "cmbDrive")->setEditText(u"Q"_s);
+    ASSERT_TRUE(QDir(m_disc.root()).rename(u"Photos"_s, u"Gone"_s));
     command("mnuFile");
     ASSERT_EQ(dialogs.shown().size(), 1);
-    EXPECT_EQ(dialogs.shown()[0].caption, QStringLiteral("Unable to Open File"));
-    EXPECT_EQ(dialogs.shown()[0].text,
-              QStringLiteral("Please Insert CD : Holiday or\r\nCheck the File 'Q") +
-                  m_discDrivePath.mid(1) +
-                  QStringLiteral("\\Photos\\notes.txt' is a valid file to open "));
+    EXPECT_EQ(dialogs.shown()[0].caption, u"Unable to Open File"_s);
+    EXPECT_EQ(dialogs.shown()[0].text, u"Please Insert CD : Holiday or\r\nCheck the File 'Q"_s +
+                                           m_discDrivePath.mid(1) +
+                                           u"\\Photos\\notes.txt' is a valid file to open "_s);
     EXPECT_EQ(shell.openedPaths().size(), 1);
 }
 
@@ -177,17 +174,16 @@ TEST_F(Form1SearchTest, CopyToTheDesktopAsksForTheDiscWhenItIsMissing)
 {
     const QString desktop = useOwnDesktop();
 
-    search(QStringLiteral("Bob's"));
+    search(u"Bob's"_s);
     // The disc's folder gone: Cancel ends the command.
-    ASSERT_TRUE(QDir(m_disc.root()).rename(QStringLiteral("Music"), QStringLiteral("Gone")));
-    control<app::DriveLetterBox>(m_form, "cmbDrive")->setEditText(QStringLiteral("Q"));
+    ASSERT_TRUE(QDir(m_disc.root()).rename(u"Music"_s, u"Gone"_s));
+    control<app::DriveLetterBox>(m_form, "cmbDrive")->setEditText(u"Q"_s);
     dialogs.answer(ui::Answer::Cancel);
     command("mnucopydesk");
     ASSERT_EQ(dialogs.shown().size(), 1);
-    EXPECT_EQ(dialogs.shown()[0].text,
-              QStringLiteral("Path not found Pleae Insert CD : Holiday And Press OK"));
-    EXPECT_EQ(dialogs.shown()[0].caption, QStringLiteral("Path not found"));
-    EXPECT_EQ(m_form.windowTitle(), QStringLiteral("Quenlo Platterly"));
+    EXPECT_EQ(dialogs.shown()[0].text, u"Path not found Pleae Insert CD : Holiday And Press OK"_s);
+    EXPECT_EQ(dialogs.shown()[0].caption, u"Path not found"_s);
+    EXPECT_EQ(m_form.windowTitle(), u"Quenlo Platterly"_s);
 
     EXPECT_TRUE(QDir(desktop).isEmpty());
 }
@@ -197,7 +193,7 @@ TEST_F(Form1SearchTest, ARightClickActsOnTheRowUnderThePointer)
     m_form.showLoaded();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&m_form));
     control<app::DriveLetterBox>(m_form, "cmbDrive")->setEditText(m_discDrivePath.left(1));
-    search(QStringLiteral("track"));
+    search(u"track"_s);
     QTableView* table = control<QTableView>(m_form, "MSFlexGrid1");
     const auto place = [&](int row) {
         return table->visualRect(table->model()->index(row, 1)).center();
@@ -213,7 +209,7 @@ TEST_F(Form1SearchTest, ARightClickActsOnTheRowUnderThePointer)
     QAction* open = control<QAction>(m_form, "mnuFile");
     clickOn(menu, Qt::LeftButton, menu->actionGeometry(open).center());
     ASSERT_EQ(shell.openedPaths().size(), 1);
-    EXPECT_EQ(shell.openedPaths()[0], m_disc.path(QStringLiteral("Many/") + name));
+    EXPECT_EQ(shell.openedPaths()[0], m_disc.path(u"Many/"_s + name));
 }
 
 TEST_F(Form1SearchTest, AFailedSearchSaysSo)
@@ -224,11 +220,11 @@ TEST_F(Form1SearchTest, AFailedSearchSaysSo)
         sql::SqlError error;
         auto db = sql::Database::open(appFile("db.db2"), &error);
         ASSERT_TRUE(db);
-        ASSERT_FALSE(db->exec(QStringLiteral("DROP TABLE CDS")));
+        ASSERT_FALSE(db->exec(u"DROP TABLE CDS"_s));
     }
     control<QComboBox>(m_form, "cmbStrs")->setFocus(Qt::TabFocusReason);
     QTest::keyClick(control<QComboBox>(m_form, "cmbStrs"), Qt::Key_Return);
-    EXPECT_TRUE(textOf(m_form, "lblMessage").startsWith(QStringLiteral("The search failed: ")))
+    EXPECT_TRUE(textOf(m_form, "lblMessage").startsWith(u"The search failed: "_s))
         << textOf(m_form, "lblMessage").toStdString();
-    EXPECT_EQ(m_form.windowTitle(), QStringLiteral("Quenlo Platterly"));
+    EXPECT_EQ(m_form.windowTitle(), u"Quenlo Platterly"_s);
 }

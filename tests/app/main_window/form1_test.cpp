@@ -9,6 +9,8 @@
 #include <QTimer>
 #include <QTreeView>
 
+using namespace Qt::StringLiterals;
+
 using namespace platterly;
 
 namespace {
@@ -25,7 +27,7 @@ protected:
     QString setting(const char* section, const char* key)
     {
         return system::ReadINI(appFile("settings.ini"), QLatin1String(section), QLatin1String(key),
-                               QStringLiteral("(missing)"));
+                               u"(missing)"_s);
     }
 
     int m_aboutShown = 0;
@@ -36,8 +38,8 @@ protected:
 
 TEST_F(Form1Test, LoadShowsDiscsTotalsAndTheChosenDisc)
 {
-    catalogueSmallDisc(QStringLiteral("Photos"), QDate(2006, 3, 5));
-    catalogueSmallDisc(QStringLiteral("Music"), QDate(2026, 12, 6));
+    catalogueSmallDisc(u"Photos"_s, QDate(2006, 3, 5));
+    catalogueSmallDisc(u"Music"_s, QDate(2026, 12, 6));
     {
         // A damaged row whose depth no tree can hold is left out, not allocated for.
         sql::SqlError error;
@@ -50,9 +52,9 @@ TEST_F(Form1Test, LoadShowsDiscsTotalsAndTheChosenDisc)
     form.showLoaded();
     QListWidget* list = discList(form);
     ASSERT_EQ(list->count(), 2);
-    EXPECT_EQ(list->item(0)->text(), QStringLiteral("Photos"));
+    EXPECT_EQ(list->item(0)->text(), u"Photos"_s);
     EXPECT_EQ(textOf(form, "lblTotals"),
-              QStringLiteral(":: Total ::  4 Files   &&  2 Folders  in    :::  2  :::CDs"));
+              u":: Total ::  4 Files   &&  2 Folders  in    :::  2  :::CDs"_s);
     EXPECT_EQ(form.TCDS, 2);
 
     auto* allDiscs = control<QRadioButton>(form, "Option1_0");
@@ -62,17 +64,17 @@ TEST_F(Form1Test, LoadShowsDiscsTotalsAndTheChosenDisc)
     EXPECT_FALSE(form.SelectedOnly);
 
     list->setCurrentRow(0);
-    EXPECT_EQ(textOf(form, "LBLtFILES"), QStringLiteral("Directories: 1 Files: 2"));
-    EXPECT_EQ(textOf(form, "LBLdate"), QStringLiteral("This CD Created on : 5/3/2006"));
-    EXPECT_EQ(form.SelCDName, QStringLiteral("Photos"));
+    EXPECT_EQ(textOf(form, "LBLtFILES"), u"Directories: 1 Files: 2"_s);
+    EXPECT_EQ(textOf(form, "LBLdate"), u"This CD Created on : 5/3/2006"_s);
+    EXPECT_EQ(form.SelCDName, u"Photos"_s);
     EXPECT_TRUE(chosenDisc->isChecked());
     EXPECT_TRUE(form.SelectedOnly);
 
     doubleClickOn(list->viewport(), list->visualItemRect(list->item(0)).center());
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("Quenlo Platterly"));
+    EXPECT_EQ(form.windowTitle(), u"Quenlo Platterly"_s);
     const QAbstractItemModel* tree = control<QTreeView>(form, "trv")->model();
     ASSERT_EQ(tree->rowCount(), 3); // title, a.txt, Music
-    EXPECT_EQ(tree->index(0, 0).data().toString(), QStringLiteral("Photos"));
+    EXPECT_EQ(tree->index(0, 0).data().toString(), u"Photos"_s);
     EXPECT_EQ(tree->rowCount(tree->index(2, 0)), 1);
     EXPECT_FALSE(tree->index(0, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
     EXPECT_TRUE(dialogs.shown().empty());
@@ -80,10 +82,10 @@ TEST_F(Form1Test, LoadShowsDiscsTotalsAndTheChosenDisc)
 
 TEST_F(Form1Test, AFileThatIsNotACatalogueFallsBackToTheDefaultOnce)
 {
-    catalogueSmallDisc(QStringLiteral("Default disc"), QDate(2020, 1, 1));
+    catalogueSmallDisc(u"Default disc"_s, QDate(2020, 1, 1));
     sql::SqlError error;
     const QString other = appFile("other.db2");
-    sql::Database::create(other, &error)->exec(QStringLiteral("CREATE TABLE X (A)"));
+    sql::Database::create(other, &error)->exec(u"CREATE TABLE X (A)"_s);
     state.DBPath = other;
     app::Form1 form{state, windows};
     form.Load();
@@ -91,28 +93,28 @@ TEST_F(Form1Test, AFileThatIsNotACatalogueFallsBackToTheDefaultOnce)
     EXPECT_EQ(dialogs.shown()[0].text,
               QStringLiteral(
                   "You have selected an invalid Databse File, Default DATABASE will be LOADED"));
-    EXPECT_EQ(dialogs.shown()[0].caption, QStringLiteral("DEFAULT DATABASE Loaded"));
+    EXPECT_EQ(dialogs.shown()[0].caption, u"DEFAULT DATABASE Loaded"_s);
     EXPECT_EQ(state.DBPath, appFile("db.db2"));
     ASSERT_EQ(discList(form)->count(), 1);
-    EXPECT_EQ(discList(form)->item(0)->text(), QStringLiteral("Default disc"));
+    EXPECT_EQ(discList(form)->item(0)->text(), u"Default disc"_s);
 
     // A missing file is reported too, and the default catalogue is shown.
     state.DBPath = appFile("gone.db2");
     form.Load();
     ASSERT_EQ(dialogs.shown().size(), 2);
-    EXPECT_TRUE(dialogs.shown()[1].text.contains(QStringLiteral("gone.db2")));
+    EXPECT_TRUE(dialogs.shown()[1].text.contains(u"gone.db2"_s));
     EXPECT_EQ(discList(form)->count(), 1);
 
     // The default unusable too: said once more, without looping, and nothing listed.
     QFile::remove(appFile("db.db2"));
-    sql::Database::create(appFile("db.db2"), &error)->exec(QStringLiteral("CREATE TABLE X (A)"));
+    sql::Database::create(appFile("db.db2"), &error)->exec(u"CREATE TABLE X (A)"_s);
     state.DBPath = other;
     form.Load();
     ASSERT_EQ(dialogs.shown().size(), 4);
-    EXPECT_TRUE(dialogs.shown()[3].text.contains(QStringLiteral("cannot be used")));
+    EXPECT_TRUE(dialogs.shown()[3].text.contains(u"cannot be used"_s));
     EXPECT_EQ(discList(form)->count(), 0);
     EXPECT_EQ(textOf(form, "lblTotals"),
-              QStringLiteral(":: Total ::  0 Files   &&  0 Folders  in    :::  0  :::CDs"));
+              u":: Total ::  0 Files   &&  0 Folders  in    :::  0  :::CDs"_s);
 }
 
 TEST_F(Form1Test, OptionsAndDriveLetterGoToTheSettingsFile)
@@ -129,19 +131,19 @@ TEST_F(Form1Test, OptionsAndDriveLetterGoToTheSettingsFile)
     EXPECT_EQ(control<app::DriveLetterBox>(form, "cmbDrive")->letter(), u'G');
     auto* history = control<QComboBox>(form, "cmbStrs");
     ASSERT_EQ(history->count(), 3);
-    EXPECT_EQ(history->itemText(0), QStringLiteral("*.mp3"));
-    EXPECT_EQ(history->currentText(), QStringLiteral("*"));
+    EXPECT_EQ(history->itemText(0), u"*.mp3"_s);
+    EXPECT_EQ(history->currentText(), u"*"_s);
     auto* startWithChooser = control<QCheckBox>(form, "Check1");
     auto* playSound = control<QCheckBox>(form, "Check2");
     EXPECT_FALSE(startWithChooser->isChecked());
     EXPECT_TRUE(playSound->isChecked());
 
     QTest::mouseClick(startWithChooser, Qt::LeftButton);
-    EXPECT_EQ(setting("Settings", "loadwind"), QStringLiteral("1"));
+    EXPECT_EQ(setting("Settings", "loadwind"), u"1"_s);
     EXPECT_EQ(state.LoadWind, 1);
     QTest::mouseClick(playSound, Qt::LeftButton);
-    EXPECT_EQ(setting("Settings", "PlaySound"), QStringLiteral("0"));
-    EXPECT_EQ(setting("Strings", "s4"), QStringLiteral("stale"));
+    EXPECT_EQ(setting("Settings", "PlaySound"), u"0"_s);
+    EXPECT_EQ(setting("Strings", "s4"), u"stale"_s);
 }
 
 TEST_F(Form1Test, PictureButtonsLeadToTheOtherWindows)
@@ -168,15 +170,15 @@ TEST_F(Form1Test, PictureButtonsLeadToTheOtherWindows)
     shell.setFallbackResult(false);
     clickOn(control(form, "Label5"));
     ASSERT_FALSE(sound.played().isEmpty()) << sound.beeps();
-    EXPECT_TRUE(sound.played().last().endsWith(QStringLiteral("click.qns")));
+    EXPECT_TRUE(sound.played().last().endsWith(u"click.qns"_s));
     ASSERT_EQ(dialogs.shown().size(), 1);
-    EXPECT_EQ(dialogs.shown()[0].caption, QStringLiteral("Unable to Open File"));
-    EXPECT_TRUE(dialogs.shown()[0].text.contains(QStringLiteral("help.pdf")));
+    EXPECT_EQ(dialogs.shown()[0].caption, u"Unable to Open File"_s);
+    EXPECT_TRUE(dialogs.shown()[0].text.contains(u"help.pdf"_s));
 }
 
 TEST_F(Form1Test, RightClickBeforeChoosingADiscOpensNoMenu)
 {
-    catalogueSmallDisc(QStringLiteral("Photos"), QDate(2006, 3, 5));
+    catalogueSmallDisc(u"Photos"_s, QDate(2006, 3, 5));
     app::Form1 form{state, windows};
     form.showLoaded();
     QListWidget* list = discList(form);
@@ -196,8 +198,8 @@ TEST_F(Form1Test, RightClickBeforeChoosingADiscOpensNoMenu)
 TEST_F(Form1Test, QuitClosesFilesThenWindowsThenEndsTheEventLoop)
 {
     QStringList steps;
-    windows.CloseAllFiles = [&] { steps.append(QStringLiteral("close files")); };
-    windows.UnloadAllForms = [&] { steps.append(QStringLiteral("unload windows")); };
+    windows.CloseAllFiles = [&] { steps.append(u"close files"_s); };
+    windows.UnloadAllForms = [&] { steps.append(u"unload windows"_s); };
     app::Form1 form{state, windows};
     form.showLoaded();
     QTimer::singleShot(0, &form, [&] { clickOn(control(form, "CmdQuit")); });
@@ -205,6 +207,5 @@ TEST_F(Form1Test, QuitClosesFilesThenWindowsThenEndsTheEventLoop)
     QTimer::singleShot(std::chrono::seconds(60), &form, [] { QCoreApplication::exit(2); });
     EXPECT_EQ(QCoreApplication::exec(), 0);
     EXPECT_FALSE(form.isVisible());
-    EXPECT_EQ(steps,
-              (QStringList{QStringLiteral("close files"), QStringLiteral("unload windows")}));
+    EXPECT_EQ(steps, (QStringList{u"close files"_s, u"unload windows"_s}));
 }

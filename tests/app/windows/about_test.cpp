@@ -11,6 +11,8 @@
 #include <functional>
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace platterly::app::test {
 namespace {
 
@@ -53,9 +55,9 @@ TEST_F(About, ShowsItsTextsAndPlaysTheMusicAtEveryTickWhileTextsTakeNoClicks)
     EXPECT_EQ(about->Timer1->interval(), 7100);
     about->Timer1_Timer();
     about->Timer1_Timer();
-    EXPECT_EQ(soundsHeard(), QStringList(2, QStringLiteral("music")));
+    EXPECT_EQ(soundsHeard(), QStringList(2, u"music"_s));
     // Without a music file each tick gives the default sound.
-    ASSERT_TRUE(QFile::remove(soundFile(QStringLiteral("music"))));
+    ASSERT_TRUE(QFile::remove(soundFile(u"music"_s)));
     about->Timer1_Timer();
     EXPECT_EQ(sounds.beeps(), 1);
 }
@@ -94,7 +96,7 @@ TEST_F(About, EveryWayOfClosingClicksAndEnablesTheMainWindow)
         EXPECT_FALSE(about->Timer1->isActive());
         // The click cuts off the music.
         EXPECT_EQ(soundsHeard(), QStringList{u"music"_qs} + QStringList(each.clicks, u"click"_qs));
-        EXPECT_EQ(sounds.playing(), soundFile(QStringLiteral("click")));
+        EXPECT_EQ(sounds.playing(), soundFile(u"click"_s));
     }
 }
 

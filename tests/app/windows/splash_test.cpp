@@ -9,6 +9,8 @@
 #include <QTimer>
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace platterly::app::test {
 namespace {
 
@@ -21,10 +23,10 @@ protected:
         splash = std::make_unique<frmSplash>(state, windows);
         splash->setLoaders(
             [this] {
-                loaded.append(QStringLiteral("main"));
+                loaded.append(u"main"_s);
                 catalogueWhenMainLoaded = state.DBPath;
             },
-            [this] { loaded.append(QStringLiteral("chooser")); });
+            [this] { loaded.append(u"chooser"_s); });
     }
 
     void TearDown() override
@@ -74,14 +76,14 @@ TEST_F(Splash, TheOptionsChooseTheWindowLoadedAndShownAndTheSound)
         shown.clear();
         sounds.clear();
         state = {};
-        QFile::remove(tree.path(QStringLiteral("app/settings.ini")));
+        QFile::remove(tree.path(u"app/settings.ini"_s));
         splash = std::make_unique<frmSplash>(state, windows);
         splash->setLoaders(
             [this] {
-                loaded.append(QStringLiteral("main"));
+                loaded.append(u"main"_s);
                 catalogueWhenMainLoaded = state.DBPath;
             },
-            [this] { loaded.append(QStringLiteral("chooser")); });
+            [this] { loaded.append(u"chooser"_s); });
         if (each.loadWind)
             start(QLatin1String(each.loadWind), QLatin1String(each.playSound));
         else
@@ -90,7 +92,7 @@ TEST_F(Splash, TheOptionsChooseTheWindowLoadedAndShownAndTheSound)
         EXPECT_EQ(state.LoadWind, window == u"chooser" ? 1 : 0);
         EXPECT_EQ(loaded, QStringList{window});
         if (window == u"main") {
-            EXPECT_EQ(catalogueWhenMainLoaded, tree.path(QStringLiteral("app/db.db2")));
+            EXPECT_EQ(catalogueWhenMainLoaded, tree.path(u"app/db.db2"_s));
         }
         EXPECT_EQ(splash->lblVersion->text(), u"Version 2.1.0");
         tick(4);
@@ -109,43 +111,42 @@ TEST_F(Splash, TheOptionsChooseTheWindowLoadedAndShownAndTheSound)
 
 TEST_F(Splash, ALogoClickShowsTheLoadedWindowClickingOnlyWithSoundOn)
 {
-    start(QStringLiteral("0"), QStringLiteral("1"));
+    start(u"0"_s, u"1"_s);
     tick(2);
     QTest::mouseClick(splash->imgLogo, Qt::LeftButton);
     EXPECT_FALSE(splash->isVisible());
-    EXPECT_EQ(shown, QStringList{QStringLiteral("main")});
-    EXPECT_EQ(soundsHeard(), (QStringList{QStringLiteral("qn"), QStringLiteral("click"),
-                                          QStringLiteral("click")}));
+    EXPECT_EQ(shown, QStringList{u"main"_s});
+    EXPECT_EQ(soundsHeard(), (QStringList{u"qn"_s, u"click"_s, u"click"_s}));
     tick(3);
     EXPECT_EQ(shown.size(), 1);
 
     shown.clear();
     sounds.clear();
     splash = std::make_unique<frmSplash>(state, windows);
-    start(QStringLiteral("1"), QStringLiteral("0"));
+    start(u"1"_s, u"0"_s);
     QTest::mouseClick(splash->imgLogo, Qt::LeftButton);
-    EXPECT_EQ(shown, QStringList{QStringLiteral("chooser")});
+    EXPECT_EQ(shown, QStringList{u"chooser"_s});
     EXPECT_TRUE(sounds.events().empty());
 }
 
 TEST_F(Splash, AKeyOpensTheChooserEvenWhenTheMainWindowWasLoaded)
 {
-    start(QStringLiteral("0"), QStringLiteral("1"));
+    start(u"0"_s, u"1"_s);
     QTest::keyClick(splash.get(), Qt::Key_Space);
     EXPECT_FALSE(splash->isVisible());
-    EXPECT_EQ(loaded, QStringList{QStringLiteral("main")});
-    EXPECT_EQ(shown, QStringList{QStringLiteral("chooser")});
-    EXPECT_EQ(soundsHeard(), (QStringList{QStringLiteral("qn"), QStringLiteral("click")}));
+    EXPECT_EQ(loaded, QStringList{u"main"_s});
+    EXPECT_EQ(shown, QStringList{u"chooser"_s});
+    EXPECT_EQ(soundsHeard(), (QStringList{u"qn"_s, u"click"_s}));
     tick(5);
-    EXPECT_EQ(shown, QStringList{QStringLiteral("chooser")});
+    EXPECT_EQ(shown, QStringList{u"chooser"_s});
 }
 
 TEST_F(Splash, ClosingItAnyOtherWayStillClicksOnce)
 {
-    start(QStringLiteral("1"), QStringLiteral("1"));
+    start(u"1"_s, u"1"_s);
     splash->close();
     splash->close();
-    EXPECT_EQ(soundsHeard(), (QStringList{QStringLiteral("qn"), QStringLiteral("click")}));
+    EXPECT_EQ(soundsHeard(), (QStringList{u"qn"_s, u"click"_s}));
     EXPECT_FALSE(splash->Timer1->isActive());
     EXPECT_TRUE(shown.isEmpty());
 }

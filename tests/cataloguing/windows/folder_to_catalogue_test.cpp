@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace platterly::cataloguing::test {
 namespace {
 
@@ -15,19 +17,19 @@ class FolderToCatalogueTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        tree.addFile(QStringLiteral("Data/Music/song.mp3"));
-        tree.addFolder(QStringLiteral("cdrom"));
+        tree.addFile(u"Data/Music/song.mp3"_s);
+        tree.addFolder(u"cdrom"_s);
         drives::FixedVolumeSource source("22 1 8:2 / / rw,relatime shared:1 - ext4 /dev/sda2 rw\n"
                                          "36 22 11:0 / " +
-                                         tree.path(QStringLiteral("cdrom")).toUtf8() +
+                                         tree.path(u"cdrom"_s).toUtf8() +
                                          " ro,relatime shared:2 - iso9660 /dev/sr0 ro\n");
-        source.addOpticalDevice(QStringLiteral("/dev/sr0"), QStringLiteral("11:0"));
+        source.addOpticalDevice(u"/dev/sr0"_s, u"11:0"_s);
         map = drives::DriveMap(source);
     }
 
     QString driveFormOf(const QString& relative) const
     {
-        QString text = QStringLiteral("C:") + tree.path(relative);
+        QString text = u"C:"_s + tree.path(relative);
         text.replace(QLatin1Char('/'), QLatin1Char('\\'));
         return text;
     }
@@ -35,7 +37,7 @@ protected:
     FolderToCatalogue locate(const QString& typed,
                              const std::optional<ChosenFolder>& chosen = std::nullopt) const
     {
-        return locateFolderToCatalogue(map, typed, chosen, tree.path(QStringLiteral("Data")));
+        return locateFolderToCatalogue(map, typed, chosen, tree.path(u"Data"_s));
     }
 
     TempTree tree;
@@ -44,39 +46,38 @@ protected:
 
 TEST_F(FolderToCatalogueTest, NativeAndDrivePathsGiveBothForms)
 {
-    FolderToCatalogue found = locate(tree.path(QStringLiteral("Data/Music")));
+    FolderToCatalogue found = locate(tree.path(u"Data/Music"_s));
     ASSERT_TRUE(found.ok()) << found.error.toStdString();
-    EXPECT_EQ(found.nativeRoot, tree.path(QStringLiteral("Data/Music")));
-    EXPECT_EQ(found.driveRoot, driveFormOf(QStringLiteral("Data/Music")) + u'\\');
+    EXPECT_EQ(found.nativeRoot, tree.path(u"Data/Music"_s));
+    EXPECT_EQ(found.driveRoot, driveFormOf(u"Data/Music"_s) + u'\\');
 
     // A drive root, and a drive path in capitals that the file system spells otherwise.
-    found = locate(QStringLiteral("D:\\"));
+    found = locate(u"D:\\"_s);
     ASSERT_TRUE(found.ok()) << found.error.toStdString();
-    EXPECT_EQ(found.nativeRoot, tree.path(QStringLiteral("cdrom")));
+    EXPECT_EQ(found.nativeRoot, tree.path(u"cdrom"_s));
     EXPECT_EQ(found.driveRoot, u"D:\\");
-    const QString capitals = driveFormOf(QStringLiteral("Data/Music")).toUpper();
+    const QString capitals = driveFormOf(u"Data/Music"_s).toUpper();
     found = locate(capitals);
     ASSERT_TRUE(found.ok()) << found.error.toStdString();
-    EXPECT_EQ(found.nativeRoot, tree.path(QStringLiteral("Data/Music")));
+    EXPECT_EQ(found.nativeRoot, tree.path(u"Data/Music"_s));
     EXPECT_EQ(found.driveRoot, capitals + u'\\');
 }
 
 TEST_F(FolderToCatalogueTest, TheFolderChosenInThePickerIsUsedWhileTheBoxShowsIt)
 {
-    const ChosenFolder chosen{QStringLiteral("C:\\SOMEWHERE\\MUSIC\\"),
-                              tree.path(QStringLiteral("Data/Music"))};
+    const ChosenFolder chosen{u"C:\\SOMEWHERE\\MUSIC\\"_s, tree.path(u"Data/Music"_s)};
     FolderToCatalogue found = locate(chosen.drivePath, chosen);
     ASSERT_TRUE(found.ok()) << found.error.toStdString();
     EXPECT_EQ(found.nativeRoot, chosen.nativePath);
     EXPECT_EQ(found.driveRoot, chosen.drivePath);
 
     // Once the box says something else, the text is what counts.
-    found = locate(QStringLiteral("C:\\SOMEWHERE\\MUSIC"), chosen);
+    found = locate(u"C:\\SOMEWHERE\\MUSIC"_s, chosen);
     EXPECT_FALSE(found.ok());
-    EXPECT_TRUE(found.error.contains(QStringLiteral("does not exist")));
+    EXPECT_TRUE(found.error.contains(u"does not exist"_s));
 
     // A chosen folder removed since is refused too.
-    const ChosenFolder gone{QStringLiteral("C:\\GONE\\"), tree.path(QStringLiteral("Gone"))};
+    const ChosenFolder gone{u"C:\\GONE\\"_s, tree.path(u"Gone"_s)};
     EXPECT_FALSE(locate(gone.drivePath, gone).ok());
 }
 

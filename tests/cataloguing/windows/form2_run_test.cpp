@@ -24,11 +24,11 @@ protected:
     void SetUp() override
     {
         NewDiscTest::SetUp();
-        tree.addFile(QStringLiteral("data/A/one.txt"), "1");
-        tree.addFile(QStringLiteral("data/B/two.mp3"), "2");
-        tree.addFile(QStringLiteral("data/B/Deeper/README"), "3");
-        tree.addFile(QStringLiteral("data/C/three.jpg"), "4");
-        tree.addFile(QStringLiteral("data/top.doc"), "5");
+        tree.addFile(u"data/A/one.txt"_s, "1");
+        tree.addFile(u"data/B/two.mp3"_s, "2");
+        tree.addFile(u"data/B/Deeper/README"_s, "3");
+        tree.addFile(u"data/C/three.jpg"_s, "4");
+        tree.addFile(u"data/top.doc"_s, "5");
         form->setFolderLister(&lister);
         open();
     }
@@ -94,8 +94,8 @@ protected:
 
 TEST_F(NewDiscRun, AFinishedRunWritesWhatTheRunItselfWritesForTheFolder)
 {
-    typePath(tree.path(QStringLiteral("data")));
-    typeTitle(QStringLiteral("  Data disc "));
+    typePath(tree.path(u"data"_s));
+    typeTitle(u"  Data disc "_s);
     clickGo();
     EXPECT_TRUE(dialogs.shown().empty()) << dialogs.shownTexts().join(u'\n').toStdString();
     EXPECT_EQ(form->LblPrompt->text(), u"Finished");
@@ -103,18 +103,16 @@ TEST_F(NewDiscRun, AFinishedRunWritesWhatTheRunItselfWritesForTheFolder)
     expectIdleWindow();
     // The window keeps its boxes for the next disc.
     EXPECT_EQ(form->txtName->text(), u"  Data disc ");
-    EXPECT_EQ(form->txtPath->text(), tree.path(QStringLiteral("data")));
+    EXPECT_EQ(form->txtPath->text(), tree.path(u"data"_s));
 
     // The same folder catalogued by the run alone, into a second catalogue.
-    const QString reference = tree.path(QStringLiteral("reference.db2"));
+    const QString reference = tree.path(u"reference.db2"_s);
     ASSERT_FALSE(catalogue::createEmptyCatalogue(reference));
     {
         sql::DataControl data;
         data.setDatabaseName(reference);
-        const CataloguingRequest request{QStringLiteral("Data disc"),
-                                         tree.path(QStringLiteral("data")),
-                                         driveFormOf(QStringLiteral("data")),
-                                         {}};
+        const CataloguingRequest request{
+            u"Data disc"_s, tree.path(u"data"_s), driveFormOf(u"data"_s), {}};
         ASSERT_EQ(runCataloguing(data, request).outcome, RunOutcome::Finished);
     }
     form->Data().close();
@@ -123,8 +121,8 @@ TEST_F(NewDiscRun, AFinishedRunWritesWhatTheRunItselfWritesForTheFolder)
 
 TEST_F(NewDiscRun, CancelOrTheCloseBoxDuringTheRunRollsBack)
 {
-    typePath(tree.path(QStringLiteral("data")));
-    typeTitle(QStringLiteral("Stopped"));
+    typePath(tree.path(u"data"_s));
+    typeTitle(u"Stopped"_s);
     const QStringList before = snapshot();
     duringTheRun([this] { QTest::mouseClick(form->cmdCancel, Qt::LeftButton); });
     dialogs.answer(ui::Answer::Ok);
@@ -161,8 +159,8 @@ TEST_F(NewDiscRun, CancelOrTheCloseBoxDuringTheRunRollsBack)
 TEST_F(NewDiscRun, UnreadableFoldersAreNamedAfterAFinishedRun)
 {
     lister.failing = {"/data/B"};
-    typePath(tree.path(QStringLiteral("data")));
-    typeTitle(QStringLiteral("Partly"));
+    typePath(tree.path(u"data"_s));
+    typeTitle(u"Partly"_s);
     dialogs.answer(ui::Answer::Ok);
     clickGo();
     EXPECT_EQ(form->LblPrompt->text(), u"Finished");
@@ -171,26 +169,25 @@ TEST_F(NewDiscRun, UnreadableFoldersAreNamedAfterAFinishedRun)
     EXPECT_EQ(dialogs.shown()[0].text,
               QStringLiteral("1 folder could not be read. It is in the catalogue, without its "
                              "contents:\n\n") +
-                  driveFormOf(QStringLiteral("data/B")) + QStringLiteral("\\ (Permission denied)"));
+                  driveFormOf(u"data/B"_s) + u"\\ (Permission denied)"_s);
     // B itself is recorded; two.mp3, Deeper and README are not.
     EXPECT_EQ(form->lblProgress->text(), u"3 folders and 3 files recorded");
 
     // Many unreadable folders: all are counted, the first few named.
     for (int i = 1; i <= 7; ++i)
-        tree.addFile(QStringLiteral("many/F%1/x.txt").arg(i));
+        tree.addFile(u"many/F%1/x.txt"_s.arg(i));
     lister.failing = {"/F1", "/F2", "/F3", "/F4", "/F5", "/F6", "/F7"};
-    typePath(tree.path(QStringLiteral("many")));
-    typeTitle(QStringLiteral("Many"));
+    typePath(tree.path(u"many"_s));
+    typeTitle(u"Many"_s);
     dialogs.clear();
     dialogs.answer(ui::Answer::Ok);
     clickGo();
     ASSERT_EQ(dialogs.shown().size(), 1u);
     const QString text = dialogs.shown()[0].text;
-    EXPECT_TRUE(text.startsWith(QStringLiteral("7 folders could not be read.")))
-        << text.toStdString();
-    EXPECT_TRUE(text.contains(driveFormOf(QStringLiteral("many/F5"))));
-    EXPECT_FALSE(text.contains(driveFormOf(QStringLiteral("many/F6"))));
-    EXPECT_TRUE(text.endsWith(QStringLiteral("... and 2 more.")));
+    EXPECT_TRUE(text.startsWith(u"7 folders could not be read."_s)) << text.toStdString();
+    EXPECT_TRUE(text.contains(driveFormOf(u"many/F5"_s)));
+    EXPECT_FALSE(text.contains(driveFormOf(u"many/F6"_s)));
+    EXPECT_TRUE(text.endsWith(u"... and 2 more."_s));
 }
 
 TEST_F(NewDiscRun, AFailedRunRestoresTheWindowAndSaysWhyWithoutFinished)
@@ -200,16 +197,16 @@ TEST_F(NewDiscRun, AFailedRunRestoresTheWindowAndSaysWhyWithoutFinished)
         sql::SqlError error;
         auto db = sql::Database::open(catalogueFile(), &error);
         ASSERT_TRUE(db);
-        ASSERT_FALSE(db->exec(QStringLiteral("DELETE FROM TOTALS")));
+        ASSERT_FALSE(db->exec(u"DELETE FROM TOTALS"_s));
     }
     const QStringList before = snapshot();
-    typePath(tree.path(QStringLiteral("data")));
-    typeTitle(QStringLiteral("Lost"));
+    typePath(tree.path(u"data"_s));
+    typeTitle(u"Lost"_s);
     dialogs.answer(ui::Answer::Ok);
     clickGo();
     ASSERT_EQ(dialogs.shown().size(), 1u);
     EXPECT_EQ(dialogs.shown()[0].icon, ui::Icon::Critical);
-    EXPECT_TRUE(dialogs.shown()[0].text.contains(QStringLiteral("totals row")))
+    EXPECT_TRUE(dialogs.shown()[0].text.contains(u"totals row"_s))
         << dialogs.shown()[0].text.toStdString();
     EXPECT_NE(form->LblPrompt->text(), u"Finished");
     EXPECT_EQ(form->LblPrompt->text(), kInstructionPrompt);
@@ -219,10 +216,9 @@ TEST_F(NewDiscRun, AFailedRunRestoresTheWindowAndSaysWhyWithoutFinished)
 
 TEST_F(NewDiscRun, AnImageChosenOrTypedIsCataloguedAsADiscUnderItsLabel)
 {
-    platterly::test::addDiscContents(tree, QStringLiteral("disc"));
-    const QString iso = tree.path(QStringLiteral("photos.iso"));
-    if (const QString error =
-            platterly::test::makeIso(tree.path(QStringLiteral("disc")), iso, u"MY PHOTOS"_s);
+    platterly::test::addDiscContents(tree, u"disc"_s);
+    const QString iso = tree.path(u"photos.iso"_s);
+    if (const QString error = platterly::test::makeIso(tree.path(u"disc"_s), iso, u"MY PHOTOS"_s);
         !error.isEmpty())
         GTEST_SKIP() << error.toStdString();
     ASSERT_EQ(platterly::test::makeZip(tree.path(u"disc"_s), tree.path(u"backup.zip"_s)),

@@ -10,6 +10,8 @@
 #include <QToolButton>
 #include <optional>
 
+using namespace Qt::StringLiterals;
+
 namespace platterly::cataloguing::test {
 namespace {
 
@@ -31,7 +33,7 @@ TEST_F(NewDiscWindow, TheDrivesHoldingALabelledDiscAreListedAndScannedAgain)
               u"and Click Create CD Database");
 
     // Scanning again finds a disc put in since, and choosing it fills the boxes.
-    typeTitle(QStringLiteral("My own title"));
+    typeTitle(u"My own title"_s);
     discInDriveF = true;
     const int readsBefore = driveReads;
     QTest::mouseClick(form->cmdScanDrives, Qt::LeftButton);
@@ -63,11 +65,11 @@ TEST_F(NewDiscWindow, WithoutAnyLabelledDiscTheBoxesStayEmpty)
     EXPECT_TRUE(form->txtName->text().isEmpty());
 
     // Nothing to catalogue until a path is given.
-    typeTitle(QStringLiteral("Nothing"));
+    typeTitle(u"Nothing"_s);
     dialogs.answer(ui::Answer::Ok);
     clickGo();
     ASSERT_EQ(dialogs.shown().size(), 1u);
-    EXPECT_TRUE(dialogs.shown()[0].text.contains(QStringLiteral("Selected Drive")));
+    EXPECT_TRUE(dialogs.shown()[0].text.contains(u"Selected Drive"_s));
 }
 
 TEST_F(NewDiscWindow, Check1UnlocksThePathBoxAndTheFolderButton)
@@ -79,7 +81,7 @@ TEST_F(NewDiscWindow, Check1UnlocksThePathBoxAndTheFolderButton)
     EXPECT_EQ(background(), QColor(224, 224, 224));
     EXPECT_FALSE(form->cmdSelDir->isEnabled());
     EXPECT_FALSE(form->cmdSelFile->isEnabled());
-    QTest::keyClicks(form->txtPath, QStringLiteral("xyz"));
+    QTest::keyClicks(form->txtPath, u"xyz"_s);
     EXPECT_EQ(form->txtPath->text(), u"D:\\");
 
     QTest::mouseClick(form->Check1, Qt::LeftButton);
@@ -87,7 +89,7 @@ TEST_F(NewDiscWindow, Check1UnlocksThePathBoxAndTheFolderButton)
     EXPECT_FALSE(form->txtPath->isReadOnly());
     EXPECT_EQ(background(), QColor(255, 255, 255));
     EXPECT_TRUE(form->cmdSelDir->isEnabled());
-    QTest::keyClicks(form->txtPath, QStringLiteral("DATA"));
+    QTest::keyClicks(form->txtPath, u"DATA"_s);
     EXPECT_EQ(form->txtPath->text(), u"D:\\DATA");
     QTest::mouseClick(form->Check1, Qt::LeftButton);
     EXPECT_TRUE(form->txtPath->isReadOnly());
@@ -96,18 +98,18 @@ TEST_F(NewDiscWindow, Check1UnlocksThePathBoxAndTheFolderButton)
 
 TEST_F(NewDiscWindow, RefusedTitlesAndPathsSaySoLeaveTheWindowAndWriteNothing)
 {
-    tree.addFile(QStringLiteral("data/notes.txt"), "text");
+    tree.addFile(u"data/notes.txt"_s, "text");
     open();
-    typeTitle(QStringLiteral("12345678901234567890123456789"));
+    typeTitle(u"12345678901234567890123456789"_s);
     EXPECT_EQ(form->txtName->text(), u"1234567890123456789012345"); // 25 characters at most
-    typeTitle(QStringLiteral("Photos 2004"));
+    typeTitle(u"Photos 2004"_s);
     clickGo();
     ASSERT_EQ(form->LblPrompt->text(), u"Finished");
     const QStringList before = snapshot();
 
-    const QString exists = QStringLiteral("CD Title Already Exists Please Enter Another Title ");
-    const QString noFolder = QStringLiteral("does not exist");
-    const QString noImage = QStringLiteral("cannot be read as a disc image or archive");
+    const QString exists = u"CD Title Already Exists Please Enter Another Title "_s;
+    const QString noFolder = u"does not exist"_s;
+    const QString noImage = u"cannot be read as a disc image or archive"_s;
     struct Case
     {
         QString title;
@@ -116,16 +118,12 @@ TEST_F(NewDiscWindow, RefusedTitlesAndPathsSaySoLeaveTheWindowAndWriteNothing)
         std::optional<ui::Icon> icon;
     };
     const Case cases[] = {
-        {QString(), {}, QStringLiteral("Enter CD Title"), {}},
-        {QStringLiteral("PHOTOS 2004"), {}, exists, ui::Icon::Information},
-        {QStringLiteral("Anything"), driveFormOf(QStringLiteral("data/MISSING")), noFolder,
-         ui::Icon::Warning},
-        {QStringLiteral("Anything"), tree.path(QStringLiteral("data/notes.txt")), noImage,
-         ui::Icon::Warning},
-        {QStringLiteral("Anything"), QStringLiteral("F:\\"),
-         QStringLiteral("Drive F: holds no disc"), ui::Icon::Warning},
-        {QStringLiteral("Anything"), QStringLiteral("Q:\\MUSIC"),
-         QStringLiteral("There is no drive Q:"), ui::Icon::Warning},
+        {QString(), {}, u"Enter CD Title"_s, {}},
+        {u"PHOTOS 2004"_s, {}, exists, ui::Icon::Information},
+        {u"Anything"_s, driveFormOf(u"data/MISSING"_s), noFolder, ui::Icon::Warning},
+        {u"Anything"_s, tree.path(u"data/notes.txt"_s), noImage, ui::Icon::Warning},
+        {u"Anything"_s, u"F:\\"_s, u"Drive F: holds no disc"_s, ui::Icon::Warning},
+        {u"Anything"_s, u"Q:\\MUSIC"_s, u"There is no drive Q:"_s, ui::Icon::Warning},
     };
     for (const Case& each : cases) {
         SCOPED_TRACE((each.title + u' ' + each.path).toStdString());
@@ -170,7 +168,7 @@ TEST_F(NewDiscWindow, ClosingByEitherWayShowsTheMainWindowAndLetsTheCatalogueGo)
 
     // The next showing loads afresh: a box changed before is proposed again.
     open();
-    typeTitle(QStringLiteral("Changed"));
+    typeTitle(u"Changed"_s);
     QTest::mouseClick(form->Check1, Qt::LeftButton);
     form->close(); // the close box
     EXPECT_EQ(mainShown, 2);

@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QToolButton>
 
+using namespace Qt::StringLiterals;
+
 namespace platterly::cataloguing::test {
 namespace {
 
@@ -21,10 +23,10 @@ protected:
     void SetUp() override
     {
         NewDiscTest::SetUp();
-        tree.addFile(QStringLiteral("data/Music/song.mp3"), "mp3");
-        tree.addFile(QStringLiteral("data/Pictures/a.jpg"), "jpg");
-        tree.addFolder(QStringLiteral("Backup/Copies"));
-        tree.addFolder(QStringLiteral("work"));
+        tree.addFile(u"data/Music/song.mp3"_s, "mp3");
+        tree.addFile(u"data/Pictures/a.jpg"_s, "jpg");
+        tree.addFolder(u"Backup/Copies"_s);
+        tree.addFolder(u"work"_s);
         picker = std::make_unique<frmPath>(state, [this] { return currentDrives(); });
         picker->setCopyAction([this] {
             ++copiesRun;
@@ -76,25 +78,25 @@ protected:
 
 TEST_F(FolderPicker, EachModeOpensOnItsOwnFolderFoundWhateverTheCase)
 {
-    writeSetting(QStringLiteral("Path"), storedFormOf(QStringLiteral("data/Music")));
-    writeSetting(QStringLiteral("CopyPath"), storedFormOf(QStringLiteral("Backup/Copies")));
+    writeSetting(u"Path"_s, storedFormOf(u"data/Music"_s));
+    writeSetting(u"CopyPath"_s, storedFormOf(u"Backup/Copies"_s));
 
     openPicker(handover::PathMode::FolderToCatalogue);
-    EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("data/Music")));
+    EXPECT_EQ(picker->Dir1->path(), tree.path(u"data/Music"_s));
     EXPECT_EQ(picker->Drive1->drive(), QChar(u'C'));
-    EXPECT_EQ(picker->lblPath->text(), driveFormOf(QStringLiteral("data/Music")));
+    EXPECT_EQ(picker->lblPath->text(), driveFormOf(u"data/Music"_s));
     EXPECT_EQ(picker->Command1->text(), u"&Ok");
     EXPECT_EQ(picker->Label1->text(), u"Select Directory");
     EXPECT_EQ(picker->Command2->text(), u"&Cancel");
     EXPECT_EQ(picker->Drive1->itemText(0), u"C:  /");
     EXPECT_EQ(picker->Drive1->itemText(3), u"F:");
-    EXPECT_EQ(state.ChosenPath, storedFormOf(QStringLiteral("data/Music")));
+    EXPECT_EQ(state.ChosenPath, storedFormOf(u"data/Music"_s));
 
     picker->close();
     openPicker(handover::PathMode::CopyDestination);
-    EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("Backup/Copies")));
+    EXPECT_EQ(picker->Dir1->path(), tree.path(u"Backup/Copies"_s));
     EXPECT_EQ(picker->Command1->text(), u"Copy &File");
-    EXPECT_EQ(state.ChosenPath, storedFormOf(QStringLiteral("Backup/Copies")));
+    EXPECT_EQ(state.ChosenPath, storedFormOf(u"Backup/Copies"_s));
 
     picker->close();
     openPicker(handover::PathMode::FolderToCatalogue);
@@ -103,12 +105,12 @@ TEST_F(FolderPicker, EachModeOpensOnItsOwnFolderFoundWhateverTheCase)
 
 TEST_F(FolderPicker, FirstUseOpensTheCurrentFolderAndOneThatIsGoneTheRootOfItsDrive)
 {
-    const CurrentFolderGuard current(tree.path(QStringLiteral("work")));
+    const CurrentFolderGuard current(tree.path(u"work"_s));
     for (handover::PathMode mode :
          {handover::PathMode::FolderToCatalogue, handover::PathMode::CopyDestination}) {
         openPicker(mode);
         EXPECT_EQ(state.ChosenPath, u"0");
-        EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("work")));
+        EXPECT_EQ(picker->Dir1->path(), tree.path(u"work"_s));
         picker->close();
     }
     struct Case
@@ -118,13 +120,13 @@ TEST_F(FolderPicker, FirstUseOpensTheCurrentFolderAndOneThatIsGoneTheRootOfItsDr
         QChar drive;
     };
     const Case cases[] = {
-        {storedFormOf(QStringLiteral("data/Gone")), QStringLiteral("/"), u'C'},
-        {QStringLiteral("D:\\NOT THERE\\"), tree.path(QStringLiteral("discD")), u'D'},
+        {storedFormOf(u"data/Gone"_s), u"/"_s, u'C'},
+        {u"D:\\NOT THERE\\"_s, tree.path(u"discD"_s), u'D'},
         // A drive that holds no disc now: the root file system.
-        {QStringLiteral("F:\\OLD\\"), QStringLiteral("/"), u'C'},
+        {u"F:\\OLD\\"_s, u"/"_s, u'C'},
     };
     for (const Case& each : cases) {
-        writeSetting(QStringLiteral("Path"), each.preset);
+        writeSetting(u"Path"_s, each.preset);
         openPicker(handover::PathMode::FolderToCatalogue);
         EXPECT_EQ(picker->Dir1->path(), each.listed) << each.preset.toStdString();
         EXPECT_EQ(picker->Drive1->drive(), each.drive) << each.preset.toStdString();
@@ -134,56 +136,56 @@ TEST_F(FolderPicker, FirstUseOpensTheCurrentFolderAndOneThatIsGoneTheRootOfItsDr
     }
 
     // A drive the machine does not have leaves the lists on the current folder.
-    writeSetting(QStringLiteral("Path"), QStringLiteral("Q:\\MUSIC\\"));
+    writeSetting(u"Path"_s, u"Q:\\MUSIC\\"_s);
     openPicker(handover::PathMode::FolderToCatalogue);
-    EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("work")));
+    EXPECT_EQ(picker->Dir1->path(), tree.path(u"work"_s));
 }
 
 TEST_F(FolderPicker, CopyModeRunsTheCopyOnlyWhenConfirmedAndStoresTheTarget)
 {
-    const CurrentFolderGuard current(tree.path(QStringLiteral("work")));
+    const CurrentFolderGuard current(tree.path(u"work"_s));
     QWidget mainWindow;
     mainWindow.show();
     // Cancelled: nothing copied, nothing stored.
-    state.CopyTarget = QStringLiteral("E:\\EARLIER\\");
+    state.CopyTarget = u"E:\\EARLIER\\"_s;
     openPicker(handover::PathMode::CopyDestination);
     doubleClickFolder(*picker, tree.root());
-    doubleClickFolder(*picker, tree.path(QStringLiteral("Backup")));
+    doubleClickFolder(*picker, tree.path(u"Backup"_s));
     QTest::mouseClick(picker->Command2, Qt::LeftButton);
     EXPECT_FALSE(picker->isVisible());
     EXPECT_EQ(copiesRun, 0);
     EXPECT_EQ(state.CopyTarget, u"E:\\EARLIER\\");
-    EXPECT_EQ(setting(QStringLiteral("CopyPath")), u"(none)");
+    EXPECT_EQ(setting(u"CopyPath"_s), u"(none)");
     EXPECT_TRUE(mainWindow.isEnabled());
 
     openPicker(handover::PathMode::CopyDestination);
     doubleClickFolder(*picker, tree.root());
-    doubleClickFolder(*picker, tree.path(QStringLiteral("Backup")));
-    EXPECT_EQ(picker->lblPath->text(), driveFormOf(QStringLiteral("Backup")));
+    doubleClickFolder(*picker, tree.path(u"Backup"_s));
+    EXPECT_EQ(picker->lblPath->text(), driveFormOf(u"Backup"_s));
     QTest::mouseClick(picker->Command1, Qt::LeftButton);
 
-    const QString stored = storedFormOf(QStringLiteral("Backup"));
+    const QString stored = storedFormOf(u"Backup"_s);
     EXPECT_EQ(state.CopyTarget, stored);
     EXPECT_EQ(state.ChosenPath, stored);
-    EXPECT_EQ(picker->chosen().nativePath, tree.path(QStringLiteral("Backup")));
+    EXPECT_EQ(picker->chosen().nativePath, tree.path(u"Backup"_s));
     EXPECT_EQ(picker->chosen().drivePath, stored);
-    EXPECT_EQ(setting(QStringLiteral("CopyPath")), stored);
-    EXPECT_EQ(setting(QStringLiteral("Path")), u"(none)");
+    EXPECT_EQ(setting(u"CopyPath"_s), stored);
+    EXPECT_EQ(setting(u"Path"_s), u"(none)");
     EXPECT_EQ(copiesRun, 1);
     EXPECT_FALSE(pickerVisibleDuringCopy);
     EXPECT_TRUE(mainWindow.isEnabled());
 
     // The next opening in copy mode starts there; folder mode has its own folder.
     openPicker(handover::PathMode::CopyDestination);
-    EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("Backup")));
+    EXPECT_EQ(picker->Dir1->path(), tree.path(u"Backup"_s));
     picker->close();
     openPicker(handover::PathMode::FolderToCatalogue);
-    EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("work")));
+    EXPECT_EQ(picker->Dir1->path(), tree.path(u"work"_s));
 }
 
 TEST_F(FolderPicker, ConfirmingAFolderFillsTheNewDiscWindowWhichCataloguesIt)
 {
-    writeSetting(QStringLiteral("Path"), storedFormOf(QStringLiteral("data")));
+    writeSetting(u"Path"_s, storedFormOf(u"data"_s));
     open();
     QTest::mouseClick(form->Check1, Qt::LeftButton);
     QTest::mouseClick(form->cmdSelDir, Qt::LeftButton);
@@ -191,16 +193,16 @@ TEST_F(FolderPicker, ConfirmingAFolderFillsTheNewDiscWindowWhichCataloguesIt)
     EXPECT_FALSE(form->isEnabled());
     EXPECT_TRUE(own.isVisible());
     EXPECT_EQ(own.mode(), handover::PathMode::FolderToCatalogue);
-    EXPECT_EQ(own.Dir1->path(), tree.path(QStringLiteral("data")));
+    EXPECT_EQ(own.Dir1->path(), tree.path(u"data"_s));
 
-    doubleClickFolder(own, tree.path(QStringLiteral("data/Music")));
+    doubleClickFolder(own, tree.path(u"data/Music"_s));
     QTest::mouseClick(own.Command1, Qt::LeftButton);
-    const QString stored = storedFormOf(QStringLiteral("data/Music"));
+    const QString stored = storedFormOf(u"data/Music"_s);
     EXPECT_FALSE(own.isVisible());
     EXPECT_TRUE(form->isEnabled());
     EXPECT_EQ(form->txtPath->text(), stored);
     EXPECT_EQ(form->txtName->text(), u"MUSIC");
-    EXPECT_EQ(setting(QStringLiteral("Path")), stored);
+    EXPECT_EQ(setting(u"Path"_s), stored);
 }
 
 TEST_F(FolderPicker, ADriveRootIsProposedAsTheDriveAndCancelKeepsTheBoxes)
@@ -210,20 +212,20 @@ TEST_F(FolderPicker, ADriveRootIsProposedAsTheDriveAndCancelKeepsTheBoxes)
     QTest::mouseClick(form->cmdSelDir, Qt::LeftButton);
     frmPath& own = form->folderPicker();
     pickDrive(own, u'D');
-    EXPECT_EQ(own.Dir1->path(), tree.path(QStringLiteral("discD")));
+    EXPECT_EQ(own.Dir1->path(), tree.path(u"discD"_s));
     EXPECT_EQ(own.lblPath->text(), u"D:\\");
     QTest::mouseClick(own.Command1, Qt::LeftButton);
     EXPECT_EQ(form->txtPath->text(), u"D:\\");
     EXPECT_EQ(form->txtName->text(), u"D Drive");
 
-    typeTitle(QStringLiteral("Kept"));
+    typeTitle(u"Kept"_s);
     QTest::mouseClick(form->cmdSelDir, Qt::LeftButton);
     pickDrive(own, u'E');
     QTest::mouseClick(own.Command2, Qt::LeftButton);
     EXPECT_TRUE(form->isEnabled());
     EXPECT_EQ(form->txtPath->text(), u"D:\\");
     EXPECT_EQ(form->txtName->text(), u"Kept");
-    EXPECT_EQ(setting(QStringLiteral("Path")), u"D:\\");
+    EXPECT_EQ(setting(u"Path"_s), u"D:\\");
 
     // Closing the picker by its close box also gives the window back.
     QTest::mouseClick(form->cmdSelDir, Qt::LeftButton);
@@ -234,7 +236,7 @@ TEST_F(FolderPicker, ADriveRootIsProposedAsTheDriveAndCancelKeepsTheBoxes)
 
 TEST_F(FolderPicker, ADriveWithoutADiscAsksToRetryReadingTheDrivesUntilCancelled)
 {
-    writeSetting(QStringLiteral("Path"), storedFormOf(QStringLiteral("data")));
+    writeSetting(u"Path"_s, storedFormOf(u"data"_s));
     openPicker(handover::PathMode::FolderToCatalogue);
     dialogs.answer(ui::Answer::Retry);
     dialogs.answer(ui::Answer::Retry);
@@ -249,30 +251,30 @@ TEST_F(FolderPicker, ADriveWithoutADiscAsksToRetryReadingTheDrivesUntilCancelled
     }
     // Each retry looks at the drives afresh.
     EXPECT_EQ(driveReads, readsBefore + 2);
-    EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("data")));
+    EXPECT_EQ(picker->Dir1->path(), tree.path(u"data"_s));
     EXPECT_EQ(picker->Drive1->drive(), QChar(u'C'));
 }
 
 TEST_F(FolderPicker, TheShortcutButtonsListTheDesktopAndTheDocuments)
 {
-    tree.addFolder(QStringLiteral("home/Schreibtisch"));
-    tree.addFolder(QStringLiteral("home/Dokumente"));
-    tree.addFile(QStringLiteral("config/user-dirs.dirs"),
+    tree.addFolder(u"home/Schreibtisch"_s);
+    tree.addFolder(u"home/Dokumente"_s);
+    tree.addFile(u"config/user-dirs.dirs"_s,
                  "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\nXDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n");
-    EnvironmentGuard home("HOME", tree.path(QStringLiteral("home")));
-    EnvironmentGuard config("XDG_CONFIG_HOME", tree.path(QStringLiteral("config")));
-    writeSetting(QStringLiteral("Path"), QStringLiteral("D:\\"));
+    EnvironmentGuard home("HOME", tree.path(u"home"_s));
+    EnvironmentGuard config("XDG_CONFIG_HOME", tree.path(u"config"_s));
+    writeSetting(u"Path"_s, u"D:\\"_s);
     openPicker(handover::PathMode::FolderToCatalogue);
     ASSERT_EQ(picker->Drive1->drive(), QChar(u'D'));
 
     EXPECT_EQ(picker->Command3->toolTip(), u"Desktop");
     EXPECT_EQ(picker->Command4->toolTip(), u"My Documents");
     QTest::mouseClick(picker->Command3, Qt::LeftButton);
-    EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("home/Schreibtisch")));
+    EXPECT_EQ(picker->Dir1->path(), tree.path(u"home/Schreibtisch"_s));
     EXPECT_EQ(picker->Drive1->drive(), QChar(u'C'));
-    EXPECT_EQ(picker->lblPath->text(), driveFormOf(QStringLiteral("home/Schreibtisch")));
+    EXPECT_EQ(picker->lblPath->text(), driveFormOf(u"home/Schreibtisch"_s));
     QTest::mouseClick(picker->Command4, Qt::LeftButton);
-    EXPECT_EQ(picker->Dir1->path(), tree.path(QStringLiteral("home/Dokumente")));
+    EXPECT_EQ(picker->Dir1->path(), tree.path(u"home/Dokumente"_s));
 }
 
 } // namespace
