@@ -20,13 +20,13 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());
-        m_file = m_dir.filePath(QStringLiteral("db.db2"));
+        m_file = m_dir.filePath(u"db.db2"_s);
         ASSERT_FALSE(catalogue::createEmptyCatalogue(m_file));
-        m_tree.addFile(QStringLiteral("A.TXT"));
-        m_tree.addFile(QStringLiteral("MUSIC/B.MP3"));
-        m_tree.addFile(QStringLiteral("MUSIC/Old/README"));
-        m_tree.addFile(QStringLiteral("Setup.1/install.exe"));
-        m_tree.addFile(QStringLiteral(".hidden/secret.txt"));
+        m_tree.addFile(u"A.TXT"_s);
+        m_tree.addFile(u"MUSIC/B.MP3"_s);
+        m_tree.addFile(u"MUSIC/Old/README"_s);
+        m_tree.addFile(u"Setup.1/install.exe"_s);
+        m_tree.addFile(u".hidden/secret.txt"_s);
     }
 
     cataloguing::RunResult run(const QString& title, const QString& root,
@@ -35,8 +35,7 @@ protected:
     {
         sql::DataControl data;
         data.setDatabaseName(m_file);
-        const cataloguing::CataloguingRequest request{title, root, QStringLiteral("D:\\"),
-                                                      QDate(2006, 3, 5)};
+        const cataloguing::CataloguingRequest request{title, root, u"D:\\"_s, QDate(2006, 3, 5)};
         if (lister)
             return cataloguing::runCataloguing(data, request, *lister, {}, cancel);
         return cataloguing::runCataloguing(data, request, {}, cancel);
@@ -48,10 +47,10 @@ protected:
         QStringList lines;
         auto db = sql::Database::open(m_file, nullptr);
         for (const char* table : {"CDS", "TOTAL", "TOTALS"}) {
-            auto rows = db->prepare(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
-                                        .arg(platterly::test::snapshotFields(QLatin1String(table)),
-                                             QLatin1String(table)),
-                                    nullptr);
+            auto rows = db->prepare(
+                u"SELECT %1 FROM %2 ORDER BY rowid"_s.arg(
+                    platterly::test::snapshotFields(QLatin1String(table)), QLatin1String(table)),
+                nullptr);
             while (rows && rows->step() == sql::Statement::Step::Row) {
                 QString line = QLatin1String(table);
                 for (int i = 0; i < rows->columnCount(); ++i)
@@ -71,58 +70,50 @@ protected:
 
 TEST_F(CataloguingRunTest, WritesTitleRowEntriesDiscRowAndTotals)
 {
-    const auto result = run(QStringLiteral("  Photos  "), m_tree.root());
+    const auto result = run(u"  Photos  "_s, m_tree.root());
     ASSERT_EQ(result.outcome, RunOutcome::Finished) << result.message.toStdString();
     // A folder with a dot counts as a file, a file without one as a folder.
     EXPECT_EQ(result.dirs, 3);  // MUSIC, Old, README
     EXPECT_EQ(result.files, 4); // A.TXT, B.MP3, Setup.1, install.exe
     const QStringList expected = {
-        QStringLiteral("CDS|Photos|Photos|Photos|1|99"),
-        QStringLiteral("CDS|Photos|A.TXT|D:\\|2|2"),
-        QStringLiteral("CDS|Photos|MUSIC|D:\\|2|100"),
-        QStringLiteral("CDS|Photos|B.MP3|D:\\MUSIC\\|3|4"),
-        QStringLiteral("CDS|Photos|Old|D:\\MUSIC\\|3|100"),
-        QStringLiteral("CDS|Photos|README|D:\\MUSIC\\Old\\|4|100"),
-        QStringLiteral("CDS|Photos|Setup.1|D:\\|2|0"),
-        QStringLiteral("CDS|Photos|install.exe|D:\\Setup.1\\|3|5"),
-        QStringLiteral("TOTAL|Photos|2006-03-05|3|4"),
-        QStringLiteral("TOTALS|1|3|4"),
+        u"CDS|Photos|Photos|Photos|1|99"_s,    u"CDS|Photos|A.TXT|D:\\|2|2"_s,
+        u"CDS|Photos|MUSIC|D:\\|2|100"_s,      u"CDS|Photos|B.MP3|D:\\MUSIC\\|3|4"_s,
+        u"CDS|Photos|Old|D:\\MUSIC\\|3|100"_s, u"CDS|Photos|README|D:\\MUSIC\\Old\\|4|100"_s,
+        u"CDS|Photos|Setup.1|D:\\|2|0"_s,      u"CDS|Photos|install.exe|D:\\Setup.1\\|3|5"_s,
+        u"TOTAL|Photos|2006-03-05|3|4"_s,      u"TOTALS|1|3|4"_s,
     };
     EXPECT_EQ(snapshot(), expected);
 
     test::TempTree empty;
-    ASSERT_EQ(run(QStringLiteral("Empty"), empty.root()).outcome, RunOutcome::Finished);
+    ASSERT_EQ(run(u"Empty"_s, empty.root()).outcome, RunOutcome::Finished);
     const QStringList after = snapshot();
-    EXPECT_TRUE(after.contains(QStringLiteral("CDS|Empty|Empty|Empty|1|99")));
-    EXPECT_TRUE(after.contains(QStringLiteral("TOTAL|Empty|2006-03-05|0|0")));
-    EXPECT_EQ(after.last(), QStringLiteral("TOTALS|2|3|4"));
+    EXPECT_TRUE(after.contains(u"CDS|Empty|Empty|Empty|1|99"_s));
+    EXPECT_TRUE(after.contains(u"TOTAL|Empty|2006-03-05|0|0"_s));
+    EXPECT_EQ(after.last(), u"TOTALS|2|3|4"_s);
 }
 
 TEST_F(CataloguingRunTest, RefusedTitlesWriteNothing)
 {
-    ASSERT_EQ(run(QStringLiteral("Ärzte Live"), m_tree.root()).outcome, RunOutcome::Finished);
+    ASSERT_EQ(run(u"Ärzte Live"_s, m_tree.root()).outcome, RunOutcome::Finished);
     const QStringList before = snapshot();
 
     auto result = run(QString(), m_tree.root());
     EXPECT_EQ(result.outcome, RunOutcome::EmptyTitle);
-    EXPECT_EQ(result.message, QStringLiteral("Enter CD Title"));
-    EXPECT_EQ(run(QStringLiteral("   "), m_tree.root()).outcome, RunOutcome::EmptyTitle);
+    EXPECT_EQ(result.message, u"Enter CD Title"_s);
+    EXPECT_EQ(run(u"   "_s, m_tree.root()).outcome, RunOutcome::EmptyTitle);
 
-    for (const QString& same : {QStringLiteral("ÄRZTE LIVE"), QStringLiteral("ärzte live "),
-                                QStringLiteral("Ärzte Live")}) {
+    for (const QString& same : {u"ÄRZTE LIVE"_s, u"ärzte live "_s, u"Ärzte Live"_s}) {
         result = run(same, m_tree.root());
         EXPECT_EQ(result.outcome, RunOutcome::TitleExists) << same.toStdString();
-        EXPECT_EQ(result.message,
-                  QStringLiteral("CD Title Already Exists Please Enter Another Title "));
+        EXPECT_EQ(result.message, u"CD Title Already Exists Please Enter Another Title "_s);
     }
     EXPECT_EQ(snapshot(), before);
 }
 
 TEST_F(CataloguingRunTest, TitlesWithSqlCharactersAreCataloguedCheckedAndFound)
 {
-    const QStringList titles = {QStringLiteral("Ann's \"best\""), QStringLiteral("100% _done_"),
-                                QStringLiteral("*[a-c]?#"), QStringLiteral("Ωmega ÉTÉ"),
-                                QStringLiteral("1234567890123456789012345")};
+    const QStringList titles = {u"Ann's \"best\""_s, u"100% _done_"_s, u"*[a-c]?#"_s,
+                                u"Ωmega ÉTÉ"_s, u"1234567890123456789012345"_s};
     for (const QString& title : titles) {
         ASSERT_EQ(run(title, m_tree.root()).outcome, RunOutcome::Finished) << title.toStdString();
         EXPECT_EQ(run(title.toLower(), m_tree.root()).outcome, RunOutcome::TitleExists);
@@ -140,8 +131,8 @@ TEST_F(CataloguingRunTest, TitlesWithSqlCharactersAreCataloguedCheckedAndFound)
 TEST_F(CataloguingRunTest, PathsThatCannotBeListedAreRefusedNotCataloguedEmpty)
 {
     const QStringList before = snapshot();
-    for (const QString& path : {QStringLiteral("no such folder"), QStringLiteral("A.TXT")}) {
-        const auto result = run(QStringLiteral("Ghost"), m_tree.path(path));
+    for (const QString& path : {u"no such folder"_s, u"A.TXT"_s}) {
+        const auto result = run(u"Ghost"_s, m_tree.path(path));
         EXPECT_EQ(result.outcome, RunOutcome::Failed);
         EXPECT_FALSE(result.message.isEmpty());
     }
@@ -151,12 +142,12 @@ TEST_F(CataloguingRunTest, PathsThatCannotBeListedAreRefusedNotCataloguedEmpty)
 TEST_F(CataloguingRunTest, UnreadableFolderIsRecordedAndTheRunGoesOn)
 {
     test::ScriptedLister lister;
-    lister.fail(m_tree.path(QStringLiteral("MUSIC")), cataloguing::ListStatus::Unreadable);
-    const auto result = run(QStringLiteral("Partly"), m_tree.root(), &lister);
+    lister.fail(m_tree.path(u"MUSIC"_s), cataloguing::ListStatus::Unreadable);
+    const auto result = run(u"Partly"_s, m_tree.root(), &lister);
     ASSERT_EQ(result.outcome, RunOutcome::Finished);
     EXPECT_EQ(result.unreadableFolderCount, 1);
     ASSERT_EQ(result.unreadableFolders.size(), 1);
-    EXPECT_EQ(result.unreadableFolders[0].path, QStringLiteral("D:\\MUSIC\\"));
+    EXPECT_EQ(result.unreadableFolders[0].path, u"D:\\MUSIC\\"_s);
     EXPECT_EQ(result.dirs, 1);  // MUSIC itself
     EXPECT_EQ(result.files, 3); // A.TXT, Setup.1, install.exe
 }
@@ -164,7 +155,7 @@ TEST_F(CataloguingRunTest, UnreadableFolderIsRecordedAndTheRunGoesOn)
 TEST_F(CataloguingRunTest, CancelLeavesTheCatalogueAsItWas)
 {
     for (int i = 0; i < 300; ++i)
-        m_tree.addFile(QStringLiteral("MUSIC/Old/track%1.mp3").arg(i));
+        m_tree.addFile(u"MUSIC/Old/track%1.mp3"_s.arg(i));
     const QStringList before = snapshot();
     std::atomic<bool> cancel = false;
     test::ScriptedLister lister;
@@ -172,59 +163,58 @@ TEST_F(CataloguingRunTest, CancelLeavesTheCatalogueAsItWas)
         if (path.endsWith("/Old"))
             cancel = true;
     };
-    const auto result = run(QStringLiteral("Stopped"), m_tree.root(), &lister, &cancel);
+    const auto result = run(u"Stopped"_s, m_tree.root(), &lister, &cancel);
     EXPECT_EQ(result.outcome, RunOutcome::Cancelled);
     EXPECT_EQ(snapshot(), before);
     // The file is usable afterwards: the same title can be catalogued.
-    EXPECT_EQ(run(QStringLiteral("Stopped"), m_tree.root()).outcome, RunOutcome::Finished);
+    EXPECT_EQ(run(u"Stopped"_s, m_tree.root()).outcome, RunOutcome::Finished);
 }
 
 TEST_F(CataloguingRunTest, FullDiskRollsTheWholeRunBack)
 {
     for (int i = 0; i < 3000; ++i)
-        m_tree.addFile(QStringLiteral("MUSIC/a rather long file name number %1.mp3").arg(i));
+        m_tree.addFile(u"MUSIC/a rather long file name number %1.mp3"_s.arg(i));
     const QStringList before = snapshot();
     sql::DataControl data;
     data.setDatabaseName(m_file);
     sql::Database* db = data.database();
     ASSERT_NE(db, nullptr);
     // Let the file grow by a few pages only, as a nearly full disk would.
-    auto pages = db->prepare(QStringLiteral("PRAGMA page_count"), nullptr);
+    auto pages = db->prepare(u"PRAGMA page_count"_s, nullptr);
     ASSERT_TRUE(pages && pages->step() == sql::Statement::Step::Row);
-    ASSERT_FALSE(db->exec(QStringLiteral("PRAGMA max_page_count = %1").arg(pages->integer(0) + 4)));
-    const cataloguing::CataloguingRequest request{
-        QStringLiteral("Too big"), m_tree.root(), QStringLiteral("D:\\"), {}};
+    ASSERT_FALSE(db->exec(u"PRAGMA max_page_count = %1"_s.arg(pages->integer(0) + 4)));
+    const cataloguing::CataloguingRequest request{u"Too big"_s, m_tree.root(), u"D:\\"_s, {}};
     const auto result = cataloguing::runCataloguing(data, request);
     EXPECT_EQ(result.outcome, RunOutcome::Failed);
-    EXPECT_TRUE(result.message.contains(QStringLiteral("no room"))) << result.message.toStdString();
+    EXPECT_TRUE(result.message.contains(u"no room"_s)) << result.message.toStdString();
     data.close();
     EXPECT_EQ(snapshot(), before);
 }
 
 TEST_F(CataloguingRunTest, FilesThatAreNotCataloguesAreRefused)
 {
-    ASSERT_FALSE(sql::Database::open(m_file, nullptr)->exec(QStringLiteral("DELETE FROM TOTALS")));
+    ASSERT_FALSE(sql::Database::open(m_file, nullptr)->exec(u"DELETE FROM TOTALS"_s));
     const QStringList before = snapshot();
-    auto result = run(QStringLiteral("NoTotals"), m_tree.root());
+    auto result = run(u"NoTotals"_s, m_tree.root());
     EXPECT_EQ(result.outcome, RunOutcome::Failed);
     EXPECT_EQ(snapshot(), before);
 
-    ASSERT_FALSE(sql::Database::open(m_file, nullptr)->exec(QStringLiteral("DROP TABLE TOTAL")));
-    result = run(QStringLiteral("NoTotal"), m_tree.root());
+    ASSERT_FALSE(sql::Database::open(m_file, nullptr)->exec(u"DROP TABLE TOTAL"_s));
+    result = run(u"NoTotal"_s, m_tree.root());
     EXPECT_EQ(result.outcome, RunOutcome::Failed);
-    EXPECT_TRUE(result.message.contains(QStringLiteral("TOTAL")));
+    EXPECT_TRUE(result.message.contains(u"TOTAL"_s));
 }
 
 TEST_F(CataloguingRunTest, ADamagedCatalogueTakesNoDisc)
 {
-    ASSERT_EQ(run(QStringLiteral("Before"), m_tree.root()).outcome, RunOutcome::Finished);
+    ASSERT_EQ(run(u"Before"_s, m_tree.root()).outcome, RunOutcome::Finished);
     test::orphanFreePages(m_file);
     const auto bytes = [this] {
         QFile file(m_file);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     };
     const QByteArray before = bytes();
-    const auto result = run(QStringLiteral("After"), m_tree.root());
+    const auto result = run(u"After"_s, m_tree.root());
     EXPECT_TRUE(result.message.startsWith(
         QStringLiteral("The catalogue file db.db2 is damaged: it fails SQLite's integrity check "
                        "(Page ")))
@@ -241,11 +231,8 @@ TEST_F(CataloguingRunTest, ADamagedCatalogueTakesNoDisc)
 TEST_F(CataloguingRunTest, CountsOfThePassingRowsAgreeWithCountingStatements)
 {
     for (int i = 0; i < 600; ++i)
-        m_tree.addFile(QStringLiteral("deep/f%1/%2/item%3%4")
-                           .arg(i % 7)
-                           .arg(i % 13)
-                           .arg(i)
-                           .arg(i % 3 == 0 ? QStringLiteral(".mp3") : QString()));
+        m_tree.addFile(u"deep/f%1/%2/item%3%4"_s.arg(i % 7).arg(i % 13).arg(i).arg(
+            i % 3 == 0 ? u".mp3"_s : QString()));
     for (const QString& title : {u"First"_s, u"Ann's second"_s, u"After the last rowid"_s}) {
         if (title.startsWith(u"After")) {
             // With the largest rowid taken, SQLite picks rowids at random.

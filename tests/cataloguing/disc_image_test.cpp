@@ -8,6 +8,8 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 using namespace platterly;
 using cataloguing::WalkOutcome;
 
@@ -20,22 +22,21 @@ class ImageWalkTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        test::addDiscContents(tree, QStringLiteral("disc"));
+        test::addDiscContents(tree, u"disc"_s);
         // Zip files keep times to two seconds in their own fields (and to the second in the
         // extra field Info-ZIP adds): even seconds are held exactly by every format here.
         tree.setAllModified(kTreeTime);
-        if (const QString error = test::makeIso(tree.path(QStringLiteral("disc")), iso(),
-                                                QStringLiteral("MY PHOTOS"));
+        if (const QString error = test::makeIso(tree.path(u"disc"_s), iso(), u"MY PHOTOS"_s);
             !error.isEmpty())
             GTEST_SKIP() << error.toStdString();
     }
 
-    QString iso() const { return tree.path(QStringLiteral("disc.iso")); }
+    QString iso() const { return tree.path(u"disc.iso"_s); }
     QString file(const char* name) const { return tree.path(QLatin1String(name)); }
 
     static QString number(std::optional<qint64> value)
     {
-        return value ? QString::number(*value) : QStringLiteral("-");
+        return value ? QString::number(*value) : u"-"_s;
     }
 
     // The rows of a walk as text, every path beginning with the same drive root, with their
@@ -43,16 +44,15 @@ protected:
     static QStringList rowsOf(const QString& root, bool image)
     {
         test::RecordingSink sink;
-        const cataloguing::WalkRequest request{root, QStringLiteral("D:\\"), {}, nullptr};
+        const cataloguing::WalkRequest request{root, u"D:\\"_s, {}, nullptr};
         const cataloguing::WalkResult result =
             image ? cataloguing::ScanImage(request, sink) : cataloguing::ScanFolder(request, sink);
         EXPECT_EQ(result.outcome, WalkOutcome::Completed) << result.error.toStdString();
         QStringList rows;
         for (const cataloguing::WalkRow& row : sink.rows)
-            rows.append(QStringLiteral("%1|%2|%3|%4|%5|%6")
-                            .arg(row.name, row.path, QString::number(row.level),
-                                 QString::number(row.type), number(row.size),
-                                 number(row.modified)));
+            rows.append(u"%1|%2|%3|%4|%5|%6"_s.arg(row.name, row.path, QString::number(row.level),
+                                                   QString::number(row.type), number(row.size),
+                                                   number(row.modified)));
         return rows;
     }
 
@@ -69,7 +69,7 @@ protected:
         while (rows->step() == sql::Statement::Step::Row) {
             QStringList cells;
             for (int i = 0; i < 6; ++i)
-                cells.append(rows->isNull(i) ? QStringLiteral("-") : rows->text(i));
+                cells.append(rows->isNull(i) ? u"-"_s : rows->text(i));
             cells[1].remove(0, driveRoot.size());
             lines.append(cells.join(u'|'));
         }
@@ -92,55 +92,51 @@ protected:
     }
 
     test::TempTree tree;
-    QString catalogue = tree.path(QStringLiteral("db.db2"));
+    QString catalogue = tree.path(u"db.db2"_s);
 };
 
 } // namespace
 
 TEST_F(ImageWalkTest, IsoAndZipGiveTheRowsOfTheFolderTheyWereMadeFrom)
 {
-    const QStringList folderRows = rowsOf(tree.path(QStringLiteral("disc")), false);
+    const QStringList folderRows = rowsOf(tree.path(u"disc"_s), false);
     ASSERT_EQ(folderRows.size(), 16);
-    EXPECT_EQ(folderRows.filter(QStringLiteral("|%1").arg(kTreeTime)).size(), 16);
-    EXPECT_EQ(folderRows.filter(QStringLiteral("a.mp3|D:\\Music\\|")).value(0).section(u'|', 4),
-              QStringLiteral("3|%1").arg(kTreeTime));
-    EXPECT_FALSE(folderRows.join(u'\n').contains(QStringLiteral("hidden")));
+    EXPECT_EQ(folderRows.filter(u"|%1"_s.arg(kTreeTime)).size(), 16);
+    EXPECT_EQ(folderRows.filter(u"a.mp3|D:\\Music\\|"_s).value(0).section(u'|', 4),
+              u"3|%1"_s.arg(kTreeTime));
+    EXPECT_FALSE(folderRows.join(u'\n').contains(u"hidden"_s));
     EXPECT_EQ(rowsOf(iso(), true), folderRows);
 
-    ASSERT_EQ(test::makeZip(tree.path(QStringLiteral("disc")), file("disc.zip")), QString());
+    ASSERT_EQ(test::makeZip(tree.path(u"disc"_s), file("disc.zip")), QString());
     EXPECT_EQ(rowsOf(file("disc.zip"), true), folderRows);
 
     // Without entries of their own, folders are known by the files in them, and have no time;
     // an empty folder is then not in the archive at all.
-    ASSERT_EQ(
-        test::makeZip(tree.path(QStringLiteral("disc")), file("bare.zip"), {QStringLiteral("-D")}),
-        QString());
+    ASSERT_EQ(test::makeZip(tree.path(u"disc"_s), file("bare.zip"), {u"-D"_s}), QString());
     QStringList withoutEmpty = folderRows;
     withoutEmpty.removeIf([](const QString& row) { return row.startsWith(u"Empty Folder|"); });
     // (Folders are the rows without a size.)
-    withoutEmpty.replaceInStrings(QStringLiteral("|-|%1").arg(kTreeTime), QStringLiteral("|-|-"));
+    withoutEmpty.replaceInStrings(u"|-|%1"_s.arg(kTreeTime), u"|-|-"_s);
     EXPECT_EQ(rowsOf(file("bare.zip"), true).join(u'\n'), withoutEmpty.join(u'\n'));
 
     // An encrypted archive that lists its names in the clear is catalogued by them.
-    ASSERT_EQ(test::makeZip(tree.path(QStringLiteral("disc")), file("locked.zip"),
-                            {QStringLiteral("-P"), QStringLiteral("secret")}),
+    ASSERT_EQ(test::makeZip(tree.path(u"disc"_s), file("locked.zip"), {u"-P"_s, u"secret"_s}),
               QString());
     EXPECT_EQ(rowsOf(file("locked.zip"), true), folderRows);
 }
 
 TEST_F(ImageWalkTest, ImagesAreIdentifiedWithTheirLabelOrTheirFileName)
 {
-    const cataloguing::DiscImage image = cataloguing::identifyImage(iso(), QStringLiteral("C:\\x"));
+    const cataloguing::DiscImage image = cataloguing::identifyImage(iso(), u"C:\\x"_s);
     ASSERT_TRUE(image.ok()) << image.error.toStdString();
     EXPECT_EQ(image.format, u"iso9660");
     EXPECT_EQ(cataloguing::proposedImageTitle(image), u"MY PHOTOS");
-    EXPECT_EQ(
-        cataloguing::proposedImageTitle({QStringLiteral("/a/old.photos.tar.gz"), {}, {}, {}, {}}),
-        u"old.photos");
+    EXPECT_EQ(cataloguing::proposedImageTitle({u"/a/old.photos.tar.gz"_s, {}, {}, {}, {}}),
+              u"old.photos");
 
-    tree.addFile(QStringLiteral("noise.bin"), QByteArray(100000, '\x5a'));
+    tree.addFile(u"noise.bin"_s, QByteArray(100000, '\x5a'));
     const cataloguing::DiscImage noise =
-        cataloguing::identifyImage(file("noise.bin"), QStringLiteral("C:\\noise.bin"));
+        cataloguing::identifyImage(file("noise.bin"), u"C:\\noise.bin"_s);
     EXPECT_TRUE(noise.error.startsWith(u'"' + file("noise.bin") + u'"'))
         << noise.error.toStdString();
 }
@@ -148,21 +144,20 @@ TEST_F(ImageWalkTest, ImagesAreIdentifiedWithTheirLabelOrTheirFileName)
 TEST_F(ImageWalkTest, DamagedImagesAreRefusedAndTheCatalogueIsLeftByteForByte)
 {
     ASSERT_FALSE(catalogue::createEmptyCatalogue(catalogue));
-    ASSERT_EQ(catalogueImage(iso(), QStringLiteral("Good")).outcome,
-              cataloguing::RunOutcome::Finished);
+    ASSERT_EQ(catalogueImage(iso(), u"Good"_s).outcome, cataloguing::RunOutcome::Finished);
     const QByteArray before = catalogueBytes();
 
     QByteArray noise(200000, '\0');
     for (qsizetype i = 0; i < noise.size(); ++i)
         noise[i] = static_cast<char>((i * 7919 + i / 13) & 0xff);
-    tree.addFile(QStringLiteral("noise.iso"), noise);
+    tree.addFile(u"noise.iso"_s, noise);
     test::truncateCopy(iso(), file("cut.iso"), QFile(iso()).size() / 2);
     // A zip cut off among its entries reads well at first and fails half way.
-    ASSERT_EQ(test::makeZip(tree.path(QStringLiteral("disc")), file("disc.zip")), QString());
+    ASSERT_EQ(test::makeZip(tree.path(u"disc"_s), file("disc.zip")), QString());
     test::truncateCopy(file("disc.zip"), file("cut.zip"), 600);
 
     for (const char* name : {"noise.iso", "cut.iso", "cut.zip"}) {
-        const cataloguing::RunResult result = catalogueImage(file(name), QStringLiteral("Bad"));
+        const cataloguing::RunResult result = catalogueImage(file(name), u"Bad"_s);
         EXPECT_EQ(result.outcome, cataloguing::RunOutcome::Failed) << name;
         EXPECT_TRUE(result.message.contains(file(name))) << result.message.toStdString();
         EXPECT_EQ(catalogueBytes(), before) << name;
@@ -172,36 +167,33 @@ TEST_F(ImageWalkTest, DamagedImagesAreRefusedAndTheCatalogueIsLeftByteForByte)
 TEST_F(ImageWalkTest, AnImageIsCataloguedAndUpdatedFromItsFileWithTheFoldersSizesAndTimes)
 {
     ASSERT_FALSE(catalogue::createEmptyCatalogue(catalogue));
-    const QString disc = tree.path(QStringLiteral("disc"));
+    const QString disc = tree.path(u"disc"_s);
     auto catalogueFolder = [&](const QString& title) {
         sql::DataControl data;
         data.setDatabaseName(catalogue);
-        return cataloguing::runCataloguing(data, {title, disc, QStringLiteral("D:\\"), {}});
+        return cataloguing::runCataloguing(data, {title, disc, u"D:\\"_s, {}});
     };
-    ASSERT_EQ(catalogueFolder(QStringLiteral("Folder")).outcome, cataloguing::RunOutcome::Finished);
-    ASSERT_EQ(catalogueImage(iso(), QStringLiteral("Image")).outcome,
-              cataloguing::RunOutcome::Finished);
+    ASSERT_EQ(catalogueFolder(u"Folder"_s).outcome, cataloguing::RunOutcome::Finished);
+    ASSERT_EQ(catalogueImage(iso(), u"Image"_s).outcome, cataloguing::RunOutcome::Finished);
     const QString imageRoot = iso() + u'\\';
-    const QStringList folderRows = storedRows(QStringLiteral("Folder"), QStringLiteral("D:\\"));
+    const QStringList folderRows = storedRows(u"Folder"_s, u"D:\\"_s);
     ASSERT_EQ(folderRows.size(), 16);
-    EXPECT_EQ(storedRows(QStringLiteral("Image"), imageRoot), folderRows);
+    EXPECT_EQ(storedRows(u"Image"_s, imageRoot), folderRows);
 
     // The image made again from a changed tree: the disc is read again from its image file,
     // found where it was catalogued.
-    tree.addFile(QStringLiteral("disc/Music/new.mp3"), "new");
-    tree.setModified(QStringLiteral("disc/Music/new.mp3"), kTreeTime + 2);
-    tree.setModified(QStringLiteral("disc/Music"), kTreeTime);
+    tree.addFile(u"disc/Music/new.mp3"_s, "new");
+    tree.setModified(u"disc/Music/new.mp3"_s, kTreeTime + 2);
+    tree.setModified(u"disc/Music"_s, kTreeTime);
     ASSERT_TRUE(QFile::remove(iso()));
-    ASSERT_EQ(test::makeIso(disc, iso(), QStringLiteral("MY PHOTOS")), QString());
+    ASSERT_EQ(test::makeIso(disc, iso(), u"MY PHOTOS"_s), QString());
     sql::DataControl data;
     data.setDatabaseName(catalogue);
     const cataloguing::UpdateResult updated =
-        cataloguing::runUpdate(data, {QStringLiteral("Image"), {}, {}, {}, {}, {}});
+        cataloguing::runUpdate(data, {u"Image"_s, {}, {}, {}, {}, {}});
     data.close();
     ASSERT_TRUE(updated.ok()) << updated.message.toStdString();
     EXPECT_EQ(updated.added, 1);
-    ASSERT_EQ(catalogueFolder(QStringLiteral("Folder again")).outcome,
-              cataloguing::RunOutcome::Finished);
-    EXPECT_EQ(storedRows(QStringLiteral("Image"), imageRoot),
-              storedRows(QStringLiteral("Folder again"), QStringLiteral("D:\\")));
+    ASSERT_EQ(catalogueFolder(u"Folder again"_s).outcome, cataloguing::RunOutcome::Finished);
+    EXPECT_EQ(storedRows(u"Image"_s, imageRoot), storedRows(u"Folder again"_s, u"D:\\"_s));
 }

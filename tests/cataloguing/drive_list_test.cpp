@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace platterly::cataloguing {
 namespace {
 
@@ -17,11 +19,11 @@ FixedVolumeSource machineWithDiscs()
                                                "2 1 8:17 / /media/usb rw - vfat /dev/sdb1 rw\n"
                                                "3 1 11:1 / /media/cdrom1 ro - iso9660 /dev/sr1 ro\n"
                                                "4 1 7:0 / /mnt/iso ro - udf /dev/loop0 ro\n"));
-    source.addOpticalDevice(QStringLiteral("/dev/sr0"), QStringLiteral("11:0"));
-    source.addOpticalDevice(QStringLiteral("/dev/sr1"), QStringLiteral("11:1"));
-    source.setLabel(QStringLiteral("/dev/sr1"), QStringLiteral("  PHOTOS 2004  "));
-    source.setLabel(QStringLiteral("/dev/loop0"), QStringLiteral("IMAGE"));
-    source.setLabel(QStringLiteral("/dev/sdb1"), QStringLiteral("STICK"));
+    source.addOpticalDevice(u"/dev/sr0"_s, u"11:0"_s);
+    source.addOpticalDevice(u"/dev/sr1"_s, u"11:1"_s);
+    source.setLabel(u"/dev/sr1"_s, u"  PHOTOS 2004  "_s);
+    source.setLabel(u"/dev/loop0"_s, u"IMAGE"_s);
+    source.setLabel(u"/dev/sdb1"_s, u"STICK"_s);
     return source;
 }
 
@@ -29,8 +31,7 @@ FixedVolumeSource machineWithDiscs()
 // all without them.
 TEST(CDDriveList, ListsOpticalDrivesAndDiscImagesAfterAnEmptyFirstElement)
 {
-    const std::vector<QString> threeDrives{QString(), QStringLiteral("D:\\"),
-                                           QStringLiteral("E:\\"), QStringLiteral("F:\\")};
+    const std::vector<QString> threeDrives{QString(), u"D:\\"_s, u"E:\\"_s, u"F:\\"_s};
     EXPECT_EQ(CDDriveList(DriveMap(machineWithDiscs())), threeDrives);
     EXPECT_EQ(CDDriveList(DriveMap(drives::fixtures::desktopSource())), threeDrives);
     const QByteArray system = "1 0 8:1 / / rw - ext4 /dev/sda1 rw\n";
@@ -38,7 +39,7 @@ TEST(CDDriveList, ListsOpticalDrivesAndDiscImagesAfterAnEmptyFirstElement)
     EXPECT_TRUE(CDDriveList(DriveMap()).empty());
     EXPECT_EQ(CDDriveList(DriveMap(
                   FixedVolumeSource(system + "2 1 7:2 / /mnt/disc ro - iso9660 /dev/loop2 ro\n"))),
-              (std::vector<QString>{QString(), QStringLiteral("D:\\")}));
+              (std::vector<QString>{QString(), u"D:\\"_s}));
 }
 
 TEST(DriveLabel, DropsLeadingBlanksAndIsEmptyWithoutALabel)
@@ -47,18 +48,14 @@ TEST(DriveLabel, DropsLeadingBlanksAndIsEmptyWithoutALabel)
     const DriveMap map(source);
     const std::pair<QString, QString> cases[] = {
         // The root in any form.
-        {QStringLiteral("e:\\"), QStringLiteral("PHOTOS 2004  ")},
-        {QStringLiteral("E:/"), QStringLiteral("PHOTOS 2004  ")},
-        {QStringLiteral("F:\\"), QStringLiteral("IMAGE")},
-        {QStringLiteral("G:\\"), QStringLiteral("STICK")},
-        {QStringLiteral("D:\\"), QString()}, // no disc in sr0
-        {QString(), QString()},
-        {QStringLiteral("/media/cdrom1"), QString()},
+        {u"e:\\"_s, u"PHOTOS 2004  "_s}, {u"E:/"_s, u"PHOTOS 2004  "_s},  {u"F:\\"_s, u"IMAGE"_s},
+        {u"G:\\"_s, u"STICK"_s},         {u"D:\\"_s, QString()}, // no disc in sr0
+        {QString(), QString()},          {u"/media/cdrom1"_s, QString()},
     };
     for (const auto& [root, label] : cases)
         EXPECT_EQ(DriveLabel(map, root), label) << root.toStdString();
-    source.setLabel(QStringLiteral("/dev/sr1"), QStringLiteral("   "));
-    EXPECT_EQ(DriveLabel(DriveMap(source), QStringLiteral("E:\\")), QString());
+    source.setLabel(u"/dev/sr1"_s, u"   "_s);
+    EXPECT_EQ(DriveLabel(DriveMap(source), u"E:\\"_s), QString());
 }
 
 TEST(DriveListing, ShowsEveryDriveInLetterOrder)
@@ -69,11 +66,11 @@ TEST(DriveListing, ShowsEveryDriveInLetterOrder)
         lines.append(
             QStringList{row.letter, row.root, row.mountPoint, row.kind, row.label}.join(u'|'));
     EXPECT_EQ(lines, (QStringList{
-                         QStringLiteral("C|C:\\|/|root|"),
-                         QStringLiteral("D|D:\\||optical|"),
-                         QStringLiteral("E|E:\\|/media/cdrom1|optical|  PHOTOS 2004  "),
-                         QStringLiteral("F|F:\\|/mnt/iso|image|IMAGE"),
-                         QStringLiteral("G|G:\\|/media/usb|other|STICK"),
+                         u"C|C:\\|/|root|"_s,
+                         u"D|D:\\||optical|"_s,
+                         u"E|E:\\|/media/cdrom1|optical|  PHOTOS 2004  "_s,
+                         u"F|F:\\|/mnt/iso|image|IMAGE"_s,
+                         u"G|G:\\|/media/usb|other|STICK"_s,
                      }));
     EXPECT_TRUE(listDrives(DriveMap()).empty());
 }

@@ -15,21 +15,27 @@ TEST_F(ChooserLoad, TheListsStartOnTheRememberedFolderOrTheApplicationFolder)
     tree.addFile(u"Catalogs/Music/Mine.DB3"_s);
     tree.addFile(u"Catalogs/Music/notes.txt"_s);
     tree.addFile(u"cdrom/sub/Old.mdb"_s);
+    for (const char* name :
+         {"b.mdb", "A.DB2", "c.Db3", "notes.txt", "db2", "old.db2.bak", ".hidden.db2"})
+        tree.addFile(u"mixed/"_s + QLatin1String(name));
+    tree.addFolder(u"mixed/folder.db2"_s);
     struct Case
     {
         QString remembered; // empty: none yet
         QChar drive;
         QString folder; // relative to the tree; empty for the application folder
-        QString file;
+        QStringList files;
     };
     const Case cases[] = {
-        {{}, u'C', {}, u"db.db2"_s},
-        {u"APP"_s, u'C', {}, u"db.db2"_s},
+        {{}, u'C', {}, {u"db.db2"_s}},
+        {u"APP"_s, u'C', {}, {u"db.db2"_s}},
         // Found again whatever the case of its names.
-        {storedFormOf(u"Catalogs/Music"_s), u'C', u"Catalogs/Music"_s, u"Mine.DB3"_s},
-        {u"E:\\SUB\\"_s, u'E', u"cdrom/sub"_s, u"Old.mdb"_s},
+        {storedFormOf(u"Catalogs/Music"_s), u'C', u"Catalogs/Music"_s, {u"Mine.DB3"_s}},
+        {u"E:\\SUB\\"_s, u'E', u"cdrom/sub"_s, {u"Old.mdb"_s}},
         // On a drive that is not ready: the application folder, without a message.
-        {u"D:\\CATALOGS\\"_s, u'C', {}, u"db.db2"_s},
+        {u"D:\\CATALOGS\\"_s, u'C', {}, {u"db.db2"_s}},
+        // Only catalogue files are listed, in any case.
+        {storedFormOf(u"mixed"_s), u'C', u"mixed"_s, {u"A.DB2"_s, u"b.mdb"_s, u"c.Db3"_s}},
     };
     for (const Case& each : cases) {
         SCOPED_TRACE(each.remembered.toStdString());
@@ -40,7 +46,7 @@ TEST_F(ChooserLoad, TheListsStartOnTheRememberedFolderOrTheApplicationFolder)
         EXPECT_EQ(chooser->Drive1->drive(), each.drive);
         EXPECT_EQ(chooser->Dir1->path(), folder);
         EXPECT_EQ(chooser->File1->path(), folder);
-        EXPECT_EQ(listedFiles(), QStringList{each.file});
+        EXPECT_EQ(listedFiles(), each.files);
         EXPECT_TRUE(dialogs.shown().empty());
         // Loading reads the settings file but never writes it.
         if (each.remembered.isEmpty()) {
@@ -48,17 +54,6 @@ TEST_F(ChooserLoad, TheListsStartOnTheRememberedFolderOrTheApplicationFolder)
         }
         chooser->close();
     }
-}
-
-TEST_F(ChooserLoad, OnlyCatalogueFilesAreListedInAnyCase)
-{
-    for (const char* name :
-         {"b.mdb", "A.DB2", "c.Db3", "notes.txt", "db2", "old.db2.bak", ".hidden.db2"})
-        tree.addFile(u"mixed/"_s + QLatin1String(name));
-    tree.addFolder(u"mixed/folder.db2"_s);
-    rememberFolder(storedFormOf(u"mixed"_s));
-    open();
-    EXPECT_EQ(listedFiles(), (QStringList{u"A.DB2"_s, u"b.mdb"_s, u"c.Db3"_s}));
 }
 
 TEST_F(ChooserLoad, EachLoadStartsAgainFromTheRememberedFolder)

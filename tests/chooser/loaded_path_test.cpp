@@ -31,6 +31,8 @@ protected:
     drives::DriveMap map;
 };
 
+// Each folder name is matched exactly first, then whatever its case, the capitals of a name
+// being longer than the name itself included.
 TEST_F(LoadedPathText, FoldersAreFoundWhateverTheCaseOfTheText)
 {
     const QString music = tree.path(u"Catalogs/Music"_s);
@@ -40,22 +42,12 @@ TEST_F(LoadedPathText, FoldersAreFoundWhateverTheCaseOfTheText)
     EXPECT_EQ(findFolderCaseBlind(upper(u"Catalogs/.hidden"_s)), tree.path(u"Catalogs/.hidden"_s));
     EXPECT_EQ(findFolderCaseBlind(upper(u"Catalogs/Films"_s)), std::nullopt);
     EXPECT_EQ(findFolderCaseBlind(u"Catalogs/Music"_s), std::nullopt);
-}
 
-TEST_F(LoadedPathText, ANameSpeltExactlyWinsOverOneDifferingInCase)
-{
-    tree.addFolder(u"pair/Data"_s);
-    tree.addFolder(u"pair/DATA"_s);
-    tree.addFolder(u"pair/data"_s);
+    for (const QString& name : {u"pair/Data"_s, u"pair/DATA"_s, u"pair/data"_s, u"Straße"_s})
+        tree.addFolder(name);
     EXPECT_EQ(findFolderCaseBlind(tree.path(u"pair/data"_s)), tree.path(u"pair/data"_s));
     EXPECT_EQ(findFolderCaseBlind(tree.path(u"pair/DATA"_s)), tree.path(u"pair/DATA"_s));
-}
-
-TEST_F(LoadedPathText, NamesWhoseCapitalsAreLongerAreFoundToo)
-{
-    tree.addFolder(u"Straße"_s);
     EXPECT_EQ(findFolderCaseBlind(upper(u"Straße"_s)), tree.path(u"Straße"_s));
-    EXPECT_TRUE(upper(u"Straße"_s).endsWith(u"STRASSE"));
 }
 
 TEST_F(LoadedPathText, WhatCannotBeReachedSaysWhy)

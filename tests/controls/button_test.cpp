@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QTest>
-#include <QWindow>
 #include <gtest/gtest.h>
 #include <memory>
 

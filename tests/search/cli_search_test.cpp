@@ -3,7 +3,6 @@
 #include "search_fixture.h"
 
 #include <QDate>
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>

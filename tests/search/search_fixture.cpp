@@ -8,8 +8,6 @@
 #include "search/search_run.h"
 
 #include <QDate>
-#include <QDateTime>
-#include <QDir>
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <sqlite3.h>

@@ -2,7 +2,6 @@
 
 #include "support/temp_tree.h"
 
-#include <QByteArray>
 #include <QString>
 #include <QStringList>
 

@@ -11,6 +11,8 @@ using TestApplication = QApplication;
 using TestApplication = QCoreApplication;
 #endif
 
+using namespace Qt::StringLiterals;
+
 int main(int argc, char** argv)
 {
 #ifdef PLATTERLY_TEST_GUI
@@ -18,7 +20,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
 #endif
     TestApplication app(argc, argv);
-    TestApplication::setApplicationName(QStringLiteral("platterly-tests"));
+    TestApplication::setApplicationName(u"platterly-tests"_s);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -5,11 +5,9 @@
 #include "platform/system/native_name.h"
 #include "platform/system/profile_file.h"
 
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
-#include <QMenu>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>

@@ -5,7 +5,6 @@
 #include "platform/system/profile_file.h"
 
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QLineEdit>
 #include <QMenu>

@@ -62,6 +62,11 @@ TEST_F(Form1Test, LoadShowsDiscsTotalsAndTheChosenDisc)
     chosenDisc->click(); // no disc chosen yet: the scope stays on all discs
     EXPECT_TRUE(allDiscs->isChecked());
     EXPECT_FALSE(form.SelectedOnly);
+    // Nor does a right-click below the discs open their menu.
+    auto* menu = control<QMenu>(form, "Pop2");
+    clickOn(list->viewport(), Qt::RightButton,
+            list->viewport()->rect().bottomLeft() + QPoint(10, -10));
+    EXPECT_FALSE(menu->isVisible());
 
     list->setCurrentRow(0);
     EXPECT_EQ(textOf(form, "LBLtFILES"), u"Directories: 1 Files: 2"_s);
@@ -70,7 +75,13 @@ TEST_F(Form1Test, LoadShowsDiscsTotalsAndTheChosenDisc)
     EXPECT_TRUE(chosenDisc->isChecked());
     EXPECT_TRUE(form.SelectedOnly);
 
-    doubleClickOn(list->viewport(), list->visualItemRect(list->item(0)).center());
+    // A right-click on the chosen disc opens it.
+    const QPoint disc = list->visualItemRect(list->item(0)).center();
+    clickOn(list->viewport(), Qt::RightButton, disc);
+    EXPECT_TRUE(menu->isVisible());
+    menu->hide();
+
+    doubleClickOn(list->viewport(), disc);
     EXPECT_EQ(form.windowTitle(), u"Quenlo Platterly"_s);
     const QAbstractItemModel* tree = control<QTreeView>(form, "trv")->model();
     ASSERT_EQ(tree->rowCount(), 3); // title, a.txt, Music
@@ -174,25 +185,6 @@ TEST_F(Form1Test, PictureButtonsLeadToTheOtherWindows)
     ASSERT_EQ(dialogs.shown().size(), 1);
     EXPECT_EQ(dialogs.shown()[0].caption, u"Unable to Open File"_s);
     EXPECT_TRUE(dialogs.shown()[0].text.contains(u"help.pdf"_s));
-}
-
-TEST_F(Form1Test, RightClickBeforeChoosingADiscOpensNoMenu)
-{
-    catalogueSmallDisc(u"Photos"_s, QDate(2006, 3, 5));
-    app::Form1 form{state, windows};
-    form.showLoaded();
-    QListWidget* list = discList(form);
-    auto* menu = control<QMenu>(form, "Pop2");
-    const QPoint below = list->viewport()->rect().bottomLeft() + QPoint(10, -10);
-    clickOn(list->viewport(), Qt::RightButton, below);
-    EXPECT_FALSE(menu->isVisible());
-    list->setCurrentRow(0);
-    const QPoint disc = list->visualItemRect(list->item(0)).center();
-    clickOn(list->viewport(), Qt::LeftButton, disc);
-    EXPECT_FALSE(menu->isVisible());
-    clickOn(list->viewport(), Qt::RightButton, disc);
-    EXPECT_TRUE(menu->isVisible());
-    menu->hide();
 }
 
 TEST_F(Form1Test, QuitClosesFilesThenWindowsThenEndsTheEventLoop)

@@ -23,7 +23,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
-#include <QWindow>
 #include <gtest/gtest.h>
 #include <optional>
 #include <stdexcept>

@@ -60,6 +60,12 @@ TEST_F(About, ShowsItsTextsAndPlaysTheMusicAtEveryTickWhileTextsTakeNoClicks)
     ASSERT_TRUE(QFile::remove(soundFile(u"music"_s)));
     about->Timer1_Timer();
     EXPECT_EQ(sounds.beeps(), 1);
+
+    // Without a main window to enable, OK still closes it.
+    windows.mainWindow = [] { return static_cast<QWidget*>(nullptr); };
+    about->cmdOK_Click();
+    EXPECT_FALSE(about->isVisible());
+    EXPECT_FALSE(mainWindow.isEnabled());
 }
 
 // OK clicks, then the window clicks as it closes; the close box and a click on the bare
@@ -98,14 +104,6 @@ TEST_F(About, EveryWayOfClosingClicksAndEnablesTheMainWindow)
         EXPECT_EQ(soundsHeard(), QStringList{u"music"_qs} + QStringList(each.clicks, u"click"_qs));
         EXPECT_EQ(sounds.playing(), soundFile(u"click"_s));
     }
-}
-
-TEST_F(About, ClosesWithoutAMainWindowToEnable)
-{
-    windows.mainWindow = [] { return static_cast<QWidget*>(nullptr); };
-    about->cmdOK_Click();
-    EXPECT_FALSE(about->isVisible());
-    EXPECT_FALSE(mainWindow.isEnabled());
 }
 
 } // namespace

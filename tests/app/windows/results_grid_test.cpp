@@ -3,8 +3,6 @@
 // out of sight.
 #include "app/windows/results_grid.h"
 
-#include <QApplication>
-#include <QHeaderView>
 #include <QScrollBar>
 #include <QStandardItemModel>
 #include <QTest>

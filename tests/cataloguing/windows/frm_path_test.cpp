@@ -183,7 +183,7 @@ TEST_F(FolderPicker, CopyModeRunsTheCopyOnlyWhenConfirmedAndStoresTheTarget)
     EXPECT_EQ(picker->Dir1->path(), tree.path(u"work"_s));
 }
 
-TEST_F(FolderPicker, ConfirmingAFolderFillsTheNewDiscWindowWhichCataloguesIt)
+TEST_F(FolderPicker, ConfirmingAFolderOrADriveFillsTheNewDiscWindowCancelKeepsIt)
 {
     writeSetting(u"Path"_s, storedFormOf(u"data"_s));
     open();
@@ -203,14 +203,9 @@ TEST_F(FolderPicker, ConfirmingAFolderFillsTheNewDiscWindowWhichCataloguesIt)
     EXPECT_EQ(form->txtPath->text(), stored);
     EXPECT_EQ(form->txtName->text(), u"MUSIC");
     EXPECT_EQ(setting(u"Path"_s), stored);
-}
 
-TEST_F(FolderPicker, ADriveRootIsProposedAsTheDriveAndCancelKeepsTheBoxes)
-{
-    open();
-    QTest::mouseClick(form->Check1, Qt::LeftButton);
+    // A drive's root is proposed as the drive; Cancel keeps the boxes.
     QTest::mouseClick(form->cmdSelDir, Qt::LeftButton);
-    frmPath& own = form->folderPicker();
     pickDrive(own, u'D');
     EXPECT_EQ(own.Dir1->path(), tree.path(u"discD"_s));
     EXPECT_EQ(own.lblPath->text(), u"D:\\");

@@ -6,6 +6,8 @@
 #include <sqlite3.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 using namespace platterly::sql;
 
 namespace {
@@ -17,7 +19,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());
-        m_path = m_dir.filePath(QStringLiteral("test.db2"));
+        m_path = m_dir.filePath(u"test.db2"_s);
         SqlError error;
         auto db = Database::create(m_path, &error);
         ASSERT_TRUE(db) << error.message.toStdString();
@@ -31,8 +33,7 @@ protected:
     void insert(const char* title, const char* name, int level = 2)
     {
         auto db = Database::open(m_path, nullptr);
-        auto stmt =
-            db->prepare(QStringLiteral("INSERT INTO CDS VALUES (?1, ?2, 'X:\\', ?3, 0)"), nullptr);
+        auto stmt = db->prepare(u"INSERT INTO CDS VALUES (?1, ?2, 'X:\\', ?3, 0)"_s, nullptr);
         stmt->bindText(1, QString::fromUtf8(title));
         stmt->bindText(2, QString::fromUtf8(name));
         stmt->bindInt(3, level);
@@ -80,20 +81,20 @@ TEST_F(DataControlTest, CursorWalksStoredOrderAndCountsOnDemand)
     ASSERT_FALSE(open(data, "SELECT * FROM CDS"));
     Recordset* rows = data.recordset();
     EXPECT_EQ(rows->absolutePosition(), 0);
-    EXPECT_EQ(rows->field(1).toString(), QStringLiteral("zeta"));
-    EXPECT_EQ(rows->field(u"FnAmE").toString(), QStringLiteral("zeta"));
-    EXPECT_EQ(rows->fieldNames().join(u' '), QStringLiteral("CDNAME FNAME PATH LEVEL TYPE"));
+    EXPECT_EQ(rows->field(1).toString(), u"zeta"_s);
+    EXPECT_EQ(rows->field(u"FnAmE").toString(), u"zeta"_s);
+    EXPECT_EQ(rows->fieldNames().join(u' '), u"CDNAME FNAME PATH LEVEL TYPE"_s);
     ASSERT_FALSE(rows->moveLast());
     EXPECT_EQ(rows->absolutePosition(), 2);
     EXPECT_EQ(rows->recordCount(), 3);
-    EXPECT_EQ(rows->field(u"FNAME").toString(), QStringLiteral("Mid"));
+    EXPECT_EQ(rows->field(u"FNAME").toString(), u"Mid"_s);
     rows->moveNext();
     EXPECT_TRUE(rows->eof());
     EXPECT_EQ(rows->absolutePosition(), -1);
     rows->moveFirst();
     rows->moveNext();
     EXPECT_EQ(rows->absolutePosition(), 1);
-    EXPECT_EQ(rows->field(u"FNAME").toString(), QStringLiteral("alpha"));
+    EXPECT_EQ(rows->field(u"FNAME").toString(), u"alpha"_s);
     EXPECT_FALSE(rows->field(u"NOSUCH").isValid());
     EXPECT_EQ(rows->lastError().code, ErrorCode::FieldNotFound);
 }
@@ -109,7 +110,7 @@ TEST_F(DataControlTest, EqualityAndLikeIgnoreCaseForAllOfUnicode)
         EXPECT_EQ(names("SELECT * FROM CDS WHERE CDNAME = 'ÄRZTE'").size(), 3) << pass;
         EXPECT_EQ(names("SELECT * FROM CDS WHERE CDNAME = 'other'").join(u' '), u"Straße");
         EXPECT_TRUE(names("SELECT * FROM CDS WHERE CDNAME = 'rzte'").isEmpty());
-        Database::open(m_path, nullptr)->exec(QStringLiteral("DROP INDEX CDS_CDNAME"));
+        Database::open(m_path, nullptr)->exec(u"DROP INDEX CDS_CDNAME"_s);
     }
     EXPECT_EQ(names("SELECT * FROM CDS WHERE FNAME LIKE '*é*'").join(u' '), u"CAFÉ.txt");
     EXPECT_EQ(names("SELECT * FROM CDS WHERE FNAME LIKE '*STRASSE*'").size(), 0);
@@ -144,24 +145,24 @@ TEST_F(DataControlTest, ChangesGoToTheFile)
         ASSERT_FALSE(open(data, "SELECT * FROM CDS"));
         Recordset* rows = data.recordset();
         ASSERT_FALSE(rows->addNew());
-        rows->setField(u"cdname", QStringLiteral("E"));
-        rows->setField(u"FNAME", QStringLiteral("it's new"));
+        rows->setField(u"cdname", u"E"_s);
+        rows->setField(u"FNAME", u"it's new"_s);
         rows->setField(u"LEVEL", 2);
         ASSERT_FALSE(rows->update());
         ASSERT_FALSE(rows->edit());
-        rows->setField(u"FNAME", QStringLiteral("ONE"));
+        rows->setField(u"FNAME", u"ONE"_s);
         ASSERT_FALSE(rows->update());
         rows->moveNext();
         ASSERT_FALSE(rows->deleteCurrent());
 
-        data.setRecordSource(QStringLiteral("SELECT * FROM TOTALS"));
+        data.setRecordSource(u"SELECT * FROM TOTALS"_s);
         ASSERT_FALSE(data.refresh());
         Recordset* totals = data.recordset();
         totals->edit();
         totals->setField(u"TCDs", totals->field(u"TCDS").toLongLong() + 1);
         ASSERT_FALSE(totals->update());
     }
-    EXPECT_EQ(names("SELECT * FROM CDS").join(u'|'), QStringLiteral("ONE|it's new"));
+    EXPECT_EQ(names("SELECT * FROM CDS").join(u'|'), u"ONE|it's new"_s);
     EXPECT_EQ(names("SELECT * FROM CDS WHERE CDNAME = 'e'").join(u' '), u"it's new");
     DataControl data;
     ASSERT_FALSE(open(data, "SELECT * FROM TOTALS"));
@@ -186,20 +187,20 @@ TEST_F(DataControlTest, MissingTableAndBadStatementsAreErrorsNotCrashes)
 TEST_F(DataControlTest, FilesThatAreNotUsableCatalogues)
 {
     DataControl data;
-    data.setRecordSource(QStringLiteral("SELECT * FROM CDS"));
+    data.setRecordSource(u"SELECT * FROM CDS"_s);
 
-    data.setDatabaseName(m_dir.filePath(QStringLiteral("missing.db2")));
+    data.setDatabaseName(m_dir.filePath(u"missing.db2"_s));
     EXPECT_EQ(data.refresh().code, ErrorCode::FileNotFound);
-    EXPECT_FALSE(QFile::exists(m_dir.filePath(QStringLiteral("missing.db2"))));
+    EXPECT_FALSE(QFile::exists(m_dir.filePath(u"missing.db2"_s)));
 
-    const QString text = m_dir.filePath(QStringLiteral("notes.db2"));
+    const QString text = m_dir.filePath(u"notes.db2"_s);
     QFile file(text);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(QByteArray(4096, 'x')) == 4096);
     file.close();
     data.setDatabaseName(text);
     SqlError error = data.refresh();
     EXPECT_EQ(error.code, ErrorCode::NotADatabase);
-    EXPECT_TRUE(error.message.contains(QStringLiteral("notes.db2")));
+    EXPECT_TRUE(error.message.contains(u"notes.db2"_s));
 
     // A database whose pages after the header are overwritten.
     QFile damaged(m_path);
@@ -238,6 +239,6 @@ TEST_F(DataControlTest, ReadOnlyFileRefusesChangesWithAClearError)
     DataControl data;
     ASSERT_FALSE(open(data, "SELECT * FROM CDS"));
     data.recordset()->addNew();
-    data.recordset()->setField(u"FNAME", QStringLiteral("two"));
+    data.recordset()->setField(u"FNAME", u"two"_s);
     EXPECT_EQ(data.recordset()->update().code, ErrorCode::ReadOnly);
 }

@@ -10,6 +10,8 @@
 #include <string>
 #include <utility>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 using platterly::sql::JetLikePattern;
@@ -89,8 +91,8 @@ TEST(JetLikePattern, StarFindsCharactersThatFoldIntoAscii)
         if (folded >= 0x80)
             continue;
         ++found;
-        const QString text = QStringLiteral("x") + QString::fromUcs4(&c, 1);
-        const auto pattern = JetLikePattern::compile(QStringLiteral("*%1*").arg(QChar(folded)));
+        const QString text = u"x"_s + QString::fromUcs4(&c, 1);
+        const auto pattern = JetLikePattern::compile(u"*%1*"_s.arg(QChar(folded)));
         EXPECT_TRUE(pattern->matches(text)) << static_cast<unsigned>(c);
         EXPECT_TRUE(matchesUtf8Exactly(*pattern, text.toUtf8())) << static_cast<unsigned>(c);
     }

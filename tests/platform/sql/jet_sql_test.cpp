@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 using namespace platterly::sql;
 
 namespace {
@@ -19,11 +21,11 @@ JetSelect parse(const char* text)
 TEST(JetSqlParser, DoubledApostrophesAndQuotesStandForOne)
 {
     JetSelect select = parse("SELECT * FROM TOTAL WHERE CDNAME = 'Ann''s ''best'''");
-    EXPECT_EQ(select.conditions[0].value.toString(), QStringLiteral("Ann's 'best'"));
+    EXPECT_EQ(select.conditions[0].value.toString(), u"Ann's 'best'"_s);
     select = parse("SELECT * FROM TOTAL WHERE CDNAME = \"say \"\"hi\"\"\"");
-    EXPECT_EQ(select.conditions[0].value.toString(), QStringLiteral("say \"hi\""));
+    EXPECT_EQ(select.conditions[0].value.toString(), u"say \"hi\""_s);
     select = parse("SELECT * FROM CDS WHERE FNAME LIKE '*%_[*]é*'");
-    EXPECT_EQ(select.conditions[0].value.toString(), QStringLiteral("*%_[*]é*"));
+    EXPECT_EQ(select.conditions[0].value.toString(), u"*%_[*]é*"_s);
 }
 
 TEST(JetSqlParser, RefusesEverythingOutsideTheSubset)

@@ -2,7 +2,6 @@
 #include "platform/ui/widget_dialogs.h"
 #include "support/doubles/scripted_dialogs.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QInputDialog>
 #include <QKeyEvent>

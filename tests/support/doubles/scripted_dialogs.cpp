@@ -1,5 +1,7 @@
 #include "support/doubles/scripted_dialogs.h"
 
+using namespace Qt::StringLiterals;
+
 namespace platterly::ui {
 
 namespace {
@@ -25,14 +27,14 @@ Answer ScriptedDialogs::message(QWidget* /*parent*/, const QString& text, const 
     box.answer = safestAnswer(buttons);
 
     if (m_queue.empty()) {
-        fail(box, QStringLiteral("no answer was queued"));
+        fail(box, u"no answer was queued"_s);
     } else {
         const Reply reply = m_queue.front();
         m_queue.pop_front();
         if (reply.kind != Reply::Kind::Button)
-            fail(box, QStringLiteral("the next answer was meant for a text-input dialog"));
+            fail(box, u"the next answer was meant for a text-input dialog"_s);
         else if (!offers(buttons, reply.button))
-            fail(box, QStringLiteral("the box has no %1 button").arg(answerName(reply.button)));
+            fail(box, u"the box has no %1 button"_s.arg(answerName(reply.button)));
         else
             box.answer = reply.button;
     }
@@ -67,7 +69,7 @@ std::optional<QString> ScriptedDialogs::textReply(ShownDialog::Kind kind, const 
 
     std::optional<QString> result;
     if (m_queue.empty()) {
-        fail(box, QStringLiteral("no text was queued"));
+        fail(box, u"no text was queued"_s);
     } else {
         const Reply reply = m_queue.front();
         m_queue.pop_front();
@@ -76,7 +78,7 @@ std::optional<QString> ScriptedDialogs::textReply(ShownDialog::Kind kind, const 
             box.typedText = reply.text;
             result = reply.text;
         } else if (reply.kind == Reply::Kind::Button) {
-            fail(box, QStringLiteral("the next answer was meant for a message box"));
+            fail(box, u"the next answer was meant for a message box"_s);
         }
     }
     m_shown.push_back(box);
@@ -100,8 +102,8 @@ void ScriptedDialogs::clear()
 
 void ScriptedDialogs::fail(const ShownDialog& box, const QString& why)
 {
-    m_failures.append(QStringLiteral("unexpected box \"%1\" (caption \"%2\"): %3")
-                          .arg(box.text, box.caption, why));
+    m_failures.append(
+        u"unexpected box \"%1\" (caption \"%2\"): %3"_s.arg(box.text, box.caption, why));
 }
 
 } // namespace platterly::ui
