@@ -30,17 +30,8 @@ for tool in sqlite3 /usr/bin/time; do
     command -v "$tool" >/dev/null || { echo "bench_duplicates.sh: $tool is needed" >&2; exit 2; }
 done
 
-source_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build_dir="${PLATTERLY_BENCH_BUILD_DIR:-$source_dir/build/release-bench}"
-if [[ ! -f "$build_dir/CMakeCache.txt" ]]; then
-    cmake -S "$source_dir" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release \
-        -DPLATTERLY_BUILD_TESTS=OFF >&2
-fi
-if ! grep -q '^CMAKE_BUILD_TYPE:[A-Z]*=Release$' "$build_dir/CMakeCache.txt"; then
-    echo "bench_duplicates.sh: $build_dir is not a Release build" >&2
-    exit 2
-fi
-cmake --build "$build_dir" -j2 --target platterly-cli platterly-bench >&2
+source "$(dirname "${BASH_SOURCE[0]}")/release_build.sh"
+build_release bench_duplicates.sh platterly-cli platterly-bench
 
 mkdir -p /tmp/platterly-bench
 catalogue="/tmp/platterly-bench/duplicates-$entries.db2"

@@ -35,17 +35,8 @@ for tool in xorriso zip tar; do
     fi
 done
 
-source_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build_dir="${PLATTERLY_BENCH_BUILD_DIR:-$source_dir/build/release-bench}"
-if [[ ! -f "$build_dir/CMakeCache.txt" ]]; then
-    cmake -S "$source_dir" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release \
-        -DPLATTERLY_BUILD_TESTS=OFF >&2
-fi
-if ! grep -q '^CMAKE_BUILD_TYPE:[A-Z]*=Release$' "$build_dir/CMakeCache.txt"; then
-    echo "bench_image.sh: $build_dir is not a Release build" >&2
-    exit 2
-fi
-cmake --build "$build_dir" -j2 --target platterly-bench >&2
+source "$(dirname "${BASH_SOURCE[0]}")/release_build.sh"
+build_release bench_image.sh platterly-bench
 bench="$build_dir/bin/platterly-bench"
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/platterly-image.XXXXXX")"
